@@ -1,0 +1,114 @@
+#include "host/host.h"
+
+#include "host/director.h"
+#include "host/loader.h"
+
+int screenWidth = 800;
+int screenHeight = 600;
+bool musicEnabled = true;
+bool fullscreen = true;
+int startOffsetMs = 0;
+
+bool quitRequested = false;
+GLuint screenTexture = 0;
+
+void requestQuit() { quitRequested = true; }
+
+void setSceneViewport(int width, int height) {
+  if (height == 0) return;
+  screenWidth = width;
+  screenHeight = height;
+  glViewport(0, 0, 512, 384);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-256, 256, -192, 192, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void setScreenViewport() {
+  glViewport(0, 0, screenWidth, screenHeight);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-screenWidth * 0.5, screenWidth * 0.5, -screenHeight * 0.5, screenHeight * 0.5, 0.1,
+          100000);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void setDefaultGlState() {
+  glDisable(GL_LIGHTING);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  glEnable(GL_TEXTURE_2D);
+  glClearColor(0, 0, 0, 1);
+  glDisable(GL_DEPTH_TEST);
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// Blends with GL_DST_ALPHA assume a framebuffer without alpha, where it reads
+// as 1. If the driver gave us an alpha channel anyway, fill it with 1 once and
+// never write it again, which reads the same.
+static void keepDestinationAlphaOpaque() {
+  GLint alphaBits = 0;
+  glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+  if (alphaBits == 0) return;
+  GLfloat clear[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  glClearColor(0, 0, 0, 1);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+  glClearColor(clear[0], clear[1], clear[2], clear[3]);
+}
+
+void initGl() {
+  loadEverything();
+  setDefaultGlState();
+  keepDestinationAlphaOpaque();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glGenTextures(1, &screenTexture);
+  glBindTexture(GL_TEXTURE_2D, screenTexture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 64, 512, 256, 0);
+}
+
+// Copies the band y 64..319 of the scene region into screenTexture and shows
+// it across the full width and the middle two thirds of the height.
+static void drawLetterbox() {
+  setScreenViewport();
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  glBindTexture(GL_TEXTURE_2D, screenTexture);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 64, 512, 256);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glPushMatrix();
+  glLoadIdentity();
+  glDisable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, screenTexture);
+  glColor4f(0, 0, 0, 1);
+  const float sx = screenWidth * 0.0009765625f;
+  const float sy = screenHeight * 0.0013020834f;
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex3f(-512 * sx, -256 * sy, -1);
+  glTexCoord2f(1, 0);
+  glVertex3f(512 * sx, -256 * sy, -1);
+  glTexCoord2f(1, 1);
+  glVertex3f(512 * sx, 256 * sy, -1);
+  glTexCoord2f(0, 1);
+  glVertex3f(-512 * sx, 256 * sy, -1);
+  glEnd();
+  glPopMatrix();
+}
+
+void renderFrame(int nowMs) {
+  setSceneViewport(screenWidth, screenHeight);
+  Director(nowMs);
+  drawLetterbox();
+}

@@ -1,0 +1,34 @@
+// The host: compiled-in settings, the scene and screen viewports, and the
+// per-frame function shared by the window and the offline renderer.
+#pragma once
+#include <GL/gl.h>
+
+// Compiled-in settings. screenWidth/Height follow every non-zero resize.
+extern int screenWidth;
+extern int screenHeight;
+extern bool musicEnabled;
+extern bool fullscreen;
+extern int startOffsetMs;
+
+extern bool quitRequested;
+extern GLuint screenTexture;
+
+// Ends the frame loop before its next frame.
+void requestQuit();
+
+// Records the client size and sets the fixed 512 x 384 scene region with its
+// orthographic projection. A zero height (minimised window) changes nothing.
+void setSceneViewport(int width, int height);
+
+// The whole client area, centred orthographic projection.
+void setScreenViewport();
+
+void setDefaultGlState();
+
+// Start-up inside a fresh context: loads everything, sets the default state
+// and creates screenTexture.
+void initGl();
+
+// One frame, without the buffer swap: the scene viewport, the director for
+// the time value nowMs, then the letterboxed copy of the band to the screen.
+void renderFrame(int nowMs);

@@ -1,0 +1,100 @@
+#include "platform/headless_context.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+EGLDisplay openDisplay() {
+  auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
+      eglGetProcAddress("eglGetPlatformDisplayEXT"));
+  const char* clientExt = eglQueryString(EGL_NO_DISPLAY, EGL_EXTENSIONS);
+  auto has = [&](const char* name) { return clientExt && std::strstr(clientExt, name); };
+  EGLint major, minor;
+  if (getPlatformDisplay && has("EGL_MESA_platform_surfaceless")) {
+    EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+    if (d != EGL_NO_DISPLAY && eglInitialize(d, &major, &minor)) return d;
+  }
+  if (getPlatformDisplay && has("EGL_EXT_platform_device")) {
+    auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(
+        eglGetProcAddress("eglQueryDevicesEXT"));
+    EGLDeviceEXT devices[8];
+    EGLint count = 0;
+    if (queryDevices && queryDevices(8, devices, &count)) {
+      for (EGLint i = 0; i < count; ++i) {
+        EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_DEVICE_EXT, devices[i], nullptr);
+        if (d != EGL_NO_DISPLAY && eglInitialize(d, &major, &minor)) return d;
+      }
+    }
+  }
+  EGLDisplay d = eglGetDisplay(EGL_DEFAULT_DISPLAY);
+  if (d != EGL_NO_DISPLAY && eglInitialize(d, &major, &minor)) return d;
+  return EGL_NO_DISPLAY;
+}
+
+// The window has no alpha channel, so destination alpha reads as 1; the
+// pbuffer must match or blends with GL_DST_ALPHA would differ.
+bool chooseConfig(EGLDisplay d, EGLConfig* out) {
+  const EGLint want[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                         EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
+                         EGL_DEPTH_SIZE, 24, EGL_NONE};
+  EGLint count = 0;
+  if (!eglChooseConfig(d, want, nullptr, 0, &count) || count == 0) return false;
+  std::vector<EGLConfig> configs(count);
+  eglChooseConfig(d, want, configs.data(), count, &count);
+  int best = -1;
+  for (int i = 0; i < count; ++i) {
+    EGLint r, g, b, a;
+    eglGetConfigAttrib(d, configs[i], EGL_RED_SIZE, &r);
+    eglGetConfigAttrib(d, configs[i], EGL_GREEN_SIZE, &g);
+    eglGetConfigAttrib(d, configs[i], EGL_BLUE_SIZE, &b);
+    eglGetConfigAttrib(d, configs[i], EGL_ALPHA_SIZE, &a);
+    if (r != 8 || g != 8 || b != 8) continue;
+    if (a == 0) { best = i; break; }
+    if (best < 0) best = i;  // an alpha config is masked to 1 by the caller
+  }
+  if (best < 0) return false;
+  *out = configs[best];
+  return true;
+}
+
+}  // namespace
+
+bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::string* error) {
+  auto fail = [&](const char* why) {
+    if (error) *error = why;
+    destroyHeadlessContext(ctx);
+    return false;
+  };
+  EGLDisplay d = openDisplay();
+  if (d == EGL_NO_DISPLAY) return fail("no EGL display could be initialised");
+  ctx.display = d;
+  if (!eglBindAPI(EGL_OPENGL_API)) return fail("EGL has no desktop OpenGL");
+  EGLConfig config;
+  if (!chooseConfig(d, &config)) return fail("no 24-bit RGB pbuffer config with a depth buffer");
+  const EGLint surfaceAttribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
+  EGLSurface s = eglCreatePbufferSurface(d, config, surfaceAttribs);
+  if (s == EGL_NO_SURFACE) return fail("the pbuffer could not be created");
+  ctx.surface = s;
+  EGLContext c = eglCreateContext(d, config, EGL_NO_CONTEXT, nullptr);
+  if (c == EGL_NO_CONTEXT) return fail("no OpenGL context could be created");
+  ctx.context = c;
+  if (!eglMakeCurrent(d, s, s, c)) return fail("the OpenGL context could not be made current");
+  ctx.width = width;
+  ctx.height = height;
+  return true;
+}
+
+void destroyHeadlessContext(HeadlessContext& ctx) {
+  if (!ctx.display) return;
+  EGLDisplay d = ctx.display;
+  eglMakeCurrent(d, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  if (ctx.context) eglDestroyContext(d, ctx.context);
+  if (ctx.surface) eglDestroySurface(d, ctx.surface);
+  eglTerminate(d);
+  ctx = HeadlessContext{};
+}

@@ -78,9 +78,7 @@ void initGl() {
   glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 64, 512, 256, 0);
 }
 
-// Copies the band y 64..319 of the scene region into screenTexture and shows
-// it across the full width and the middle two thirds of the height.
-static void drawLetterbox() {
+void presentBand() {
   setScreenViewport();
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
@@ -110,5 +108,5 @@ static void drawLetterbox() {
 void renderFrame(int nowMs) {
   setSceneViewport(screenWidth, screenHeight);
   Director(nowMs);
-  drawLetterbox();
+  presentBand();
 }

@@ -29,6 +29,11 @@ void setDefaultGlState();
 // and creates screenTexture.
 void initGl();
 
+// The final pass: copies the band y 64..319 of the scene region into
+// screenTexture, clears, and shows the band across the full width and the
+// middle two thirds of the height.
+void presentBand();
+
 // One frame, without the buffer swap: the scene viewport, the director for
 // the time value nowMs, then the letterboxed copy of the band to the screen.
 void renderFrame(int nowMs);

@@ -1,0 +1,41 @@
+// The demo's script: turns each frame's time value into demo time and calls
+// the scene (or the transition) whose range holds it.
+#pragma once
+
+struct DirectorState {
+  int previousNowMs = 0;
+  int frameDeltaMs = 0;
+  int demoTimeMs = 0;
+  float corridorClock = 0;  // frame time spent in the lantern corridor's range only
+};
+extern DirectorState director;
+
+enum class TimelineAction {
+  SkyFlashes,
+  FirstTransition,
+  Landscape,
+  SecondTransition,
+  RingedPlanet,
+  LanternCorridor,
+  LampPark,
+  MirrorHall,
+  TriangleFractal,
+  Spikes,
+  Scroller,
+  Tunnel,
+  Quit,
+};
+
+// One row of the timeline: the action for demo times below endMs (and at or
+// above the previous row's end). `variant` is the scene's second argument.
+struct TimelineRange {
+  int endMs;
+  TimelineAction action;
+  int variant;
+};
+
+// The row for a demo time; times from 330000 on give the Quit row.
+const TimelineRange& timelineRangeAt(int demoTimeMs);
+
+// Once per frame with the frame's time value in milliseconds.
+void Director(int now);

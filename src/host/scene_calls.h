@@ -1,0 +1,26 @@
+// What the timeline calls, in one place. Each entry forwards to its scene or
+// composite; an entry whose scene is not part of the program yet draws
+// nothing, so its range shows the cleared frame.
+#pragma once
+
+namespace scenes {
+
+inline void skyFlashes(int /*deltaMs*/) {}
+inline void landscape(int /*deltaMs*/, int /*variant*/) {}
+inline void ringedPlanet(int /*deltaMs*/) {}
+inline void lanternCorridor(int /*deltaMs*/, int /*variant*/) {}
+inline void lampPark(int /*deltaMs*/, int /*variant*/) {}
+inline void mirrorHall(int /*deltaMs*/) {}
+inline void triangleFractal(int /*deltaMs*/) {}
+inline void spikes(int /*deltaMs*/) {}
+inline void scroller(int /*deltaMs*/) {}
+inline void tunnel(int /*deltaMs*/, bool /*fadeOut*/) {}
+
+// Composites of the shared feedback buffer.
+inline void captureFeedback(int /*slot*/) {}
+inline void blurCrossfade(float /*mix*/, int /*fromSlot*/, int /*toSlot*/) {}
+inline void rippleTransition(int /*sheetSlot*/, int /*incomingSlot*/, int /*a*/, int /*b*/,
+                             float /*frequency*/, float /*amplitude*/, float /*phase*/,
+                             float /*radiusFactor*/, float /*radiusScale*/) {}
+
+}  // namespace scenes

@@ -1,0 +1,5 @@
+// Writes top-down RGB pixels as a PNG file.
+#pragma once
+#include <string>
+
+bool writePng(const std::string& path, const unsigned char* rgb, int width, int height);

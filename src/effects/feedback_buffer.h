@@ -1,0 +1,47 @@
+// FeedbackBuffer: captured copies of the 512 x 256 band as textures, and the
+// full-band composites that draw them back (crossfades, blurs, the rippling
+// sheet transition, the swirling zoom). Most composites copy their result
+// into a slot's work texture after each pass so the next pass builds on it.
+#pragma once
+#include <GL/gl.h>
+
+#include <vector>
+
+struct FeedbackBuffer {
+  // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
+  // and 9..11 repeat 0..2 and 6..8. A scene may put any texture name into an
+  // entry (e.g. a start-up slot) by plain assignment.
+  GLuint textures[12];
+  int copyX;
+  int copyY;
+  int copyWidth;
+  int copyHeight;
+  std::vector<unsigned char> imageMemory;  // 512 x 256 x 4 zero bytes
+
+  // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
+  // slot 2 clamps). Needs a current GL context.
+  FeedbackBuffer();
+
+  // Copies the band (copyX, copyY, copyWidth x copyHeight) into textures[slot].
+  void captureFrame(int slot);
+
+  // Slot a at weight 1 - w under slot b at weight w.
+  void crossfade(float w, int a, int b);
+
+  // Dissolve from a to b: a blurs as w rises, b sharpens; the sharp b takes
+  // over during the last twentieth.
+  void blurCrossfade(float w, int a, int b);
+
+  // n four-tap passes of growing spread, tinted by (red, green, blue).
+  void tintedBlur(int slot, int n, float uSpread, float vSpread, float amount, float red,
+                  float green, float blue);
+
+  // Picture a on a rippling 50 x 50 sheet, replaced by b inside a circle
+  // that grows from the centre with radiusFactor.
+  void rippleTransition(int a, int b, int unusedA, int unusedB, float frequency, float amplitude,
+                        float phase, float radiusFactor, float radiusScale);
+
+  // Nine passes that draw the previous result rotated, zoomed and panned.
+  void swirlZoom(int slot, float spin, int unused, float zoomBase, float zoomExponent,
+                 float panX, float panY, float alphaOffset);
+};

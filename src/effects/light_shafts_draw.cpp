@@ -1,0 +1,245 @@
+#include <GL/gl.h>
+
+#include <utility>
+
+#include "effects/light_shafts.h"
+#include "effects/light_shafts_steps.h"
+#include "effects/shaft_stats.h"
+#include "math/time_window.h"
+#include "platform/tick_clock.h"
+
+NoiseColumns advanceNoiseClock(int32_t deltaMs, float speed) {
+  float p = LightShafts::noiseClock;
+  if (deltaMs > 0) p += float(deltaMs) * speed * 0.001f;
+  const int32_t n = int32_t(p);
+  const float phi = p - float(n);
+  LightShafts::noiseClock = float(n % 255) + phi;
+  NoiseColumns out;
+  out.c0 = int32_t(LightShafts::noiseClock) & 255;
+  out.c1 = (out.c0 + 1) & 255;
+  out.w0 = int32_t((1.0f - phi) * 256.0f);
+  out.w1 = int32_t(phi * 256.0f);
+  return out;
+}
+
+void smoothOcclusionMask(LightShafts& light) {
+  const int w = light.gridWidth;
+  const int h = light.gridHeight;
+  // The filter leaves the border of its output unwritten; giving the work
+  // buffer the mask's border keeps stale images out of the rows and
+  // columns next to it.
+  for (int x = 0; x < w; ++x) {
+    light.scratch[x] = light.occlusionMask[x];
+    light.scratch[(h - 1) * w + x] = light.occlusionMask[(h - 1) * w + x];
+  }
+  for (int y = 0; y < h; ++y) {
+    light.scratch[y * w] = light.occlusionMask[y * w];
+    light.scratch[y * w + w - 1] = light.occlusionMask[y * w + w - 1];
+  }
+  for (int pass = 0; pass < 3; ++pass) {
+    const int16_t* m = light.occlusionMask;
+    int16_t* out = light.scratch;
+    for (int y = 1; y < h - 1; ++y) {
+      for (int x = 1; x < w - 1; ++x) {
+        const int c = y * w + x;
+        const int32_t sum = m[c - w - 1] + m[c - w] + m[c - w + 1] + m[c - 1] + m[c + 1] +
+                            m[c + w - 1] + m[c + w] + m[c + w + 1];
+        out[c] = int16_t((sum >> 4) + (m[c] >> 1));
+      }
+    }
+    std::swap(light.occlusionMask, light.scratch);
+  }
+  int16_t* m = light.occlusionMask;
+  for (int x = 0; x < w; ++x) {
+    m[x] = 0;
+    m[(h - 1) * w + x] = 0;
+  }
+  for (int y = 0; y < h; ++y) {
+    int16_t* row = m + y * w;
+    const int32_t left = row[3];
+    row[0] = int16_t(left * 85 >> 8);
+    row[1] = int16_t(left * 170 >> 8);
+    row[2] = int16_t(left);
+    const int32_t right = row[w - 4];
+    row[w - 1] = int16_t(right * 85 >> 8);
+    row[w - 2] = int16_t(right * 170 >> 8);
+    row[w - 3] = int16_t(right);
+  }
+}
+
+// Bilinear sample with 8-bit weights (255 - f, f) per axis, >> 16.
+static inline int32_t sampleTable(const int32_t* t, int stride, int fx, int fy) {
+  const int32_t top = t[0] * (255 - fx) + t[1] * fx;
+  const int32_t bottom = t[stride] * (255 - fx) + t[stride + 1] * fx;
+  return (top * (255 - fy) + bottom * fy) >> 16;
+}
+
+static inline int32_t clampTableIndex(int32_t pos, int32_t size) {
+  int32_t i = pos >> 8;
+  if (i < 0) i = 0;
+  if (i >= size - 1) i = size - 2;
+  return i;
+}
+
+void buildGlowImage(LightShafts& light, int32_t sx, int32_t sy, const NoiseColumns& noise) {
+  const int gw = light.gridWidth;
+  const int gh = light.gridHeight;
+  const int tw = light.tableWidth;
+  const int th = light.tableHeight;
+  const float kx = float(tw) * light.effectiveIntensity / float(gw);
+  const float ky = float(th) * light.effectiveIntensity / float(gh);
+  const int32_t step = int32_t(255.0f / kx);
+  const int32_t mixOn = int32_t(light.noiseMix * 256.0f);
+  const int32_t mixOff = int32_t((1.0f - light.noiseMix) * 256.0f);
+  const int32_t colStart = int32_t(float(light.halfTableWidth) * 256.0f -
+                                   (float(light.halfGridWidth * 256) / kx + float(sx) / kx));
+  const int32_t* falloff = light.falloffTable.data();
+  const int32_t* angle = light.angleTable.data();
+  const int32_t* ring = light.ringTable.data();
+  const int32_t* rayNoise = light.rayNoise.data();
+
+  for (int i = 0; i < gh; ++i) {
+    const int32_t rowPos = int32_t(float((i - light.halfGridHeight) * 256) / ky -
+                                   float(sy) / ky + float(light.halfTableHeight * 256));
+    const int32_t fy = rowPos & 255;
+    const int32_t tr = clampTableIndex(rowPos, th);
+    int32_t colPos = colStart;
+    int16_t* shaftRow = light.shaftImage + i * gw;
+    int16_t* coreRow = light.coreImage + i * gw;
+    const int16_t* maskRow = light.occlusionMask + i * gw;
+    for (int j = 0; j < gw; ++j, colPos += step) {
+      const int32_t fx = colPos & 255;
+      const int32_t at = tr * tw + clampTableIndex(colPos, tw);
+      const int32_t base = sampleTable(falloff + at, tw, fx, fy);
+      int32_t h = base;
+      if (light.rayNoiseOn) {
+        const int32_t a = sampleTable(angle + at, tw, fx, fy) & 255;
+        const int32_t r = sampleTable(ring + at, tw, fx, fy);
+        const int32_t n =
+            (noise.w0 * rayNoise[a * 256 + noise.c0] + noise.w1 * rayNoise[a * 256 + noise.c1]) *
+                base >> 16;
+        h = ((((r * n + (255 - r) * base) >> 8) * mixOn + base * mixOff) >> 8);
+      }
+      const int16_t v = int16_t(h * maskRow[j] >> 8);
+      shaftRow[j] = v;
+      coreRow[j] = v;
+    }
+  }
+}
+
+void runZoomPasses(LightShafts& light, int32_t sx, int32_t sy) {
+  const int gw = light.gridWidth;
+  const int gh = light.gridHeight;
+  const int passes = light.zoomPasses;
+  const float z = light.zoomLength;
+  const int32_t maxIndex = light.cellCount - gw - 3;
+  for (int p = 0; p < passes; ++p) {
+    const int32_t u = int32_t(100.0f * z - float(passes - p - 1) * (100.0f * z / float(passes)) *
+                                               (light.shaftSpread + 1.0f));
+    for (int i = 0; i < light.cellCount; ++i) light.scratch[i] = light.shaftImage[i];
+    ++light.passCounter;
+    const int16_t* src = light.scratch;
+    for (int y = 0; y < gh - 1; ++y) {
+      // 64-bit products: a light far off-screen has a huge offset.
+      const int64_t ry = int64_t(u) * (int64_t(sy) - 256 * (y - light.halfGridHeight));
+      const int32_t row = y + int32_t(ry >> 16);
+      const int32_t fy = int32_t(ry >> 8) & 255;
+      int16_t* out = light.shaftImage + y * gw;
+      for (int x = 0; x < gw; ++x) {
+        const int64_t rx = int64_t(u) * (256 * int64_t(light.halfGridWidth - x) + sx);
+        const int64_t column = x + (rx >> 16);
+        if (column <= 0 || column >= gw - 3) continue;
+        const int32_t fx = int32_t(rx >> 8) & 255;
+        int64_t index = int64_t(row) * gw + column;
+        if (index < 0) index = 0;
+        if (index > maxIndex) index = maxIndex;
+        const int16_t* s = src + index;
+        const int32_t top = s[0] * (255 - fx) + s[1] * fx;
+        const int32_t bottom = s[gw] * (255 - fx) + s[gw + 1] * fx;
+        out[x] = int16_t(out[x] + ((top * (255 - fy) + bottom * fy) >> 16));
+      }
+    }
+  }
+}
+
+int32_t toneIndex(const LightShafts& light, int32_t cell, int32_t core, int32_t passes) {
+  const float t = float(1 << passes);
+  int32_t index;
+  if (light.noFlareTest && light.expTone) {
+    index = int32_t(saturate255((float(cell) / t + 2.0f * float(core)) / 256.0f, light.toneGain));
+    if (index < 0) index = 0;
+    if (index > 255) index = 255;
+  } else if (light.noFlareTest) {
+    index = (cell >> passes) + core;
+  } else if (light.expTone) {
+    index = int32_t(saturate255(float(cell) / t / 256.0f, light.toneGain));
+  } else {
+    index = cell >> passes;
+  }
+  return index < 0 ? 0 : index;
+}
+
+void toneMapShafts(LightShafts& light) {
+  const int passes = light.zoomPasses;
+  uint8_t* rgb = light.rgbImage.data();
+  for (int i = 0; i < light.cellCount; ++i, rgb += 3) {
+    int32_t index = toneIndex(light, light.shaftImage[i], light.coreImage[i], passes);
+    if (index > 65535) index = 65535;
+    rgb[0] = light.paletteR[index];
+    rgb[1] = light.paletteG[index];
+    rgb[2] = light.paletteB[index];
+  }
+}
+
+// Keeps a far-off projection inside the integer range of the fixed-point
+// steps; anything this far is off the grid either way.
+static int32_t truncateOffset(float v) {
+  const float limit = 16777216.0f;
+  if (v > limit) v = limit;
+  if (v < -limit) v = -limit;
+  return int32_t(v);
+}
+
+void LightShafts::drawShafts() {
+  const int64_t started = tickNanoseconds();
+  glBlendFunc(GL_ONE, GL_ONE);
+  projectLight();
+  if (effectiveIntensity <= 0.0f) {
+    visibleFlare = flareIntensity;
+    shaftStats.drawNanoseconds += tickNanoseconds() - started;
+    ++shaftStats.draws;
+    return;
+  }
+  const NoiseColumns noise = advanceNoiseClock(noiseDeltaMs, noiseSpeed);
+  if (smoothMask) smoothOcclusionMask(*this);
+
+  glPushMatrix();
+  glLoadIdentity();
+
+  const int32_t sx = truncateOffset(projectedX);
+  const int32_t sy = truncateOffset(projectedY);
+  buildGlowImage(*this, sx, sy, noise);
+  zoomLength = shaftLength * 3.43f;
+  runZoomPasses(*this, sx, sy);
+  toneMapShafts(*this);
+
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, gridWidth, gridWidth, GL_RGB, GL_UNSIGNED_BYTE,
+                  rgbImage.data());
+  glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.75f);
+  glVertex3f(-256.0f, 128.0f, -1.0f);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(-256.0f, -128.0f, -1.0f);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex3f(256.0f, -128.0f, -1.0f);
+  glTexCoord2f(1.0f, 0.75f);
+  glVertex3f(256.0f, 128.0f, -1.0f);
+  glEnd();
+
+  glPopMatrix();
+  visibleFlare = flareIntensity;
+  shaftStats.drawNanoseconds += tickNanoseconds() - started;
+  ++shaftStats.draws;
+}

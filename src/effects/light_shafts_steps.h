@@ -1,0 +1,30 @@
+// The stages of LightShafts::drawShafts, separate so each can be checked.
+#pragma once
+
+#include "effects/light_shafts.h"
+
+// Noise-clock weights for one draw.
+struct NoiseColumns {
+  int32_t c0, c1;  // time columns of rayNoise
+  int32_t w0, w1;  // their weights, 0..256
+};
+
+// Advances LightShafts::noiseClock by deltaMs at speed (nothing when
+// deltaMs <= 0), wrapping its whole part modulo 255, and returns the columns.
+NoiseColumns advanceNoiseClock(int32_t deltaMs, float speed);
+
+// Three passes of the 3x3 smoothing filter over the mask, then the zeroed
+// first and last rows and the three-column ramps on both sides.
+void smoothOcclusionMask(LightShafts& light);
+
+// Masked glow into shaftImage and coreImage, around (sx, sy) in 1/256 cells.
+void buildGlowImage(LightShafts& light, int32_t sx, int32_t sy, const NoiseColumns& noise);
+
+// The zoom passes: smears shaftImage towards the light.
+void runZoomPasses(LightShafts& light, int32_t sx, int32_t sy);
+
+// Palette index of one cell after P passes, by the light's tone mode.
+int32_t toneIndex(const LightShafts& light, int32_t cell, int32_t core, int32_t passes);
+
+// shaftImage (with coreImage) through the palette into rgbImage.
+void toneMapShafts(LightShafts& light);

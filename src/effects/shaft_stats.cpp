@@ -1,0 +1,3 @@
+#include "effects/shaft_stats.h"
+
+ShaftStats shaftStats;

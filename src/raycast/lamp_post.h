@@ -1,0 +1,29 @@
+// LampPost: a street lamp made of ray-caster primitives (Part 6.2): a y-tube
+// post and a cone-shaped shade above it.
+#pragma once
+
+#include <cstdint>
+
+#include "math/vector3.h"
+
+struct RayWorld;
+
+struct LampPost {
+  int32_t postId = 0;          // id of the post, set by addLampPost (shade = postId + 1)
+  Vector3 position;
+  Vector3 direction;
+  float postHeight = 3.0f;
+  float postRadius = 0.5f;
+  float shadeSize = 1.6f;
+  float postTextureScale = 1.0f;
+
+  // The four trailing numbers callers pass are ignored.
+  LampPost(const Vector3& position, const Vector3& direction, float = 0, float = 0,
+           float = 0, float = 0);
+  LampPost(float px, float py, float pz, float dx, float dy, float dz, float = 0,
+           float = 0, float = 0, float = 0);
+};
+
+// Adds the post (texture 10) and the shade (texture 13) to `world`.
+void addLampPost(LampPost& lamp, RayWorld& world);
+inline void addLampPost(LampPost* lamp, RayWorld* world) { addLampPost(*lamp, *world); }

@@ -1,0 +1,33 @@
+// Counters of the grid ray-caster, read by the benchmark tool. Plain data,
+// persistent across frames and worlds; updated by renderRayGrid and by every
+// intersect call.
+#pragma once
+
+#include <cstdint>
+
+struct RayStats {
+  // Part 6.1 statistics: frames since the last line (0..50) and intersect
+  // calls since the last line; "avarage %i rays per frame\n" prints
+  // intersectCount / 50 every 51 frames.
+  int32_t frameCounter = 0;
+  int64_t intersectCount = 0;
+
+  // intersect calls of the frame in progress (or of the last one after it
+  // returned); counted by every intersect call, also outside renderRayGrid.
+  uint32_t frameIntersects = 0;
+  // Totals of the last finished renderRayGrid call.
+  uint32_t lastFrameIntersects = 0;
+  uint32_t lastFrameSamples = 0;   // traced grid points (sample table entries)
+  uint32_t lastFrameLeaves = 0;    // blocks drawn whole (background included)
+  uint32_t lastFramePixels = 0;    // single pixels drawn
+  uint32_t lastFrameQuads = 0;     // quads submitted to GL (glow quads included)
+  uint8_t lastFrameCapped = 0;     // the 40000-sample limit stopped refinement
+
+  // Accumulated wall time inside renderRayGrid (tickNanoseconds) and the
+  // number of calls; the benchmark takes differences.
+  int64_t gridNanoseconds = 0;
+  int64_t gridCalls = 0;
+  int64_t lastFrameNanoseconds = 0;
+};
+
+extern RayStats rayStats;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "effects/feedback_buffer.h"
 #include "platform/asset_path.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
@@ -66,5 +67,6 @@ void loadEverything() {
   for (SceneSetup setup : kSceneSetups)
     if (setup) setup();
 
-  // The shared FeedbackBuffer is constructed here, after the last scene.
+  // Last, so its texture names follow every scene's.
+  sharedFeedback = new FeedbackBuffer;
 }

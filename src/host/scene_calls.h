@@ -3,6 +3,9 @@
 // nothing, so its range shows the cleared frame.
 #pragma once
 
+#include "effects/feedback_buffer.h"
+#include "host/loader.h"
+
 namespace scenes {
 
 inline void skyFlashes(int /*deltaMs*/) {}
@@ -16,11 +19,20 @@ inline void spikes(int /*deltaMs*/) {}
 inline void scroller(int /*deltaMs*/) {}
 inline void tunnel(int /*deltaMs*/, bool /*fadeOut*/) {}
 
-// Composites of the shared feedback buffer.
-inline void captureFeedback(int /*slot*/) {}
-inline void blurCrossfade(float /*mix*/, int /*fromSlot*/, int /*toSlot*/) {}
-inline void rippleTransition(int /*sheetSlot*/, int /*incomingSlot*/, int /*a*/, int /*b*/,
-                             float /*frequency*/, float /*amplitude*/, float /*phase*/,
-                             float /*radiusFactor*/, float /*radiusScale*/) {}
+// Composites of the shared feedback buffer. Before loadEverything has made
+// it (a director driven without start-up) they draw nothing.
+inline void captureFeedback(int slot) {
+  if (sharedFeedback) sharedFeedback->captureFrame(slot);
+}
+inline void blurCrossfade(float mix, int fromSlot, int toSlot) {
+  if (sharedFeedback) sharedFeedback->blurCrossfade(mix, fromSlot, toSlot);
+}
+inline void rippleTransition(int sheetSlot, int incomingSlot, int a, int b, float frequency,
+                             float amplitude, float phase, float radiusFactor,
+                             float radiusScale) {
+  if (sharedFeedback)
+    sharedFeedback->rippleTransition(sheetSlot, incomingSlot, a, b, frequency, amplitude, phase,
+                                     radiusFactor, radiusScale);
+}
 
 }  // namespace scenes

@@ -1,0 +1,214 @@
+#include "effects/feedback_buffer.h"
+
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Each blur tap weighs a little over a quarter, so four taps slightly
+// brighten instead of losing a step to rounding.
+constexpr float kTapAlpha = 0.25390625f;
+
+void wrapAndFilter(GLint wrap) {
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+}
+
+// The full band at z = -1, texture coordinates shifted by (du, dv).
+void drawBandQuad(float alpha, float du = 0.0f, float dv = 0.0f) {
+  glColor4f(0.0f, 0.0f, 0.0f, alpha);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f + du, 0.0f + dv);
+  glVertex3f(-256.0f, -128.0f, -1.0f);
+  glTexCoord2f(1.0f + du, 0.0f + dv);
+  glVertex3f(256.0f, -128.0f, -1.0f);
+  glTexCoord2f(1.0f + du, 1.0f + dv);
+  glVertex3f(256.0f, 128.0f, -1.0f);
+  glTexCoord2f(0.0f + du, 1.0f + dv);
+  glVertex3f(-256.0f, 128.0f, -1.0f);
+  glEnd();
+}
+
+void pushIdentityModelview() {
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+}
+
+void popModelview() {
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
+}  // namespace
+
+FeedbackBuffer::FeedbackBuffer()
+    : copyX(0), copyY(64), copyWidth(512), copyHeight(256), imageMemory(512 * 256 * 4, 0) {
+  GLuint primary[3];
+  GLuint work[3];
+  glGenTextures(3, primary);
+  glGenTextures(3, work);
+  for (int s = 0; s < 3; ++s) {
+    textures[s] = textures[s + 3] = primary[s];
+    textures[s + 6] = textures[s + 9] = work[s];
+  }
+  for (int s = 0; s < 3; ++s) {
+    // Slot 2 holds whole pictures shown on a sheet, whose edges must not
+    // pick up the opposite side; the blurred slots wrap.
+    const GLint wrap = s == 2 ? GL_CLAMP : GL_REPEAT;
+    for (GLuint name : {textures[s], textures[s + 6]}) {
+      glBindTexture(GL_TEXTURE_2D, name);
+      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 512, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                   imageMemory.data());
+      wrapAndFilter(wrap);
+    }
+  }
+}
+
+void FeedbackBuffer::captureFrame(int slot) {
+  glBindTexture(GL_TEXTURE_2D, textures[slot]);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
+}
+
+void FeedbackBuffer::crossfade(float w, int a, int b) {
+  glClear(GL_COLOR_BUFFER_BIT);
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  glDisable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  pushIdentityModelview();
+  glBindTexture(GL_TEXTURE_2D, textures[b]);
+  drawBandQuad(w);
+  glBindTexture(GL_TEXTURE_2D, textures[a]);
+  drawBandQuad(1.0f - w);
+  popModelview();
+}
+
+// Seven passes of four taps whose spread grows with the pass, each pass
+// starting from the previous one's result in the slot's work texture.
+static void blurSlot(const FeedbackBuffer& fb, int slot, float factor) {
+  for (int k = 1; k <= 7; ++k) {
+    const float half = k * 0.028571429f * factor * 0.5f;
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindTexture(GL_TEXTURE_2D, fb.textures[k == 1 ? slot : slot + 6]);
+    for (float oy : {-half, half})
+      for (float ox : {-half, half}) drawBandQuad(kTapAlpha, ox, oy);
+    glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, fb.copyX, fb.copyY, fb.copyWidth,
+                        fb.copyHeight);
+  }
+}
+
+void FeedbackBuffer::blurCrossfade(float w, int a, int b) {
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glEnable(GL_BLEND);
+  pushIdentityModelview();
+  blurSlot(*this, a, w);
+  blurSlot(*this, b, 1.0f - w);
+
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, textures[b + 6]);
+  drawBandQuad(w);
+  glBindTexture(GL_TEXTURE_2D, textures[a + 6]);
+  drawBandQuad(1.0f - w);
+
+  // The blurred b never quite reaches b itself; the sharp one fades in over
+  // the last twentieth.
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glBindTexture(GL_TEXTURE_2D, textures[b]);
+  drawBandQuad(std::min(std::max((w - 0.95f) * 20.0f, 0.0f), 1.0f));
+  popModelview();
+}
+
+void FeedbackBuffer::tintedBlur(int slot, int n, float uSpread, float vSpread, float amount,
+                                float red, float green, float blue) {
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  pushIdentityModelview();
+  const float halfW = copyWidth * 0.5f;
+  const float halfH = copyHeight * 0.5f;
+  for (int p = 1; p <= n; ++p) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    const float h = amount * p;
+    const float du = uSpread * h / n;
+    const float dv = vSpread * h / n;
+    glBindTexture(GL_TEXTURE_2D, textures[p == 1 ? slot : slot + 6]);
+    glColor4f(red, green, blue, kTapAlpha);
+    for (float oy : {-dv * 0.5f, dv * 0.5f}) {
+      for (float ox : {-du * 0.5f, du * 0.5f}) {
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.0f + ox, 0.0f + oy);
+        glVertex3f(-halfW, -halfH, -1.0f);
+        glTexCoord2f(1.0f + ox, 0.0f + oy);
+        glVertex3f(halfW, -halfH, -1.0f);
+        glTexCoord2f(1.0f + ox, 1.0f + oy);
+        glVertex3f(halfW, halfH, -1.0f);
+        glTexCoord2f(0.0f + ox, 1.0f + oy);
+        glVertex3f(-halfW, halfH, -1.0f);
+        glEnd();
+      }
+    }
+    glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
+  }
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  popModelview();
+}
+
+void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomBase,
+                               float zoomExponent, float panX, float panY, float alphaOffset) {
+  // The floor keeps every pass visible however small the zoom.
+  const float alpha = std::max((zoomBase - 1.6f) * 0.18f + alphaOffset + 0.2f, 0.2f);
+  glEnable(GL_TEXTURE_2D);
+  pushIdentityModelview();
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glEnable(GL_BLEND);
+
+  static const float kCornerTurns[4] = {0.0f, -1.570795f, -3.14159f, -4.712385f};
+  static const float kCornerTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  for (int l = 0; l < 9; ++l) {
+    const float zoom = std::pow(1.05f, zoomBase * (l + 1) * zoomExponent) * 1.3f;
+    const float t = l * 0.11111111f;
+    const float angle = (t + 0.1f) * 103.0f * spin;
+    const float ox = (t - 0.5f) * panX * 0.5f;
+    const float oy = (t - 0.5f) * panY * 0.5f;
+    const float du = ox * 0.001953125f;
+    const float dv = oy * 0.00390625f;
+    const float ca = std::cos(angle);
+    const float sa = std::sin(angle);
+
+    glBindTexture(GL_TEXTURE_2D, textures[l == 0 ? slot : slot + 6]);
+    glColor4f(0.0f, 0.0f, 0.0f, alpha);
+    glBegin(GL_QUADS);
+    for (int c = 0; c < 4; ++c) {
+      const float cc = std::cos(kCornerTurns[c]);
+      const float sc = std::sin(kCornerTurns[c]);
+      const float x0 = -256.0f * zoom;
+      const float y0 = -256.0f * zoom;
+      // Plane rotation by θ: (x cos θ + y sin θ, y cos θ − x sin θ).
+      const float x1 = x0 * cc + y0 * sc - ox;
+      const float y1 = y0 * cc - x0 * sc - oy;
+      const float x2 = x1 * ca + y1 * sa + 2.0f * ox;
+      const float y2 = y1 * ca - x1 * sa + 2.0f * oy;
+      glTexCoord2f(kCornerTex[c][0] + du, kCornerTex[c][1] + dv);
+      glVertex3f(x2, y2 * 0.5f, -1.0f);
+    }
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
+  }
+
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_BLEND);
+  glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
+  drawBandQuad(1.0f);
+  popModelview();
+}

@@ -1,0 +1,285 @@
+#include "effects/feedback_buffer.h"
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "gl_test_context.h"
+#include "host/host.h"
+
+namespace {
+
+constexpr int kW = 512;
+constexpr int kH = 256;
+
+struct Rgb {
+  int r, g, b;
+};
+
+using Picture = std::function<Rgb(int x, int y)>;
+
+struct FeedbackTest : ::testing::Test {
+  FeedbackBuffer* fb = nullptr;
+  std::vector<unsigned char> pixels;
+
+  void SetUp() override {
+    ASSERT_TRUE(useHeadlessGl(512, 384));
+    setSceneViewport(512, 384);
+    setDefaultGlState();
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    static FeedbackBuffer* shared = new FeedbackBuffer;  // made once, as at start-up
+    fb = shared;
+  }
+
+  // Puts a known picture straight into a texture, row 0 at the bottom.
+  void fill(GLuint texture, const Picture& picture) {
+    std::vector<unsigned char> rgb(kW * kH * 3);
+    for (int y = 0; y < kH; ++y)
+      for (int x = 0; x < kW; ++x) {
+        const Rgb c = picture(x, y);
+        unsigned char* p = &rgb[(y * kW + x) * 3];
+        p[0] = (unsigned char)c.r;
+        p[1] = (unsigned char)c.g;
+        p[2] = (unsigned char)c.b;
+      }
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kW, kH, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+  }
+
+  void readBand() {
+    pixels.assign(kW * kH * 3, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 64, kW, kH, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  }
+
+  Rgb at(int x, int y) const {
+    const unsigned char* p = &pixels[(y * kW + x) * 3];
+    return {p[0], p[1], p[2]};
+  }
+};
+
+Picture uniform(int r, int g, int b) {
+  return [=](int, int) { return Rgb{r, g, b}; };
+}
+
+// Left half dark, right half bright red, with a sharp edge at x = 256.
+Rgb halves(int x, int) { return x < 256 ? Rgb{0, 0, 0} : Rgb{200, 0, 0}; }
+
+// Eight vertical bars of distinct colours, 64 pixels wide.
+Rgb bars(int x, int) {
+  const int k = x / 64;
+  return Rgb{30 * k, 240 - 30 * k, (k % 2) * 150};
+}
+
+void expectNear(Rgb got, Rgb want, int tolerance, const char* where) {
+  EXPECT_NEAR(got.r, want.r, tolerance) << where;
+  EXPECT_NEAR(got.g, want.g, tolerance) << where;
+  EXPECT_NEAR(got.b, want.b, tolerance) << where;
+}
+
+// The level that 7 passes of four coinciding taps leave behind: each tap adds
+// a little over a quarter (alpha 65/256, stored as 65/255), rounded.
+int blurredLevel(int level) {
+  const double tap = std::round(0.25390625 * 255) / 255;
+  for (int k = 0; k < 7; ++k) level = std::min(255, 4 * int(std::lround(level * tap)));
+  return level;
+}
+
+}  // namespace
+
+TEST_F(FeedbackTest, ConstructionMakesSixBandTexturesWithTheirWrapModes) {
+  for (int s = 0; s < 3; ++s) {
+    EXPECT_EQ(fb->textures[s], fb->textures[s + 3]);
+    EXPECT_EQ(fb->textures[s + 6], fb->textures[s + 9]);
+    EXPECT_NE(fb->textures[s], fb->textures[s + 6]);
+    for (GLuint name : {fb->textures[s], fb->textures[s + 6]}) {
+      EXPECT_TRUE(glIsTexture(name));
+      glBindTexture(GL_TEXTURE_2D, name);
+      GLint w = 0, h = 0, wrapS = 0, wrapT = 0, minF = 0;
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+      glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+      glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minF);
+      EXPECT_EQ(w, 512);
+      EXPECT_EQ(h, 256);
+      EXPECT_EQ(wrapS, s == 2 ? GL_CLAMP : GL_REPEAT);
+      EXPECT_EQ(wrapT, s == 2 ? GL_CLAMP : GL_REPEAT);
+      EXPECT_EQ(minF, GL_LINEAR);
+    }
+  }
+  EXPECT_EQ(fb->copyX, 0);
+  EXPECT_EQ(fb->copyY, 64);
+  EXPECT_EQ(fb->copyWidth, 512);
+  EXPECT_EQ(fb->copyHeight, 256);
+  EXPECT_EQ(fb->imageMemory.size(), 512u * 256u * 4u);
+}
+
+TEST_F(FeedbackTest, CaptureCopiesTheBandAndCrossfadeShowsOneSideAtTheEnds) {
+  // Paint the band: blue below row 64 + 100, green above, grey outside.
+  glClearColor(0.5f, 0.5f, 0.5f, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 64, 512, 100);
+  glClearColor(0, 0, 1, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glScissor(0, 164, 512, 156);
+  glClearColor(0, 1, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0, 0, 0, 1);
+  fb->captureFrame(0);
+  fill(fb->textures[1], bars);
+
+  fb->crossfade(0.0f, 0, 1);
+  readBand();
+  expectNear(at(10, 0), {0, 0, 255}, 1, "bottom row of the band");
+  expectNear(at(300, 99), {0, 0, 255}, 1, "last blue row");
+  expectNear(at(300, 100), {0, 255, 0}, 1, "first green row");
+  expectNear(at(511, 255), {0, 255, 0}, 1, "top row of the band");
+
+  fb->crossfade(1.0f, 0, 1);
+  readBand();
+  for (int x : {0, 63, 64, 200, 511}) expectNear(at(x, 128), bars(x, 128), 1, "slot B only");
+}
+
+TEST_F(FeedbackTest, BlurCrossfadeAtZeroShowsSharpAWithoutB) {
+  fill(fb->textures[0], halves);
+  fill(fb->textures[1], uniform(0, 0, 250));
+  fb->blurCrossfade(0.0f, 0, 1);
+  readBand();
+  // All four taps coincide: the edge stays one pixel wide.
+  expectNear(at(255, 100), {0, 0, 0}, 1, "dark side of the edge");
+  expectNear(at(256, 100), {blurredLevel(200), 0, 0}, 4, "bright side of the edge");
+  expectNear(at(0, 0), {0, 0, 0}, 1, "corner");
+}
+
+TEST_F(FeedbackTest, BlurCrossfadeAtOneIsTheSharpB) {
+  fill(fb->textures[0], uniform(0, 250, 0));
+  fill(fb->textures[1], halves);
+  fb->blurCrossfade(1.0f, 0, 1);
+  readBand();
+  for (int x : {0, 255, 256, 511}) expectNear(at(x, 77), halves(x, 77), 1, "sharp B");
+}
+
+TEST_F(FeedbackTest, BlurCrossfadeDrawsTheSharpBAtHalfAlphaAt0975) {
+  fill(fb->textures[0], uniform(0, 0, 0));
+  fill(fb->textures[1], uniform(200, 0, 0));
+  fb->blurCrossfade(0.975f, 0, 1);
+  readBand();
+  const double mixed = 0.975 * blurredLevel(200);
+  const int want = int(0.5 * 200 + 0.5 * mixed + 0.5);
+  expectNear(at(256, 128), {want, 0, 0}, 4, "half sharp, half blurred mix");
+  GLint src = 0, dst = 0;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  EXPECT_EQ(src, GL_SRC_ALPHA);
+  EXPECT_EQ(dst, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+TEST_F(FeedbackTest, BlurCrossfadeBlursAAsTheWeightRises) {
+  fill(fb->textures[0], halves);
+  fill(fb->textures[1], uniform(0, 0, 0));
+  fb->blurCrossfade(0.5f, 0, 1);
+  readBand();
+  // Spread up to 0.1 of the width each way: the edge is smeared over tens of
+  // pixels, darker towards the dark half.
+  EXPECT_GT(at(250, 100).r, 10);
+  EXPECT_LT(at(262, 100).r, at(300, 100).r + 1);
+  EXPECT_LT(at(250, 100).r, at(262, 100).r);
+}
+
+TEST_F(FeedbackTest, TintedBlurWithoutPassesOnlySetsState) {
+  glClearColor(0.2f, 0.4f, 0.6f, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glClearColor(0, 0, 0, 1);
+  glBlendFunc(GL_ONE, GL_ONE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  fb->tintedBlur(0, 0, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f, 0.0f);
+  readBand();
+  expectNear(at(100, 100), {51, 102, 153}, 1, "frame untouched");
+  GLint src = 0, dst = 0, env = 0;
+  glGetIntegerv(GL_BLEND_SRC, &src);
+  glGetIntegerv(GL_BLEND_DST, &dst);
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  EXPECT_EQ(src, GL_SRC_ALPHA);
+  EXPECT_EQ(dst, GL_DST_ALPHA);
+  EXPECT_EQ(env, GL_ADD);
+}
+
+TEST_F(FeedbackTest, TintedBlurModulatesByItsColour) {
+  fill(fb->textures[0], uniform(100, 100, 100));
+  fb->tintedBlur(0, 1, 0.0f, 0.0f, 1.0f, 1.0f, 0.5f, 0.0f);
+  readBand();
+  expectNear(at(256, 128), {102, 51, 0}, 3, "one pass of four taps, tinted");
+}
+
+TEST_F(FeedbackTest, SwirlZoomAlphaHasAFloor) {
+  fill(fb->textures[0], uniform(100, 100, 100));
+  glClear(GL_COLOR_BUFFER_BIT);
+  // zoom base 1 and offset -0.15 would give -0.058; the passes use 0.2.
+  fb->swirlZoom(0, 0.0f, 0, 1.0f, 0.0f, 0.0f, 0.0f, -0.15f);
+  readBand();
+  const int want = int(100 * 0.2 * std::pow(1.2, 8) + 0.5);  // each pass adds 0.2 of itself
+  for (int x : {0, 256, 511}) expectNear(at(x, 128), {want, want, want}, 5, "nine passes at 0.2");
+}
+
+TEST_F(FeedbackTest, RippleWithoutCoverShowsOnlyA) {
+  fill(fb->textures[2], bars);
+  fill(fb->textures[1], uniform(255, 0, 255));
+  for (float rf : {0.0f, 1.0f}) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    fb->rippleTransition(2, 1, 0, 0, 0.0f, 0.0f, 0.0f, rf, rf == 0.0f ? 2.85f : 0.0f);
+    readBand();
+    for (int x = 8; x < 512; x += 64)
+      for (int y : {2, 128, 253}) expectNear(at(x + 24, y), bars(x + 24, y), 2, "picture A");
+  }
+}
+
+TEST_F(FeedbackTest, RippleCoverGrowsFromTheCentre) {
+  fill(fb->textures[2], uniform(0, 200, 0));
+  fill(fb->textures[1], uniform(200, 0, 0));
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  fb->rippleTransition(2, 1, 0, 0, 0.0f, 0.0f, 0.0f, 0.3f, 2.85f);
+  readBand();
+  // Cover at the centre is 2.85 * 0.5 * 0.3 * 2.2 = 0.94.
+  expectNear(at(256, 128), {188, 12, 0}, 2, "centre: mostly B");
+  expectNear(at(4, 4), {0, 200, 0}, 2, "corner: A");
+  // Alphas of both passes add up to one everywhere.
+  for (int x = 0; x < 512; x += 37) {
+    const Rgb c = at(x, 128);
+    EXPECT_NEAR(c.r + c.g, 200, 4) << x;
+  }
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  fb->rippleTransition(2, 1, 0, 0, 0.0f, 0.0f, 0.0f, 1.0f, 2.85f);  // the end of the sweep
+  readBand();
+  expectNear(at(256, 128), {200, 0, 0}, 2, "centre: B");
+  expectNear(at(4, 4), {200, 0, 0}, 2, "corner: B");
+}
+
+TEST_F(FeedbackTest, RippleRimStaysAtDepthOne) {
+  fill(fb->textures[2], bars);
+  fill(fb->textures[1], uniform(0, 0, 0));
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  fb->rippleTransition(2, 1, 0, 0, 1.3f, 40.0f, 0.7f, 0.0f, 2.85f);
+  GLint func = 0;
+  glGetIntegerv(GL_DEPTH_FUNC, &func);
+  EXPECT_EQ(func, GL_LESS);
+
+  // Window depth of eye distance 1 under the sheet's frustum (near 0.5, far 1000).
+  const double n = 0.5, f = 1000.0;
+  const double ndc = (f + n) / (f - n) - 2 * f * n / ((f - n) * 1.0);
+  const double rimDepth = (ndc + 1) * 0.5;
+  float depth[4] = {0, 0, 0, 0};
+  glReadPixels(0, 64, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[0]);
+  glReadPixels(511, 64, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[1]);
+  glReadPixels(0, 319, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[2]);
+  glReadPixels(511, 319, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[3]);
+  for (float d : depth) EXPECT_NEAR(d, rimDepth, 2e-5);
+  float centre = 0;
+  glReadPixels(256, 192, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &centre);
+  EXPECT_GT(centre, rimDepth + 1e-4);  // the middle of the sheet is pushed away
+  glDisable(GL_DEPTH_TEST);
+}

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "bench_options.h"
+#include "bench_report.h"
+#include "bench_timeline.h"
+
+namespace {
+
+bool parse(std::vector<const char*> args, BenchOptions& out, std::string* error) {
+  args.insert(args.begin(), "lumivaara-bench");
+  return parseBenchOptions(int(args.size()), const_cast<char**>(args.data()), out, error);
+}
+
+}  // namespace
+
+TEST(BenchOptions, DefaultsAndEveryFlag) {
+  BenchOptions o;
+  std::string error;
+  ASSERT_TRUE(parse({}, o, &error));
+  EXPECT_EQ(o.fps, 30);
+  EXPECT_EQ(o.width, 800);
+  EXPECT_EQ(o.height, 600);
+  EXPECT_EQ(o.fromMs, 0);
+  EXPECT_EQ(o.toMs, 330000);
+  EXPECT_TRUE(o.jsonFile.empty());
+
+  ASSERT_TRUE(parse({"--fps", "60", "--size", "1024x768", "--from", "500", "--to", "17500",
+                     "--json", "out.json"},
+                    o, &error))
+      << error;
+  EXPECT_EQ(o.fps, 60);
+  EXPECT_EQ(o.width, 1024);
+  EXPECT_EQ(o.height, 768);
+  EXPECT_EQ(o.fromMs, 500);
+  EXPECT_EQ(o.toMs, 17500);
+  EXPECT_EQ(o.jsonFile, "out.json");
+}
+
+TEST(BenchOptions, RejectsBadArguments) {
+  const std::vector<std::vector<const char*>> bad = {
+      {"--fps"},           {"--fps", "0"},         {"--fps", "12x"},
+      {"--size", "800"},   {"--size", "x600"},     {"--size", "100x100"},
+      {"--from", "-1"},    {"--to", "abc"},        {"--from", "5000", "--to", "5000"},
+      {"--json"},          {"--frames", "d"},      {"extra"},
+  };
+  for (const auto& args : bad) {
+    BenchOptions o;
+    o.fps = 7;
+    std::string error;
+    EXPECT_FALSE(parse(args, o, &error)) << args[0];
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(o.fps, 7);  // untouched on failure
+  }
+}
+
+TEST(BenchReport, PercentilesAndSummary) {
+  std::vector<double> v = {5, 1, 4, 2, 3};
+  EXPECT_DOUBLE_EQ(percentile(v, 50), 3);
+  EXPECT_DOUBLE_EQ(percentile(v, 95), 5);
+  std::vector<double> none;
+  EXPECT_DOUBLE_EQ(percentile(none, 50), 0);
+
+  BenchRange r;
+  for (int i = 1; i <= 20; ++i) {
+    BenchFrame f;
+    f.frameMs = i;
+    f.gridMs = 1;
+    f.shaftsMs = 0.5;
+    f.intersects = 100 * i;
+    r.frames.push_back(f);
+  }
+  const BenchSummary s = summarize(r);
+  EXPECT_EQ(s.frames, 20u);
+  EXPECT_DOUBLE_EQ(s.medianMs, 10);
+  EXPECT_DOUBLE_EQ(s.p95Ms, 19);
+  EXPECT_DOUBLE_EQ(s.shaftsMs, 0.5);
+  EXPECT_DOUBLE_EQ(s.intersects, 1050);
+
+  const std::string json = reportJson({r}, 30, 800, 600, 0, 1000);
+  EXPECT_NE(json.find("\"median_ms\": 10.000"), std::string::npos);
+  EXPECT_NE(json.find("\"ranges\""), std::string::npos);
+}
+
+TEST(BenchTimeline, RowNamesAndStarts) {
+  EXPECT_EQ(timelineRangeName(timelineRangeAt(0)), "sky flashes");
+  EXPECT_EQ(timelineRangeStartMs(timelineRangeAt(100)), 0);
+  EXPECT_EQ(timelineRangeStartMs(timelineRangeAt(20000)), 17500);
+  EXPECT_EQ(timelineRangeAt(20000).endMs, 26500);
+  EXPECT_EQ(timelineRangeName(timelineRangeAt(125000)), "lamp park 2");
+}

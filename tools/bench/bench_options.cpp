@@ -1,0 +1,72 @@
+#include "bench_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+const char kBenchUsage[] =
+    "usage: lumivaara-bench [--fps N] [--size WxH] [--from MS] [--to MS] [--json FILE]\n"
+    "  Renders the timeline off-screen from 0 and times the frames in [from, to).\n"
+    "  --fps N      frames per second of demo time (default 30)\n"
+    "  --size WxH   output size (default 800x600)\n"
+    "  --from MS    first timed demo time in ms (default 0)\n"
+    "  --to MS      end of the timed range in ms (default 330000)\n"
+    "  --json FILE  also write the report as JSON\n";
+
+// Whole decimal number in [lo, hi], nothing else in the text.
+static bool parseInt(const char* text, long lo, long hi, int& out) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long v = std::strtol(text, &end, 10);
+  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
+  out = int(v);
+  return true;
+}
+
+static bool parseSize(const char* text, int& w, int& h) {
+  const char* x = std::strchr(text, 'x');
+  if (!x) return false;
+  const std::string left(text, size_t(x - text));
+  return parseInt(left.c_str(), 1, 16384, w) && parseInt(x + 1, 1, 16384, h);
+}
+
+bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error) {
+  BenchOptions opt;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    bool ok;
+    if (arg == "--fps") {
+      ok = parseInt(value, 1, 1000, opt.fps);
+    } else if (arg == "--size") {
+      ok = value && parseSize(value, opt.width, opt.height);
+    } else if (arg == "--from") {
+      ok = parseInt(value, 0, 330000, opt.fromMs);
+    } else if (arg == "--to") {
+      ok = parseInt(value, 0, 330000, opt.toMs);
+    } else if (arg == "--json") {
+      ok = value && *value;
+      if (ok) opt.jsonFile = value;
+    } else {
+      *error = "unknown argument '" + arg + "'";
+      return false;
+    }
+    if (!ok) {
+      *error = value ? "bad value '" + std::string(value) + "' for " + arg : arg + " needs a value";
+      return false;
+    }
+    ++i;
+  }
+  if (opt.toMs <= opt.fromMs) {
+    *error = "--to must be later than --from";
+    return false;
+  }
+  // The scene region is 512 x 384 whatever the output size.
+  if (opt.width < 512 || opt.height < 384) {
+    *error = "--size must be at least 512x384";
+    return false;
+  }
+  out = opt;
+  return true;
+}

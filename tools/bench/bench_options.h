@@ -1,0 +1,17 @@
+// Command line of lumivaara-bench.
+#pragma once
+#include <string>
+
+struct BenchOptions {
+  int fps = 30;
+  int width = 800;
+  int height = 600;
+  int fromMs = 0;
+  int toMs = 330000;
+  std::string jsonFile;  // the report as JSON too, when set
+};
+
+extern const char kBenchUsage[];
+
+// Parses argv[1..]; false with *error set on anything it does not accept.
+bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error);

@@ -1,0 +1,205 @@
+#include "raycast/ray_draw.h"
+
+#include <GL/gl.h>
+
+#include "effects/light_shafts.h"
+#include "raycast/ray_grid.h"
+
+namespace {
+
+struct RayVertex {
+  float x, y, z;
+  float r, g, b, a;
+  float u, v;
+};
+
+constexpr int kBatchQuads = 4096;
+constexpr int kBatchVertices = kBatchQuads * 4;
+constexpr GLuint kGlowTexture = 2;
+
+// Allocated once with the program.
+RayVertex batch[kBatchVertices];
+int batchCount = 0;
+long boundTexture = -1;  // unknown at frame start: the first bind always happens
+uint32_t quadCount = 0;
+
+const RayWorld* drawWorld = nullptr;
+float lightColour[3] = {0, 0, 0};
+float depthScale = 0;
+float depthGain = 0;
+
+void flush() {
+  if (batchCount == 0) return;
+  glDrawArrays(GL_QUADS, 0, batchCount);
+  batchCount = 0;
+}
+
+void bindTexture(long name) {
+  if (name == boundTexture) return;
+  flush();
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
+  boundTexture = name;
+}
+
+RayVertex* reserveQuad() {
+  if (batchCount + 4 > kBatchVertices) flush();
+  RayVertex* v = &batch[batchCount];
+  batchCount += 4;
+  ++quadCount;
+  return v;
+}
+
+inline float depthOf(float distance) {
+  return depthScale * (1.0f - 1.0f / (depthGain * distance + 1.0f));
+}
+
+// Colour (C + e * light colour, a) of a sample with its texture coordinates.
+inline void surfaceVertex(RayVertex& v, float x, float y, const RaySample& s) {
+  const RayObject* objects = drawWorld->objects;
+  const Vector3& hc = objects[s.hitObject].colour;
+  float cr = hc.x, cg = hc.y, cb = hc.z;
+  if (s.bounceObject != 0) {
+    const Vector3& bc = objects[s.bounceObject].colour;
+    cr += bc.x;
+    cg += bc.y;
+    cb += bc.z;
+  }
+  float e = 0.0f;
+  float a = s.shade;
+  if (s.shade >= 1.0f) {
+    e = s.shade - 1.0f;
+    a = 1.0f;
+  }
+  v.x = x;
+  v.y = y;
+  v.z = depthOf(s.distance);
+  v.r = cr + e * lightColour[0];
+  v.g = cg + e * lightColour[1];
+  v.b = cb + e * lightColour[2];
+  v.a = a;
+  v.u = s.texU;
+  v.v = s.texV;
+}
+
+inline void glowVertex(RayVertex& v, float x, float y, const RaySample& s) {
+  v.x = x;
+  v.y = y;
+  v.z = depthOf(s.distance);
+  v.r = lightColour[0] * s.glow;
+  v.g = lightColour[1] * s.glow;
+  v.b = lightColour[2] * s.glow;
+  v.a = 1.0f;
+  v.u = 0.0f;
+  v.v = 0.0f;
+}
+
+inline long textureOf(const RaySample& s) {
+  const RayObject* objects = drawWorld->objects;
+  return s.bounceObject != 0 ? objects[s.bounceObject].textureName
+                             : objects[s.hitObject].textureName;
+}
+
+}  // namespace
+
+void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
+  drawWorld = &world;
+  lightColour[0] = world.light->colour[0];
+  lightColour[1] = world.light->colour[1];
+  lightColour[2] = world.light->colour[2];
+  depthScale = world.depthScale;
+  depthGain = world.depthGain;
+  batchCount = 0;
+  boundTexture = -1;
+  quadCount = 0;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &batch[0].x);
+  glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &batch[0].r);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &batch[0].u);
+}
+
+void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
+                 const RaySample& c2, const RaySample& c3) {
+  const float x0 = static_cast<float>(x), x1 = static_cast<float>(x + w);
+  const float y0 = static_cast<float>(y), y1 = static_cast<float>(y + h);
+  if (c0.glow != 0.0f || c1.glow != 0.0f || c2.glow != 0.0f || c3.glow != 0.0f) {
+    bindTexture(kGlowTexture);
+    RayVertex* v = reserveQuad();
+    glowVertex(v[0], x0, y0, c0);
+    glowVertex(v[1], x1, y0, c1);
+    glowVertex(v[2], x1, y1, c3);
+    glowVertex(v[3], x0, y1, c2);
+  }
+  if (c0.hitObject == 0 && c0.bounceObject == 0) return;
+  bindTexture(textureOf(c0));
+  RayVertex* v = reserveQuad();
+  surfaceVertex(v[0], x0, y0, c0);
+  surfaceVertex(v[1], x1, y0, c1);
+  surfaceVertex(v[2], x1, y1, c3);
+  surfaceVertex(v[3], x0, y1, c2);
+}
+
+void rayDrawPixel(int x, int y, const RaySample& c0) {
+  const float x0 = static_cast<float>(x), x1 = static_cast<float>(x + 1);
+  const float y0 = static_cast<float>(y), y1 = static_cast<float>(y + 1);
+  if (c0.glow != 0.0f) {
+    bindTexture(kGlowTexture);
+    RayVertex* v = reserveQuad();
+    glowVertex(v[0], x0, y0, c0);
+    glowVertex(v[1], x1, y0, c0);
+    glowVertex(v[2], x1, y1, c0);
+    glowVertex(v[3], x0, y1, c0);
+  }
+  if (c0.hitObject == 0 && c0.bounceObject == 0) return;
+  bindTexture(textureOf(c0));
+  RayVertex* v = reserveQuad();
+  surfaceVertex(v[0], x0, y0, c0);
+  v[1] = v[0];
+  v[1].x = x1;
+  v[2] = v[1];
+  v[2].y = y1;
+  v[3] = v[0];
+  v[3].y = y1;
+}
+
+void rayDrawEnd() {
+  const int last = batchCount - 1;
+  flush();
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (last >= 0) {
+    // Immediate mode would leave the last vertex's colour and texture
+    // coordinate current; the arrays leave them undefined.
+    glColor4f(batch[last].r, batch[last].g, batch[last].b, batch[last].a);
+    glTexCoord2f(batch[last].u, batch[last].v);
+  }
+}
+
+uint32_t rayDrawQuadCount() { return quadCount; }
+
+void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, int h,
+                 const RaySample& c0, const RaySample& c1, const RaySample& c2,
+                 const RaySample& c3) {
+  if (!(c0.distance < lightDistance && c1.distance < lightDistance &&
+        c2.distance < lightDistance && c3.distance < lightDistance))
+    return;
+  // floor(0.25 X) and floor(0.375 Y) for non-negative integers.
+  const int col0 = x >> 2, col1 = (x + w) >> 2;
+  const int row0 = (3 * y) >> 3, row1 = (3 * (y + h)) >> 3;
+  int16_t* mask = light.occlusionMask;
+  for (int row = row0; row < row1; ++row) {
+    int16_t* cell = mask + row * 128;
+    for (int col = col0; col < col1; ++col) cell[col] = 0;
+  }
+}
+
+void rayMaskPixel(LightShafts& light, float lightDistance, int x, int y, const RaySample& c0,
+                  const RaySample& c1, const RaySample& c2, const RaySample& c3) {
+  const int k = (c0.distance < lightDistance) + (c1.distance < lightDistance) +
+                (c2.distance < lightDistance) + (c3.distance < lightDistance);
+  const int32_t full = light.maskFullValue;
+  light.occlusionMask[((3 * y) >> 3) * 128 + (x >> 2)] =
+      static_cast<int16_t>(full - k * (full / 4));
+}

@@ -1,0 +1,40 @@
+// Drawing and occlusion-mask updates of the grid ray-caster (Part 6.1,
+// sections 9 and 10). Internal to the renderer.
+//
+// Quads are collected in one preallocated vertex array and submitted with
+// glDrawArrays(GL_QUADS) per run of equal texture; the result equals the
+// per-quad glBegin/glEnd of the spec (same quads, same order, same
+// vertices), without the per-vertex call overhead.
+#pragma once
+
+#include <cstdint>
+
+#include "raycast/ray_world.h"
+
+struct LightShafts;
+
+// Starts a frame: remembers the world, its light colour and lightDistance,
+// and enables the client arrays.
+void rayDrawBegin(const RayWorld& world, float lightDistance);
+// A leaf block: glow quad (texture 2) if any corner glows, then the textured
+// quad unless c0 is background. Corners c0 = (x, y), c1 = (x + w, y),
+// c2 = (x, y + h), c3 = (x + w, y + h), drawn c0, c1, c3, c2.
+void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
+                 const RaySample& c2, const RaySample& c3);
+// A single pixel drawn from c0 alone.
+void rayDrawPixel(int x, int y, const RaySample& c0);
+// Submits what is left, disables the client arrays and leaves the current
+// colour and texture coordinate as the last vertex set them.
+void rayDrawEnd();
+// Quads submitted since rayDrawBegin.
+uint32_t rayDrawQuadCount();
+
+// Mask after a leaf: all four corner distances below lightDistance -> the
+// covered cells become 0.
+void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, int h,
+                 const RaySample& c0, const RaySample& c1, const RaySample& c2,
+                 const RaySample& c3);
+// Mask after a single pixel: cell = maskFullValue - k * (maskFullValue / 4),
+// k = corners below lightDistance.
+void rayMaskPixel(LightShafts& light, float lightDistance, int x, int y, const RaySample& c0,
+                  const RaySample& c1, const RaySample& c2, const RaySample& c3);

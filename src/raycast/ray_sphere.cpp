@@ -1,0 +1,124 @@
+// Sphere kinds (Part 6.2): sphere and cut sphere.
+#include <cmath>
+
+#include "raycast/ray_math.h"
+#include "raycast/ray_primitives.h"
+
+using namespace raymath;
+
+// --- Add operations ---
+
+int RayWorld::addSphere(float px, float py, float pz, float radius, uint8_t inside,
+                        int textureName, float textureScale, uint8_t castsShadow,
+                        uint8_t receivesShadow, uint8_t reflective) {
+  return addSphere(Vector3(px, py, pz), radius, inside, textureName, textureScale, castsShadow,
+                   receivesShadow, reflective);
+}
+
+int RayWorld::addSphere(const Vector3& position, float radius, uint8_t inside, int textureName,
+                        float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
+                        uint8_t reflective) {
+  const int id =
+      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+  RayObject& o = objects[id];
+  o.shape = RayShape::kSphere;
+  o.radius = radius;
+  o.inside = inside;
+  o.uAxis.set(1.0f, 0.0f, 0.0f);
+  o.vAxis.set(0.0f, 1.0f, 0.0f);
+  o.wAxis.set(0.0f, 0.0f, 1.0f);
+  return id;
+}
+
+int RayWorld::addCutSphere(float px, float py, float pz, float radius, float cx, float cy,
+                           float cz, float cutLimit, uint8_t inside, int textureName,
+                           float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
+                           uint8_t reflective) {
+  return addCutSphere(Vector3(px, py, pz), radius, Vector3(cx, cy, cz), cutLimit, inside,
+                      textureName, textureScale, castsShadow, receivesShadow, reflective);
+}
+
+int RayWorld::addCutSphere(const Vector3& position, float radius, const Vector3& cutAxis,
+                           float cutLimit, uint8_t inside, int textureName, float textureScale,
+                           uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
+  const int id =
+      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+  RayObject& o = objects[id];
+  o.shape = RayShape::kCutSphere;
+  o.radius = radius;
+  o.inside = inside;  // stored, but the cut sphere ignores it
+  o.cutAxis.copyFrom(cutAxis);
+  o.cutLimit = cutLimit;
+  o.uAxis.set(1.0f, 0.0f, 0.0f);
+  o.vAxis.set(0.0f, 1.0f, 0.0f);
+  o.wAxis.set(0.0f, 0.0f, 1.0f);
+  return id;
+}
+
+// --- Intersections ---
+
+float intersectSphere(const RayContext& ctx, const RayObject& o) {
+  const RayOriginBlock& blk = o.from[ctx.kind];
+  const float a = ctx.dirDot;
+  const float b = -2.0f * dot(ctx.dir, blk.offset);
+  const float c = blk.squaredDistance - o.radius * o.radius;
+  const float disc = b * b - 4.0f * a * c;
+  if (!(disc > 0.0f)) return 0.0f;
+  const float root = std::sqrt(disc);
+  const float t = o.inside ? (-b + root) / (2.0f * a) : (-b - root) / (2.0f * a);
+  return t > 0.0f ? t : 0.0f;
+}
+
+namespace {
+
+// Whether the root t lies on the kept part of the cut sphere.
+inline bool cutCounts(const RayContext& ctx, const RayObject& o, const RayOriginBlock& blk,
+                      float t) {
+  const Vector3 p = sub(scale(ctx.dir, t), blk.offset);
+  const Vector3 m(p.x / o.radius, p.y / o.radius, p.z / o.radius);
+  const float s = dot(m, o.cutAxis);
+  const float v = s > 0.0f ? 2.0f - s : s + 1.0f;
+  return v < o.cutLimit;
+}
+
+}  // namespace
+
+float intersectCutSphere(const RayContext& ctx, const RayObject& o) {
+  const RayOriginBlock& blk = o.from[ctx.kind];
+  const float a = ctx.dirDot;
+  const float b = -2.0f * dot(ctx.dir, blk.offset);
+  const float c = blk.squaredDistance - o.radius * o.radius;
+  const float disc = b * b - 4.0f * a * c;
+  if (!(disc > 0.0f)) return 0.0f;
+  const float root = std::sqrt(disc);
+  const float tNear = (-b - root) / (2.0f * a);
+  const float tFar = (-b + root) / (2.0f * a);
+  if (tNear > 0.0f && cutCounts(ctx, o, blk, tNear)) return tNear;
+  if (tFar > 0.0f && cutCounts(ctx, o, blk, tFar)) return tFar;
+  return 0.0f;
+}
+
+// --- Normal and texture ---
+
+void sphereNormal(RayContext& ctx, const RayObject& o) {
+  ctx.normal.x = ctx.hitLocal.x / o.radius;
+  ctx.normal.y = ctx.hitLocal.y / o.radius;
+  ctx.normal.z = ctx.hitLocal.z / o.radius;
+}
+
+float rayAzimuth(float px, float pz) {
+  if (px == 0.0f) return 0.25f;
+  double phi = std::atan(pz / px) * 0.159155077524438;
+  if (px < 0.0f) phi += 0.5;
+  return static_cast<float>(phi);
+}
+
+void sphericalTexture(RayContext& ctx, const RayObject& o) {
+  const Vector3& q = ctx.hitLocal;
+  const float px = dot(q, o.uAxis);
+  const float py = dot(q, o.vAxis);
+  const float pz = std::fabs(dot(q, o.wAxis));
+  const float phi = rayAzimuth(px, pz);
+  ctx.sample->texU = phi * o.textureScale * 0.75f + o.textureOffsetB;
+  ctx.sample->texV = (0.5f * py / o.radius + 0.5f) * o.textureScale * 0.5f + o.textureOffsetA;
+}

@@ -182,12 +182,24 @@ int32_t toneIndex(const LightShafts& light, int32_t cell, int32_t core, int32_t 
 void toneMapShafts(LightShafts& light) {
   const int passes = light.zoomPasses;
   uint8_t* rgb = light.rgbImage.data();
+  const uint8_t* pr = light.paletteR.data();
+  const uint8_t* pg = light.paletteG.data();
+  const uint8_t* pb = light.paletteB.data();
+  // Neighbouring cells mostly repeat a value; remembering the last one keeps
+  // the exponential off most cells.
+  int32_t lastCell = -1, lastCore = -1, lastIndex = 0;
   for (int i = 0; i < light.cellCount; ++i, rgb += 3) {
-    int32_t index = toneIndex(light, light.shaftImage[i], light.coreImage[i], passes);
-    if (index > 65535) index = 65535;
-    rgb[0] = light.paletteR[index];
-    rgb[1] = light.paletteG[index];
-    rgb[2] = light.paletteB[index];
+    const int32_t cell = light.shaftImage[i];
+    const int32_t core = light.coreImage[i];
+    if (cell != lastCell || core != lastCore) {
+      lastCell = cell;
+      lastCore = core;
+      lastIndex = toneIndex(light, cell, core, passes);
+      if (lastIndex > 65535) lastIndex = 65535;
+    }
+    rgb[0] = pr[lastIndex];
+    rgb[1] = pg[lastIndex];
+    rgb[2] = pb[lastIndex];
   }
 }
 

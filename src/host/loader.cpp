@@ -6,6 +6,8 @@
 
 #include "effects/feedback_buffer.h"
 #include "platform/asset_path.h"
+#include "scenes/landscape.h"
+#include "scenes/sky_flashes.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
 
@@ -22,7 +24,8 @@ using SceneSetup = void (*)();
 // tunnel. They run after every slot is filled, since some read slot contents;
 // each scene adds its set-up here, at its place in that order, when it lands.
 static const SceneSetup kSceneSetups[] = {
-    nullptr,  // keeps the table non-empty until the first scene arrives
+    initLandscapeScene,
+    initSkyFlashes,
 };
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {

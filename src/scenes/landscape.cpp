@@ -1,0 +1,116 @@
+#include "scenes/landscape.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+#include "effects/light_shafts.h"
+#include "raycast/raycast.h"
+#include "scenes/landscape_march.h"
+
+LandscapeScene landscapeScene;
+
+namespace {
+
+constexpr int kSkyTextureSlot = 5;   // Images/sky5.jpg
+constexpr int kRockTextureSlot = 4;  // Images/prock.jpg
+
+TerrainStrip columnStrips[kTerrainMaxStrips];  // reused by every column
+
+void drawColumn(int column, const TerrainStrip* strips, int count) {
+  const float x0 = float(column);
+  const float x1 = float(column + 1);
+  for (int k = 0; k < count; ++k) {
+    const TerrainStrip& s = strips[k];
+    glColor4f(s.red, s.green, s.blue, 0.5f);
+    glTexCoord2f(s.nearS, s.nearT);
+    glVertex3f(x0, float(s.row), s.depth);
+    glVertex3f(x1, float(s.row), s.depth);
+    glTexCoord2f(s.farS, s.farT);
+    glVertex3f(x1, float(s.top), s.depth);
+    glVertex3f(x0, float(s.top), s.depth);
+  }
+}
+
+}  // namespace
+
+Vector3 terrainCameraAt(float sceneMs) {
+  const float y = -0.084f * sceneMs;
+  const float x = 100.0f + 50.0f * std::sin(0.005f * y);
+  return Vector3(x, y, 0.0f);
+}
+
+float terrainHeading(const Vector3& forward) {
+  const Vector3 back(0.0f, 0.0f, -1.0f);
+  const Vector3 left(-1.0f, 0.0f, 0.0f);
+  const float across = std::acos(Vector3::dot(left, forward));
+  return Vector3::dot(back, forward) > 0.0f ? across + 6.28318f : 6.28318f - across;
+}
+
+void terrainStripShade(float t, TerrainStrip& strip) {
+  float g = 2.0f - 0.065f * std::sqrt(t);
+  if (g < 0.0f) g = 0.0f;
+  strip.red = g > 0.246f ? g : 0.246f;
+  strip.green = 1.21f * g > 0.404f ? 1.21f * g : 0.404f;
+  strip.blue = 1.05f * g > 0.177f ? 1.05f * g : 0.177f;
+  // Beyond t = 999 this falls below -1 and the strip is clipped, so the sky
+  // shows through before the march ends.
+  strip.depth = -1.001f / (1.0f + 1.0f / (t + 1.0f));
+}
+
+void initLandscapeScene() {
+  LandscapeScene& s = landscapeScene;
+  s.terrainCamera.position = Vector3(0, 0, 0);
+  s.terrainCamera.forward = Vector3(0, 0, 1);
+
+  s.skyWorld = new RayWorld(2);
+  s.skyWorld->addSphere(0, 0, 0, 500, 1, kSkyTextureSlot, 2.0f, 0, 0, 0);
+  s.skyWorld->lastAdded->lightFlags = 0;  // unlit, full brightness
+
+  s.skyCamera.position = Vector3(0, 0, 0);
+  s.skyCamera.forward = Vector3(0, 0, 1);
+
+  LightShafts* light = new LightShafts(128, 96, 128, 128, 0.2f, 1.0f);
+  light->setPalette(1.0f, 1.75f, 1.0f, 0, 0, 0);
+  light->noFlareTest = 0;
+  light->flareIntensity = 2.5f;
+  light->zoomPasses = 0;
+  light->shaftLength = 0.605f;
+  light->passCounter = 1;
+  light->position = Vector3(0, 15, 10);
+  light->camera = &s.skyCamera;
+  s.skyLight = light;
+
+  s.skyWorld->camera = &s.skyCamera;
+  s.skyWorld->light = s.skyLight;
+}
+
+void renderLandscapeScene(int frameDeltaMs, int /*unused*/) {
+  LandscapeScene& s = landscapeScene;
+  if (!s.skyWorld) return;  // never set up: draw nothing
+  s.landscapeClockMs += float(frameDeltaMs);
+
+  renderRayGrid(*s.skyWorld);
+
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(-256.0f, -128.0f, 0.0f);
+  glBindTexture(GL_TEXTURE_2D, kRockTextureSlot);
+
+  ViewCamera& camera = s.terrainCamera;
+  camera.position = terrainCameraAt(s.landscapeClockMs);
+  camera.forward = Vector3(0, 0, 1);
+  camera.orthonormalize();
+  const float heading = terrainHeading(camera.forward);
+
+  glBegin(GL_QUADS);
+  for (int i = 0; i < kTerrainColumns; ++i) {
+    const int count = marchTerrainColumn(camera.position, terrainColumnAngle(heading, i),
+                                         terrainHeightTerm, columnStrips);
+    drawColumn(i, columnStrips, count);
+  }
+  glEnd();
+}

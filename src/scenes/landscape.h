@@ -1,0 +1,22 @@
+// The landscape flight: a ray-cast sky sphere seen from its centre, with an
+// endless height-field landscape drawn over it column by column.
+#pragma once
+
+#include "math/view_camera.h"
+
+struct RayWorld;
+struct LightShafts;
+
+struct LandscapeScene {
+  RayWorld* skyWorld = nullptr;
+  ViewCamera skyCamera;
+  LightShafts* skyLight = nullptr;  // only the ray-caster's light; never drawn
+  ViewCamera terrainCamera;
+  float landscapeClockMs = 0;       // frame time this scene was drawn with
+};
+extern LandscapeScene landscapeScene;
+
+// Start-up: the sky world, its camera and light. Needs a GL context.
+void initLandscapeScene();
+// One frame with the director's frame delta; the second argument is unused.
+void renderLandscapeScene(int frameDeltaMs, int unused);

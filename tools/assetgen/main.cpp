@@ -7,14 +7,17 @@
 
 #include "contact_sheet.h"
 #include "image_set.h"
+#include "models.h"
 
 int main(int argc, char** argv) {
-  std::string outDir, sheet;
+  std::string outDir, sheet, modelSheetDir;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
       outDir = argv[++i];
     } else if (std::strcmp(argv[i], "--contact-sheet") == 0 && i + 1 < argc) {
       sheet = argv[++i];
+    } else if (std::strcmp(argv[i], "--model-sheet") == 0 && i + 1 < argc) {
+      modelSheetDir = argv[++i];
     } else {
       outDir.clear();
       break;
@@ -26,6 +29,8 @@ int main(int argc, char** argv) {
   }
   const auto started = std::chrono::steady_clock::now();
   bool ok = writeImages(outDir);
+  ok = writeModels(outDir) && ok;
+  if (ok && !modelSheetDir.empty()) ok = writeModelSheets(outDir, modelSheetDir);
   if (ok && !sheet.empty() && !writeContactSheet(outDir, sheet)) {
     std::fprintf(stderr, "lumivaara-assetgen: cannot write %s\n", sheet.c_str());
     ok = false;

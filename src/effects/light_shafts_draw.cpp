@@ -222,6 +222,7 @@ void LightShafts::drawShafts() {
     ++shaftStats.draws;
     return;
   }
+  const int64_t softwareStarted = tickNanoseconds();
   const NoiseColumns noise = advanceNoiseClock(noiseDeltaMs, noiseSpeed);
   if (smoothMask) smoothOcclusionMask(*this);
 
@@ -234,10 +235,13 @@ void LightShafts::drawShafts() {
   zoomLength = shaftLength * 3.43f;
   runZoomPasses(*this, sx, sy);
   toneMapShafts(*this);
+  const int64_t softwareDone = tickNanoseconds();
+  shaftStats.softwareNanoseconds += softwareDone - softwareStarted;
 
   glBindTexture(GL_TEXTURE_2D, texture);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, gridWidth, gridWidth, GL_RGB, GL_UNSIGNED_BYTE,
                   rgbImage.data());
+  shaftStats.uploadNanoseconds += tickNanoseconds() - softwareDone;
   glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
   glBegin(GL_QUADS);
   glTexCoord2f(0.0f, 0.75f);

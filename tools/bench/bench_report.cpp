@@ -22,11 +22,15 @@ static BenchSummary summarizeFrames(const std::vector<const BenchFrame*>& frames
     times.push_back(f->frameMs);
     s.gridMs += f->gridMs;
     s.shaftsMs += f->shaftsMs;
+    s.shaftsSoftwareMs += f->shaftsSoftwareMs;
+    s.uploadMs += f->uploadMs;
     s.intersects += double(f->intersects);
   }
   const double n = double(frames.size());
   s.gridMs /= n;
   s.shaftsMs /= n;
+  s.shaftsSoftwareMs /= n;
+  s.uploadMs /= n;
   s.intersects /= n;
   s.medianMs = percentile(times, 50);
   s.p95Ms = percentile(times, 95);
@@ -50,11 +54,12 @@ void printReport(std::FILE* out, const std::vector<BenchRange>& ranges, int fps,
                  int height) {
   std::fprintf(out, "lumivaara-bench: %dx%d at %d fps; times in ms per frame\n", width, height,
                fps);
-  std::fprintf(out, "%-18s %13s %7s %8s %8s %8s %8s %11s\n", "range", "demo ms", "frames",
-               "median", "p95", "grid", "shafts", "intersects");
+  std::fprintf(out, "%-18s %13s %7s %8s %8s %8s %8s %8s %8s %11s\n", "range", "demo ms",
+               "frames", "median", "p95", "grid", "shafts", "(sw)", "(upload)", "intersects");
   auto row = [&](const char* name, const std::string& span, const BenchSummary& s) {
-    std::fprintf(out, "%-18s %13s %7zu %8.2f %8.2f %8.3f %8.3f %11.0f\n", name, span.c_str(),
-                 s.frames, s.medianMs, s.p95Ms, s.gridMs, s.shaftsMs, s.intersects);
+    std::fprintf(out, "%-18s %13s %7zu %8.2f %8.2f %8.3f %8.3f %8.3f %8.3f %11.0f\n", name,
+                 span.c_str(), s.frames, s.medianMs, s.p95Ms, s.gridMs, s.shaftsMs,
+                 s.shaftsSoftwareMs, s.uploadMs, s.intersects);
   };
   for (const BenchRange& r : ranges)
     row(r.name.c_str(), std::to_string(r.startMs) + "-" + std::to_string(r.endMs), summarize(r));
@@ -74,8 +79,10 @@ static std::string summaryJson(const BenchSummary& s) {
   char buf[256];
   std::snprintf(buf, sizeof buf,
                 "\"frames\": %zu, \"median_ms\": %.3f, \"p95_ms\": %.3f, \"grid_ms\": %.4f, "
-                "\"shafts_ms\": %.4f, \"intersects_per_frame\": %.1f",
-                s.frames, s.medianMs, s.p95Ms, s.gridMs, s.shaftsMs, s.intersects);
+                "\"shafts_ms\": %.4f, \"shafts_software_ms\": %.4f, \"shafts_upload_ms\": %.4f, "
+                "\"intersects_per_frame\": %.1f",
+                s.frames, s.medianMs, s.p95Ms, s.gridMs, s.shaftsMs, s.shaftsSoftwareMs,
+                s.uploadMs, s.intersects);
   return buf;
 }
 

@@ -10,6 +10,8 @@ struct BenchFrame {
   double frameMs = 0;   // renderFrame plus glFinish
   double gridMs = 0;    // inside renderRayGrid
   double shaftsMs = 0;  // inside drawShafts
+  double shaftsSoftwareMs = 0;  // of which the integer image work
+  double uploadMs = 0;          // of which the texture uploads
   int64_t intersects = 0;
 };
 
@@ -27,6 +29,8 @@ struct BenchSummary {
   double p95Ms = 0;
   double gridMs = 0;    // means per frame
   double shaftsMs = 0;
+  double shaftsSoftwareMs = 0;
+  double uploadMs = 0;
   double intersects = 0;
 };
 

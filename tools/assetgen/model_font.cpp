@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <string>
 
@@ -87,7 +88,7 @@ int cubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void*
 
 // Triangles of the tessellated cap, as points in (x, 0, z).
 struct Tessellation {
-  std::deque<GLdouble> storage;  // stable addresses for GLU's vertex pointers
+  std::deque<std::array<GLdouble, 3>> storage;  // stable addresses for GLU's vertex pointers
   std::vector<Point3> triangles;
 };
 
@@ -98,8 +99,8 @@ void GLAPIENTRY onVertex(void* vertex, void* user) {
 void GLAPIENTRY onEdgeFlag(GLboolean, void*) {}  // forces plain triangles
 void GLAPIENTRY onCombine(GLdouble coords[3], void*[4], GLfloat[4], void** out, void* user) {
   Tessellation& t = *static_cast<Tessellation*>(user);
-  for (int i = 0; i < 3; ++i) t.storage.push_back(coords[i]);
-  *out = &t.storage[t.storage.size() - 3];
+  t.storage.push_back({coords[0], coords[1], coords[2]});
+  *out = t.storage.back().data();
 }
 void GLAPIENTRY onError(GLenum error, void*) {
   std::fprintf(stderr, "font.3ds: tessellation error %u\n", error);
@@ -118,10 +119,8 @@ std::vector<Point3> tessellate(const std::vector<std::vector<Point3>>& loops) {
   for (const std::vector<Point3>& loop : loops) {
     gluTessBeginContour(tess);
     for (const Point3& p : loop) {
-      t.storage.push_back(p.x);
-      t.storage.push_back(0);
-      t.storage.push_back(p.z);
-      GLdouble* v = &t.storage[t.storage.size() - 3];
+      t.storage.push_back({p.x, 0.0, p.z});
+      GLdouble* v = t.storage.back().data();
       gluTessVertex(tess, v, v);
     }
     gluTessEndContour(tess);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "models.h"
@@ -146,7 +145,7 @@ bool writeModelSheets(const std::string& outDir, const std::string& sheetDir) {
     const std::string model = outDir + "/Models/" + name + ".3ds";
     const std::string png = sheetDir + "/" + name + ".png";
     const bool face = name[0] == 'n';
-    const bool font = std::string(name) == "font" && !getenv("NOFONTROW");
+    const bool font = std::string(name) == "font";
     if (!renderSheet(model, png, face, font, base, env)) {
       std::fprintf(stderr, "lumivaara-assetgen: cannot render %s\n", model.c_str());
       ok = false;

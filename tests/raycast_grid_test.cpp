@@ -1,0 +1,434 @@
+// Part 6.1 sections 1 to 3, 9 and 10: frame entry, flare test, traceBlock's
+// leaf test and candidate lists, drawing, mask updates, wobble, statistics.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "raycast/ray_draw.h"
+#include "raycast/ray_grid.h"
+#include "raycast/ray_stats.h"
+#include "raycast_test_world.h"
+
+namespace {
+
+RaySample sampleWith(float shade, float glow = 0, int hit = 1) {
+  RaySample s{};
+  s.hitObject = static_cast<uint8_t>(hit);
+  s.shade = shade;
+  s.glow = glow;
+  s.distance = 10;
+  return s;
+}
+
+// Whether any pixel of the band equals (r, g, b) exactly.
+int countBandPixels(unsigned char r, unsigned char g, unsigned char b) {
+  std::vector<unsigned char> px(512 * 256 * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 64, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  int n = 0;
+  for (size_t i = 0; i < px.size(); i += 4)
+    if (px[i] == r && px[i + 1] == g && px[i + 2] == b) ++n;
+  return n;
+}
+
+// An unlit sky sphere of the given radius and colour around the camera.
+int addSky(RayWorld& w, float radius, float r, float g, float b) {
+  w.lightFlags = 0;
+  w.colour.set4(r, g, b, 0);
+  return w.addSphere(0, 0, 0, radius, 1, 0, 1.0f, 0, 0, 0);
+}
+
+}  // namespace
+
+TEST(RaycastLeaf, ThresholdsOnShadeAndGlow) {
+  const RaySample a = sampleWith(0.5f);
+  EXPECT_TRUE(rayCornersAgree(a, a, a, a));
+  EXPECT_FALSE(rayCornersAgree(a, a, a, sampleWith(0.95f)));
+  EXPECT_TRUE(rayCornersAgree(a, a, a, sampleWith(0.85f)));
+  EXPECT_TRUE(rayCornersAgree(a, sampleWith(0.9f), a, a));   // 0.39999998 <= 0.4
+  EXPECT_FALSE(rayCornersAgree(sampleWith(0.9f), sampleWith(0.45f), a, a));  // pair (c0, c1)
+  EXPECT_FALSE(rayCornersAgree(a, sampleWith(0.9f), sampleWith(0.45f), a));  // pair (c1, c2)
+  EXPECT_FALSE(rayCornersAgree(a, a, sampleWith(0.5f, 0.5f), a));
+  EXPECT_TRUE(rayCornersAgree(a, a, sampleWith(0.5f, 0.35f), a));
+  // Ids and shadow counts must match; shadowObject is not compared.
+  EXPECT_FALSE(rayCornersAgree(a, a, a, sampleWith(0.5f, 0, 2)));
+  RaySample shadowed = a;
+  shadowed.shadowCount = 1;
+  EXPECT_FALSE(rayCornersAgree(a, shadowed, a, a));
+  RaySample other = a;
+  other.shadowObject = 3;
+  EXPECT_TRUE(rayCornersAgree(a, other, a, a));
+  RaySample mirrored = a;
+  mirrored.bounceObject = 2;
+  EXPECT_FALSE(rayCornersAgree(a, a, mirrored, a));
+}
+
+TEST(RaycastGrid, EmptyWorldDrawsNothingAndHidesTheFlare) {
+  RayTestScene sc(2);
+  raySceneGlState();
+  glClearColor(0.2f, 0.4f, 0.6f, 1);
+  sc.light->position.set(0, 0, 50);
+  sc.light->flareIntensity = 20;
+  renderRayGrid(sc.world);
+  EXPECT_EQ(rayStats.lastFrameQuads, 0u);
+  EXPECT_EQ(rayStats.lastFrameSamples, 65u * 65u);
+  EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
+  EXPECT_EQ(countBandPixels(51, 102, 153), 512 * 256);
+  // With no objects shadeRay stops before nearestHit: every sample keeps the
+  // distance 1.0, and the leaves' mask rule applies to it (light at 50).
+  EXPECT_FLOAT_EQ(rayGridSample(0, 0)->distance, 1.0f);
+  for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 0);
+  // A light nearer than 1 stays unmasked.
+  sc.light->fillMask(255);
+  sc.light->position.set(0, 0, 0.5f);
+  renderRayGrid(sc.world);
+  for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 255);
+  glClearColor(0, 0, 0, 1);
+}
+
+TEST(RaycastGrid, UniformWorldStopsAtTheLattice) {
+  RayTestScene sc(2);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.25f, 0.75f);
+  sc.light->flareIntensity = 0;
+  renderRayGrid(sc.world);
+  // Width 16 is never a leaf, width 8 is: exactly the 65 x 65 lattice.
+  EXPECT_EQ(rayStats.lastFrameSamples, 65u * 65u);
+  EXPECT_EQ(rayStats.lastFrameIntersects, 65u * 65u);
+  EXPECT_EQ(rayStats.lastFrameLeaves, 64u * 64u);
+  EXPECT_EQ(rayStats.lastFramePixels, 0u);
+  EXPECT_EQ(rayStats.lastFrameQuads, 64u * 64u);
+  EXPECT_EQ(rayStats.lastFrameCapped, 0);
+  EXPECT_NE(rayGridSample(0, 0), nullptr);
+  EXPECT_NE(rayGridSample(512, 256), nullptr);  // own entries at the edges
+  EXPECT_NE(rayGridSample(512, 0), nullptr);
+  EXPECT_NE(rayGridSample(0, 256), nullptr);
+  EXPECT_EQ(rayGridSample(4, 0), nullptr);
+  EXPECT_EQ(rayGridSample(513, 0), nullptr);
+  EXPECT_EQ(rayGridSample(0, 257), nullptr);
+  // Every band pixel is drawn with the sky colour.
+  EXPECT_EQ(countBandPixels(128, 64, 191) + countBandPixels(127, 64, 191) +
+                countBandPixels(128, 64, 192) + countBandPixels(127, 64, 192),
+            512 * 256);
+}
+
+TEST(RaycastGrid, ViewPlaneIsTwoToOneNinetyDegrees) {
+  RayTestScene sc(2);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  sc.world.objects[1].uAxis.set(1, 0, 0);
+  renderRayGrid(sc.world);
+  // Camera forward +z, up (0, -1, 0), right = up x forward = (-1, 0, 0).
+  // Grid (0, 0): F + U/2 + R = (-1, -0.5, 1); grid (512, 256): (1, 0.5, 1).
+  auto hitDir = [&](int gx, int gy) {
+    const RaySample* s = rayGridSample(gx, gy);
+    EXPECT_NE(s, nullptr);
+    return s->distance;
+  };
+  EXPECT_NEAR(hitDir(256, 128), 500.0f, 1e-2);
+  EXPECT_NEAR(hitDir(0, 0), 500.0f, 1e-2);
+  // Grid x 0 looks along (-1, 0, 1): px < 0, phi = 0.5 - 0.125; grid x 512
+  // along (1, 0, 1): phi = 0.125 (texture scale 1, factor 0.75).
+  EXPECT_NEAR(rayGridSample(0, 128)->texU, 0.375f * 0.75f, 1e-5);
+  EXPECT_NEAR(rayGridSample(512, 128)->texU, 0.125f * 0.75f, 1e-5);
+  // v: py = -0.5 / |d| at the bottom row (gy 0), +0.5 at the top row.
+  EXPECT_LT(rayGridSample(256, 0)->texV, rayGridSample(256, 256)->texV);
+  // 53.13 degrees down: the bottom centre ray is (0, -0.5, 1) normalised.
+  const float expectV = (0.5f * (-0.5f / std::sqrt(1.25f)) + 0.5f) * 0.5f;
+  EXPECT_NEAR(rayGridSample(256, 0)->texV, expectV, 1e-5);
+}
+
+TEST(RaycastGrid, ShadeToColour) {
+  RayTestScene sc(2);
+  raySceneGlState();
+  sc.world.lightFlags = 1;
+  sc.world.falloffGain = 0;
+  sc.world.falloffBase = 1.3f;
+  sc.world.colour.set4(0.2f, 0.1f, 0.0f, 0);
+  sc.world.addSphere(0, 0, 0, 10, 1, 0, 1.0f, 0, 0, 0);
+  // Light colour (0.5, 1, 0.25).
+  renderRayGrid(sc.world);
+  EXPECT_NEAR(rayGridSample(256, 128)->shade, 1.3f, 1e-6);
+  unsigned char rgb[3];
+  readGridPixel(250, 130, rgb);
+  // C + 0.3 * light colour with alpha 1.
+  EXPECT_NEAR(rgb[0], 0.35 * 255, 1.5);
+  EXPECT_NEAR(rgb[1], 0.40 * 255, 1.5);
+  EXPECT_NEAR(rgb[2], 0.075 * 255, 1.5);
+
+  raySceneGlState();
+  sc.world.objects[1].falloffBase = 0.3f;
+  renderRayGrid(sc.world);
+  readGridPixel(250, 130, rgb);
+  // C with alpha 0.3 over the cleared (black) background.
+  EXPECT_NEAR(rgb[0], 0.06 * 255, 1.5);
+  EXPECT_NEAR(rgb[1], 0.03 * 255, 1.5);
+  EXPECT_NEAR(rgb[2], 0.0, 1.5);
+}
+
+TEST(RaycastGrid, DepthMapping) {
+  RayWorld w(1);
+  EXPECT_FLOAT_EQ(rayDepth(w, 0), 0.0f);
+  EXPECT_NEAR(rayDepth(w, 1000), -1.0f, 1e-5);
+  w.depthGain = 2;
+  w.depthScale = -1;
+  EXPECT_FLOAT_EQ(rayDepth(w, 1.5f), -0.75f);
+}
+
+TEST(RaycastGrid, RefinesAroundAnEdgeOnly) {
+  RayTestScene sc(3);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  // A wall covering the right part of the view (grid x from about 282).
+  sc.world.colour.set4(0.9f, 0.1f, 0.1f, 0);
+  sc.world.addQuad(50, 0, 100, 40, 0, 0, 0, 200, 0, 0, 0, 0, 1.0f, 0, 0, 0);
+  renderRayGrid(sc.world);
+  EXPECT_GT(rayStats.lastFrameSamples, 65u * 65u);
+  EXPECT_GT(rayStats.lastFramePixels, 0u);
+  EXPECT_EQ(rayGridSample(256, 128)->hitObject, 1);
+  EXPECT_EQ(rayGridSample(480, 128)->hitObject, 2);
+  // No pixel of the band is left black: blocks tile the band without cracks.
+  EXPECT_EQ(countBandPixels(0, 0, 0), 0);
+}
+
+TEST(RaycastGrid, SmallObjectInsideAnAgreeingBlockVanishes) {
+  RayTestScene sc(3);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  // Centre of the block (256..264, 128..132): direction (4/256, 2/256, 1).
+  const Vector3 centre(100 * 4.0f / 256, 100 * 2.0f / 256, 100);
+  sc.world.addSphere(centre, 0.3f, 0, 0, 1.0f, 0, 0, 0);
+  sc.begin();
+  EXPECT_EQ(sc.trace(centre).hitObject, 2);  // visible to a ray aimed at it
+  renderRayGrid(sc.world);
+  EXPECT_EQ(rayStats.lastFrameSamples, 65u * 65u);
+  for (int gy = 0; gy <= 256; gy += 4)
+    for (int gx = 0; gx <= 512; gx += 8) ASSERT_EQ(rayGridSample(gx, gy)->hitObject, 1);
+  // Moved onto a lattice point it is seen, and the blocks around refine.
+  sc.world.objects[2].position.set(0, 0, 100);
+  sc.world.objects[2].radius = 1.0f;
+  renderRayGrid(sc.world);
+  EXPECT_EQ(rayGridSample(256, 128)->hitObject, 2);
+  EXPECT_GT(rayStats.lastFrameSamples, 65u * 65u);
+}
+
+TEST(RaycastGrid, ChildrenBelowEightTestOnlyWhatTheCornersSaw) {
+  RayTestScene sc(12);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  sc.world.addQuad(-50, 0, 100, 40, 0, 0, 0, 200, 0, 0, 0, 0, 1.0f, 0, 0, 0);
+  // Ten spheres behind the camera: never hit, but on the world's list.
+  for (int i = 0; i < 10; ++i) sc.world.addSphere(0, 0, -50.0f - i * 5, 1, 0, 0, 1.0f, 0, 0, 0);
+  sc.light->flareIntensity = 0;
+  renderRayGrid(sc.world);
+  const uint32_t samples = rayStats.lastFrameSamples;
+  const uint32_t intersects = rayStats.lastFrameIntersects;
+  // Samples traced with the full list cost 12 intersects; the ones traced
+  // by blocks narrower than 8 (children of 4 x 2 blocks) at most 2.
+  EXPECT_LT(intersects, 12u * samples);
+  EXPECT_GE(intersects, 12u * 65u * 65u);
+  EXPECT_EQ((intersects - 12u * 65u * 65u) % 2u, 0u);  // refined samples at 12 or 2 each
+}
+
+TEST(RaycastGrid, MirrorThatShowsNothingDrawsNothing) {
+  RayTestScene sc(2);
+  raySceneGlState();
+  sc.world.lightFlags = 0;
+  sc.world.colour.set4(0.5f, 0.5f, 0.5f, 0);
+  // A mirror wall facing the camera; the reflection goes back into empty space.
+  sc.world.addQuad(0, 0, 10, 1000, 0, 0, 0, 1000, 0, 0, 0, 0, 1.0f, 0, 0, 1);
+  sc.light->position.set(0, 0, -1000);
+  renderRayGrid(sc.world);
+  EXPECT_EQ(rayGridSample(256, 128)->hitObject, 0);
+  EXPECT_EQ(rayStats.lastFrameQuads, 0u);
+  EXPECT_EQ(countBandPixels(0, 0, 0), 512 * 256);
+}
+
+TEST(RaycastGrid, GlowQuadsUseTextureTwo) {
+  RayTestScene sc(3);
+  raySceneGlState();
+  sc.world.lightFlags = 0;
+  sc.world.addSphere(0, 0, 0, 100, 1, 0, 1.0f, 0, 0, 0);
+  sc.world.addFloor(0, 5, 0, 0, 1.0f, 0, 0, 1);
+  sc.camera.forward.set(0, 1, 0.01f);
+  sc.light->position.set(0, -20, 0);
+  renderRayGrid(sc.world);
+  const RaySample* s = rayGridSample(256, 128);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->bounceObject, 1);
+  EXPECT_GT(s->glow, 0.0f);
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_TRUE(bound == 2 || bound == 0);
+  EXPECT_GT(rayStats.lastFrameQuads, rayStats.lastFrameLeaves);
+}
+
+TEST(RaycastGrid, FlareTest) {
+  RayTestScene sc(3);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  sc.light->flareIntensity = 20;
+  sc.light->position.set(5, 0, 50);
+  renderRayGrid(sc.world);
+  EXPECT_FLOAT_EQ(sc.light->visibleFlare, 20.0f);  // sky hit beyond the light
+  // A ball between the camera and the light hides it.
+  sc.world.addSphere(2.5f, 0, 25, 2, 0, 0, 1.0f, 0, 0, 0);
+  renderRayGrid(sc.world);
+  EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
+  // The test is skipped with noFlareTest.
+  sc.light->noFlareTest = 1;
+  renderRayGrid(sc.world);
+  EXPECT_FLOAT_EQ(sc.light->visibleFlare, 20.0f);
+  sc.light->noFlareTest = 0;
+  // Behind the camera: hidden.
+  sc.world.objects[2].position.set(100, 100, 100);
+  sc.light->position.set(0, 0, -50);
+  renderRayGrid(sc.world);
+  EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
+  // Zero intensity: no test, visibleFlare = flareIntensity = 0.
+  sc.light->flareIntensity = 0;
+  renderRayGrid(sc.world);
+  EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
+}
+
+TEST(RaycastMask, LeafUpdate) {
+  RayTestScene sc(1);
+  sc.light->fillMask(200);
+  const RaySample n = sampleWith(1);  // distance 10
+  RaySample f = n;
+  f.distance = 20;
+  rayMaskLeaf(*sc.light, 15.0f, 8, 4, 8, 4, n, n, n, f);  // one corner beyond
+  for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 200);
+  RaySample at = n;
+  at.distance = 15;
+  rayMaskLeaf(*sc.light, 15.0f, 8, 4, 8, 4, n, n, at, n);  // at the light distance
+  for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 200);
+  rayMaskLeaf(*sc.light, 15.0f, 8, 4, 8, 4, n, n, n, n);
+  // Columns 2..3, rows floor(1.5) = 1 .. floor(3) - 1 = 2.
+  for (int row = 0; row < 96; ++row)
+    for (int col = 0; col < 128; ++col) {
+      const bool inside = col >= 2 && col <= 3 && row >= 1 && row <= 2;
+      ASSERT_EQ(sc.light->occlusionMask[row * 128 + col], inside ? 0 : 200) << col << "," << row;
+    }
+  // A 2 x 1 leaf inside a cell changes no cell: columns 0..-1.
+  sc.light->fillMask(200);
+  rayMaskLeaf(*sc.light, 15.0f, 1, 1, 2, 1, n, n, n, n);
+  for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 200);
+  // The top-right block reaches the last cells.
+  // Rows floor(94.5) = 94 .. 95, columns 126 .. 127.
+  rayMaskLeaf(*sc.light, 15.0f, 504, 252, 8, 4, n, n, n, n);
+  EXPECT_EQ(sc.light->occlusionMask[95 * 128 + 127], 0);
+  EXPECT_EQ(sc.light->occlusionMask[94 * 128 + 126], 0);
+  EXPECT_EQ(sc.light->occlusionMask[93 * 128 + 127], 200);
+  EXPECT_EQ(sc.light->occlusionMask[95 * 128 + 125], 200);
+}
+
+TEST(RaycastMask, SinglePixelUpdate) {
+  RayTestScene sc(1);
+  sc.light->fillMask(255);
+  const RaySample n = sampleWith(1);  // distance 10
+  RaySample f = n;
+  f.distance = 30;
+  const int expected[5] = {255, 192, 129, 66, 3};
+  for (int k = 0; k <= 4; ++k) {
+    const RaySample& c0 = k > 0 ? n : f;
+    const RaySample& c1 = k > 1 ? n : f;
+    const RaySample& c2 = k > 2 ? n : f;
+    const RaySample& c3 = k > 3 ? n : f;
+    sc.light->occlusionMask[((3 * 7) >> 3) * 128 + (13 >> 2)] = 0;  // written whatever it held
+    rayMaskPixel(*sc.light, 15.0f, 13, 7, c0, c1, c2, c3);
+    EXPECT_EQ(sc.light->occlusionMask[2 * 128 + 3], expected[k]) << k;
+  }
+  sc.light->fillMask(128);
+  rayMaskPixel(*sc.light, 15.0f, 511, 255, n, n, f, f);
+  EXPECT_EQ(sc.light->occlusionMask[95 * 128 + 127], 128 - 2 * 32);
+}
+
+TEST(RaycastMask, NearGeometryClearsTheMask) {
+  RayTestScene sc(2);
+  raySceneGlState();
+  addSky(sc.world, 10, 0.5f, 0.5f, 0.5f);
+  sc.light->fillMask(128);
+  sc.light->position.set(0, 0, 50);  // beyond the sphere
+  renderRayGrid(sc.world);
+  for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 0);
+  sc.light->fillMask(128);
+  sc.light->position.set(0, 0, 5);  // inside the sphere: nothing hides it
+  renderRayGrid(sc.world);
+  for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 128);
+}
+
+TEST(RaycastWobble, DisplacesRaysButKeepsBlocksCrackFree) {
+  RayTestScene sc(3);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  sc.world.colour.set4(0.9f, 0.2f, 0.1f, 0);
+  sc.world.addSphere(0, 0, 60, 20, 0, 0, 1.0f, 0, 0, 0);
+  sc.world.wobble = true;
+  sc.world.wobbleAmplitude = {25, 25};
+  sc.world.wobbleFrequency = {0.3f, 0.2f};
+  sc.world.wobblePhase = {0.5f, 1.0f};
+  renderRayGrid(sc.world);
+  EXPECT_GT(rayStats.lastFramePixels, 0u);
+  EXPECT_EQ(countBandPixels(0, 0, 0), 0);
+  // The ray of grid point (X, Y) goes through the displaced position.
+  const float x = 256 + 25 * std::cos(0.3f * 256 + 0.5f);
+  const float y = 128 + 25 * std::sin(0.2f * 128 + 1.0f);
+  sc.world.wobble = false;
+  sc.begin();
+  const RaySample direct = sc.trace(Vector3(-(1 - x / 256), -(0.5f - y / 256), 1));
+  EXPECT_NEAR(rayGridSample(256, 128)->distance, direct.distance, 1e-3);
+}
+
+TEST(RaycastGrid, SampleLimitStopsRefinement) {
+  RayTestScene sc(6);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  // Four walls, one per quadrant of directions, in four colours.
+  const float quads[4][4] = {{500, 500, 0.9f, 0.2f}, {-500, 500, 0.2f, 0.9f},
+                             {500, -500, 0.2f, 0.2f}, {-500, -500, 0.9f, 0.9f}};
+  for (const auto& q : quads) {
+    sc.world.colour.set4(q[2], q[3], 0.5f, 0);
+    sc.world.addQuad(q[0], q[1], 100, 500, 0, 0, 0, 500, 0, 0, 0, 0, 1.0f, 0, 0, 0);
+  }
+  // Neighbouring grid points look in unrelated directions: corners disagree
+  // almost everywhere and refinement would need most grid points.
+  sc.world.wobble = true;
+  sc.world.wobbleAmplitude = {200, 100};
+  sc.world.wobbleFrequency = {2.1f, 2.7f};
+  renderRayGrid(sc.world);
+  EXPECT_EQ(rayStats.lastFrameCapped, 1);
+  EXPECT_LE(rayGridSampleCount(), kRayMaxSamples);
+  EXPECT_GT(rayGridSampleCount(), kRayMaxSamples - 100);
+  EXPECT_GT(rayStats.lastFrameQuads, 0u);
+  // (Black pixels remain: below 8 pixels a child's ray whose wobbled
+  // direction meets a wall none of its parent's corners saw finds nothing.)
+  renderRayGrid(sc.world);  // the next frame starts afresh
+  EXPECT_LE(rayGridSampleCount(), kRayMaxSamples);
+}
+
+TEST(RaycastStats, LineEveryFiftyOneFrames) {
+  RayTestScene sc(2);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  sc.light->flareIntensity = 0;
+  rayStats = RayStats{};
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 50; ++i) renderRayGrid(sc.world);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  testing::internal::CaptureStdout();
+  renderRayGrid(sc.world);  // the 51st frame
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "avarage 4225 rays per frame\n");
+  testing::internal::CaptureStdout();
+  for (int i = 0; i < 50; ++i) renderRayGrid(sc.world);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  testing::internal::CaptureStdout();
+  renderRayGrid(sc.world);  // frame 102
+  // The printing frame's own rays count towards the next line: 51 frames of
+  // 4225 divided by 50.
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "avarage 4309 rays per frame\n");
+  EXPECT_EQ(rayStats.gridCalls, 102);
+  EXPECT_GT(rayStats.gridNanoseconds, 0);
+}

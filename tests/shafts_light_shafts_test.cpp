@@ -228,3 +228,23 @@ TEST(ShaftsDraw, CentredLightGlowsAtTheCentreAndZeroMaskIsBlack) {
   EXPECT_TRUE(std::all_of(light->rgbImage.begin(), light->rgbImage.begin() + w * 96 * 3,
                           [](uint8_t b) { return b == 0; }));
 }
+
+TEST(ShaftsDraw, NearlyFadedLightDrawsNoGlow) {
+  ASSERT_TRUE(useHeadlessGl(64, 64));
+  auto light = makeLight();
+  ViewCamera cam = forwardCamera();
+  light->camera = &cam;
+  light->setPalette(1, 1, 1, 0, 0, 0);
+  light->smoothMask = 0;
+  light->zoomPasses = 0;
+  light->fillMask(255);
+  light->position = Vector3(1, 1, 50);
+  // The last draw of a fading flash leaves a vanishing intensity behind.
+  light->visibleFlare = 1e-12f;
+  light->flareIntensity = 60;
+  light->drawShafts();
+  EXPECT_GT(light->effectiveIntensity, 0.0f);
+  EXPECT_TRUE(std::all_of(light->rgbImage.begin(), light->rgbImage.end(),
+                          [](uint8_t b) { return b == 0; }));
+  EXPECT_EQ(light->visibleFlare, 60.0f);
+}

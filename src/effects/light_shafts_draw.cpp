@@ -74,6 +74,16 @@ static inline int32_t sampleTable(const int32_t* t, int stride, int fx, int fy) 
   return (top * (255 - fy) + bottom * fy) >> 16;
 }
 
+// Truncation that stays defined for the huge steps of a nearly faded light
+// (intensity near 0 makes 1/k enormous); such positions lie off the table
+// either way.
+static inline int32_t truncateFixed(float v) {
+  const float limit = 1073741824.0f;
+  if (v > limit) return int32_t(limit);
+  if (v < -limit) return -int32_t(limit);
+  return int32_t(v);
+}
+
 static inline int32_t clampTableIndex(int32_t pos, int32_t size) {
   int32_t i = pos >> 8;
   if (i < 0) i = 0;
@@ -88,28 +98,29 @@ void buildGlowImage(LightShafts& light, int32_t sx, int32_t sy, const NoiseColum
   const int th = light.tableHeight;
   const float kx = float(tw) * light.effectiveIntensity / float(gw);
   const float ky = float(th) * light.effectiveIntensity / float(gh);
-  const int32_t step = int32_t(255.0f / kx);
+  const int32_t step = truncateFixed(255.0f / kx);
   const int32_t mixOn = int32_t(light.noiseMix * 256.0f);
   const int32_t mixOff = int32_t((1.0f - light.noiseMix) * 256.0f);
-  const int32_t colStart = int32_t(float(light.halfTableWidth) * 256.0f -
-                                   (float(light.halfGridWidth * 256) / kx + float(sx) / kx));
+  const int32_t colStart = truncateFixed(float(light.halfTableWidth) * 256.0f -
+                                         (float(light.halfGridWidth * 256) / kx + float(sx) / kx));
   const int32_t* falloff = light.falloffTable.data();
   const int32_t* angle = light.angleTable.data();
   const int32_t* ring = light.ringTable.data();
   const int32_t* rayNoise = light.rayNoise.data();
 
   for (int i = 0; i < gh; ++i) {
-    const int32_t rowPos = int32_t(float((i - light.halfGridHeight) * 256) / ky -
-                                   float(sy) / ky + float(light.halfTableHeight * 256));
+    const int32_t rowPos = truncateFixed(float((i - light.halfGridHeight) * 256) / ky -
+                                         float(sy) / ky + float(light.halfTableHeight * 256));
     const int32_t fy = rowPos & 255;
     const int32_t tr = clampTableIndex(rowPos, th);
-    int32_t colPos = colStart;
+    int64_t colPos = colStart;  // 64-bit: a huge step must not wrap
     int16_t* shaftRow = light.shaftImage + i * gw;
     int16_t* coreRow = light.coreImage + i * gw;
     const int16_t* maskRow = light.occlusionMask + i * gw;
     for (int j = 0; j < gw; ++j, colPos += step) {
-      const int32_t fx = colPos & 255;
-      const int32_t at = tr * tw + clampTableIndex(colPos, tw);
+      const int32_t fx = int32_t(colPos & 255);
+      const int32_t tc = colPos >= int64_t(tw) << 8 ? tw - 2 : clampTableIndex(int32_t(colPos), tw);
+      const int32_t at = tr * tw + tc;
       const int32_t base = sampleTable(falloff + at, tw, fx, fy);
       int32_t h = base;
       if (light.rayNoiseOn) {

@@ -156,4 +156,25 @@ TEST(TexturesJpeg, DamagedFilesFailCleanly) {
   EXPECT_EQ(store.width, 32u);
 }
 
+TEST(TexturesJpeg, RandomDamageNeverEndsTheProgram) {
+  // libjpeg's own handler would exit the process on the first error.
+  const Bytes good = testJpeg();
+  uint32_t state = 777;
+  auto next = [&] { return state = state * 1664525u + 1013904223u; };
+  ::testing::internal::CaptureStderr();
+  for (int round = 0; round < 150; ++round) {
+    Bytes bytes = good;
+    const int flips = 1 + int(next() % 6);
+    for (int k = 0; k < flips; ++k) bytes[next() % bytes.size()] = uint8_t(next() >> 24);
+    if (next() % 4 == 0) bytes.resize(next() % bytes.size());
+    TextureStore store = storeWithMarker();
+    if (store.loadJpeg(writeScratch("random.jpg", bytes))) {
+      EXPECT_EQ(store.pixels.size(), size_t(store.width) * store.height * 3);
+    } else {
+      expectMarkerKept(store);
+    }
+  }
+  ::testing::internal::GetCapturedStderr();
+}
+
 }  // namespace

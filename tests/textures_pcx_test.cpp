@@ -159,6 +159,29 @@ TEST(TexturesPcx, MalformedFilesFailAndLeaveTheStore) {
   expectMarkerKept(store);
 }
 
+TEST(TexturesPcx, RandomFilesNeverReachOutsideTheirBuffers) {
+  // Whatever the sizes and the stream say, decoding stays inside the file
+  // and the image (run under valgrind or a sanitizer to see it).
+  uint32_t state = 12345;
+  auto next = [&] { return state = state * 1664525u + 1013904223u; };
+  for (int round = 0; round < 300; ++round) {
+    PcxHeaderFields f;
+    f.bitsPerPixel = uint8_t(next() % 3 == 0 ? 1 : 8);
+    f.planes = uint8_t(1 + next() % 4);
+    f.yMin = int(next() % 8);
+    f.yMax = int(next() % 40);
+    f.bytesPerLine = int(next() % 40);
+    Bytes bytes = pcxHeader(f);
+    const size_t extra = next() % 1400;
+    for (size_t i = 0; i < extra; ++i) bytes.push_back(uint8_t(next() >> 24));
+    DecodedImage image;
+    const char* reason = "";
+    if (decodePcx(bytes.data(), bytes.size(), image, &reason)) {
+      EXPECT_EQ(image.pixels.size(), size_t(image.width) * image.height * 3);
+    }
+  }
+}
+
 TEST(TexturesPcx, LargestAcceptedSizeStillLoads) {
   // 4096 x 5461 x 3 bytes is just under 64 MiB: accepted, all black.
   PcxHeaderFields f;

@@ -64,6 +64,10 @@ void printReport(std::FILE* out, const std::vector<BenchRange>& ranges, int fps,
   for (const BenchRange& r : ranges)
     row(r.name.c_str(), std::to_string(r.startMs) + "-" + std::to_string(r.endMs), summarize(r));
   if (ranges.size() > 1) row("all", "", summarizeAll(ranges));
+  std::fprintf(out,
+               "grid, shafts: mean ms per frame inside renderRayGrid and drawShafts; (sw) is the\n"
+               "shafts' integer image work, (upload) their texture uploads, which also wait for\n"
+               "GL work queued before them\n");
 }
 
 static std::string jsonString(const std::string& s) {

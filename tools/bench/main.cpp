@@ -46,7 +46,10 @@ int main(int argc, char** argv) {
     const int64_t shaftsBefore = shaftStats.drawNanoseconds;
     const int64_t softwareBefore = shaftStats.softwareNanoseconds;
     const int64_t uploadBefore = shaftStats.uploadNanoseconds;
-    rayStats.frameIntersects = 0;
+    // Intersect calls so far: the ray-caster folds each frame's count into
+    // intersectCount and clears that every 51 frames, when it prints.
+    const int64_t intersectsBefore = rayStats.intersectCount + rayStats.frameIntersects;
+    const int32_t counterBefore = rayStats.frameCounter;
     const int64_t started = tickNanoseconds();
     renderFrame(t);
     glFinish();
@@ -67,7 +70,9 @@ int main(int argc, char** argv) {
       f.shaftsMs = double(shaftStats.drawNanoseconds - shaftsBefore) * 1e-6;
       f.shaftsSoftwareMs = double(shaftStats.softwareNanoseconds - softwareBefore) * 1e-6;
       f.uploadMs = double(shaftStats.uploadNanoseconds - uploadBefore) * 1e-6;
-      f.intersects = rayStats.frameIntersects;
+      const int64_t intersectsAfter = rayStats.intersectCount + rayStats.frameIntersects;
+      f.intersects = rayStats.frameCounter < counterBefore ? intersectsAfter
+                                                           : intersectsAfter - intersectsBefore;
       ranges.back().frames.push_back(f);
     }
     stepProgress(progress);

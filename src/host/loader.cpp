@@ -7,6 +7,7 @@
 #include "effects/feedback_buffer.h"
 #include "platform/asset_path.h"
 #include "scenes/landscape.h"
+#include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
@@ -25,6 +26,7 @@ using SceneSetup = void (*)();
 // each scene adds its set-up here, at its place in that order, when it lands.
 static const SceneSetup kSceneSetups[] = {
     initLandscapeScene,
+    initRingedPlanet,
     initSkyFlashes,
 };
 
@@ -53,8 +55,8 @@ void loadEverything() {
 
   // Slots are used directly as texture names. Reserving 40 names first makes
   // every name generated later (scenes, feedback buffers, the host) lie above
-  // them. A fresh context hands out 1..40 here; Mesa and the common desktop
-  // drivers do, so no slot-to-name table stands in between.
+  // them. Mesa hands a fresh context exactly 1..40 here, so no slot-to-name
+  // table stands in between; should a driver not, say so rather than guess.
   GLuint names[kReservedSlotCount];
   glGenTextures(GLsizei(kReservedSlotCount), names);
   for (unsigned i = 0; i < kReservedSlotCount; ++i) {

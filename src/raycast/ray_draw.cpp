@@ -111,6 +111,11 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   batchCount = 0;
   boundTexture = -1;
   quadCount = 0;
+  // Only our three arrays take part, whatever the caller left enabled.
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_INDEX_ARRAY);
+  glDisableClientState(GL_EDGE_FLAG_ARRAY);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -166,9 +171,7 @@ void rayDrawPixel(int x, int y, const RaySample& c0) {
 void rayDrawEnd() {
   const int last = batchCount - 1;
   flush();
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glPopClientAttrib();
   if (last >= 0) {
     // Immediate mode would leave the last vertex's colour and texture
     // coordinate current; the arrays leave them undefined.

@@ -14,7 +14,7 @@
 struct LightShafts;
 
 // Starts a frame: remembers the world, its light colour and lightDistance,
-// and enables the client arrays.
+// and enables the client arrays (client vertex-array state is pushed).
 void rayDrawBegin(const RayWorld& world, float lightDistance);
 // A leaf block: glow quad (texture 2) if any corner glows, then the textured
 // quad unless c0 is background. Corners c0 = (x, y), c1 = (x + w, y),
@@ -23,7 +23,7 @@ void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySampl
                  const RaySample& c2, const RaySample& c3);
 // A single pixel drawn from c0 alone.
 void rayDrawPixel(int x, int y, const RaySample& c0);
-// Submits what is left, disables the client arrays and leaves the current
+// Submits what is left, restores the client array state and leaves the current
 // colour and texture coordinate as the last vertex set them.
 void rayDrawEnd();
 // Quads submitted since rayDrawBegin.

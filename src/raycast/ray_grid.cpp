@@ -59,7 +59,7 @@ const RaySample& corner(int gx, int gy, const int32_t* hitList, const int32_t* s
   return sampleTable[entry];
 }
 
-inline bool close(float a, float b) { return std::fabs(static_cast<double>(a - b)) <= 0.4; }
+inline bool agreeWithin(float a, float b) { return std::fabs(static_cast<double>(a - b)) <= 0.4; }
 
 // Appends the distinct non-zero ids to an idList-form list.
 inline void addDistinct(int32_t* list, int id) {
@@ -194,10 +194,10 @@ bool rayCornersAgree(const RaySample& c0, const RaySample& c1, const RaySample& 
       c0.bounceObject != c3.bounceObject)
     return false;
   // Pairs (c0,c1), (c0,c2), (c0,c3), (c1,c3), (c1,c2), (c2,c3).
-  return close(c0.glow, c1.glow) && close(c0.shade, c1.shade) && close(c0.glow, c2.glow) &&
-         close(c0.shade, c2.shade) && close(c0.glow, c3.glow) && close(c0.shade, c3.shade) &&
-         close(c1.glow, c3.glow) && close(c1.shade, c3.shade) && close(c1.glow, c2.glow) &&
-         close(c1.shade, c2.shade) && close(c2.glow, c3.glow) && close(c2.shade, c3.shade);
+  return agreeWithin(c0.glow, c1.glow) && agreeWithin(c0.shade, c1.shade) && agreeWithin(c0.glow, c2.glow) &&
+         agreeWithin(c0.shade, c2.shade) && agreeWithin(c0.glow, c3.glow) && agreeWithin(c0.shade, c3.shade) &&
+         agreeWithin(c1.glow, c3.glow) && agreeWithin(c1.shade, c3.shade) && agreeWithin(c1.glow, c2.glow) &&
+         agreeWithin(c1.shade, c2.shade) && agreeWithin(c2.glow, c3.glow) && agreeWithin(c2.shade, c3.shade);
 }
 
 float rayDepth(const RayWorld& world, float distance) {

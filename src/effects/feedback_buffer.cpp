@@ -46,6 +46,10 @@ void popModelview() {
 
 }  // namespace
 
+// feedback_buffer_blur.cpp
+void createBlurProgram(FeedbackBuffer& fb);
+void drawBlurTaps(const FeedbackBuffer& fb, float half, float tapAlpha);
+
 FeedbackBuffer::FeedbackBuffer()
     : copyX(0), copyY(64), copyWidth(512), copyHeight(256), imageMemory(512 * 256 * 4, 0) {
   GLuint primary[3];
@@ -67,6 +71,7 @@ FeedbackBuffer::FeedbackBuffer()
       wrapAndFilter(wrap);
     }
   }
+  createBlurProgram(*this);
 }
 
 void FeedbackBuffer::captureFrame(int slot) {
@@ -95,8 +100,7 @@ static void blurSlot(const FeedbackBuffer& fb, int slot, float factor) {
     const float half = k * 0.028571429f * factor * 0.5f;
     glClear(GL_COLOR_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, fb.textures[k == 1 ? slot : slot + 6]);
-    for (float oy : {-half, half})
-      for (float ox : {-half, half}) drawBandQuad(kTapAlpha, ox, oy);
+    drawBlurTaps(fb, half, kTapAlpha);
     glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, fb.copyX, fb.copyY, fb.copyWidth,
                         fb.copyHeight);

@@ -18,6 +18,11 @@ struct FeedbackBuffer {
   int copyHeight;
   std::vector<unsigned char> imageMemory;  // 512 x 256 x 4 zero bytes
 
+  // One-quad version of the four-tap blur pass, where the context has
+  // shaders (0 otherwise: the taps are drawn as four blended quads).
+  GLuint blurProgram = 0;
+  GLint blurSpreadLocation = -1;
+
   // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
   // slot 2 clamps). Needs a current GL context.
   FeedbackBuffer();

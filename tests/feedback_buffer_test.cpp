@@ -1,6 +1,8 @@
 #include "effects/feedback_buffer.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -155,13 +157,35 @@ TEST_F(FeedbackTest, CaptureCopiesTheBandAndCrossfadeShowsOneSideAtTheEnds) {
 TEST_F(FeedbackTest, BlurCrossfadeAtZeroShowsSharpAWithoutB) {
   fill(fb->textures[0], halves);
   fill(fb->textures[1], uniform(0, 0, 250));
-  fb->blurCrossfade(0.0f, 0, 1);
+  const GLuint program = fb->blurProgram;
+  for (GLuint pass : {program, 0u}) {  // one summing quad, then four blended quads
+    fb->blurProgram = pass;
+    fb->blurCrossfade(0.0f, 0, 1);
+    readBand();
+    // All four taps coincide: the edge stays one pixel wide.
+    expectNear(at(255, 100), {0, 0, 0}, 1, "dark side of the edge");
+    expectNear(at(256, 100), {blurredLevel(200), 0, 0}, blurredSlack(200),
+               "bright side of the edge");
+    expectNear(at(0, 0), {0, 0, 0}, 1, "corner");
+  }
+  fb->blurProgram = program;
+}
+
+TEST_F(FeedbackTest, BlurPassesAgreeWithAndWithoutTheSummingQuad) {
+  fill(fb->textures[0], bars);
+  fill(fb->textures[1], halves);
+  const GLuint program = fb->blurProgram;
+  if (!program) GTEST_SKIP() << "no shaders in this context";
+  fb->blurCrossfade(0.6f, 0, 1);
   readBand();
-  // All four taps coincide: the edge stays one pixel wide.
-  expectNear(at(255, 100), {0, 0, 0}, 1, "dark side of the edge");
-  expectNear(at(256, 100), {blurredLevel(200), 0, 0}, blurredSlack(200),
-             "bright side of the edge");
-  expectNear(at(0, 0), {0, 0, 0}, 1, "corner");
+  const std::vector<unsigned char> summed = pixels;
+  fb->blurProgram = 0;
+  fb->blurCrossfade(0.6f, 0, 1);
+  fb->blurProgram = program;
+  readBand();
+  int worst = 0;
+  for (size_t i = 0; i < pixels.size(); ++i) worst = std::max(worst, std::abs(pixels[i] - summed[i]));
+  EXPECT_LE(worst, 12);  // only the rounding of each blended tap differs
 }
 
 TEST_F(FeedbackTest, BlurCrossfadeAtOneIsTheSharpB) {

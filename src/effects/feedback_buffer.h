@@ -19,7 +19,7 @@ struct FeedbackBuffer {
   std::vector<unsigned char> imageMemory;  // 512 x 256 x 4 zero bytes
 
   // One-quad version of the four-tap blur pass, where the context has
-  // shaders (0 otherwise: the taps are drawn as four blended quads).
+  // shaders; 0 draws the taps as four blended quads.
   GLuint blurProgram = 0;
   GLint blurSpreadLocation = -1;
 

@@ -38,7 +38,7 @@ bool hasShaders() {
 void createBlurProgram(FeedbackBuffer& fb) {
   fb.blurProgram = 0;
   fb.blurSpreadLocation = -1;
-  if (std::getenv("LUMIVAARA_NO_SHADERS") || !hasShaders()) return;
+  if (!hasShaders()) return;
   const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
   glShaderSource(shader, 1, &kBlurFragmentSource, nullptr);
   glCompileShader(shader);

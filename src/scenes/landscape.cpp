@@ -22,6 +22,7 @@ void drawColumn(int column, const TerrainStrip* strips, int count) {
   const float x1 = float(column + 1);
   for (int k = 0; k < count; ++k) {
     const TerrainStrip& s = strips[k];
+    if (s.depth < -1.0f) break;  // behind the far plane from here on: clipped whole
     glColor4f(s.red, s.green, s.blue, 0.5f);
     glTexCoord2f(s.nearS, s.nearT);
     glVertex3f(x0, float(s.row), s.depth);

@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "host/host.h"
 #include "platform/headless_context.h"
 
 // Makes a process-wide context current, sized at least width x height.
@@ -15,4 +16,14 @@ inline bool useHeadlessGl(int width = 800, int height = 600) {
   bool ok = createHeadlessContext(ctx, width, height, &error);
   EXPECT_TRUE(ok) << error;
   return ok;
+}
+
+// Runs the program's start-up (assets, scenes, screen texture) once per test
+// binary, in the shared context, for tests that drive whole frames.
+inline bool startDemoOnce(int width = 800, int height = 600) {
+  static bool started = false;
+  if (!useHeadlessGl(width, height)) return false;
+  if (!started) initGl();
+  started = true;
+  return true;
 }

@@ -9,7 +9,7 @@ namespace {
 
 struct DirectorTest : ::testing::Test {
   void SetUp() override {
-    ASSERT_TRUE(useHeadlessGl(512, 384));
+    ASSERT_TRUE(startDemoOnce(1024, 768));
     director = DirectorState{};
     quitRequested = false;
   }

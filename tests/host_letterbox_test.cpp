@@ -52,10 +52,7 @@ Rgb at(const std::vector<unsigned char>& rgb, int w, int x, int y) {
 }  // namespace
 
 TEST(Letterbox, BandFillsTheWidthAndTheMiddleTwoThirdsAtEverySize) {
-  ASSERT_TRUE(useHeadlessGl(1024, 768));
-  static bool started = false;
-  if (!started) initGl();
-  started = true;
+  ASSERT_TRUE(startDemoOnce(1024, 768));
 
   const int sizes[][2] = {{800, 600}, {640, 480}, {1024, 768}, {1000, 300}, {300, 240}};
   for (const auto& size : sizes) {
@@ -96,7 +93,7 @@ TEST(Letterbox, BandFillsTheWidthAndTheMiddleTwoThirdsAtEverySize) {
 }
 
 TEST(Letterbox, ZeroHeightResizeChangesNothing) {
-  ASSERT_TRUE(useHeadlessGl(512, 384));
+  ASSERT_TRUE(startDemoOnce(1024, 768));
   setSceneViewport(800, 600);
   setSceneViewport(1234, 0);
   EXPECT_EQ(screenWidth, 800);

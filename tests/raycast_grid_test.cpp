@@ -1,4 +1,4 @@
-// Part 6.1 sections 1 to 3, 9 and 10: frame entry, flare test, traceBlock's
+// Frame entry, flare test, traceBlock's
 // leaf test and candidate lists, drawing, mask updates, wobble, statistics.
 #include <gtest/gtest.h>
 

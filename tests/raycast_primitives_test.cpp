@@ -1,4 +1,4 @@
-// Part 6.2: intersections, normals and texture rules of the nine kinds.
+// intersections, normals and texture rules of the nine kinds.
 #include <gtest/gtest.h>
 
 #include <cmath>

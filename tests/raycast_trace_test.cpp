@@ -1,4 +1,4 @@
-// Part 6.1 sections 4 to 8: shadeRay, nearestHit, shadowTest, lightSample
+// shadeRay, nearestHit, shadowTest, lightSample
 // and the one mirror bounce.
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "host/host.h"
 
+#include <malloc.h>
+
 #include "host/director.h"
 #include "host/loader.h"
 
@@ -61,7 +63,18 @@ static void keepDestinationAlphaOpaque() {
   glClearColor(clear[0], clear[1], clear[2], clear[3]);
 }
 
+// Mesa's software rasteriser mallocs and frees its binning memory every
+// frame; with glibc's default trim threshold the top of the heap goes back to
+// the kernel after each frame and is faulted in again on the next, which
+// costs more than the whole ray grid under llvmpipe. Keep freed memory.
+static void keepHeapFromShrinking() {
+#ifdef M_TRIM_THRESHOLD
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+#endif
+}
+
 void initGl() {
+  keepHeapFromShrinking();
   loadEverything();
   setDefaultGlState();
   keepDestinationAlphaOpaque();

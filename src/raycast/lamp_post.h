@@ -1,4 +1,4 @@
-// LampPost: a street lamp made of ray-caster primitives (Part 6.2): a y-tube
+// LampPost: a street lamp made of ray-caster primitives: a y-tube
 // post and a cone-shaped shade above it.
 #pragma once
 

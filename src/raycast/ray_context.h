@@ -1,5 +1,5 @@
-// The current ray context of the grid ray-caster (Part 6.1): what the
-// primitive operations of Part 6.2 read and write. One context serves the
+// The current ray context of the grid ray-caster: what the
+// primitive operations read and write. One context serves the
 // whole renderer (rayContext()); tests may build their own.
 #pragma once
 

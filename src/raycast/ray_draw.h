@@ -1,9 +1,9 @@
-// Drawing and occlusion-mask updates of the grid ray-caster (Part 6.1,
-// sections 9 and 10). Internal to the renderer.
+// Drawing and occlusion-mask updates of the grid ray-caster
+// Internal to the renderer.
 //
 // Quads are collected in one preallocated vertex array and submitted with
 // glDrawArrays(GL_QUADS) per run of equal texture; the result equals the
-// per-quad glBegin/glEnd of the spec (same quads, same order, same
+// per-quad glBegin/glEnd (same quads, same order, same
 // vertices), without the per-vertex call overhead.
 #pragma once
 

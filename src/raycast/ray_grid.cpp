@@ -1,9 +1,8 @@
 // The grid ray-caster's frame: view plane, flare test and the adaptive
-// corner sampling of traceBlock (Part 6.1, sections 1 to 3).
+// corner sampling of traceBlock.
 #include "raycast/ray_grid.h"
 
 #include <GL/gl.h>
-#include <malloc.h>
 
 #include <cmath>
 #include <cstdio>
@@ -165,21 +164,6 @@ void printStatistics() {
   }
 }
 
-// Mesa's software rasteriser mallocs and frees its binning memory every
-// frame; with glibc's default trim threshold the heap top is handed back to
-// the kernel after each frame and faulted in again on the next, which costs
-// more than the whole ray grid (about 15 ms per frame for 4096 quads under
-// llvmpipe on two cores, against 0.5 ms without the trimming). Keep freed
-// memory in the process. Done once, on the first frame.
-void keepHeapFromShrinking() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-#ifdef M_TRIM_THRESHOLD
-  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
-#endif
-}
-
 }  // namespace
 
 bool rayCornersAgree(const RaySample& c0, const RaySample& c1, const RaySample& c2,
@@ -205,7 +189,6 @@ float rayDepth(const RayWorld& world, float distance) {
 }
 
 void renderRayGrid(RayWorld& world) {
-  keepHeapFromShrinking();
   const int64_t startNs = tickNanoseconds();
   LightShafts& light = *world.light;
   RayContext& ctx = rayContext();

@@ -1,4 +1,4 @@
-// The grid ray-caster's per-frame entry (Part 6.1): traces the corners of
+// The grid ray-caster's per-frame entry: traces the corners of
 // adaptively refined screen blocks of the 512 x 256 band and draws them as
 // Gouraud-shaded textured quads with depth, lowering the light's occlusion
 // mask and deciding whether its flare is visible.

@@ -1,4 +1,4 @@
-// Planar kinds (Part 6.2): quad, floor, disc, floor ring.
+// Planar kinds: quad, floor, disc, floor ring.
 #include <cmath>
 
 #include "raycast/ray_math.h"

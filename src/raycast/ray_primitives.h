@@ -1,4 +1,4 @@
-// The three operations of each primitive kind (Part 6.2), dispatched by a
+// The three operations of each primitive kind, dispatched by a
 // switch on RayObject::shape. They read the block of ctx.kind, ctx.dir and
 // ctx.dirDot (intersect), ctx.hitOffset and ctx.hitLocal (normal, texture).
 #pragma once

@@ -1,4 +1,4 @@
-// Sphere kinds (Part 6.2): sphere and cut sphere.
+// Sphere kinds: sphere and cut sphere.
 #include <cmath>
 
 #include "raycast/ray_math.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 struct RayStats {
-  // Part 6.1 statistics: frames since the last line (0..50) and intersect
+  // Statistics line: frames since the last line (0..50) and intersect
   // calls since the last line; "avarage %i rays per frame\n" prints
   // intersectCount / 50 every 51 frames.
   int32_t frameCounter = 0;

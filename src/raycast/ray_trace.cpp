@@ -1,4 +1,4 @@
-// Tracing one grid point (Part 6.1, sections 4 to 8).
+// Tracing one grid point.
 #include "raycast/ray_trace.h"
 
 #include <cmath>

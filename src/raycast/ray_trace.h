@@ -1,4 +1,4 @@
-// Tracing one grid point (Part 6.1, sections 4 to 8). All operate on the
+// Tracing one grid point. All operate on the
 // context's world and write into the context.
 #pragma once
 

@@ -1,4 +1,4 @@
-// Tube kinds (Part 6.2): general tube, z-tube, y-tube (cylinders and cones).
+// Tube kinds: general tube, z-tube, y-tube (cylinders and cones).
 #include <cmath>
 
 #include "raycast/ray_math.h"

@@ -6,7 +6,7 @@
 // and sets camera and light. Each frame it moves the camera, light and object
 // fields and calls renderRayGrid(world) (raycast/ray_grid.h).
 //
-// The three per-object operations of Part 6.2 (intersect, normalAt,
+// The three per-object operations (intersect, normalAt,
 // textureAt) are chosen by the record's `kind` (a switch, no function
 // pointers): see raycast/ray_primitives.h.
 #pragma once
@@ -25,7 +25,7 @@ enum RayKindIndex : int {
   kRayFromBounce = 2,
 };
 
-// Primitive kinds (Part 6.2). kNone is an unused record (record 0).
+// Primitive kinds. kNone is an unused record (record 0).
 enum class RayShape : uint8_t {
   kNone = 0,
   kQuad,
@@ -152,7 +152,7 @@ struct RayWorld {
   float depthScale = -1.001f;       // z of the far end of the depth mapping
   float depthGain = 1.0f;           // factor on distance in the depth mapping
 
-  // Common part of every add operation (Part 6.1) on the record at nextId:
+  // Common part of every add operation on the record at nextId:
   // stores the arguments, zero texture offsets, uAxis, vAxis and radius,
   // registers the id, copies the material, sets the ripple defaults and
   // returns the id. Sets lastAdded.
@@ -163,7 +163,7 @@ struct RayWorld {
   // object 1..idList[0].
   void prepareFrame();
 
-  // --- Add operations (Part 6.2). Vectors as three floats x, y, z, in the
+  // --- Add operations. Vectors as three floats x, y, z, in the
   // argument order scenes use; each also has a Vector3 overload. ---
 
   // Rectangle centred on position, 2|edgeU| x 2|edgeV|; cutOut = hole.

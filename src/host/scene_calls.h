@@ -6,13 +6,14 @@
 #include "effects/feedback_buffer.h"
 #include "host/loader.h"
 #include "scenes/landscape.h"
+#include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
 
 namespace scenes {
 
 inline void skyFlashes(int deltaMs) { renderSkyFlashes(deltaMs); }
 inline void landscape(int deltaMs, int variant) { renderLandscapeScene(deltaMs, variant); }
-inline void ringedPlanet(int /*deltaMs*/) {}
+inline void ringedPlanet(int deltaMs) { renderRingedPlanet(deltaMs); }
 inline void lanternCorridor(int /*deltaMs*/, int /*variant*/) {}
 inline void lampPark(int /*deltaMs*/, int /*variant*/) {}
 inline void mirrorHall(int /*deltaMs*/) {}

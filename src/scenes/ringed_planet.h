@@ -1,0 +1,91 @@
+// The ringed planet: a ray-cast sky, ball and ringed planet under one light
+// with shafts, three credit blocks popping up and stretching away through a
+// tinted blur, and from 21 s three craft flying in along spline paths.
+#pragma once
+
+#include "math/time_window.h"
+#include "math/view_camera.h"
+
+struct RayWorld;
+struct LightShafts;
+struct FeedbackBuffer;
+struct Scene3ds;
+struct SplinePath;
+
+constexpr int kCreditBlockCount = 3;
+constexpr int kCreditEventCount = 6;
+constexpr float kCreditEventLength = 1.99f;
+constexpr int kCraftCount = 3;
+constexpr int kCraftMeshesDrawn = 5;
+constexpr float kCraftFirstStart = 21.0f;
+
+// Pixel rectangle in the 512 x 256 credits image (rows from the top) and the
+// centre in the 512 x 384 scene frame.
+struct CreditBlock {
+  float x1, y1, x2, y2;
+  float centreX, centreY;
+};
+extern const CreditBlock kCreditBlocks[kCreditBlockCount];
+// Scene seconds of the events: blocks 0, 1, 2 appear, then leave.
+extern const float kCreditEventTimes[kCreditEventCount];
+// Scene seconds at which each craft starts flying.
+extern const float kCraftStartTimes[kCraftCount];
+
+// One tinted blur of the credits image asked for by an event.
+struct CreditBlur {
+  float vSpread;
+  float amount;
+  float red, green, blue;
+};
+
+struct CreditState {
+  int revealCount = 0;  // events that have happened, taken strictly in order
+  float scaleX[kCreditBlockCount] = {0.25f, 0.25f, 0.25f};
+  float scaleY[kCreditBlockCount] = {0.25f, 0.25f, 0.25f};
+  float width[kCreditBlockCount] = {};
+  float height[kCreditBlockCount] = {};
+  TimeWindow popWindow;
+  TimeWindow stretchWindow;
+};
+
+struct RingedPlanetScene {
+  float sceneSeconds = 0;
+  ViewCamera camera;
+  float yawAngle = 0;
+  float pitchAngle = 0;
+  RayWorld* world = nullptr;
+  LightShafts* light = nullptr;
+  FeedbackBuffer* feedback = nullptr;
+  Scene3ds* models = nullptr;
+  int meshStart[kCraftCount] = {};
+  SplinePath* paths[kCraftCount] = {};
+  float craftHeading[kCraftCount] = {};  // kept when a craft stops at its path's end
+  CreditState credits;
+};
+extern RingedPlanetScene ringedPlanetScene;
+
+// Counts the events due at sceneSeconds, in order, and sets the block scales.
+// Each event that is the latest at the moment of its turn writes one blur
+// into `blurs`; returns how many (several after a jump in time).
+int stepCredits(CreditState& credits, float sceneSeconds, CreditBlur blurs[kCreditEventCount]);
+// Block sizes from the rectangles.
+void initCreditSizes(CreditState& credits);
+// True when block b is drawn in the overlay.
+bool creditBlockShown(const CreditState& credits, int block);
+// Texture slot of block b: the blurred copy for the latest event's block.
+int creditBlockTexture(const CreditState& credits, int block);
+
+// The credit blocks over the frame: a (one minus source colour) pass and an
+// additive, slightly enlarged glow pass.
+void drawCreditsOverlay(CreditState& credits, float sceneSeconds);
+
+// Yaw and pitch turn for one frame; the rate rises when sceneSeconds reaches 20.
+void turnPlanetCamera(RingedPlanetScene& scene, int deltaMs);
+// True when craft k is flying at sceneSeconds.
+bool craftFlying(int craft, float sceneSeconds);
+
+// Start-up: world, light, feedback slots, models and paths. Needs a GL
+// context and the texture slots filled.
+void initRingedPlanet();
+// One frame with the director's frame delta.
+void renderRingedPlanet(int deltaMs);

@@ -248,3 +248,46 @@ TEST(ShaftsDraw, NearlyFadedLightDrawsNoGlow) {
                           [](uint8_t b) { return b == 0; }));
   EXPECT_EQ(light->visibleFlare, 60.0f);
 }
+
+TEST(ShaftsQuad, LitBoxAndItsPartOfTheBandQuad) {
+  ASSERT_TRUE(useHeadlessGl(64, 64));
+  auto light = makeLight();
+  light->setPalette(1, 1, 1, 0, 0, 0);
+  light->zoomPasses = 0;
+  light->expTone = 0;
+  std::fill(light->shaftImage, light->shaftImage + light->cellCount, int16_t(0));
+  std::fill(light->coreImage, light->coreImage + light->cellCount, int16_t(0));
+  LitBox box = toneMapShafts(*light);
+  EXPECT_LT(box.x1, box.x0);  // all black
+
+  light->shaftImage[10 * 128 + 20] = 40;
+  light->shaftImage[30 * 128 + 50] = 40;
+  box = toneMapShafts(*light);
+  EXPECT_EQ(box.x0, 20);
+  EXPECT_EQ(box.x1, 50);
+  EXPECT_EQ(box.y0, 10);
+  EXPECT_EQ(box.y1, 30);
+  EXPECT_EQ(light->rgbImage[(10 * 128 + 20) * 3], 40);
+
+  // Grown by one texel each side; same mapping as the full quad.
+  ShaftQuad q = shaftQuadFor(*light, box);
+  EXPECT_FLOAT_EQ(q.s0, 19.0f / 128);
+  EXPECT_FLOAT_EQ(q.s1, 52.0f / 128);
+  EXPECT_FLOAT_EQ(q.t0, 9.0f / 128);
+  EXPECT_FLOAT_EQ(q.t1, 32.0f / 128);
+  EXPECT_FLOAT_EQ(q.x0, -256.0f + 512.0f * q.s0);
+  EXPECT_FLOAT_EQ(q.x1, -256.0f + 512.0f * q.s1);
+  EXPECT_FLOAT_EQ(q.y0, -128.0f + 256.0f * q.t0 / 0.75f);
+  EXPECT_FLOAT_EQ(q.y1, -128.0f + 256.0f * q.t1 / 0.75f);
+
+  // A box at the edges gives the whole quad of the band.
+  q = shaftQuadFor(*light, LitBox{0, 0, 127, 95});
+  EXPECT_FLOAT_EQ(q.s0, 0.0f);
+  EXPECT_FLOAT_EQ(q.s1, 1.0f);
+  EXPECT_FLOAT_EQ(q.t0, 0.0f);
+  EXPECT_FLOAT_EQ(q.t1, 0.75f);
+  EXPECT_FLOAT_EQ(q.x0, -256.0f);
+  EXPECT_FLOAT_EQ(q.x1, 256.0f);
+  EXPECT_FLOAT_EQ(q.y0, -128.0f);
+  EXPECT_FLOAT_EQ(q.y1, 128.0f);
+}

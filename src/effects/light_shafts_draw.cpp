@@ -190,28 +190,62 @@ int32_t toneIndex(const LightShafts& light, int32_t cell, int32_t core, int32_t 
   return index < 0 ? 0 : index;
 }
 
-void toneMapShafts(LightShafts& light) {
+LitBox toneMapShafts(LightShafts& light) {
   const int passes = light.zoomPasses;
+  const int w = light.gridWidth;
   uint8_t* rgb = light.rgbImage.data();
   const uint8_t* pr = light.paletteR.data();
   const uint8_t* pg = light.paletteG.data();
   const uint8_t* pb = light.paletteB.data();
+  LitBox box{w, light.gridHeight, -1, -1};
   // Neighbouring cells mostly repeat a value; remembering the last one keeps
   // the exponential off most cells.
   int32_t lastCell = -1, lastCore = -1, lastIndex = 0;
-  for (int i = 0; i < light.cellCount; ++i, rgb += 3) {
-    const int32_t cell = light.shaftImage[i];
-    const int32_t core = light.coreImage[i];
-    if (cell != lastCell || core != lastCore) {
-      lastCell = cell;
-      lastCore = core;
-      lastIndex = toneIndex(light, cell, core, passes);
-      if (lastIndex > 65535) lastIndex = 65535;
+  bool lastLit = false;
+  for (int y = 0; y < light.gridHeight; ++y) {
+    const int16_t* cells = light.shaftImage + y * w;
+    const int16_t* cores = light.coreImage + y * w;
+    for (int x = 0; x < w; ++x, rgb += 3) {
+      const int32_t cell = cells[x];
+      const int32_t core = cores[x];
+      if (cell != lastCell || core != lastCore) {
+        lastCell = cell;
+        lastCore = core;
+        lastIndex = toneIndex(light, cell, core, passes);
+        if (lastIndex > 65535) lastIndex = 65535;
+        lastLit = (pr[lastIndex] | pg[lastIndex] | pb[lastIndex]) != 0;
+      }
+      rgb[0] = pr[lastIndex];
+      rgb[1] = pg[lastIndex];
+      rgb[2] = pb[lastIndex];
+      if (lastLit) {
+        if (x < box.x0) box.x0 = x;
+        if (x > box.x1) box.x1 = x;
+        if (y < box.y0) box.y0 = y;
+        box.y1 = y;
+      }
     }
-    rgb[0] = pr[lastIndex];
-    rgb[1] = pg[lastIndex];
-    rgb[2] = pb[lastIndex];
   }
+  return box;
+}
+
+ShaftQuad shaftQuadFor(const LightShafts& light, const LitBox& box) {
+  const int w = light.gridWidth;
+  const int h = light.gridHeight;
+  const int cx0 = box.x0 - 1 < 0 ? 0 : box.x0 - 1;
+  const int cx1 = box.x1 + 2 > w ? w : box.x1 + 2;
+  const int cy0 = box.y0 - 1 < 0 ? 0 : box.y0 - 1;
+  const int cy1 = box.y1 + 2 > h ? h : box.y1 + 2;
+  ShaftQuad q;
+  q.s0 = float(cx0) / float(w);
+  q.s1 = float(cx1) / float(w);
+  q.t0 = float(cy0) / float(w);  // the texture is w x w; the picture its first h rows
+  q.t1 = float(cy1) / float(w);
+  q.x0 = -256.0f + 512.0f * float(cx0) / float(w);
+  q.x1 = -256.0f + 512.0f * float(cx1) / float(w);
+  q.y0 = -128.0f + 256.0f * float(cy0) / float(h);
+  q.y1 = -128.0f + 256.0f * float(cy1) / float(h);
+  return q;
 }
 
 // Keeps a far-off projection inside the integer range of the fixed-point
@@ -245,7 +279,7 @@ void LightShafts::drawShafts() {
   buildGlowImage(*this, sx, sy, noise);
   zoomLength = shaftLength * 3.43f;
   runZoomPasses(*this, sx, sy);
-  toneMapShafts(*this);
+  const LitBox lit = toneMapShafts(*this);
   const int64_t softwareDone = tickNanoseconds();
   shaftStats.softwareNanoseconds += softwareDone - softwareStarted;
 
@@ -253,17 +287,24 @@ void LightShafts::drawShafts() {
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, gridWidth, gridWidth, GL_RGB, GL_UNSIGNED_BYTE,
                   rgbImage.data());
   shaftStats.uploadNanoseconds += tickNanoseconds() - softwareDone;
-  glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 0.75f);
-  glVertex3f(-256.0f, 128.0f, -1.0f);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex3f(-256.0f, -128.0f, -1.0f);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex3f(256.0f, -128.0f, -1.0f);
-  glTexCoord2f(1.0f, 0.75f);
-  glVertex3f(256.0f, 128.0f, -1.0f);
-  glEnd();
+  // The picture is added onto the frame, so black texels add nothing: only
+  // the part of the band quad that can sample a lit texel is drawn (with the
+  // full quad's coordinates there), which spares the rasterizer most of a
+  // fading flash.
+  if (lit.x1 >= lit.x0) {
+    const ShaftQuad q = shaftQuadFor(*this, lit);
+    glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
+    glBegin(GL_QUADS);
+    glTexCoord2f(q.s0, q.t1);
+    glVertex3f(q.x0, q.y1, -1.0f);
+    glTexCoord2f(q.s0, q.t0);
+    glVertex3f(q.x0, q.y0, -1.0f);
+    glTexCoord2f(q.s1, q.t0);
+    glVertex3f(q.x1, q.y0, -1.0f);
+    glTexCoord2f(q.s1, q.t1);
+    glVertex3f(q.x1, q.y1, -1.0f);
+    glEnd();
+  }
 
   glPopMatrix();
   visibleFlare = flareIntensity;

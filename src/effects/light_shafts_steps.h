@@ -26,5 +26,20 @@ void runZoomPasses(LightShafts& light, int32_t sx, int32_t sy);
 // Palette index of one cell after P passes, by the light's tone mode.
 int32_t toneIndex(const LightShafts& light, int32_t cell, int32_t core, int32_t passes);
 
+// Cells of rgbImage that are not black: columns x0..x1, rows y0..y1
+// (inclusive); empty when x1 < x0.
+struct LitBox {
+  int32_t x0, y0, x1, y1;
+};
+
 // shaftImage (with coreImage) through the palette into rgbImage.
-void toneMapShafts(LightShafts& light);
+LitBox toneMapShafts(LightShafts& light);
+
+// The part of the full-band quad that can receive light from the box: the
+// box grown by one texel for the linear filter. Texture and band
+// coordinates as the full quad has them there.
+struct ShaftQuad {
+  float s0, t0, s1, t1;  // texture coordinates
+  float x0, y0, x1, y1;  // band coordinates
+};
+ShaftQuad shaftQuadFor(const LightShafts& light, const LitBox& box);

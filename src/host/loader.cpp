@@ -7,6 +7,7 @@
 #include "effects/feedback_buffer.h"
 #include "platform/asset_path.h"
 #include "scenes/landscape.h"
+#include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
 #include "textures/slot_table.h"
@@ -25,6 +26,7 @@ using SceneSetup = void (*)();
 // tunnel. They run after every slot is filled, since some read slot contents;
 // each scene adds its set-up here, at its place in that order, when it lands.
 static const SceneSetup kSceneSetups[] = {
+    initLanternScene,
     initLandscapeScene,
     initRingedPlanet,
     initSkyFlashes,

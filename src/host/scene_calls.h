@@ -6,6 +6,7 @@
 #include "effects/feedback_buffer.h"
 #include "host/loader.h"
 #include "scenes/landscape.h"
+#include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
 
@@ -14,7 +15,7 @@ namespace scenes {
 inline void skyFlashes(int deltaMs) { renderSkyFlashes(deltaMs); }
 inline void landscape(int deltaMs, int variant) { renderLandscapeScene(deltaMs, variant); }
 inline void ringedPlanet(int deltaMs) { renderRingedPlanet(deltaMs); }
-inline void lanternCorridor(int /*deltaMs*/, int /*variant*/) {}
+inline void lanternCorridor(int deltaMs, int variant) { renderLanternScene(deltaMs, variant); }
 inline void lampPark(int /*deltaMs*/, int /*variant*/) {}
 inline void mirrorHall(int /*deltaMs*/) {}
 inline void triangleFractal(int /*deltaMs*/) {}

@@ -1,0 +1,188 @@
+#include "scenes/lantern_corridor.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "effects/light_shafts.h"
+#include "raycast/raycast.h"
+
+LanternCorridorScene lanternScene;
+
+namespace {
+
+constexpr int kFlatSlot = 1;      // filled here: a flat dark blue, alpha 0
+constexpr int kRockSlot = 4;      // Images/prock.jpg
+constexpr int kWallSlot = 6;
+constexpr int kLanternSlot = 17;
+
+const Vector3 kCutAxes[kLanternParts] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
+                                         {0, -1, 0}, {0, 0, 1},  {0, 0, -1}};
+const Vector3 kAddedCutAxes[kLanternParts] = {{0, 0, 1},  {0, 0, -1}, {0, 1, 0},
+                                              {0, -1, 0}, {1, 0, 0},  {-1, 0, 0}};
+
+void fillFlatTexture() {
+  std::vector<unsigned char> texels(size_t(128) * 256 * 4);
+  for (size_t i = 0; i < texels.size(); i += 4) {
+    texels[i] = 34;
+    texels[i + 1] = 34;
+    texels[i + 2] = 102;
+    texels[i + 3] = 0;
+  }
+  glBindTexture(GL_TEXTURE_2D, kFlatSlot);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, 4, 128, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+}
+
+void buildWorld(LanternCorridorScene& s) {
+  RayWorld& w = *(s.world = new RayWorld(20));
+  w.glowGain = 0.5f;
+  w.lightFlags = 3;
+  w.falloffRange = 1.0f;
+  w.falloffGain = 0.2f;
+  w.falloffBase = 1.015f;
+  w.specularGain = 1.0f;
+  w.shadowFactor = 0.5f;
+  w.wobble = false;
+
+  // 1: rippled mirror strip along the floor.
+  w.addQuad(0, 0.5f, 0, 3, 0, 0, 0, 0, 1000, 0, 0, kWallSlot, 0.125f, 0, 0, 1);
+  RayObject* o = w.lastAdded;
+  o->axis = Vector3(0, -1, 0);
+  o->colour = Vector3(0, 0, 0.25f);
+  o->ripple = 1;
+  o->rippleFrequency = 1.0f;
+  o->rippleAmplitude = 0.1f;
+
+  // 2, 3: the walls.
+  for (float x : {3.0f, -3.0f}) {
+    w.addQuad(x, 0, 0, 0, 2, 0, 0, 0, 1000, 0, 0, kWallSlot, 0.327f, 0, 1, 0);
+    o = w.lastAdded;
+    o->textureOffsetA = -0.6f;
+    o->axis = Vector3(-1, 0, 0);
+    o->colour = Vector3(0, 0.1f, 0);
+  }
+
+  // 4: the ceiling, open over the corridor.
+  w.addQuad(0, 2, 0, 3, 0, 0, 0, 0, 1000, 1, 0, kWallSlot, 0.327f, 0, 1, 0);
+  o = w.lastAdded;
+  o->textureOffsetA = -0.45f;
+  o->axis = Vector3(0, -1, 0);
+  o->colour = Vector3(0, 0.1f, 0);
+
+  // 5: the tunnel around everything.
+  w.addTubeZ(0, 0, 0, 1.0f, 8.0f, 0, 1, kRockSlot, 0.05f, 0, 1, 0);
+  w.lastAdded->colour = Vector3(0, 0.1f, 0);
+
+  // 6..11: the lantern; its axes are set every frame.
+  for (const Vector3& cut : kAddedCutAxes) {
+    w.addCutSphere(0, 0, 0, 1.5f, cut.x, cut.y, cut.z, 0.2f, 1, kLanternSlot, 1.0f, 1, 0, 0);
+    o = w.lastAdded;
+    o->colour = Vector3(0, 0.01f, 0);
+    o->falloffBase = 0.6f;
+  }
+}
+
+void buildLight(LanternCorridorScene& s) {
+  LightShafts& l = *(s.light = new LightShafts(128, 96, 128, 128, 0.3f, 3.0f));
+  l.setPalette(1.0f, 1.75f, 1.0f, 0, 0, 0);
+  l.noFlareTest = 1;
+  l.flareIntensity = 3.0f;
+  l.zoomPasses = 7;
+  l.shaftLength = 0.62f;
+  l.expTone = 0;
+  l.shaftSpread = 0.23f;
+  l.rayNoiseOn = 0;
+  l.passCounter = 1;
+  s.world->light = &l;
+  l.position = Vector3(0, 2, 0);
+}
+
+// Cut axes and mapping axes of the lantern parts, turned by the current spin.
+void turnLantern(LanternCorridorScene& s) {
+  const Vector3 u(1, 0, 0), v(0, 1, 0), w(0, 0, 1);
+  for (int i = 0; i < kLanternParts; ++i) {
+    RayObject& o = s.world->objects[kLanternFirstId + i];
+    rotateEuler(kCutAxes[i], s.spin, o.cutAxis);
+    rotateEuler(u, s.spin, o.uAxis);
+    rotateEuler(v, s.spin, o.vAxis);
+    rotateEuler(w, s.spin, o.wAxis);
+  }
+}
+
+}  // namespace
+
+void initLanternMotion(LanternCorridorScene& s) {
+  s.camera.position = Vector3(0, 2, 0);
+  s.camera.up = Vector3(0, -1, 0);
+  s.camera.forward = Vector3(0, 0, 1);
+  s.path = SplinePath(5, true);
+  s.path.addPoint(0, 4, 0);
+  s.path.addPoint(0, 4, 20);
+  s.path.addPoint(0, 3, 40);
+  s.path.addPoint(0, 2, 20);
+  s.path.computeTangents(3.0f, true);
+}
+
+void stepLanternMotion(LanternCorridorScene& s, Vector3& lightPosition, int deltaMs,
+                       int variant) {
+  const float dt = float(deltaMs);
+  s.sceneClock += dt;
+  s.spin.x += dt * 0.00154f;
+  s.spin.y += dt * 0.00025f;
+  s.spin.z += dt * 0.000555f;
+
+  if (variant == 0) {
+    const float clock = s.sceneClock;
+    s.camera.position.z = clock * 0.005f;
+    lightPosition.z = 50.0f - clock * 0.00125f + clock * 0.005f;
+    s.camera.forward = Vector3(0, 0, 10);
+    if (clock < 4000.0f) {
+      s.camera.forward.y = -10.0f;
+    } else {
+      // From looking up to level over ten seconds.
+      s.camera.forward.y = std::min(s.tiltClock * 0.001f - 10.0f, 0.0f);
+      s.tiltClock += dt;
+    }
+    if (clock > 17000.0f) {
+      s.window = TimeWindow{17.0f, 3.5f, 7.0f};
+      const float e = s.window.easeIn(clock * 0.001f, 7.0f, 1.0f);
+      const float f = s.window.fall(clock * 0.000825f);
+      s.camera.position.z *= std::pow(e * f, 0.25f) * 0.03f + 1.0f;
+    }
+  } else if (variant == 1) {
+    s.path.evaluate(s.pathParam + 0.1f, lightPosition);
+    s.path.evaluate(s.pathParam, s.camera.position);
+    Vector3 target;
+    s.path.evaluate(s.pathParam + 0.2f, target);
+    s.camera.lookAt(target);
+    s.camera.lookAt(lightPosition);
+    s.pathParam += dt * 0.00004f;
+  }
+}
+
+void initLanternScene() {
+  LanternCorridorScene& s = lanternScene;
+  fillFlatTexture();
+  buildWorld(s);
+  buildLight(s);
+  initLanternMotion(s);
+  s.world->camera = &s.camera;
+  s.light->camera = &s.camera;
+}
+
+void renderLanternScene(int deltaMs, int variant) {
+  LanternCorridorScene& s = lanternScene;
+  turnLantern(s);
+  stepLanternMotion(s, s.light->position, deltaMs, variant);
+  for (int i = 0; i < kLanternParts; ++i)
+    s.world->objects[kLanternFirstId + i].position.copyFrom(s.light->position);
+
+  s.light->fillMask(255);
+  renderRayGrid(*s.world);
+  s.light->passCounter = 1;
+  s.light->drawShafts();
+}

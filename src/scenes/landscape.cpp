@@ -17,19 +17,50 @@ constexpr int kRockTextureSlot = 4;  // Images/prock.jpg
 
 TerrainStrip columnStrips[kTerrainMaxStrips];  // reused by every column
 
+// Strips go to GL as vertex arrays in batches of whole columns: tens of
+// thousands of one-column quads per frame cost far less this way than as
+// immediate-mode calls.
+struct StripVertex {
+  float s, t;
+  float r, g, b, a;
+  float x, y, z;
+};
+constexpr int kBatchVertices = 16384;
+StripVertex batch[kBatchVertices];
+int batchCount = 0;
+TerrainStrip lastStrip{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};  // red < 0: none drawn this frame
+
+void flushBatch() {
+  if (batchCount == 0) return;
+  glDrawArrays(GL_QUADS, 0, batchCount);
+  batchCount = 0;
+}
+
+void addVertex(float s, float t, const TerrainStrip& strip, float x, float y) {
+  StripVertex& v = batch[batchCount++];
+  v.s = s;
+  v.t = t;
+  v.r = strip.red;
+  v.g = strip.green;
+  v.b = strip.blue;
+  v.a = 0.5f;
+  v.x = x;
+  v.y = y;
+  v.z = strip.depth;
+}
+
 void drawColumn(int column, const TerrainStrip* strips, int count) {
+  if (batchCount + count * 4 > kBatchVertices) flushBatch();
   const float x0 = float(column);
   const float x1 = float(column + 1);
   for (int k = 0; k < count; ++k) {
     const TerrainStrip& s = strips[k];
     if (s.depth < -1.0f) break;  // behind the far plane from here on: clipped whole
-    glColor4f(s.red, s.green, s.blue, 0.5f);
-    glTexCoord2f(s.nearS, s.nearT);
-    glVertex3f(x0, float(s.row), s.depth);
-    glVertex3f(x1, float(s.row), s.depth);
-    glTexCoord2f(s.farS, s.farT);
-    glVertex3f(x1, float(s.top), s.depth);
-    glVertex3f(x0, float(s.top), s.depth);
+    addVertex(s.nearS, s.nearT, s, x0, float(s.row));
+    addVertex(s.nearS, s.nearT, s, x1, float(s.row));
+    addVertex(s.farS, s.farT, s, x1, float(s.top));
+    addVertex(s.farS, s.farT, s, x0, float(s.top));
+    lastStrip = s;
   }
 }
 
@@ -107,11 +138,21 @@ void renderLandscapeScene(int frameDeltaMs, int /*unused*/) {
   camera.orthonormalize();
   const float heading = terrainHeading(camera.forward);
 
-  glBegin(GL_QUADS);
+  lastStrip.red = -1.0f;
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(StripVertex), &batch[0].x);
+  glColorPointer(4, GL_FLOAT, sizeof(StripVertex), &batch[0].r);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(StripVertex), &batch[0].s);
   for (int i = 0; i < kTerrainColumns; ++i) {
     const int count = marchTerrainColumn(camera.position, terrainColumnAngle(heading, i),
                                          terrainHeightTerm, columnStrips);
     drawColumn(i, columnStrips, count);
   }
-  glEnd();
+  flushBatch();
+  glPopClientAttrib();
+  // Leave the last strip's colour current, as drawing it directly would.
+  if (lastStrip.red >= 0.0f) glColor4f(lastStrip.red, lastStrip.green, lastStrip.blue, 0.5f);
 }

@@ -1,0 +1,55 @@
+// lumivaara-musicgen OUTPUT.ogg: composes, renders and encodes the demo's
+// soundtrack. Deterministic: the same sources always give the same file.
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "arrangement.h"
+#include "render.h"
+#include "vorbis_writer.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: lumivaara-musicgen OUTPUT.ogg\n");
+    return 2;
+  }
+  const std::filesystem::path output(argv[1]);
+  const auto started = std::chrono::steady_clock::now();
+
+  music::Song song;
+  if (!music::composeSong(song)) {
+    std::fprintf(stderr, "musicgen: the arrangement has errors\n");
+    return 1;
+  }
+  music::StereoBuffer mix;
+  music::renderSong(song, 0.0, music::kSongSeconds, 2, mix);
+
+  float peak = 0.0f;
+  for (size_t i = 0; i < mix.left.size(); ++i)
+    peak = std::fmax(peak, std::fmax(std::fabs(mix.left[i]), std::fabs(mix.right[i])));
+
+  std::error_code ec;
+  if (output.has_parent_path()) std::filesystem::create_directories(output.parent_path(), ec);
+  // Encode beside the target and rename, so a build never sees half a file.
+  const std::filesystem::path partial = output.string() + ".part";
+  if (!music::writeOggVorbis(partial.string(), mix.left.data(), mix.right.data(),
+                             static_cast<long>(mix.left.size()), 0.5f, "Virtaus")) {
+    std::filesystem::remove(partial, ec);
+    return 1;
+  }
+  std::filesystem::rename(partial, output, ec);
+  if (ec) {
+    std::fprintf(stderr, "musicgen: cannot move %s into place: %s\n", partial.string().c_str(),
+                 ec.message().c_str());
+    return 1;
+  }
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::printf("musicgen: %zu notes, %.0f s of music, peak %.1f dBFS, %s in %.1f s\n",
+              song.notes.size(), music::kSongSeconds, 20.0 * std::log10(std::fmax(peak, 1e-9f)),
+              output.string().c_str(), seconds);
+  return 0;
+}

@@ -1,0 +1,22 @@
+// Renders the composed song: every note into its lane's buses, the kick
+// ducking, the send effects, and the master bus.
+#pragma once
+
+#include <vector>
+
+#include "arrangement.h"
+
+namespace music {
+
+struct StereoBuffer {
+  std::vector<float> left, right;
+};
+
+constexpr float kCeiling = 0.891f;  // -1 dBFS
+
+// Renders [from, to) seconds of the song. Notes are split into fixed lanes,
+// so the result is the same for any thread count. Effects start silent at
+// `from`, so an excerpt matches the full render only after their tails.
+void renderSong(const Song& song, double from, double to, int threads, StereoBuffer& out);
+
+}  // namespace music

@@ -1,0 +1,16 @@
+// Ogg Vorbis encoding of the rendered track.
+#pragma once
+
+#include <string>
+
+namespace music {
+
+// A fixed stream serial number: the same audio always gives the same file.
+constexpr int kOggSerial = 0x4C564D31;
+
+// Encodes `frames` stereo frames at 44.1 kHz with the given VBR quality
+// (-0.1 .. 1). Returns false (with a message on stderr) on failure.
+bool writeOggVorbis(const std::string& path, const float* left, const float* right, long frames,
+                    float quality, const char* title);
+
+}  // namespace music

@@ -145,6 +145,11 @@ void buildModels(RingedPlanetScene& s) {
   }
 }
 
+bool sameBlur(const CreditBlur& a, const CreditBlur& b) {
+  return a.vSpread == b.vSpread && a.amount == b.amount && a.red == b.red &&
+         a.green == b.green && a.blue == b.blue;
+}
+
 void drawCraft(RingedPlanetScene& s, int deltaMs) {
   Scene3ds& m = *s.models;
   glClear(GL_DEPTH_BUFFER_BIT);
@@ -220,9 +225,15 @@ void renderRingedPlanet(int deltaMs) {
   s.camera.position.x += float(deltaMs) * 0.0001f;
 
   static CreditBlur blurs[kCreditEventCount];
+  static CreditBlur lastBlur{-1, -1, -1, -1, -1};
   const int blurCount = stepCredits(s.credits, s.sceneSeconds, blurs);
   for (int i = 0; i < blurCount; ++i) {
     const CreditBlur& b = blurs[i];
+    // The blur reads only the fixed credits image and its own passes, so the
+    // same parameters give the same texture: once an event's window is over
+    // the latest blur need not be redone every frame.
+    if (sameBlur(b, lastBlur)) continue;
+    lastBlur = b;
     s.feedback->tintedBlur(kCreditsFeedbackSlot, 7, 1.0f, b.vSpread, b.amount, b.red, b.green,
                            b.blue);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -45,3 +45,49 @@ deps:
 
 clean:
 	rm -rf $(BUILD)
+
+# Fuzzing: libFuzzer harnesses (fuzz/fuzz_*.cpp) built with clang into
+# $(FUZZ_DIR), seeded from the generated assets of $(FUZZ_ASSETS) plus small
+# edge files, each run for FUZZ_SECONDS in one process (no -jobs: that forks
+# workers). Inputs that fail are copied to tests/fuzzcases/<harness>/, which
+# `make test` replays (tests/robust_fuzz_replay_test.cpp).
+FUZZ_DIR       ?= build-fuzz
+FUZZ_SECONDS   ?= 60
+FUZZ_CXX       ?= clang++-14
+FUZZ_ASSETS    ?= $(BUILD)
+FUZZ_CXXFLAGS  := -std=c++17 -g -O1 -Wall -Wextra -Isrc \
+                  -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+FUZZ_HARNESSES := pcx jpeg model3ds music
+FUZZ_SRC_pcx      := src/textures/pcx_decode.cpp
+FUZZ_SRC_jpeg     := src/textures/jpeg_loader.cpp src/platform/asset_path.cpp
+FUZZ_SRC_model3ds := src/models/scene3ds_load.cpp src/models/scene3ds_render.cpp \
+                     src/platform/asset_path.cpp src/platform/tick_clock.cpp \
+                     $(wildcard src/effects/light_shafts*.cpp) src/effects/shaft_stats.cpp \
+                     $(wildcard src/math/*.cpp)
+FUZZ_SRC_music    := src/platform/music_stream.cpp src/platform/tick_clock.cpp
+FUZZ_LIBS_jpeg     := -ljpeg
+FUZZ_LIBS_model3ds := -lGL -lGLU
+FUZZ_LIBS_music    := $(shell pkg-config --libs vorbisfile sdl2 2>/dev/null)
+
+.PHONY: fuzz
+
+fuzz: $(addprefix $(FUZZ_DIR)/fuzz_,$(FUZZ_HARNESSES))
+	python3 fuzz/make_seeds.py $(FUZZ_ASSETS) $(FUZZ_DIR)/seeds
+	@for h in $(FUZZ_HARNESSES); do \
+	  mkdir -p $(FUZZ_DIR)/corpus/$$h $(FUZZ_DIR)/crashes/$$h tests/fuzzcases/$$h; \
+	  echo "== $$h: $(FUZZ_SECONDS) s, log $(FUZZ_DIR)/$$h.log"; \
+	  $(FUZZ_DIR)/fuzz_$$h $(FUZZ_DIR)/corpus/$$h $(FUZZ_DIR)/seeds/$$h \
+	    -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -artifact_prefix=$(FUZZ_DIR)/crashes/$$h/ -print_final_stats=1 \
+	    >$(FUZZ_DIR)/$$h.log 2>&1; \
+	  grep -E "^#[0-9]+ +(DONE|INITED)" $(FUZZ_DIR)/$$h.log | tail -1; \
+	  for f in $(FUZZ_DIR)/crashes/$$h/*; do \
+	    [ -f "$$f" ] && cp "$$f" tests/fuzzcases/$$h/ && echo "  failing input: tests/fuzzcases/$$h/$${f##*/}"; \
+	  done; \
+	done; true
+
+# Each harness also depends on the project sources it compiles in.
+.SECONDEXPANSION:
+$(FUZZ_DIR)/fuzz_%: fuzz/fuzz_%.cpp fuzz/fuzz_entries.h $$(FUZZ_SRC_$$*)
+	@mkdir -p $(FUZZ_DIR)
+	$(FUZZ_CXX) $(FUZZ_CXXFLAGS) $< $(FUZZ_SRC_$*) $(FUZZ_LIBS_$*) -o $@

@@ -25,10 +25,7 @@ struct MusicStream {
   int64_t lastReportedFrame = 0;  // keeps the clock monotonic
 };
 
-static void fillAudio(void* userdata, Uint8* out, int bytes) {
-  MusicStream* s = static_cast<MusicStream*>(userdata);
-  const int64_t now = tickNanoseconds();
-  const int frameBytes = 2 * s->channels;
+int musicDecode(MusicStream* s, unsigned char* out, int bytes) {
   int filled = 0;
   while (filled < bytes && !s->ended) {
     int section = 0;
@@ -41,7 +38,15 @@ static void fillAudio(void* userdata, Uint8* out, int bytes) {
     }
     filled += static_cast<int>(got);
   }
-  if (filled < bytes) std::memset(out + filled, 0, bytes - filled);
+  if (filled < bytes) std::memset(out + filled, 0, size_t(bytes - filled));
+  return filled;
+}
+
+static void fillAudio(void* userdata, Uint8* out, int bytes) {
+  MusicStream* s = static_cast<MusicStream*>(userdata);
+  const int64_t now = tickNanoseconds();
+  const int frameBytes = 2 * s->channels;
+  musicDecode(s, out, bytes);
   std::lock_guard<std::mutex> guard(s->clockLock);
   s->handedAtCallback = s->framesHanded;
   s->framesHanded += bytes / frameBytes;

@@ -11,6 +11,10 @@ bool musicInit();
 MusicStream* musicOpen(const std::string& path);
 // Opens an audio device and starts playback. False when no device opens.
 bool musicPlay(MusicStream* stream);
+// Decodes the next `bytes` bytes of 16-bit native-endian PCM into `out`, as
+// the audio device receives them; what the stream cannot supply is silence.
+// Returns the bytes actually decoded. Needs no audio device.
+int musicDecode(MusicStream* stream, unsigned char* out, int bytes);
 // Seeks to a position in milliseconds (clamped to the stream).
 void musicSetTime(MusicStream* stream, int ms);
 // Position of the audio actually heard, in milliseconds: monotonic between

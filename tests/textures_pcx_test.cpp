@@ -98,12 +98,16 @@ TEST(TexturesPcx, RunLengthEdgeCases) {
   EXPECT_EQ(expandPcxRuns(cut, sizeof cut, out, 6), 1u);
 }
 
-TEST(TexturesPcx, StreamEndingEarlyLeavesTheRestBlack) {
-  // 2 x 2 planar needs 12 bytes; only the top row's red line is there.
+TEST(TexturesPcx, StreamEndingEarlyFailsAndLeavesTheStore) {
+  // 2 x 2 planar needs 12 bytes; only the top row's red line is there: a
+  // truncated file, not a picture.
+  const std::string good = writeScratch("full.pcx", pcxPlanar(2, 2, {0xCC, 7}));
   const std::string path = writeScratch("short.pcx", pcxPlanar(2, 2, {0xC2, 99}));
   TextureStore store;
-  ASSERT_TRUE(store.loadPcx(path));
-  EXPECT_EQ(store.pixels, (Bytes{0, 0, 0, 0, 0, 0, 99, 0, 0, 99, 0, 0}));
+  ASSERT_TRUE(store.loadPcx(good));
+  const Bytes before = store.pixels;
+  EXPECT_FALSE(store.loadPcx(path));
+  EXPECT_EQ(store.pixels, before);
 }
 
 struct MalformedCase {

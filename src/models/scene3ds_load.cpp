@@ -13,6 +13,8 @@
 #include "models/chunk_ids.h"
 #include "models/scene3ds.h"
 
+#include "platform/asset_path.h"
+
 namespace {
 
 constexpr int kMaxNameLength = 63;
@@ -281,7 +283,10 @@ bool Scene3ds::loadFromMemory(const uint8_t* data, size_t size) {
 
 bool Scene3ds::load(const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
+  if (!file) {
+    reportAssetFailure(path, "cannot open");
+    return false;
+  }
   std::vector<uint8_t> bytes;
   bool ok = std::fseek(file, 0, SEEK_END) == 0;
   const long size = ok ? std::ftell(file) : -1;
@@ -291,5 +296,18 @@ bool Scene3ds::load(const std::string& path) {
     ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
   }
   std::fclose(file);
-  return ok && loadFromMemory(bytes.data(), bytes.size());
+  if (!ok) {
+    reportAssetFailure(path, "cannot be read");
+    return false;
+  }
+  // Even an empty 3DS file holds its main chunk's six-byte header.
+  if (bytes.size() < 6) {
+    reportAssetFailure(path, "too short for a 3DS file");
+    return false;
+  }
+  if (!loadFromMemory(bytes.data(), bytes.size())) {
+    reportAssetFailure(path, "malformed 3DS data; meshes before the fault are kept");
+    return false;
+  }
+  return true;
 }

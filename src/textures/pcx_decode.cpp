@@ -69,7 +69,10 @@ bool decodePcx(const uint8_t* data, size_t size, DecodedImage& out, const char**
   if (paletted) {
     // One continuous stream of index bytes, top row first; runs may cross rows.
     std::vector<uint8_t> indices(pixelCount, 0);
-    expandPcxRuns(stream, streamSize, indices.data(), indices.size());
+    if (expandPcxRuns(stream, streamSize, indices.data(), indices.size()) < indices.size()) {
+      *reason = "run-length data ends before the image is complete";
+      return false;
+    }
     const uint8_t* palette = data + size - kPaletteSize;
     for (uint32_t i = 0; i < image.height; ++i) {
       const uint8_t* src = indices.data() + size_t(image.height - 1 - i) * width;
@@ -84,7 +87,10 @@ bool decodePcx(const uint8_t* data, size_t size, DecodedImage& out, const char**
   } else {
     // Each picture row is a red, a green and a blue line; runs may cross lines.
     std::vector<uint8_t> lines(pixelCount * 3, 0);
-    expandPcxRuns(stream, streamSize, lines.data(), lines.size());
+    if (expandPcxRuns(stream, streamSize, lines.data(), lines.size()) < lines.size()) {
+      *reason = "run-length data ends before the image is complete";
+      return false;
+    }
     for (uint32_t i = 0; i < image.height; ++i) {
       const uint8_t* red = lines.data() + size_t(image.height - 1 - i) * width * 3;
       const uint8_t* green = red + width;

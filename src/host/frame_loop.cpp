@@ -48,7 +48,12 @@ struct DemoClock {
 };
 
 static void startMusic(DemoClock& clock) {
-  if (!musicEnabled || !musicInit()) return;
+  if (!musicEnabled) return;
+  if (!musicInit()) {
+    std::fprintf(stderr, "lumivaara: no audio device (%s); the demo runs without sound\n",
+                 SDL_GetError());
+    return;
+  }
   const std::string path = assetPath(kMusicFile);
   MusicStream* stream = musicOpen(path);
   if (!stream) {

@@ -10,6 +10,7 @@
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
+#include "scenes/tunnel.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
 
@@ -30,6 +31,7 @@ static const SceneSetup kSceneSetups[] = {
     initLandscapeScene,
     initRingedPlanet,
     initSkyFlashes,
+    initTunnelScene,
 };
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {

@@ -9,6 +9,7 @@
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
+#include "scenes/tunnel.h"
 
 namespace scenes {
 
@@ -21,7 +22,7 @@ inline void mirrorHall(int /*deltaMs*/) {}
 inline void triangleFractal(int /*deltaMs*/) {}
 inline void spikes(int /*deltaMs*/) {}
 inline void scroller(int /*deltaMs*/) {}
-inline void tunnel(int /*deltaMs*/, bool /*fadeOut*/) {}
+inline void tunnel(int deltaMs, bool fadeOut) { renderTunnelScene(deltaMs, fadeOut); }
 
 // Composites of the shared feedback buffer. Before loadEverything has made
 // it (a director driven without start-up) they draw nothing.

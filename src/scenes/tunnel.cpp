@@ -1,0 +1,256 @@
+#include "scenes/tunnel.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "effects/feedback_buffer.h"
+#include "effects/light_shafts.h"
+#include "math/spline_path.h"
+#include "models/scene3ds.h"
+#include "platform/asset_path.h"
+#include "raycast/raycast.h"
+
+TunnelScene tunnelScene;
+
+namespace {
+
+constexpr int kMatoSlot = 7;         // Images/matosini.jpg
+constexpr int kGrassSlot = 12;       // Images/grass1.jpg
+constexpr int kEmptySlot = 19;       // left empty at start-up
+constexpr int kDryGrassSlot = 20;    // Images/kuivaruoho.jpg
+constexpr int kSphereEnvSlot = 27;   // Images/sphere2.jpg
+constexpr int kTextSlot = 29;        // Images/ukeText.pcx
+constexpr int kTextWorkSlot = 30;    // its second copy
+constexpr int kTextFeedbackSlot = 2;
+
+constexpr int kPathPoints = 5;
+const float kFlyerPaths[kTunnelFlyerCount][kPathPoints][3] = {
+    {{-15, 15, 250}, {-15, 15, 125}, {-15, 15, 0}, {-15, 15, -125}, {-15, 15, -250}},
+    {{5, 10, 250}, {5, 10, 125}, {5, 10, 0}, {5, 10, -125}, {5, 10, -250}},
+    {{-12, -10, 250}, {-12, -10, 125}, {-12, -10, 0}, {-12, -10, -120}, {-12, -10, -250}},
+    {{6, -5, 200}, {6, -5, 75}, {6, -5, -50}, {6, -5, -170}, {6, -5, -300}},
+    {{-14, -10, 200}, {-14, -10, 75}, {-14, -10, -50}, {-14, -10, -170}, {-14, -10, -300}},
+};
+
+// Roll rate (per scene ms) and start of each flyer.
+const float kRollRate[kTunnelFlyerCount] = {0.0005f, 0.0004f, 0.0003f, 0.0004f, 0.0002f};
+const float kRollStart[kTunnelFlyerCount] = {1.0f, 2.0f, 3.0f, 1.0f, 2.0f};
+
+void setColour(float* c, float r, float g, float b) {
+  c[0] = r;
+  c[1] = g;
+  c[2] = b;
+  c[3] = 1.0f;
+}
+
+RayWorld* buildTube(float radius, int texture) {
+  RayWorld& w = *new RayWorld(2);
+  w.wobble = true;
+  w.lightFlags = 1;
+  w.falloffRange = 1.0f;
+  w.falloffBase = 1.0f;
+  w.falloffGain = 0.25f;
+  w.addTubeZ(0, 0, 0, 1.0f, radius, 0, 1, texture, 0.02f, 0, 1, 0);
+  turnTubeAxes(*w.lastAdded, 0.0f);
+  return &w;
+}
+
+void buildLight(TunnelScene& s) {
+  LightShafts& l = *(s.light = new LightShafts(128, 96, 128, 128, 0.3f, 3.0f));
+  l.setPalette(1.0f, 1.75f, 1.0f, 0, 0, 0);
+  l.noFlareTest = 1;
+  l.flareIntensity = 0;
+  l.zoomPasses = 7;
+  l.shaftLength = 0.62f;
+  l.expTone = 0;
+  l.shaftSpread = 0.23f;
+  l.rayNoiseOn = 0;
+  l.passCounter = 1;
+  l.position = Vector3(0, 0, 0);
+  l.camera = &s.cameraA;
+}
+
+void buildModels(TunnelScene& s) {
+  Scene3ds& m = *(s.models = new Scene3ds(50));
+  m.uvScale = 1.0f;
+  m.geometryScale = 2.0f;
+  for (int k = 0; k < kTunnelFlyerCount; ++k) {
+    s.meshStart[k] = m.meshCount;
+    // A copy that failed to load (or came short of five meshes) is not flown.
+    m.load(assetPath("Models/tora.3ds"));
+    s.flyerLoaded[k] = m.meshCount - s.meshStart[k] >= kTunnelFlyerMeshes;
+  }
+  for (int i = 0; i < m.meshCount; ++i) {
+    Mesh3ds& mesh = *m.meshes[size_t(i)];
+    mesh.baseTexture = kDryGrassSlot;
+    mesh.envTexture = kSphereEnvSlot;
+    mesh.renderMode = 5;
+    setColour(mesh.diffuse, 0.4f, 0.3f, 0.25f);
+    setColour(mesh.specular, 0.4f, 0.3f, 0.25f);
+    setColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
+    mesh.shininess = 8;
+    mesh.baseAlpha = 1.0f;
+    mesh.envAlpha = 1.0f;
+    mesh.constantAttenuation = 1.0f;
+    mesh.linearAttenuation = 0.001f;
+    mesh.quadraticAttenuation = 0;
+    mesh.spotExponent = 0;
+    mesh.lightW = 0;
+    mesh.basePass = 0;
+  }
+  // The third mesh of each copy is its hull.
+  for (int k = 0; k < kTunnelFlyerCount; ++k) {
+    const int index = s.meshStart[k] + 2;
+    if (index >= m.meshCount) continue;
+    Mesh3ds& hull = *m.meshes[size_t(index)];
+    hull.baseTexture = kMatoSlot;
+    hull.envTexture = kEmptySlot;
+    hull.renderMode = 5;
+    setColour(hull.diffuse, 0.32f, 0.211f, 0.161f);
+    setColour(hull.specular, 1.2f, 0.24f, 0.2f);
+    setColour(hull.ambient, 0.02f, 0.02f, 0.02f);
+    hull.baseAlpha = 1.0f;
+    hull.envAlpha = 1.0f;
+    hull.shininess = 6;
+    hull.lightW = 0;
+  }
+}
+
+void drawFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs) {
+  Scene3ds& m = *s.models;
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  m.beginCamera(camera);
+  for (int k = 0; k < kTunnelFlyerCount; ++k) {
+    SplinePath& path = *s.paths[k];
+    Vector3 ahead;
+    path.evaluate(std::min(path.travel + 0.05f, 1.0f), ahead);
+    Vector3 here;
+    path.advance(kTunnelFlyerSpeed, float(deltaMs), here);
+    Vector3 d = ahead - here;
+    // At a path's end the look-ahead meets the flyer: keep its heading.
+    if (d.lengthSquared() > 1e-12f) {
+      d.normalize();
+      s.flyerHeading[k] = angleOf(d.x, d.z) - 1.570795f;
+    }
+    if (!s.flyerLoaded[k]) continue;
+    const float roll = tunnelFlyerRoll(k, s.sceneMs);
+    for (int i = s.meshStart[k]; i < s.meshStart[k] + kTunnelFlyerMeshes; ++i) {
+      m.setMeshRotation(i, roll, s.flyerHeading[k], 0);
+      m.setMeshPosition(i, here);
+      m.drawMesh(i, *s.light, 0);
+    }
+  }
+  m.endCamera();
+}
+
+}  // namespace
+
+void turnTubeAxes(RayObject& tube, float angle) {
+  tube.uAxis = Vector3(0, 0, 1);
+  tube.vAxis = Vector3(1, 0, 0);
+  tube.wAxis = Vector3(0, 1, 0);
+  tube.uAxis.rotateZ(angle);
+  tube.vAxis.rotateZ(angle);
+  tube.wAxis.rotateZ(angle);
+}
+
+float tunnelFlyerRoll(int flyer, float sceneMs) {
+  return kRollRate[flyer] * sceneMs + kRollStart[flyer];
+}
+
+ViewCamera& moveTunnelCamera(TunnelScene& s, int deltaMs) {
+  if (s.sceneMs < kTunnelCameraCutMs) {
+    s.cameraA.position.z -= 0.0002f * float(deltaMs);
+    s.cameraA.forward = Vector3(0, 0, -1);
+    return s.cameraA;
+  }
+  s.cameraB.position.z += 0.0004f * float(deltaMs);
+  s.cameraB.forward = Vector3(0, 0, 1);
+  return s.cameraB;
+}
+
+void initTunnelScene() {
+  TunnelScene& s = tunnelScene;
+  s.windowA = TimeWindow{};
+  s.windowB = TimeWindow{};
+  s.text = new FeedbackBuffer;
+  s.text->textures[kTextFeedbackSlot] = kTextSlot;
+  s.text->textures[kTextFeedbackSlot + 6] = kTextWorkSlot;
+  s.mix = new FeedbackBuffer;
+
+  s.outer = buildTube(4.0f, kMatoSlot);
+  s.inner = buildTube(2.0f, kGrassSlot);
+
+  s.cameraA.position = Vector3(-1, 0, 0);
+  s.cameraB.position = Vector3(-1, 0, 0);
+
+  buildLight(s);
+  s.outer->light = s.light;
+  s.inner->light = s.light;
+  s.outer->camera = &s.cameraA;
+  s.inner->camera = &s.cameraA;
+
+  buildModels(s);
+
+  for (int k = 0; k < kTunnelFlyerCount; ++k) {
+    SplinePath& path = *(s.paths[k] = new SplinePath(20, false));
+    for (const float* p : kFlyerPaths[k]) path.addPoint(p[0], p[1], p[2]);
+    path.computeTangents(15, true);
+  }
+}
+
+void renderTunnelScene(int deltaMs, bool fadeOut) {
+  TunnelScene& s = tunnelScene;
+
+  TunnelTextBlur blur;
+  if (stepTunnelText(s, s.sceneSeconds, blur)) {
+    s.text->tintedBlur(kTextFeedbackSlot, 7, 1.0f, blur.vSpread, blur.amount, blur.red,
+                       blur.green, blur.blue);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+
+  ViewCamera& camera = moveTunnelCamera(s, deltaMs);
+  s.outer->camera = &camera;
+  s.inner->camera = &camera;
+  s.light->position = camera.position;
+
+  RayWorld& outer = *s.outer;
+  RayWorld& inner = *s.inner;
+  outer.wobbleFrequency = RayPair{0.075f, 0.075f};
+  outer.wobblePhase = RayPair{0.0025f * s.sceneMs, 0.0025f * s.sceneMs};
+  outer.wobbleAmplitude = RayPair{5.0f, 5.0f};
+  const float innerPhase = 0.00125f * s.sceneMs + 0.5f;
+  inner.wobbleFrequency = RayPair{0.05f, 0.05f};
+  inner.wobblePhase = RayPair{innerPhase, innerPhase};
+  inner.wobbleAmplitude = RayPair{5.0f, 5.0f};
+
+  // Both tubes turn by their absolute angle; turning the inner one on from
+  // last frame's axes would spin it ever faster.
+  turnTubeAxes(outer.objects[1], 0.025f * s.sceneMs);
+  turnTubeAxes(inner.objects[1], 0.05f * s.sceneMs);
+
+  glDepthFunc(GL_ALWAYS);
+  renderRayGrid(outer);
+  s.mix->captureFrame(0);
+  glClear(GL_COLOR_BUFFER_BIT);
+  renderRayGrid(inner);
+  s.mix->captureFrame(1);
+  s.mix->crossfade(0.5f, 0, 1);
+
+  drawFlyers(s, camera, deltaMs);
+
+  if (fadeOut) {
+    s.mix->captureFrame(0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    s.mix->captureFrame(1);
+    s.mix->crossfade(tunnelFadeWeight(s.fadeMs), 0, 1);
+    s.fadeMs += float(deltaMs);
+  }
+
+  drawTunnelText(s);
+
+  s.sceneMs += float(deltaMs);
+  s.sceneSeconds += 0.001f * float(deltaMs);
+}

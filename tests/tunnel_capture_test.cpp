@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "host/host.h"
+#include "host/offline_host.h"
+#include "math/spline_path.h"
+#include "models/scene3ds.h"
+#include "scenes/tunnel.h"
+
+namespace {
+
+struct Frame {
+  std::vector<unsigned char> rgb;
+  double mean = 0;
+  size_t colours = 0;
+};
+
+Frame grab(int width, int height) {
+  Frame f;
+  readOutputPixels(width, height, f.rgb);
+  std::set<unsigned> distinct;
+  double sum = 0;
+  for (size_t i = 0; i + 2 < f.rgb.size(); i += 3) {
+    sum += f.rgb[i] + f.rgb[i + 1] + f.rgb[i + 2];
+    distinct.insert(unsigned(f.rgb[i]) << 16 | unsigned(f.rgb[i + 1]) << 8 | f.rgb[i + 2]);
+  }
+  f.mean = sum / double(f.rgb.size());
+  f.colours = distinct.size();
+  return f;
+}
+
+// Mean brightness of a rectangle of the output (top row 0).
+double regionMean(const Frame& f, int width, int x0, int y0, int x1, int y1) {
+  double sum = 0;
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      for (int k = 0; k < 3; ++k) sum += f.rgb[(size_t(y) * width + x) * 3 + k];
+  return sum / double((x1 - x0) * (y1 - y0) * 3);
+}
+
+}  // namespace
+
+// The finale from its first frame to the end of the timeline, with the
+// scene's clocks following the director.
+TEST(TunnelCapture, TunnelsTextFadeAndEnd) {
+  const int w = 800, h = 600;
+  HeadlessContext ctx;
+  std::string error;
+  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  TunnelScene& s = tunnelScene;
+  ASSERT_NE(s.outer, nullptr);
+  ASSERT_NE(s.models, nullptr);
+  ASSERT_GE(s.models->meshCount, kTunnelFlyerCount * kTunnelFlyerMeshes);
+
+  // Straight to the end of the scroller: the scenes before only see the jump.
+  renderFrame(0);
+  renderFrame(303900);
+  quitRequested = false;
+
+  const int fps = 5;
+  const int wanted[] = {306000, 322000, 327000};
+  std::vector<Frame> frames;
+  for (int t = 304000; t < 330000; t += 1000 / fps) {
+    renderFrame(t);
+    for (int want : wanted)
+      if (t == want) frames.push_back(grab(w, h));
+  }
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_FALSE(quitRequested);
+  EXPECT_NEAR(s.sceneMs, 25900.0f, 1.0f);
+  EXPECT_NEAR(s.fadeMs, 6000.0f, 1.0f);  // 30 frames from the first above 323999
+  EXPECT_EQ(s.textStage, 2);
+  for (int k = 0; k < kTunnelFlyerCount; ++k) {
+    EXPECT_GT(s.paths[k]->travel, 0.5f) << k;
+    EXPECT_LT(s.paths[k]->travel, 1.0f) << k;
+  }
+
+  // The tunnels fill the band, textured.
+  EXPECT_GT(frames[0].mean, 10.0) << "tunnel frame is black";
+  EXPECT_GT(frames[0].colours, 2000u) << "no textured tunnel";
+
+  // The text line sits across the middle of the band; by 327 s the picture
+  // around it is black.
+  const Frame& black = frames[2];
+  EXPECT_LT(regionMean(black, w, 0, 100, 800, 160), 1.0) << "picture not faded out";
+  EXPECT_LT(regionMean(black, w, 0, 440, 800, 500), 1.0) << "picture not faded out";
+  EXPECT_GT(regionMean(black, w, 100, 260, 700, 340), 8.0) << "no text over black";
+
+  renderFrame(330000);
+  EXPECT_TRUE(quitRequested);
+  quitRequested = false;
+  destroyHeadlessContext(ctx);
+}

@@ -10,6 +10,7 @@
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
+#include "scenes/triangle_fractal.h"
 #include "scenes/tunnel.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
@@ -31,6 +32,7 @@ static const SceneSetup kSceneSetups[] = {
     initLandscapeScene,
     initRingedPlanet,
     initSkyFlashes,
+    initTriangleFractalScene,
     initTunnelScene,
 };
 

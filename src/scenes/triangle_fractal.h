@@ -1,0 +1,95 @@
+// The triangle fractal: a flat, slowly turning triangle split six times into
+// 4096 small ones drawn as soft coloured outlines, run through the swirling
+// zoom of a feedback buffer. On a 5300 ms cycle a lit face fades in over it
+// (first cycle one face, second cycle the other) with shafts streaming from
+// the face, and the figure pulses outward.
+#pragma once
+
+#include "math/view_camera.h"
+
+struct FeedbackBuffer;
+struct LightShafts;
+struct Scene3ds;
+
+constexpr int kFractalDepth = 6;
+constexpr int kFractalLeafCount = 4096;  // 4^depth
+constexpr float kFractalLineAlpha = 0.21f;
+
+// Passed and copied by value: 37 floats. The transform block (angles,
+// scales, offsets) is handed unchanged to every child, so the same four
+// transforms act at every level.
+struct FractalTriangle {
+  float p[6];         // p0, p1, p2 as (x, y)
+  float centroid[2];  // as stored, not necessarily the mean of p
+  float colour[9];    // c0, c1, c2 as (r, g, b), unclamped
+  float angle[4];     // children A, B, C, D, radians
+  float scale[8];     // (sx, sy) for A, B, C, D
+  float offset[8];    // (dx, dy) for A, B, C, D
+};
+static_assert(sizeof(FractalTriangle) == 37 * sizeof(float), "FractalTriangle is 37 floats");
+
+// The leaves' outlines, gathered so one draw call sends them all: per leaf
+// three segments (six vertices) of x, y, z, r, g, b, a.
+constexpr int kFractalFloatsPerVertex = 7;
+struct FractalLineBatch {
+  int leafCount = 0;
+  float vertices[kFractalLeafCount * 6 * kFractalFloatsPerVertex];
+};
+
+// Cycle state carried from frame to frame. Even counter values are rest
+// parts, odd ones active parts; 8 entering the active part wraps to 0.
+struct FractalCycle {
+  int halfCycleCounter = 0;
+  float pulsePhase = 0;      // u, 0..1 through the active part
+  float pulseAmplitude = 0;  // recomputed every frame
+  float pulseScale = 0.1f;
+};
+
+struct TriangleFractalScene {
+  int clockMs = 7000;
+  float floatClockMs = 7000.0f;
+  float seconds = 0;  // T
+  FractalCycle cycle;
+  float faceAngles[3] = {0, 0, 0};
+  int baseMesh = 0;
+  ViewCamera camera;
+  FeedbackBuffer* feedback = nullptr;
+  LightShafts* faceLight = nullptr;   // lights the face model only
+  LightShafts* shaftLight = nullptr;  // streams shafts from the rendered face
+  Scene3ds* models = nullptr;
+};
+extern TriangleFractalScene triangleFractalScene;
+
+// Position in the 5300 ms cycle: the float clock less 7550, truncated, with
+// the remainder's sign following it (negative for the first 550 ms).
+int fractalCyclePosition(float floatClockMs);
+// Takes u from the cycle position, moves the counter and sets the amplitude.
+void stepFractalCycle(FractalCycle& cycle, float floatClockMs);
+// Face shown for a counter value: 1, 2 or 0 for none.
+int fractalFace(int halfCycleCounter);
+// Edge displacement factors (a, b, c) for a counter value and u.
+void fractalDisplacement(int halfCycleCounter, float u, float out[3]);
+// Weight of the fractal over the face in the final crossfade, at most 1.
+float fractalCrossfadeWeight(float u);
+
+// Root triangle at scene seconds T: turned vertices, centroid, colours from
+// the shared generator reseeded with 2141, transform angles and scales.
+// Offsets are left at zero.
+void fractalRootTriangle(float seconds, FractalTriangle& t);
+// The four child offsets for a pulse amplitude.
+void setFractalOffsets(FractalTriangle& t, float seconds, float amplitude);
+
+// Appends the leaf's three segments to the batch (ignored once full).
+void drawTriangleOutline(const FractalTriangle& t, FractalLineBatch& batch);
+// Splits t depth times with edge displacement factors a, b, c; leaves go to
+// the batch in the order A, B, C, D at every level.
+void subdivideTriangle(int depth, FractalTriangle t, float a, float b, float c,
+                       FractalLineBatch& batch);
+// Draws the gathered outlines as smooth lines and empties the batch.
+void flushTriangleOutlines(FractalLineBatch& batch);
+
+// Start-up: feedback buffer, both lights, the two face models. Needs a GL
+// context and the texture slots filled.
+void initTriangleFractalScene();
+// One frame with the director's frame delta.
+void renderTriangleFractalScene(int deltaMs);

@@ -9,6 +9,7 @@
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
+#include "scenes/scroller.h"
 #include "scenes/sky_flashes.h"
 #include "scenes/triangle_fractal.h"
 #include "scenes/tunnel.h"
@@ -32,6 +33,7 @@ static const SceneSetup kSceneSetups[] = {
     initLandscapeScene,
     initRingedPlanet,
     initSkyFlashes,
+    initScrollerScene,
     initTriangleFractalScene,
     initTunnelScene,
 };

@@ -9,6 +9,7 @@
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/sky_flashes.h"
+#include "scenes/spikes.h"
 #include "scenes/triangle_fractal.h"
 #include "scenes/tunnel.h"
 
@@ -21,7 +22,7 @@ inline void lanternCorridor(int deltaMs, int variant) { renderLanternScene(delta
 inline void lampPark(int /*deltaMs*/, int /*variant*/) {}
 inline void mirrorHall(int /*deltaMs*/) {}
 inline void triangleFractal(int deltaMs) { renderTriangleFractalScene(deltaMs); }
-inline void spikes(int /*deltaMs*/) {}
+inline void spikes(int deltaMs) { renderSpikeScene(deltaMs); }
 inline void scroller(int /*deltaMs*/) {}
 inline void tunnel(int deltaMs, bool fadeOut) { renderTunnelScene(deltaMs, fadeOut); }
 

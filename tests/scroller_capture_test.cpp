@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "host/host.h"
+#include "host/offline_host.h"
+#include "models/scene3ds.h"
+#include "scenes/belt_letters.h"
+#include "scenes/scroller.h"
+
+namespace {
+
+struct Frame {
+  double mean = 0;
+  size_t colours = 0;
+};
+
+Frame grab(int width, int height) {
+  std::vector<unsigned char> rgb;
+  readOutputPixels(width, height, rgb);
+  std::set<unsigned> distinct;
+  double sum = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    sum += rgb[i] + rgb[i + 1] + rgb[i + 2];
+    distinct.insert(unsigned(rgb[i]) << 16 | unsigned(rgb[i + 1]) << 8 | rgb[i + 2]);
+  }
+  Frame f;
+  f.mean = sum / double(rgb.size());
+  f.colours = distinct.size();
+  return f;
+}
+
+}  // namespace
+
+TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
+  const int w = 800, h = 600;
+  HeadlessContext ctx;
+  std::string error;
+  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ScrollerScene& s = scrollerScene;
+  ASSERT_NE(s.models, nullptr);
+  EXPECT_EQ(s.robotCount, kRobotJointCount);
+  EXPECT_EQ(s.fontCount, kGlyphCount + 1) << "glyphs and the backing plate";
+  EXPECT_GE(s.beltCount, 1);
+
+  // The frame before the scene's range leaves the first scene delta short.
+  renderFrame(255900);
+  const int fps = 10;
+  Frame at262;
+  for (long long i = 2560;; ++i) {
+    const int t = frameTimeMs(i, fps);
+    if (t > 262000) break;
+    renderFrame(t);
+    if (t == 262000) at262 = grab(w, h);
+  }
+  EXPECT_NEAR(s.seconds, 6.1f, 0.01f);
+  EXPECT_GT(at262.mean, 8.0) << "frame is black";
+  EXPECT_GT(at262.colours, 1500u) << "no textured machinery";
+  int picked = 0;
+  for (const BeltLetter& l : beltLetters.letters)
+    if (l.state == Placed || l.state == Carried) ++picked;
+  EXPECT_GE(picked, 2);
+
+  // A stall does not move the scene clock, but the belt and letters move on.
+  const float ms = s.sceneMs;
+  const float u = s.models->meshes[size_t(s.beltBase)]->uOffset;
+  const float x = beltLetters.letters[0].sortedX;
+  renderFrame(262000 + 3500);
+  EXPECT_EQ(s.sceneMs, ms);
+  EXPECT_LT(s.models->meshes[size_t(s.beltBase)]->uOffset, u);
+  EXPECT_NEAR(beltLetters.letters[0].sortedX, x + 3.5f * beltLetters.beltSpeed, 1e-3f);
+}

@@ -11,6 +11,7 @@
 #include "scenes/ringed_planet.h"
 #include "scenes/scroller.h"
 #include "scenes/sky_flashes.h"
+#include "scenes/spikes.h"
 #include "scenes/triangle_fractal.h"
 #include "scenes/tunnel.h"
 #include "textures/slot_table.h"
@@ -35,6 +36,7 @@ static const SceneSetup kSceneSetups[] = {
     initSkyFlashes,
     initScrollerScene,
     initTriangleFractalScene,
+    initSpikeScene,
     initTunnelScene,
 };
 

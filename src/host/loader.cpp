@@ -6,6 +6,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "platform/asset_path.h"
+#include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
@@ -33,6 +34,7 @@ static const SceneSetup kSceneSetups[] = {
     initLanternScene,
     initLandscapeScene,
     initRingedPlanet,
+    initLampParkScene,
     initSkyFlashes,
     initScrollerScene,
     initTriangleFractalScene,

@@ -5,6 +5,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "host/loader.h"
+#include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
@@ -19,7 +20,7 @@ inline void skyFlashes(int deltaMs) { renderSkyFlashes(deltaMs); }
 inline void landscape(int deltaMs, int variant) { renderLandscapeScene(deltaMs, variant); }
 inline void ringedPlanet(int deltaMs) { renderRingedPlanet(deltaMs); }
 inline void lanternCorridor(int deltaMs, int variant) { renderLanternScene(deltaMs, variant); }
-inline void lampPark(int /*deltaMs*/, int /*variant*/) {}
+inline void lampPark(int deltaMs, int variant) { renderLampParkScene(deltaMs, variant); }
 inline void mirrorHall(int /*deltaMs*/) {}
 inline void triangleFractal(int deltaMs) { renderTriangleFractalScene(deltaMs); }
 inline void spikes(int deltaMs) { renderSpikeScene(deltaMs); }

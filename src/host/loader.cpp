@@ -36,8 +36,8 @@ static const SceneSetup kSceneSetups[] = {
     initRingedPlanet,
     initLampParkScene,
     initSkyFlashes,
-    initScrollerScene,
     initTriangleFractalScene,
+    initScrollerScene,
     initSpikeScene,
     initTunnelScene,
 };

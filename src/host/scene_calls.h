@@ -9,6 +9,7 @@
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
 #include "scenes/ringed_planet.h"
+#include "scenes/scroller.h"
 #include "scenes/sky_flashes.h"
 #include "scenes/spikes.h"
 #include "scenes/triangle_fractal.h"
@@ -24,7 +25,7 @@ inline void lampPark(int deltaMs, int variant) { renderLampParkScene(deltaMs, va
 inline void mirrorHall(int /*deltaMs*/) {}
 inline void triangleFractal(int deltaMs) { renderTriangleFractalScene(deltaMs); }
 inline void spikes(int deltaMs) { renderSpikeScene(deltaMs); }
-inline void scroller(int /*deltaMs*/) {}
+inline void scroller(int deltaMs) { renderScrollerScene(deltaMs); }
 inline void tunnel(int deltaMs, bool fadeOut) { renderTunnelScene(deltaMs, fadeOut); }
 
 // Composites of the shared feedback buffer. Before loadEverything has made

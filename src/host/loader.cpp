@@ -37,8 +37,8 @@ static const SceneSetup kSceneSetups[] = {
     initLampParkScene,
     initSkyFlashes,
     initTriangleFractalScene,
-    initScrollerScene,
     initSpikeScene,
+    initScrollerScene,
     initTunnelScene,
 };
 

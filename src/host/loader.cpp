@@ -9,6 +9,7 @@
 #include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
+#include "scenes/mirror_hall.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/scroller.h"
 #include "scenes/sky_flashes.h"
@@ -36,6 +37,7 @@ static const SceneSetup kSceneSetups[] = {
     initRingedPlanet,
     initLampParkScene,
     initSkyFlashes,
+    initMirrorScene,
     initTriangleFractalScene,
     initSpikeScene,
     initScrollerScene,

@@ -8,6 +8,7 @@
 #include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
+#include "scenes/mirror_hall.h"
 #include "scenes/ringed_planet.h"
 #include "scenes/scroller.h"
 #include "scenes/sky_flashes.h"
@@ -22,7 +23,7 @@ inline void landscape(int deltaMs, int variant) { renderLandscapeScene(deltaMs, 
 inline void ringedPlanet(int deltaMs) { renderRingedPlanet(deltaMs); }
 inline void lanternCorridor(int deltaMs, int variant) { renderLanternScene(deltaMs, variant); }
 inline void lampPark(int deltaMs, int variant) { renderLampParkScene(deltaMs, variant); }
-inline void mirrorHall(int /*deltaMs*/) {}
+inline void mirrorHall(int deltaMs) { renderMirrorScene(deltaMs); }
 inline void triangleFractal(int deltaMs) { renderTriangleFractalScene(deltaMs); }
 inline void spikes(int deltaMs) { renderSpikeScene(deltaMs); }
 inline void scroller(int deltaMs) { renderScrollerScene(deltaMs); }

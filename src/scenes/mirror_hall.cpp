@@ -1,0 +1,295 @@
+#include "scenes/mirror_hall.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "effects/light_shafts.h"
+#include "raycast/raycast.h"
+
+MirrorHallScene mirrorHallScene;
+
+const MirrorTextPiece kMirrorTextPieces[kMirrorTextPieceCount] = {
+    {280, 48, 490, 90},   {94, 0, 420, 50},    {0, 50, 250, 92},
+    {0, 92, 320, 145},    {0, 145, 250, 200},  {10, 200, 225, 250},
+    {260, 190, 503, 240}, {260, 140, 500, 190}, {340, 90, 445, 140}};
+
+namespace {
+
+constexpr int kSkySlot = 7;     // Images/matosini.jpg
+constexpr int kChainTubeSlot = 8;
+constexpr int kPaperSlot = 9;
+constexpr int kBlueSlot = 14;
+constexpr int kTextSlot = 24;
+constexpr int kGlowSlot = 25;
+constexpr int kGlowPasses = 7;
+
+void setLocalAxes(RayObject& o, const Vector3& u, const Vector3& v, const Vector3& w) {
+  o.uAxis.copyFrom(u);
+  o.vAxis.copyFrom(v);
+  o.wAxis.copyFrom(w);
+}
+
+void addObjects(MirrorHallScene& s) {
+  RayWorld& w = *s.world;
+  w.addSphere(0, 0, 0, 500, 1, kSkySlot, 0.2f, 0, 0, 0);
+  w.lastAdded->falloffGain = 0;
+  w.lastAdded->falloffBase = 0.15f;
+  w.lastAdded->specularGain = 1.0f;
+
+  // The post, widening slightly towards its ball ends, and the two rods.
+  w.addTube(0, 0, 0, 0, 1.01f, 0, 0.75f, 8, 0, kPaperSlot, 0.1f, 1, 1, 0);
+  w.addTube(0, 0, 0, 0, -1.01f, 0, 0.75f, 8, 0, kPaperSlot, 0.1f, 1, 1, 0);
+  w.addSphere(0, 8, 0, 1.28f, 0, kPaperSlot, 1.0f, 1, 1, 0);
+  w.addSphere(0, -8, 0, 1.28f, 0, kPaperSlot, 1.0f, 1, 1, 0);
+  w.addTube(0, 8, 0, 1, 0, 0, 0.75f, 500, 0, kPaperSlot, 0.1f, 1, 1, 0);
+  w.addTube(0, -8, 0, 1, 0, 0, 0.75f, 500, 0, kPaperSlot, 0.1f, 1, 1, 0);
+
+  // The bowl: outer and inner ellipsoid shells cut at their widest, the
+  // ring closing the rim, and the mirror 5 units inside.
+  const Vector3 ux(1, 0, 0), uy(0, 1, 0), uz(0, 0, 1);
+  w.addTube(-29, 0, 0, -0.9f, 0, 0, 35, 50, 0, kPaperSlot, 0.1f, 1, 0, 0);
+  w.lastAdded->falloffGain = 0;
+  w.lastAdded->falloffBase = 0.3f;
+  w.lastAdded->specularGain = 1.0f;
+  setLocalAxes(*w.lastAdded, uz, ux, uy);
+  w.addTube(-29, 0, 0, -0.9f, 0, 0, 30, 50, 1, kPaperSlot, 0.1f, 1, 1, 0);
+  setLocalAxes(*w.lastAdded, uz, ux, uy);
+  w.addDisc(-29, 0, 0, 1, 0, 0, 30, 35, kPaperSlot, 0.01f, 1, 1, 0);
+  setLocalAxes(*w.lastAdded, uy, uz, ux);
+  s.mirrorId = w.addDisc(-34, 0, 0, 1, 0, 0, 0, 30, kBlueSlot, 0.01f, 0, 1, 1);
+  RayObject& mirror = *w.lastAdded;
+  mirror.colour.set(0, 0, 0.2f);
+  mirror.falloffGain = 0;
+  mirror.falloffBase = 0;
+  mirror.ripple = 1;
+  mirror.rippleFrequency = 0;
+  mirror.rippleAmplitude = 0;
+  mirror.ripplePhase = 1.0f;
+
+  // The chain: ball j is mirrorId + 1 + 2j, the tube after it mirrorId + 2 + 2j.
+  for (int j = 0; j < kMirrorChainBalls; ++j) {
+    w.addSphere(0, 0, 0, 2.5f, 0, kBlueSlot, 0.04f, 1, 1, 0);
+    if (j < kMirrorChainBalls - 1)
+      w.addTube(0, 0, 0, 1, 0, 0, 0.6f, 5, 0, kChainTubeSlot, 0.04f, 1, 1, 0);
+  }
+}
+
+void buildPaths(MirrorHallScene& s) {
+  s.lightPath = SplinePath(4, true);
+  s.lightPath.addPoint(-19, -25.575f, 0);
+  s.lightPath.addPoint(-19, 0, 25.575f);
+  s.lightPath.addPoint(-19, 25.575f, 0);
+  s.lightPath.addPoint(-19, 0, -25.575f);
+  s.lightPath.computeTangents(15.345f, true);
+
+  s.cameraPath = SplinePath(5, true);
+  s.cameraPath.addPoint(40, 0, 0);
+  s.cameraPath.addPoint(0, 45, 25);
+  s.cameraPath.addPoint(34, 0, 0);
+  s.cameraPath.addPoint(-20, -35, -25);
+  s.cameraPath.addPoint(20, 20, -25);
+  s.cameraPath.computeTangents(15.0f, true);
+}
+
+void placeChain(MirrorHallScene& s, float m) {
+  RayObject* objects = s.world->objects;
+  float* a = s.chainAngles;
+  for (int i = 0; i < kMirrorChainBalls; ++i) {
+    a[i] = 1.570795f * std::sin((0.00314159f * m - 8.168134f) / 7.0f - 0.05f * float(i));
+    const float r = 8.0f * float(i);
+    objects[s.mirrorId + 1 + 2 * i].position.set(-r * std::cos(a[i]), 0, r * std::sin(a[i]));
+  }
+  for (int j = 0; j < kMirrorChainBalls - 1; ++j) {
+    RayObject& tube = objects[s.mirrorId + 2 + 2 * j];
+    const float r = 8.0f * float(j) + 2.5f;
+    tube.position.set(-r * std::cos(a[j]), 0, r * std::sin(a[j]));
+    const float b = 0.75f * a[j + 1] + 0.25f * a[j];
+    const float reach = 8.0f * float(j) + 7.5f;
+    const float ex = -reach * std::cos(b);
+    const float ez = reach * std::sin(b);
+    const float phi = angleOf(ex - tube.position.x, ez - tube.position.z);
+    tube.axis.set(std::cos(1.570795f - phi), 0, std::sin(1.570795f - phi));
+  }
+}
+
+void rippleMirror(MirrorHallScene& s, float m) {
+  RayObject& mirror = s.world->objects[s.mirrorId];
+  mirror.ripplePhase = -0.01f * m;
+  if (s.cyclePhaseMs > 2500 && s.cyclePhaseMs < 6500) {
+    const float p = 0.001f * float(s.cyclePhaseMs);
+    mirror.rippleAmplitude =
+        (std::sin(1.5140192771084335f * (p - 2.5f) - 1.570795f) + 1.0f) * 0.5f;
+    mirror.rippleFrequency = 0.175f * (p - 2.5f);
+  } else {
+    mirror.rippleAmplitude *= 0.7f;
+    mirror.rippleFrequency *= 0.9f;
+  }
+}
+
+}  // namespace
+
+void buildMirrorWorld(MirrorHallScene& s) {
+  RayWorld& w = *(s.world = new RayWorld(35));
+  w.lightFlags = 3;
+  w.falloffBase = 2.0f;
+  w.falloffGain = 0.2f;
+  w.falloffRange = 1.0f;
+  w.specularGain = 1.0f;
+  w.shadowFactor = 0.3f;
+  addObjects(s);
+  w.glowGain = 1.2f;
+  s.camera.position.set(0, 5, -25);
+  s.camera.forward.set(0, 0, 1);
+  w.camera = &s.camera;
+  buildPaths(s);
+}
+
+void stepMirrorMotion(MirrorHallScene& s, Vector3& lightPosition, int frameDeltaMs) {
+  s.sceneSeconds += 0.001f * float(frameDeltaMs);
+  const float speed = s.slowdownWindow.ringOut(s.sceneSeconds, 1.0f, 0.8f);
+  s.motionClockMs += float(frameDeltaMs) * speed;
+  s.cyclePhaseMs = int(s.motionClockMs) % 7000;
+  const float m = s.motionClockMs;
+
+  // The camera starts far out and reaches its path at 3000 ms.
+  s.cameraPath.evaluate(0.000025f * m, s.camera.position);
+  if (m < 3000.0f) {
+    const float q = m / 1200.0f;
+    s.camera.position.scaleBy(7.25f - q * q);
+  }
+  s.camera.lookAt(Vector3(10.0f * std::cos(0.0001f * m) - 35.0f,
+                          3.0f * std::cos(0.00001f * m + 43.0f), 10.0f * std::sin(0.000154f * m)));
+
+  s.lightPath.evaluate(0.00005f * m + 0.5f, lightPosition);
+  rippleMirror(s, m);
+  placeChain(s, m);
+}
+
+float textPieceStrength(int piece, float seconds) {
+  const float shift = 2.68f * float(piece);
+  const TimeWindow fadeIn{7.3f + shift, 1.9f, 1.0f};
+  const TimeWindow fadeOut{12.0f + shift, 1.9f, 1.0f};
+  return fadeOut.ringOut(seconds, 1.0f, 0.5f) * fadeIn.easeIn(seconds, 1.0f, 0.5f);
+}
+
+float textGlowOffset(int pass, float strength) {
+  const float spread = 0.06f - 0.06f * strength;
+  return float(pass + 1) * spread * 0.142857f;
+}
+
+void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
+  float strength[kMirrorTextPieceCount];
+  for (int k = 0; k < kMirrorTextPieceCount; ++k) strength[k] = textPieceStrength(k, seconds);
+
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+  for (int n = 0; n < kGlowPasses; ++n) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glBindTexture(GL_TEXTURE_2D, n == 0 ? sourceTexture : glowTexture);
+    glBegin(GL_QUADS);
+    for (int dy = 0; dy < 2; ++dy) {
+      for (int dx = 0; dx < 2; ++dx) {
+        for (int k = 0; k < kMirrorTextPieceCount; ++k) {
+          const float a = strength[k];
+          if (!(a > 0.0f)) continue;
+          const float o = textGlowOffset(n, a);
+          const float ds = o * (float(dx) - 0.5f);
+          const float dt = o * (float(dy) - 0.5f);
+          const float warm = std::min(1.0f, (1.5f * a) * (1.5f * a));
+          glColor4f(warm, warm, std::min(1.0f, std::sqrt(1.5f * a)), 0.25390625f);
+          const MirrorTextPiece& r = kMirrorTextPieces[k];
+          const float xs[4] = {r.x0, r.x1, r.x1, r.x0};
+          const float ys[4] = {r.y1, r.y1, r.y0, r.y0};
+          for (int v = 0; v < 4; ++v) {
+            glTexCoord2f(texS(xs[v]) + ds, texT(ys[v]) + dt);
+            glVertex3f(screenX(xs[v]), screenY(ys[v]), 0);
+          }
+        }
+      }
+    }
+    glEnd();
+    glBindTexture(GL_TEXTURE_2D, glowTexture);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 64, 512, 256);
+  }
+
+  glClear(GL_COLOR_BUFFER_BIT);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  glPopMatrix();
+}
+
+void drawAdditiveBand(int texture) {
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glBlendFunc(GL_ONE, GL_ONE);
+  glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glColor4f(0, 0, 0, 1);
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex3f(-256, -128, -1);
+  glTexCoord2f(1, 0);
+  glVertex3f(256, -128, -1);
+  glTexCoord2f(1, 1);
+  glVertex3f(256, 128, -1);
+  glTexCoord2f(0, 1);
+  glVertex3f(-256, 128, -1);
+  glEnd();
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glPopMatrix();
+}
+
+void initMirrorScene() {
+  MirrorHallScene& s = mirrorHallScene;
+  buildMirrorWorld(s);
+  LightShafts& l = *(s.light = new LightShafts(128, 96, 256, 256, 0.07f, 0.5f));
+  l.setPalette(1.75f, 1.75f, 1.0f, 0, 0, 0);
+  l.noFlareTest = 1;
+  l.flareIntensity = 10.0f;
+  l.zoomPasses = 0;
+  l.shaftLength = 0.405f;
+  l.passCounter = 1;
+  l.shaftSpread = 0.2f;
+  l.toneGain = 0.7f;
+  l.expTone = 0;
+  s.world->light = &l;
+  l.position.set(-6, 7.5f, 12);
+  l.camera = &s.camera;
+  l.rayNoiseOn = 0;
+  l.buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
+  l.noiseSpeed = 110.0f;
+}
+
+void renderMirrorScene(int frameDeltaMs) {
+  MirrorHallScene& s = mirrorHallScene;
+  glClear(GL_COLOR_BUFFER_BIT);
+  stepMirrorMotion(s, s.light->position, frameDeltaMs);
+  const float m = s.motionClockMs;
+
+  s.light->noiseMix = 1.0f;
+  drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot);
+  s.light->setPalette(0.5f * std::sin(0.001f * m) + 1.5f, 0.5f * std::sin(0.0002f * m) + 1.5f,
+                      0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
+  s.light->fillMask(255);
+  s.camera.orthonormalize();
+  renderRayGrid(*s.world);
+
+  s.light->noiseDeltaMs = frameDeltaMs;
+  s.light->passCounter = 1;
+  s.light->drawShafts();
+  drawAdditiveBand(kGlowSlot);
+}

@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <set>
+#include <vector>
+
+#include "host/host.h"
+#include "host/offline_host.h"
+#include "scenes/lamp_park.h"
+#include "scenes/mirror_hall.h"
+
+namespace {
+
+struct Frame {
+  std::vector<unsigned char> rgb;
+  double mean = 0;
+  size_t colours = 0;
+};
+
+Frame grab(int width, int height) {
+  Frame f;
+  readOutputPixels(width, height, f.rgb);
+  std::set<unsigned> distinct;
+  double sum = 0;
+  for (size_t i = 0; i + 2 < f.rgb.size(); i += 3) {
+    sum += f.rgb[i] + f.rgb[i + 1] + f.rgb[i + 2];
+    distinct.insert(unsigned(f.rgb[i]) << 16 | unsigned(f.rgb[i + 1]) << 8 | f.rgb[i + 2]);
+  }
+  f.mean = sum / double(f.rgb.size());
+  f.colours = distinct.size();
+  return f;
+}
+
+double difference(const Frame& a, const Frame& b) {
+  double sum = 0;
+  for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
+  return sum / double(a.rgb.size());
+}
+
+}  // namespace
+
+// The park's three appearances and the hall between them, at two frames a
+// second from the start so every scene clock follows the timeline.
+TEST(ParkCapture, ParkAndHallAcrossTheirRanges) {
+  const int w = 400, h = 300;
+  HeadlessContext ctx;
+  std::string error;
+  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ASSERT_NE(lampParkScene.world, nullptr);
+  ASSERT_NE(mirrorHallScene.world, nullptr);
+
+  const int fps = 2;
+  const int wanted[] = {115000, 124000, 135000, 150000, 158500, 159000, 170000};
+  std::vector<Frame> frames;
+  double darkest = 1e9;
+  int darkestAt = 0;
+  for (long long i = 0;; ++i) {
+    const int t = frameTimeMs(i, fps);
+    if (t > 192000) break;
+    renderFrame(t);
+    const bool keep = std::find(std::begin(wanted), std::end(wanted), t) != std::end(wanted);
+    if (t > 111200 && t < 192000) {
+      const Frame f = grab(w, h);
+      if (f.mean < darkest) {
+        darkest = f.mean;
+        darkestAt = t;
+      }
+      if (keep) frames.push_back(f);
+    }
+  }
+  ASSERT_EQ(frames.size(), 7u);
+  // No black frame anywhere from the park's first frame to the last.
+  EXPECT_GT(darkest, 4.0) << "dark frame at " << darkestAt;
+  for (size_t i = 0; i < frames.size(); ++i)
+    EXPECT_GT(frames[i].colours, 1000u) << "frame " << wanted[i] << " shows no texture";
+  // High glide, low flight and the walk look different.
+  EXPECT_GT(difference(frames[0], frames[1]), 8.0);
+  EXPECT_GT(difference(frames[1], frames[6]), 4.0);
+  // The hall moves between 135 s and 150 s ...
+  EXPECT_GT(difference(frames[2], frames[3]), 8.0);
+  // ... and has stopped by 158.5 s: only the text still fades.
+  EXPECT_LT(difference(frames[4], frames[5]), 3.0);
+  // The hall ran 32 s; the walk began at 159.5 s.
+  EXPECT_NEAR(mirrorHallScene.sceneSeconds, 32.0f, 0.6f);
+  EXPECT_NEAR(lampParkScene.walkClock, 32500.0f, 600.0f);
+  EXPECT_NEAR(lampParkScene.flightClock, 16000.0f, 600.0f);
+  destroyHeadlessContext(ctx);
+}

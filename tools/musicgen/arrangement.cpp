@@ -1,7 +1,8 @@
 // The song form. Everything is in A minor except the lantern corridor,
 // which darkens to D minor. Bars count from each section's origin; each
 // section owns the seconds of its scene, so a change of picture is a
-// change of music.
+// change of music. Effect settings read {reverb seconds, delay in beats,
+// delay feedback, kick ducking depth, level in dB}.
 #include "arrangement.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ Section landscape() {
   s.to = 36.5;
   s.origin = 17.5;
   s.chords = "Am:8 F:8 C:8 G:8 Esus4:4 E:2";
-  s.fx = {2.4f, 0.75f, 0.4f, 0.45f};
+  s.fx = {2.4f, 0.75f, 0.4f, 0.45f, 1.0f};
   s.clips = {
       drums(Inst::Crash, 0, 1, "X..............."),
       drums(Inst::Crash, 4, 5, "X...............", 0.7f),
@@ -88,7 +89,7 @@ Section planet() {
   s.to = 63.0;
   s.origin = 36.5;
   s.chords = "F:8 G:8 Em:8 Am:8 F:8 G:8 Em:8 Am:8 C:4 G:4 Am:4 F:4 E:5";
-  s.fx = {2.2f, 0.75f, 0.35f, 0.5f};
+  s.fx = {2.2f, 0.75f, 0.35f, 0.5f, 0.5f};
   s.clips = {
       drums(Inst::Crash, 0, 1, "X..............."),
       drums(Inst::Kick, 0, 7, kFourFloor),
@@ -190,10 +191,10 @@ Section lampPark() {
   s.origin = 111.2;
   s.chords = "Am9:8 Fmaj7:8 Dm9:8 E7sus4:4 E7b9:4";
   s.swing = 0.5f;
-  s.fx = {3.5f, 0.75f, 0.45f, 0.0f};
+  s.fx = {3.5f, 0.75f, 0.45f, 0.0f, -2.5f};
   s.clips = {
       chords(Inst::EPiano, 0, 8, "X-------..x-----", 52),
-      bassLine(Inst::Sub, 0, 8, "r-------------------------------", 33),
+      scaled(bassLine(Inst::Sub, 0, 8, "r-------------------------------", 33), 0.6f),
       drums(Inst::KickSoft, 2, 8, "x.........x.....", 0.8f),
       drums(Inst::Brush, 2, 8, "........x.......", 0.9f),
       drums(Inst::Shaker, 2, 8, "g.o.g.o.g.o.g.o.", 0.7f),
@@ -219,7 +220,7 @@ Section mirror() {
   s.ritFrom = 155.5;
   s.ritTo = 159.5;
   s.chords = "Am:16 Em/G:4 F:4 C/E:4 Dm:4 Am/C:4 Bm7b5:4 E:4 Am:8";
-  s.fx = {3.8f, 0.75f, 0.4f, 0.0f};
+  s.fx = {3.8f, 0.75f, 0.4f, 0.0f, -1.0f};
   s.clips = {
       sweep(chords(Inst::GlassPad, 0, 13, "", 57), 0.3f, 0.6f),
       drums(Inst::Tick, 0, 1, "/1 ..12"),
@@ -246,7 +247,7 @@ Section walking() {
   s.origin = 159.5;
   s.chords = "Am7:4 Dm7:4 G7:4 Cmaj7:4 Fmaj7:4 Bm7b5:4 E7:4 Am7:4";
   s.swing = 0.9f;
-  s.fx = {2.0f, 0.75f, 0.3f, 0.0f};
+  s.fx = {2.0f, 0.75f, 0.3f, 0.0f, 0.5f};
   s.clips = {
       walk(Inst::Upright, 0, 16, 33),
       drums(Inst::Ride, 0, 16, "x...x.o.x...x.o.", 0.9f),
@@ -274,7 +275,7 @@ Section fractal() {
   s.to = 208.0;
   s.origin = 192.0;
   s.chords = "Fmaj7:8 Dm9:8 Am9:8 Esus4:4 E:4";
-  s.fx = {4.0f, 0.75f, 0.5f, 0.0f};
+  s.fx = {4.0f, 0.75f, 0.5f, 0.0f, -2.5f};
   s.clips = {
       sweep(chords(Inst::GlassPad, 0, 8, "", 55), 0.2f, 0.7f),
       sweep(scaled(chords(Inst::Choir, 2, 8, "", 57), 0.7f), 0.3f, 0.7f),
@@ -298,7 +299,7 @@ Section spikes() {
   s.chords =
       "Am:8 F:8 Dm:8 E:8 Am:8 F:8 Dm:8 E:8 "
       "F:8 G:8 Em:8 Am:8";
-  s.fx = {2.6f, 0.75f, 0.35f, 0.5f};
+  s.fx = {2.6f, 0.75f, 0.35f, 0.5f, 0.5f};
   s.clips = {
       // Growing.
       sweep(scaled(chords(Inst::Drone, 0, 4, "", 45), 0.9f), 0.5f, 0.5f),
@@ -353,7 +354,7 @@ Section conveyor() {
   s.chords =
       "Am:8 G:8 F:8 E:8 Am:8 G:8 F:8 E:8 "
       "E:8 Am:8 G:8 F:4 E:4";
-  s.fx = {2.0f, 0.75f, 0.35f, 0.5f};
+  s.fx = {2.0f, 0.75f, 0.35f, 0.5f, 1.0f};
   s.clips = {
       drums(Inst::Crash, 0, 1, "X..............."),
       drums(Inst::Kick, 0, 16, kFourFloor),
@@ -363,7 +364,8 @@ Section conveyor() {
       drums(Inst::Clank, 0, 16, "..1...2..1..3...|..1...2..1..3.1.", 0.9f),
       drums(Inst::Hiss, 2, 16, "............X---|................", 0.8f),
       sweep(bassLine(Inst::AcidBass, 0, 16, "R.ror.rfR.ro~r~Rfo", 33), 0.1f, 0.7f),
-      sweep(scaled(arp(Inst::Pluck, 4, 16, "0.4.2.4.1.4.2.5.", 60), 0.7f), 0.3f, 0.6f),
+      sweep(arp(Inst::Pluck, 4, 16, "0.4.2.4.1.4.2.5.", 60), 0.3f, 0.7f),
+      sweep(sends(chords(Inst::Stab, 2, 16, "..X...X...X...X.", 55), 1.0f, 1.5f), 0.3f, 0.6f),
       sweep(scaled(chords(Inst::Pad, 8, 16, "", 55), 0.7f), 0.3f, 0.6f),
       // Double time.
       drums(Inst::Crash, 16, 17, "X..............."),
@@ -446,7 +448,7 @@ FxState fxAt(const Song& song, double seconds) {
   }
   if (!at) return FxState{};
   return FxState{at->fx.reverbTime, static_cast<float>(at->fx.delayBeats * at->beat),
-                 at->fx.delayFeedback, at->fx.duck};
+                 at->fx.delayFeedback, at->fx.duck, at->fx.level};
 }
 
 float fadeGain(double seconds) {

@@ -34,6 +34,7 @@ struct FxState {
   float delaySeconds = 0.375f;
   float delayFeedback = 0.4f;
   float duck = 0.0f;
+  float level = 0.0f;  // dB
 };
 
 // Effect settings in force at a time of the track.

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
   }
   music::StereoBuffer mix;
   music::renderSong(song, 0.0, music::kSongSeconds, 2, mix);
+  const auto rendered = std::chrono::steady_clock::now();
 
   float peak = 0.0f;
   for (size_t i = 0; i < mix.left.size(); ++i)
@@ -46,10 +47,10 @@ int main(int argc, char** argv) {
                  ec.message().c_str());
     return 1;
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  std::printf("musicgen: %zu notes, %.0f s of music, peak %.1f dBFS, %s in %.1f s\n",
+  const auto done = std::chrono::steady_clock::now();
+  auto secondsBetween = [](auto a, auto b) { return std::chrono::duration<double>(b - a).count(); };
+  std::printf("musicgen: %zu notes, %.0f s of music, peak %.1f dBFS, %s (rendered in %.1f s, encoded in %.1f s)\n",
               song.notes.size(), music::kSongSeconds, 20.0 * std::log10(std::fmax(peak, 1e-9f)),
-              output.string().c_str(), seconds);
+              output.string().c_str(), secondsBetween(started, rendered), secondsBetween(rendered, done));
   return 0;
 }

@@ -88,11 +88,11 @@ void intro(Placer& p) {
     p.chord(Inst::Stab, t + 3.5, 0.7f, b.next, 0.15f, 0.5f);
     // Next downbeat and the two quick hits after it.
     p.add(Inst::KickHeavy, t + 4.0, 0.9f);
-    p.add(Inst::Crash, t + 4.0, 0.45f);
     p.add(Inst::Tom, t + 4.0, 0.7f, 45.0f);
     p.chord(Inst::Stab, t + 4.0, 0.9f, b.next, 0.2f, 0.6f);
-    p.add(Inst::Tom, t + 4.25, 0.7f, 50.0f, 0.25f, 0.2f);
-    p.chord(Inst::Stab, t + 4.25, 0.7f, b.next, 0.15f, 0.5f);
+    p.add(Inst::Tom, t + 4.25, 0.8f, 50.0f, 0.25f, 0.2f);
+    p.add(Inst::Snare, t + 4.25, 0.8f);
+    p.chord(Inst::Stab, t + 4.25, 0.75f, b.next, 0.15f, 0.6f);
     p.add(Inst::Tom, t + 4.5, 0.8f, 43.0f, 0.25f, -0.2f);
     p.add(Inst::Snare, t + 4.5, 0.75f);
     p.chord(Inst::Stab, t + 4.5, 0.8f, b.next, 0.4f, 0.6f);
@@ -115,7 +115,8 @@ void intro(Placer& p) {
   for (const Run& r : runs) {
     for (int i = 0; i < 7; ++i) {
       const double offset = r.evenSteps ? 0.2 * i : kUneven[i];
-      p.add(Inst::Bell, r.at + offset, i == 0 ? 0.75f : 0.6f, static_cast<float>(r.pitches[i]), 0.4f,
+      // Under the hits: a sparkle, not a second rhythm.
+      p.add(Inst::Bell, r.at + offset, i == 0 ? 0.5f : 0.38f, static_cast<float>(r.pitches[i]), 0.4f,
             -0.6f + 0.2f * i);
     }
   }

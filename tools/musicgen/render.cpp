@@ -154,9 +154,14 @@ void renderSong(const Song& song, double from, double to, int threads, StereoBuf
   DcBlocker dc;
   dcInit(dc, 20.0f);
   dcProcess(dc, mix.dryL.data(), mix.dryR.data(), n);
+  // Each section's level, eased over a few tenths of a second at changes.
+  float level = dbToGain(fxAt(song, from).level), target = level;
+  const float ease = 1.0f - std::exp(-1.0f / (0.15f * kSampleRate));
   for (int i = 0; i < n; ++i) {
-    mix.dryL[i] *= kMasterGain;
-    mix.dryR[i] *= kMasterGain;
+    if (i % kFxBlock == 0) target = dbToGain(fxAt(song, from + static_cast<double>(i) / kSampleRate).level);
+    level += (target - level) * ease;
+    mix.dryL[i] *= kMasterGain * level;
+    mix.dryR[i] *= kMasterGain * level;
   }
   limitBuffer(mix.dryL.data(), mix.dryR.data(), n, kCeiling, 0.005f, 0.12f);
   for (int i = 0; i < n; ++i) {

@@ -269,9 +269,9 @@ void sequenceBass(Context& c) {
         std::fprintf(stderr, "musicgen: bad bass cell '%c'\n", ch);
         continue;
     }
-    // Keep the chord-relative intervals above the bass note's register.
+    // Keep everything within the two octaves above the clip's register.
     while (pitch < c.clip.pitch - 1) pitch += 12;
-    while (pitch > c.clip.pitch + 19) pitch -= 12;
+    while (pitch > c.clip.pitch + 23) pitch -= 12;
     velocity *= 1.0f + 0.04f * uniformPm(c.rng);
     const float glide = slides[k % len] && previous > 0.0f ? previous : 0.0f;
     emit(c, beat, hold * step, static_cast<float>(pitch), velocity, 0.0f, glide, 0.0f);

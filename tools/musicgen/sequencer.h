@@ -54,6 +54,7 @@ struct FxSettings {
   float delayBeats = 0.75f;    // ping-pong time in beats of the section
   float delayFeedback = 0.4f;
   float duck = 0.5f;           // depth of the kick's pumping, 0 .. 1
+  float level = 0.0f;          // dB: the section's place in the track's dynamics
 };
 
 struct Section {

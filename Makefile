@@ -67,7 +67,7 @@ FUZZ_SRC_model3ds := src/models/scene3ds_load.cpp src/models/scene3ds_render.cpp
 FUZZ_SRC_music    := src/platform/music_stream.cpp src/platform/tick_clock.cpp
 FUZZ_LIBS_jpeg     := -ljpeg
 FUZZ_LIBS_model3ds := -lGL -lGLU
-FUZZ_LIBS_music    := $(shell pkg-config --libs vorbisfile sdl2 2>/dev/null)
+FUZZ_LIBS_music    := $(shell pkg-config --libs vorbisfile ogg sdl2 2>/dev/null)
 
 .PHONY: fuzz
 
@@ -80,7 +80,7 @@ fuzz: $(addprefix $(FUZZ_DIR)/fuzz_,$(FUZZ_HARNESSES))
 	    -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	    -artifact_prefix=$(FUZZ_DIR)/crashes/$$h/ -print_final_stats=1 \
 	    >$(FUZZ_DIR)/$$h.log 2>&1; \
-	  grep -E "^#[0-9]+ +(DONE|INITED)" $(FUZZ_DIR)/$$h.log | tail -1; \
+	  grep -E "^#[0-9]+[[:space:]]+(DONE|INITED)" $(FUZZ_DIR)/$$h.log | tail -1; \
 	  for f in $(FUZZ_DIR)/crashes/$$h/*; do \
 	    [ -f "$$f" ] && cp "$$f" tests/fuzzcases/$$h/ && echo "  failing input: tests/fuzzcases/$$h/$${f##*/}"; \
 	  done; \

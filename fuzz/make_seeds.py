@@ -160,6 +160,8 @@ def main():
     if os.path.isfile(music):
         with open(music, "rb") as f:
             head = f.read(24 * 1024)
+        # Cut at a page start: the opener refuses a file ending mid-page.
+        head = head[:head.rfind(b"OggS")]
         put(out, "music", "virtaus_head.ogg", head)
     put(out, "music", "edge_empty.ogg", b"")
     put(out, "music", "edge_capture_only.ogg", b"OggS\0")

@@ -79,3 +79,48 @@ TEST(FuzzReplay, MusicDecodeWithoutDevice) {
   EXPECT_TRUE(std::all_of(buffer.begin(), buffer.end(), [](unsigned char b) { return b == 0; }));
   musicClose(s);
 }
+
+namespace {
+
+void putChunkHeader(std::vector<uint8_t>& out, uint16_t id, uint32_t length) {
+  const uint8_t header[6] = {uint8_t(id), uint8_t(id >> 8), uint8_t(length), uint8_t(length >> 8),
+                             uint8_t(length >> 16), uint8_t(length >> 24)};
+  out.insert(out.end(), header, header + 6);
+}
+
+// A named mesh with an empty vertex list, then `depth` face lists each
+// holding the next: every level is a recursion of the chunk walk.
+std::vector<uint8_t> nestedFaceLists(uint32_t depth) {
+  std::vector<uint8_t> body = {'D', 'e', 'e', 'p', 0};
+  putChunkHeader(body, 0x4110, 8);
+  body.push_back(0);
+  body.push_back(0);
+  for (uint32_t i = 0; i < depth; ++i) {
+    putChunkHeader(body, 0x4120, 8 * (depth - i));
+    body.push_back(0);
+    body.push_back(0);
+  }
+  std::vector<uint8_t> file;
+  putChunkHeader(file, 0x4000, uint32_t(6 + body.size()));
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+}  // namespace
+
+TEST(FuzzReplay, ChunkNestingIsBounded) {
+  const std::vector<uint8_t> shallow = nestedFaceLists(3);
+  Scene3ds ok(4);
+  EXPECT_TRUE(ok.loadFromMemory(shallow.data(), shallow.size()));
+  EXPECT_EQ(ok.meshCount, 1);
+  // Deep enough to exhaust the stack if each level recursed.
+  const std::vector<uint8_t> deep = nestedFaceLists(200000);
+  Scene3ds refused(4);
+  EXPECT_FALSE(refused.loadFromMemory(deep.data(), deep.size()));
+}
+
+TEST(FuzzReplay, DamagedOrMixedOggStreamsAreRefused) {
+  EXPECT_EQ(musicOpen(LUMIVAARA_SOURCE_DIR
+                      "/tests/fuzzcases/music/mixed_streams_seek_heap_corruption.ogg"),
+            nullptr);
+}

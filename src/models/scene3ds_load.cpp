@@ -19,6 +19,9 @@ namespace {
 
 constexpr int kMaxNameLength = 63;
 constexpr uint32_t kHeaderSize = 6;
+// Named objects, face lists and lights nest at most a few deep in a real
+// file; the bound keeps a crafted one from exhausting the stack.
+constexpr int kMaxNesting = 32;
 
 struct ChunkReader {
   const uint8_t* data;
@@ -26,6 +29,7 @@ struct ChunkReader {
   size_t pos = 0;
   Scene3ds* scene;
   Mesh3ds* mesh = nullptr;  // newest mesh made by this load
+  int nesting = 0;
 
   bool has(size_t end, size_t bytes) const { return pos <= end && end - pos >= bytes; }
 
@@ -58,6 +62,7 @@ struct ChunkReader {
   }
 
   bool walk(size_t end);
+  bool walkLevel(size_t end);
   bool readObject(size_t end);
   bool readVertices(size_t end);
   bool readFaces(size_t end);
@@ -69,6 +74,14 @@ bool startsWith(const std::string& text, const char* prefix) {
 }
 
 bool ChunkReader::walk(size_t end) {
+  if (nesting >= kMaxNesting) return false;
+  ++nesting;
+  const bool ok = walkLevel(end);
+  --nesting;
+  return ok;
+}
+
+bool ChunkReader::walkLevel(size_t end) {
   while (pos < end) {
     const size_t start = pos;
     if (!has(end, kHeaderSize)) return false;

@@ -4,6 +4,7 @@
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 
@@ -55,7 +56,52 @@ static void fillAudio(void* userdata, Uint8* out, int bytes) {
 
 bool musicInit() { return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0; }
 
+// True when the file is one unbroken logical stream: every byte inside a
+// page whose checksum holds, one serial number, one start page. The track is
+// such a file. libvorbisfile seeks through damaged, multiplexed or chained
+// files too, but on some of them its stream state goes wrong and ov_read /
+// ov_pcm_seek corrupt the heap (libvorbisfile 1.3.7, libogg 1.3.5), so such
+// files are refused before they reach it.
+static bool isSingleCleanStream(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  ogg_sync_state sync;
+  ogg_sync_init(&sync);
+  bool ok = true;
+  bool first = true;
+  long serial = 0;
+  for (bool more = true; ok && more;) {
+    ogg_page page;
+    const long step = ogg_sync_pageseek(&sync, &page);
+    if (step < 0) {
+      ok = false;  // bytes skipped: not a page, or a page with a bad checksum
+    } else if (step > 0) {
+      if (first) {
+        ok = ogg_page_bos(&page) != 0;
+        serial = ogg_page_serialno(&page);
+        first = false;
+      } else {
+        ok = !ogg_page_bos(&page) && ogg_page_serialno(&page) == serial;
+      }
+    } else {
+      char* buffer = ogg_sync_buffer(&sync, 65536);
+      const size_t got = buffer ? std::fread(buffer, 1, 65536, file) : 0;
+      if (got == 0) {
+        more = false;
+      } else {
+        ogg_sync_wrote(&sync, long(got));
+      }
+    }
+  }
+  // A partial page left at the end is a cut-off file: also refused.
+  ok = ok && !first && sync.fill == sync.returned;
+  ogg_sync_clear(&sync);
+  std::fclose(file);
+  return ok;
+}
+
 MusicStream* musicOpen(const std::string& path) {
+  if (!isSingleCleanStream(path)) return nullptr;
   MusicStream* s = new MusicStream;
   if (ov_fopen(path.c_str(), &s->file) != 0) {
     delete s;

@@ -75,3 +75,21 @@ TEST(TunnelText, FadeWeightRisesOverTwoSecondsAndHolds) {
   EXPECT_FLOAT_EQ(tunnelFadeWeight(6000.0f), 1.0f);
   EXPECT_FLOAT_EQ(tunnelFadeWeight(-5.0f), 0.0f);
 }
+
+TEST(TunnelText, SharpTextIsBlurredOnceUntilTheFadeOut) {
+  TunnelScene s;
+  TunnelTextBlur blur{};
+  ASSERT_TRUE(stepTunnelText(s, 17.5f, blur));
+  EXPECT_FALSE(tunnelBlurHeld(s, blur));  // nothing held yet
+  s.heldBlur = blur;
+  s.blurHeld = true;
+  ASSERT_TRUE(stepTunnelText(s, 17.6f, blur));
+  EXPECT_FALSE(tunnelBlurHeld(s, blur));  // still sharpening
+
+  ASSERT_TRUE(stepTunnelText(s, 19.5f, blur));
+  s.heldBlur = blur;
+  ASSERT_TRUE(stepTunnelText(s, 23.0f, blur));
+  EXPECT_TRUE(tunnelBlurHeld(s, blur));  // sharp and full: texture 30 is current
+  ASSERT_TRUE(stepTunnelText(s, 25.5f, blur));
+  EXPECT_FALSE(tunnelBlurHeld(s, blur));
+}

@@ -117,11 +117,14 @@ void buildModels(TunnelScene& s) {
   }
 }
 
-void drawFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs) {
+// Moves the flyers along their paths and, when `draw`, draws them.
+void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs, bool draw) {
   Scene3ds& m = *s.models;
-  glClear(GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  m.beginCamera(camera);
+  if (draw) {
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    m.beginCamera(camera);
+  }
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
     SplinePath& path = *s.paths[k];
     Vector3 ahead;
@@ -134,7 +137,7 @@ void drawFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs) {
       d.normalize();
       s.flyerHeading[k] = angleOf(d.x, d.z) - 1.570795f;
     }
-    if (!s.flyerLoaded[k]) continue;
+    if (!draw || !s.flyerLoaded[k]) continue;
     const float roll = tunnelFlyerRoll(k, s.sceneMs);
     for (int i = s.meshStart[k]; i < s.meshStart[k] + kTunnelFlyerMeshes; ++i) {
       m.setMeshRotation(i, roll, s.flyerHeading[k], 0);
@@ -142,7 +145,7 @@ void drawFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs) {
       m.drawMesh(i, *s.light, 0);
     }
   }
-  m.endCamera();
+  if (draw) m.endCamera();
 }
 
 }  // namespace
@@ -175,6 +178,7 @@ void initTunnelScene() {
   TunnelScene& s = tunnelScene;
   s.windowA = TimeWindow{};
   s.windowB = TimeWindow{};
+  s.blurHeld = false;
   s.text = new FeedbackBuffer;
   s.text->textures[kTextFeedbackSlot] = kTextSlot;
   s.text->textures[kTextFeedbackSlot + 6] = kTextWorkSlot;
@@ -205,10 +209,12 @@ void renderTunnelScene(int deltaMs, bool fadeOut) {
   TunnelScene& s = tunnelScene;
 
   TunnelTextBlur blur;
-  if (stepTunnelText(s, s.sceneSeconds, blur)) {
+  if (stepTunnelText(s, s.sceneSeconds, blur) && !tunnelBlurHeld(s, blur)) {
     s.text->tintedBlur(kTextFeedbackSlot, 7, 1.0f, blur.vSpread, blur.amount, blur.red,
                        blur.green, blur.blue);
     glClear(GL_COLOR_BUFFER_BIT);
+    s.heldBlur = blur;
+    s.blurHeld = true;
   }
 
   ViewCamera& camera = moveTunnelCamera(s, deltaMs);
@@ -232,20 +238,26 @@ void renderTunnelScene(int deltaMs, bool fadeOut) {
   turnTubeAxes(inner.objects[1], 0.05f * s.sceneMs);
 
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(outer);
-  s.mix->captureFrame(0);
-  glClear(GL_COLOR_BUFFER_BIT);
-  renderRayGrid(inner);
-  s.mix->captureFrame(1);
-  s.mix->crossfade(0.5f, 0, 1);
-
-  drawFlyers(s, camera, deltaMs);
-
-  if (fadeOut) {
+  // Once the fade is complete the picture gets no weight: the tunnels and
+  // craft are not drawn, only moved on, and black goes through the same mix.
+  const float fade = fadeOut ? tunnelFadeWeight(s.fadeMs) : 0.0f;
+  const bool pictureShown = fade < 1.0f;
+  if (pictureShown) {
+    renderRayGrid(outer);
     s.mix->captureFrame(0);
     glClear(GL_COLOR_BUFFER_BIT);
+    renderRayGrid(inner);
     s.mix->captureFrame(1);
-    s.mix->crossfade(tunnelFadeWeight(s.fadeMs), 0, 1);
+    s.mix->crossfade(0.5f, 0, 1);
+  }
+
+  flyFlyers(s, camera, deltaMs, pictureShown);
+
+  if (fadeOut) {
+    if (pictureShown) s.mix->captureFrame(0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    s.mix->captureFrame(1);
+    s.mix->crossfade(fade, pictureShown ? 0 : 1, 1);
     s.fadeMs += float(deltaMs);
   }
 

@@ -50,12 +50,19 @@ struct TunnelScene {
   bool flyerLoaded[kTunnelFlyerCount] = {};
   SplinePath* paths[kTunnelFlyerCount] = {};
   float flyerHeading[kTunnelFlyerCount] = {};  // kept should a flyer stop at its path's end
+  // The blur that texture 30 holds, so an unchanged one (the sharp text
+  // between the events) is not drawn again every frame.
+  TunnelTextBlur heldBlur{};
+  bool blurHeld = false;
 };
 extern TunnelScene tunnelScene;
 
 // Starts the text events due at t, in order, and describes the blur of the
 // current one; false (and no blur) before the first event.
 bool stepTunnelText(TunnelScene& scene, float t, TunnelTextBlur& blur);
+
+// True when `blur` would draw what texture 30 already holds.
+bool tunnelBlurHeld(const TunnelScene& scene, const TunnelTextBlur& blur);
 
 // Weight of black over the picture after fadeMs of fading: 0 .. 1 over 2 s.
 float tunnelFadeWeight(float fadeMs);

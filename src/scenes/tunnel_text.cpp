@@ -52,6 +52,14 @@ bool stepTunnelText(TunnelScene& s, float t, TunnelTextBlur& blur) {
   return true;
 }
 
+bool tunnelBlurHeld(const TunnelScene& s, const TunnelTextBlur& b) {
+  // Every blur starts from the untouched picture in texture 29, so equal
+  // settings give the same texture 30.
+  const TunnelTextBlur& h = s.heldBlur;
+  return s.blurHeld && h.vSpread == b.vSpread && h.amount == b.amount && h.red == b.red &&
+         h.green == b.green && h.blue == b.blue;
+}
+
 float tunnelFadeWeight(float fadeMs) {
   // The colour range would clamp the weight anyway; clamping here keeps the
   // picture's share at exactly zero once the fade is done.

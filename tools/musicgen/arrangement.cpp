@@ -88,7 +88,7 @@ Section planet() {
   s.from = 36.5;
   s.to = 63.0;
   s.origin = 36.5;
-  s.chords = "F:8 G:8 Em:8 Am:8 F:8 G:8 Em:8 Am:8 C:4 G:4 Am:4 F:4 E:5";
+  s.chords = "F:8 G:8 Em:8 Am:8 C:4 G:4 Am:4 F:4 E:5";
   s.fx = {2.2f, 0.75f, 0.35f, 0.5f, 0.5f};
   s.clips = {
       drums(Inst::Crash, 0, 1, "X..............."),
@@ -125,6 +125,9 @@ Section planet() {
 // The lantern corridor shares one grid (origin 63 s) across its calm and
 // building halves.
 const char* const kCorridorChart = "Dm:8 Bbmaj7:8 Gm7:8 A7sus4:4 A7:4";
+const char* const kCorridorFigure =
+    "D5:3 A4:3 F5:4 E5:6 | r:16 | D5:3 Bb4:3 F5:4 A5:6 | r:16 | "
+    "G5:3 D5:3 Bb4:4 A4:6 | r:16 | E5:3 D5:3 A4:4 G4:6 | C#5:8 r:8";
 
 Section corridor() {
   // 63 - 96: calmer and darker, in D minor: a half-time beat, a low sub,
@@ -139,11 +142,13 @@ Section corridor() {
   s.clips = {
       sweep(chords(Inst::DarkPad, 0, 17, "", 50), 0.3f, 0.45f),
       scaled(bassLine(Inst::Sub, 0, 17, "r-------------------------------", 33), 0.6f),
-      sweep(sends(melody(Inst::Pluck, 2, 17,
-                         "D5:3 A4:3 F5:4 E5:6 | r:16 | D5:3 Bb4:3 F5:4 A5:6 | r:16 | "
-                         "G5:3 D5:3 Bb4:4 A4:6 | r:16 | E5:3 D5:3 A4:4 G4:6 | C#5:8 r:8"),
-                   1.2f, 2.0f),
-            0.3f, 0.3f),
+      // The echoing figure: it enters on the second chord, then runs the
+      // whole eight-bar cycle.
+      sends(melody(Inst::Pluck, 2, 8,
+                   "D5:3 Bb4:3 F5:4 A5:6 | r:16 | G5:3 D5:3 Bb4:4 A4:6 | r:16 | "
+                   "E5:3 D5:3 A4:4 G4:6 | C#5:8 r:8"),
+            1.2f, 2.0f),
+      sends(melody(Inst::Pluck, 8, 17, kCorridorFigure), 1.2f, 2.0f),
       drums(Inst::KickSoft, 4, 17, "X.........x....."),
       sends(drums(Inst::Rim, 4, 17, "........x.......", 0.9f), 1.0f, 1.6f),
       drums(Inst::Shaker, 8, 17, "g.o.g.o.g.o.g.o.", 0.8f),
@@ -193,7 +198,7 @@ Section lampPark() {
   s.swing = 0.5f;
   s.fx = {3.5f, 0.75f, 0.45f, 0.0f, -2.5f};
   s.clips = {
-      chords(Inst::EPiano, 0, 8, "X-------..x-----", 52),
+      chords(Inst::EPiano, 0, 8, "X-------..x-----", 55),
       scaled(bassLine(Inst::Sub, 0, 8, "r-------------------------------", 33), 0.6f),
       drums(Inst::KickSoft, 2, 8, "x.........x.....", 0.8f),
       drums(Inst::Brush, 2, 8, "........x.......", 0.9f),
@@ -250,8 +255,8 @@ Section walking() {
   s.fx = {2.0f, 0.75f, 0.3f, 0.0f, 0.5f};
   s.clips = {
       walk(Inst::Upright, 0, 16, 33),
-      drums(Inst::Ride, 0, 16, "x...x.o.x...x.o.", 0.9f),
-      drums(Inst::HatClosed, 0, 16, "....x.......x...", 0.6f),
+      drums(Inst::Ride, 0, 16, "X...x.o.X...x.o.", 1.0f),
+      drums(Inst::HatClosed, 0, 16, "....x.......x...", 0.8f),
       drums(Inst::Snap, 0, 16, "....X.......X..."),
       drums(Inst::KickSoft, 0, 16, "x...o...x...o...", 0.7f),
       drums(Inst::Brush, 4, 16, "..........o.....|......o.......o.", 0.7f),
@@ -302,14 +307,14 @@ Section spikes() {
   s.fx = {2.6f, 0.75f, 0.35f, 0.5f, 0.5f};
   s.clips = {
       // Growing.
-      sweep(scaled(chords(Inst::Drone, 0, 4, "", 45), 0.9f), 0.5f, 0.5f),
+      chords(Inst::Drone, 0, 3, "", 45),
       bassLine(Inst::Reese, 0, 8, "R-------------------------------", 33),
       drums(Inst::KickHeavy, 2, 8, "X.....x...x.....", 0.9f),
       drums(Inst::Snare, 2, 8, "........X.......", 1.0f),
       drums(Inst::HatClosed, 2, 8, "x.x.x.x.x.x.x.xo", 0.8f),
       drums(Inst::Tom, 7, 8, "........1.2.3.44"),
       scaled(chords(Inst::Stab, 4, 8, "X.....x.....x...", 52), 0.9f),
-      sweep(chords(Inst::DarkPad, 2, 8, "", 52), 0.4f, 0.6f),
+      sweep(chords(Inst::DarkPad, 2, 8, "", 57), 0.5f, 0.7f),
       // Rising.
       drums(Inst::Crash, 8, 9, "X..............."),
       drums(Inst::KickHeavy, 8, 15, kFourFloor, 0.9f),
@@ -369,7 +374,7 @@ Section conveyor() {
       sweep(scaled(chords(Inst::Pad, 8, 16, "", 55), 0.7f), 0.3f, 0.6f),
       // Double time.
       drums(Inst::Crash, 16, 17, "X..............."),
-      drums(Inst::Kick, 16, 18, "X.x.X.x.X.x.X.x.", 0.75f),
+      drums(Inst::Kick, 16, 18, "X.x.X.x.X.x.X.x.", 0.65f),
       drums(Inst::Snare, 16, 18, "xoxoxoxoxoxoxoxo|xoxoxoxoxxxxXXXX", 0.8f),
       drums(Inst::HatClosed, 16, 18, "/8 xoxoxoxoxoxoxoxoxoxoxoxoxoxoxox", 0.7f),
       drums(Inst::Clank, 16, 18, "1.2.1.2.1.2.3.3.", 0.9f),

@@ -15,7 +15,8 @@ Patch bass() {
   // Offbeat bass: saw plus sub through a four-pole low-pass that snaps open.
   Patch p;
   p.wave1 = Wave::Saw;
-  p.subLevel = 0.45f;
+  p.wave2 = Wave::Sine;  // weight at the fundamental; an octave down would be subsonic
+  p.level2 = 0.5f;
   p.fourPole = true;
   p.cutoff = 380.0f;
   p.keyTrack = 0.3f;
@@ -30,7 +31,6 @@ Patch bass() {
 Patch acidBass() {
   Patch p;
   p.wave1 = Wave::Saw;
-  p.subLevel = 0.15f;
   p.fourPole = true;
   p.cutoff = 320.0f;
   p.keyTrack = 0.4f;
@@ -50,7 +50,8 @@ Patch reese() {
   p.wave1 = Wave::Saw;
   p.unison = 2;
   p.spreadCents = 24.0f;
-  p.subLevel = 0.4f;
+  p.wave2 = Wave::Sine;
+  p.level2 = 0.4f;
   p.cutoff = 520.0f;
   p.keyTrack = 0.2f;
   p.resonance = 0.2f;
@@ -175,8 +176,9 @@ Patch ePiano() {
 }
 
 Patch bell() {
+  // A harmonic modulator ratio: a celesta-like bell that can carry a tune.
   Patch p;
-  p.fmRatio = 3.5f;
+  p.fmRatio = 3.0f;
   p.fmIndex = 3.0f;
   p.fmDecay = 0.8f;
   p.fmSustain = 0.05f;
@@ -345,7 +347,7 @@ const InstInfo kInfo[] = {
     {Inst::Brush, "brush", {0.35f, -0.05f, 0.2f, 0.0f, false}},
     {Inst::HatClosed, "hat", {0.5f, 0.25f, 0.05f, 0.0f, false}},
     {Inst::HatOpen, "hat-open", {0.38f, 0.25f, 0.08f, 0.0f, false}},
-    {Inst::Ride, "ride", {0.4f, -0.3f, 0.1f, 0.0f, false}},
+    {Inst::Ride, "ride", {0.5f, -0.3f, 0.1f, 0.0f, false}},
     {Inst::Crash, "crash", {0.35f, -0.1f, 0.15f, 0.0f, false}},
     {Inst::Shaker, "shaker", {0.45f, -0.35f, 0.08f, 0.0f, false}},
     {Inst::Tom, "tom", {0.4f, 0.0f, 0.2f, 0.0f, false}},
@@ -355,7 +357,7 @@ const InstInfo kInfo[] = {
     {Inst::Boom, "boom", {0.5f, 0.0f, 0.2f, 0.0f, false}},
     {Inst::Bass, "bass", {0.2f, 0.0f, 0.0f, 0.0f, true}},
     {Inst::AcidBass, "acid", {0.16f, 0.0f, 0.05f, 0.08f, true}},
-    {Inst::Reese, "reese", {0.13f, 0.0f, 0.03f, 0.0f, true}},
+    {Inst::Reese, "reese", {0.11f, 0.0f, 0.03f, 0.0f, true}},
     {Inst::Upright, "upright", {0.28f, 0.0f, 0.08f, 0.0f, false}},
     {Inst::Sub, "sub", {0.16f, 0.0f, 0.0f, 0.0f, false}},
     {Inst::Pad, "pad", {0.14f, 0.0f, 0.35f, 0.05f, true}},
@@ -371,7 +373,7 @@ const InstInfo kInfo[] = {
     {Inst::Vibes, "vibes", {0.3f, 0.0f, 0.3f, 0.1f, false}},
     {Inst::Stab, "stab", {0.18f, 0.0f, 0.35f, 0.2f, false}},
     {Inst::Whistle, "whistle", {0.2f, 0.0f, 0.5f, 0.3f, false}},
-    {Inst::Drone, "drone", {0.12f, 0.0f, 0.4f, 0.0f, false}},
+    {Inst::Drone, "drone", {0.08f, 0.0f, 0.4f, 0.0f, false}},
     {Inst::Riser, "riser", {0.3f, 0.0f, 0.3f, 0.0f, false}},
     {Inst::Whoosh, "whoosh", {0.35f, 0.0f, 0.4f, 0.0f, false}},
     {Inst::ReverseCrash, "reverse-crash", {0.35f, 0.0f, 0.2f, 0.0f, false}},
@@ -391,10 +393,10 @@ const InstInfo& infoOf(Inst inst) {
 
 KickShape kickShape(Inst inst) {
   switch (inst) {
-    case Inst::KickHeavy: return {190.0f, 47.0f, 0.045f, 0.5f, 0.4f, 2.5f};
+    case Inst::KickHeavy: return {190.0f, 47.0f, 0.045f, 0.42f, 0.4f, 2.5f};
     case Inst::KickSoft: return {120.0f, 55.0f, 0.028f, 0.3f, 0.06f, 0.4f};
     case Inst::Kick:
-    default: return {160.0f, 50.0f, 0.035f, 0.42f, 0.3f, 1.2f};
+    default: return {160.0f, 50.0f, 0.035f, 0.36f, 0.3f, 1.2f};
   }
 }
 

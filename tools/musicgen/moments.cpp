@@ -173,7 +173,7 @@ void fractalPulses(Placer& p) {
   const Pulse pulses[3] = {
       {195.05, {77, 81, 84, 88}},
       {200.35, {81, 84, 88, 83}},
-      {205.65, {76, 80, 83, 88}},
+      {205.65, {76, 81, 83, 88}},  // the suspended fourth, resolved at 206
   };
   for (const Pulse& pulse : pulses) {
     p.into(Inst::ReverseCrash, pulse.at, 1.5f, 0.7f);

@@ -152,7 +152,7 @@ void renderSong(const Song& song, double from, double to, int threads, StereoBuf
   applyEffects(song, from, n, mix);
 
   DcBlocker dc;
-  dcInit(dc, 20.0f);
+  dcInit(dc, 28.0f);
   dcProcess(dc, mix.dryL.data(), mix.dryR.data(), n);
   // Each section's level, eased over a few tenths of a second at changes.
   float level = dbToGain(fxAt(song, from).level), target = level;

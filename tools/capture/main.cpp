@@ -85,8 +85,11 @@ int main(int argc, char** argv) {
     ok = false;
   }
   const double seconds = progressSeconds(progress);
-  std::fprintf(stderr, "lumivaara-capture: %lld frames rendered, %lld written (%d..%d ms at %d fps) in %.1f s\n",
-               frameCount, written, opt.fromMs, opt.toMs, opt.fps, seconds);
+  const bool output = !opt.framesDir.empty() || !opt.videoFile.empty();
+  std::fprintf(stderr,
+               "lumivaara-capture: %lld frames rendered, %lld %s (%d..%d ms at %d fps) in %.1f s\n",
+               frameCount, written, output ? "written" : "in range, none written", opt.fromMs,
+               opt.toMs, opt.fps, seconds);
   destroyHeadlessContext(ctx);
   return ok ? 0 : 1;
 }

@@ -75,6 +75,8 @@ Section landscape() {
       sweep(chords(Inst::Pad, 0, 10, "", 55), 0.35f, 0.7f),
       sweep(scaled(chords(Inst::Choir, 4, 10, "", 60), 0.6f), 0.4f, 0.6f),
       sweep(arp(Inst::Pluck, 2, 9, "0242135302421364", 57), 0.2f, 0.8f),
+      // A first glimpse of a tune, high and slow, over C and G.
+      scaled(melody(Inst::Bell, 4, 8, "E5:4 G5:4 C6:8 | B5:8 G5:8 | D6:4 B5:4 G5:8 | A5:8 B5:8"), 0.7f),
   };
   return s;
 }

@@ -45,13 +45,13 @@ void limiterProcess(Limiter& lim, const float* inL, const float* inR, float* out
     // Sliding minimum of the required gain over the last w samples.
     while (lim.queueTail != lim.queueHead) {
       const int last = (lim.queueTail + qSize - 1) % qSize;
-      const int idx = lim.minQueue[last];
+      const long long idx = lim.minQueue[last];
       if (lim.required[idx % w] <= need && k - idx < w) break;
       lim.queueTail = last;
     }
     // The slot of the sample leaving the window is about to be overwritten.
     lim.required[slot] = need;
-    lim.minQueue[lim.queueTail] = static_cast<int>(k);
+    lim.minQueue[lim.queueTail] = k;
     lim.queueTail = (lim.queueTail + 1) % qSize;
     while (k - lim.minQueue[lim.queueHead] >= w) lim.queueHead = (lim.queueHead + 1) % qSize;
     const float windowMin = lim.required[lim.minQueue[lim.queueHead] % w];

@@ -24,7 +24,7 @@ struct Limiter {
   float releaseCoef = 0.0f;
   std::vector<float> delayL, delayR;
   std::vector<float> required;     // ring of required gains
-  std::vector<int> minQueue;       // indices of a monotonic sliding minimum
+  std::vector<long long> minQueue; // sample numbers of a monotonic sliding minimum
   int queueHead = 0, queueTail = 0;
   std::vector<float> smoothRing;   // ring for the moving average
   double smoothSum = 0.0;

@@ -1,7 +1,9 @@
 #include "render.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <mutex>
 #include <thread>
 
 #include "dsp.h"
@@ -12,26 +14,56 @@ namespace music {
 
 namespace {
 
-constexpr int kLanes = 2;
-// The longest any note sounds after its onset (textures, final chord).
-constexpr double kLongestNote = 20.0;
+// Notes are rendered in slices of the timeline by onset time. A slice's
+// buffer reaches past its end by the longest ring-out, shorter than a
+// slice, so every sample collects at most two slices: adding those onto
+// silence gives the same bits in either order, whatever the threads do.
+constexpr double kSliceSeconds = 41.5;
+constexpr double kLongestNote = 24.0;
 constexpr int kFxBlock = 256;
-// Fixed make-up gain before the limiter, set so the loud sections sit a
-// few dB into it.
+static_assert(kLongestNote < kSliceSeconds, "slices may only overlap their neighbours");
+
+// Fixed make-up gain before the limiter.
 constexpr float kMasterGain = 1.0f;
 
 struct Buses {
-  std::vector<float> dryL, dryR;    // straight to the master
-  std::vector<float> duckL, duckR;  // pumped by the kick first
+  std::vector<float> left, right;   // the dry mix
   std::vector<float> reverb, delay; // mono effect sends
 };
 
 void allocate(Buses& b, int n) {
-  for (std::vector<float>* v : {&b.dryL, &b.dryR, &b.duckL, &b.duckR, &b.reverb, &b.delay})
-    v->assign(n, 0.0f);
+  for (std::vector<float>* v : {&b.left, &b.right, &b.reverb, &b.delay}) v->assign(n, 0.0f);
 }
 
-void mixNotes(const std::vector<const Note*>& notes, double from, int n, Buses& b) {
+// Gain curve of the sidechain: every kick pulls the ducked instruments down
+// by the section's depth and lets them swell back within a beat.
+std::vector<float> duckCurve(const Song& song, double from, int n) {
+  std::vector<long> kicks;
+  for (const Note& note : song.notes)
+    if (isKick(note.inst)) kicks.push_back(std::lround((note.time - from) * kSampleRate));
+  std::vector<float> curve(n, 1.0f);
+  size_t next = 0;
+  long last = -(1L << 40);  // long before any sample
+  const float attack = 0.005f * kSampleRate;
+  const float recover = 0.09f * kSampleRate;
+  float depth = 0.0f;
+  for (int i = 0; i < n; ++i) {
+    while (next < kicks.size() && kicks[next] <= i) last = kicks[next++];
+    if (i % kFxBlock == 0) depth = fxAt(song, from + static_cast<double>(i) / kSampleRate).duck;
+    const float d = static_cast<float>(i - last);
+    if (depth > 0.0f && d < 8.0f * recover) {
+      const float ramp = d < attack ? d / attack : 1.0f;
+      curve[i] = 1.0f - depth * ramp * std::exp(-d / recover);
+    }
+  }
+  return curve;
+}
+
+// Mixes notes into buses whose first sample is at `origin` seconds.
+void mixNotes(const std::vector<const Note*>& notes, double origin, const std::vector<float>& duck,
+              long duckOffset, Buses& b) {
+  const long n = static_cast<long>(b.left.size());
+  const long duckSize = static_cast<long>(duck.size());
   std::vector<float> l, r;
   for (const Note* note : notes) {
     renderNote(*note, l, r);
@@ -42,45 +74,25 @@ void mixNotes(const std::vector<const Note*>& notes, double from, int n, Buses& 
     const float g = routing.gain * 1.41421356f;
     gl *= g;
     gr *= g;
-    const long start = std::lround((note->time - from) * kSampleRate);
-    float* outL = routing.duck ? b.duckL.data() : b.dryL.data();
-    float* outR = routing.duck ? b.duckR.data() : b.dryR.data();
+    const long start = std::lround((note->time - origin) * kSampleRate);
     const long first = std::max(0L, -start);
-    const long last = std::min(static_cast<long>(l.size()), static_cast<long>(n) - start);
+    const long last = std::min(static_cast<long>(l.size()), n - start);
     for (long i = first; i < last; ++i) {
       const long k = start + i;
-      const float sl = l[i] * gl, sr = r[i] * gr;
-      outL[k] += sl;
-      outR[k] += sr;
+      float sl = l[i] * gl, sr = r[i] * gr;
+      if (routing.duck) {
+        const long d = k + duckOffset;
+        if (d >= 0 && d < duckSize) {
+          sl *= duck[d];
+          sr *= duck[d];
+        }
+      }
+      b.left[k] += sl;
+      b.right[k] += sr;
       const float mono = 0.5f * (sl + sr);
       b.reverb[k] += mono * note->reverb;
       b.delay[k] += mono * note->delay;
     }
-  }
-}
-
-// Gain curve of the sidechain: every kick pulls the ducked bus down by
-// `duck` of the section and lets it swell back within a beat.
-void applyDuck(const Song& song, double from, int n, Buses& b) {
-  std::vector<long> kicks;
-  for (const Note& note : song.notes)
-    if (isKick(note.inst)) kicks.push_back(std::lround((note.time - from) * kSampleRate));
-  size_t next = 0;
-  long last = -(1L << 40);  // long before any sample
-  const float attack = 0.005f * kSampleRate;
-  const float recover = 0.09f * kSampleRate;
-  float depth = 0.0f;
-  for (int i = 0; i < n; ++i) {
-    while (next < kicks.size() && kicks[next] <= i) last = kicks[next++];
-    if (i % kFxBlock == 0) depth = fxAt(song, from + static_cast<double>(i) / kSampleRate).duck;
-    float g = 1.0f;
-    const float d = static_cast<float>(i - last);
-    if (depth > 0.0f && d < 8.0f * recover) {
-      const float ramp = d < attack ? d / attack : 1.0f;
-      g = 1.0f - depth * ramp * std::exp(-d / recover);
-    }
-    b.dryL[i] += b.duckL[i] * g;
-    b.dryR[i] += b.duckR[i] * g;
   }
 }
 
@@ -98,13 +110,13 @@ void applyEffects(const Song& song, double from, int n, Buses& b) {
     const float* send = b.delay.data() + at;
     delayProcess(delay, send, send, echoL, echoR, len, fx.delaySeconds, fx.delayFeedback);
     for (int i = 0; i < len; ++i) {
-      b.dryL[at + i] += echoL[i];
-      b.dryR[at + i] += echoR[i];
+      b.left[at + i] += echoL[i];
+      b.right[at + i] += echoR[i];
       // The echoes live in the same room.
       b.reverb[at + i] += 0.25f * (echoL[i] + echoR[i]);
     }
     const float* wet = b.reverb.data() + at;
-    reverbProcess(reverb, wet, wet, b.dryL.data() + at, b.dryR.data() + at, len, fx.reverbTime);
+    reverbProcess(reverb, wet, wet, b.left.data() + at, b.right.data() + at, len, fx.reverbTime);
   }
 }
 
@@ -112,65 +124,64 @@ void applyEffects(const Song& song, double from, int n, Buses& b) {
 
 void renderSong(const Song& song, double from, double to, int threads, StereoBuffer& out) {
   const int n = std::max(0, static_cast<int>(std::lround((to - from) * kSampleRate)));
-  std::vector<const Note*> lanes[kLanes];
-  int index = 0;
+  const int slices = std::max(1, static_cast<int>(std::ceil((to - from + kLongestNote) / kSliceSeconds)));
+  std::vector<std::vector<const Note*>> sliceNotes(slices);
   for (const Note& note : song.notes) {
     if (note.time >= to || note.time < from - kLongestNote) continue;
-    lanes[index++ % kLanes].push_back(&note);
+    const int slice = static_cast<int>(std::floor((note.time - (from - kLongestNote)) / kSliceSeconds));
+    sliceNotes[std::min(slice, slices - 1)].push_back(&note);
   }
 
-  Buses buses[kLanes];
-  auto renderLane = [&](int lane) {
-    allocate(buses[lane], n);
-    mixNotes(lanes[lane], from, n, buses[lane]);
-  };
-  if (threads > 1) {
-    std::vector<std::thread> pool;
-    for (int lane = 1; lane < kLanes; ++lane) pool.emplace_back(renderLane, lane);
-    renderLane(0);
-    for (std::thread& t : pool) t.join();
-  } else {
-    for (int lane = 0; lane < kLanes; ++lane) renderLane(lane);
-  }
-
-  // Lanes are summed in a fixed order: the same result whatever the threads.
-  Buses& mix = buses[0];
-  for (int lane = 1; lane < kLanes; ++lane) {
-    const Buses& b = buses[lane];
-    for (int i = 0; i < n; ++i) {
-      mix.dryL[i] += b.dryL[i];
-      mix.dryR[i] += b.dryR[i];
-      mix.duckL[i] += b.duckL[i];
-      mix.duckR[i] += b.duckR[i];
-      mix.reverb[i] += b.reverb[i];
-      mix.delay[i] += b.delay[i];
+  const std::vector<float> duck = duckCurve(song, from, n);
+  Buses mix;
+  allocate(mix, n);
+  std::mutex mixLock;
+  std::atomic<int> nextSlice{0};
+  auto worker = [&] {
+    Buses part;
+    for (int slice = nextSlice++; slice < slices; slice = nextSlice++) {
+      const double origin = from - kLongestNote + slice * kSliceSeconds;
+      allocate(part, static_cast<int>((kSliceSeconds + kLongestNote) * kSampleRate));
+      const long offset = std::lround((origin - from) * kSampleRate);  // of part in mix
+      mixNotes(sliceNotes[slice], origin, duck, offset, part);
+      std::lock_guard<std::mutex> hold(mixLock);
+      const long first = std::max(0L, -offset);
+      const long last = std::min(static_cast<long>(part.left.size()), static_cast<long>(n) - offset);
+      for (long i = first; i < last; ++i) {
+        mix.left[offset + i] += part.left[i];
+        mix.right[offset + i] += part.right[i];
+        mix.reverb[offset + i] += part.reverb[i];
+        mix.delay[offset + i] += part.delay[i];
+      }
     }
-    buses[lane] = Buses{};
-  }
+  };
+  std::vector<std::thread> pool;
+  for (int t = 1; t < threads; ++t) pool.emplace_back(worker);
+  worker();
+  for (std::thread& t : pool) t.join();
 
-  applyDuck(song, from, n, mix);
   applyEffects(song, from, n, mix);
 
   DcBlocker dc;
   dcInit(dc, 28.0f);
-  dcProcess(dc, mix.dryL.data(), mix.dryR.data(), n);
+  dcProcess(dc, mix.left.data(), mix.right.data(), n);
   // Each section's level, eased over a few tenths of a second at changes.
   float level = dbToGain(fxAt(song, from).level), target = level;
   const float ease = 1.0f - std::exp(-1.0f / (0.15f * kSampleRate));
   for (int i = 0; i < n; ++i) {
     if (i % kFxBlock == 0) target = dbToGain(fxAt(song, from + static_cast<double>(i) / kSampleRate).level);
     level += (target - level) * ease;
-    mix.dryL[i] *= kMasterGain * level;
-    mix.dryR[i] *= kMasterGain * level;
+    mix.left[i] *= kMasterGain * level;
+    mix.right[i] *= kMasterGain * level;
   }
-  limitBuffer(mix.dryL.data(), mix.dryR.data(), n, kCeiling, 0.005f, 0.12f);
+  limitBuffer(mix.left.data(), mix.right.data(), n, kCeiling, 0.005f, 0.12f);
   for (int i = 0; i < n; ++i) {
     const float g = fadeGain(from + static_cast<double>(i) / kSampleRate);
-    mix.dryL[i] *= g;
-    mix.dryR[i] *= g;
+    mix.left[i] *= g;
+    mix.right[i] *= g;
   }
-  out.left = std::move(mix.dryL);
-  out.right = std::move(mix.dryR);
+  out.left = std::move(mix.left);
+  out.right = std::move(mix.right);
 }
 
 }  // namespace music

@@ -98,15 +98,16 @@ TEST(ModelsAssets, RobotJointsAndFingers) {
     EXPECT_LT(b.lo.x, pivots[i]) << i;
     EXPECT_GT(b.hi.x, pivots[i] + 0.5f * (i < 5 ? pivots[i + 1] - pivots[i] : 1.0f)) << i;
   }
-  // Finger 7 lies on -z of the file (program +y... no: file z is program -y),
-  // so in program axes the file's z is -y and the file's y is z.
+  // The scroller moves the fingers along the loaded z (the file's y): finger
+  // 7 by +grip, 8 and 9 by -grip, so they sit on -z and +z and close inwards.
   const Bounds f7 = boundsOf(*scene.meshes[7]);
   const Bounds f8 = boundsOf(*scene.meshes[8]);
   const Bounds f9 = boundsOf(*scene.meshes[9]);
-  EXPECT_GT(f7.lo.y, 1.0f);   // file z below -1
-  EXPECT_LT(f8.hi.y, -1.0f);  // file z above 1
-  EXPECT_LT(f9.hi.y, -1.0f);
-  EXPECT_NE(f8.lo.z, f9.lo.z);
+  EXPECT_LT(f7.hi.z, -1.0f);
+  EXPECT_GT(f8.lo.z, 1.0f);
+  EXPECT_GT(f9.lo.z, 1.0f);
+  EXPECT_NE(f8.lo.y, f9.lo.y);  // side by side across the hand
+  EXPECT_LT(f7.hi.y - f7.lo.y, 1.0f);
   EXPECT_GE(f7.lo.x, 30.0f);
 }
 

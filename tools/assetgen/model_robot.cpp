@@ -39,22 +39,23 @@ ModelFile makeRobotModel() {
   const float thickness[] = {0, 1.4f, 1.2f, 1.0f, 0.85f, 0.7f};
   for (int i = 1; i <= 5; ++i) file.meshes.push_back(link(i, thickness[i]));
 
+  // The gripper closes along the loaded model's z, which is the file's y.
   ModelMesh wrist{"Wrist", "Steel", {}, {}, {}, {}};
   addCylinder(wrist, {30.15f, 0, 0}, 0, 0.55f, 0.35f, 20);
-  addBox(wrist, {30.5f, -0.8f, -1.75f}, {30.85f, 0.8f, 1.75f});  // palm plate
+  addBox(wrist, {30.5f, -1.75f, -0.8f}, {30.85f, 1.75f, 0.8f});  // palm plate
   file.meshes.push_back(wrist);
 
-  // Finger 7 on the -z side closes towards +z; fingers 8 and 9 on the +z
-  // side close towards -z.
+  // Finger 7 on the -z side closes towards +z as the grip grows; fingers 8
+  // and 9 on the +z side close towards -z.
   ModelMesh f7{"Finger7", "Steel", {}, {}, {}, {}};
-  addBox(f7, {30.85f, -0.3f, -1.7f}, {33.0f, 0.3f, -1.35f});
-  addBox(f7, {32.6f, -0.3f, -1.35f}, {33.0f, 0.3f, -1.15f});
+  addBox(f7, {30.85f, -1.7f, -0.3f}, {33.0f, -1.35f, 0.3f});
+  addBox(f7, {32.6f, -1.35f, -0.3f}, {33.0f, -1.15f, 0.3f});
   file.meshes.push_back(f7);
   for (int k = 0; k < 2; ++k) {
-    const float y0 = k == 0 ? -0.75f : 0.2f;
+    const float z0 = k == 0 ? -0.75f : 0.2f;
     ModelMesh f{"Finger" + std::to_string(8 + k), "Steel", {}, {}, {}, {}};
-    addBox(f, {30.85f, y0, 1.35f}, {33.0f, y0 + 0.55f, 1.7f});
-    addBox(f, {32.6f, y0, 1.15f}, {33.0f, y0 + 0.55f, 1.35f});
+    addBox(f, {30.85f, 1.35f, z0}, {33.0f, 1.7f, z0 + 0.55f});
+    addBox(f, {32.6f, 1.15f, z0}, {33.0f, 1.35f, z0 + 0.55f});
     file.meshes.push_back(f);
   }
   return file;

@@ -330,6 +330,8 @@ TEST(MusicVorbis, EncodesReproduciblyWithTheFixedSerial) {
   }
   ov_clear(&vf);
   EXPECT_NEAR(power / got, 0.125, 0.01);
+  EXPECT_NEAR(decodedPeak(a), 0.5f, 0.03f);
+  EXPECT_LT(decodedPeak("/nonexistent-dir/x.ogg"), 0.0f);
   std::remove(a.c_str());
   std::remove(b.c_str());
 }

@@ -306,7 +306,7 @@ Section spikes() {
   s.chords =
       "Am:8 F:8 Dm:8 E:8 Am:8 F:8 Dm:8 E:8 "
       "F:8 G:8 Em:8 Am:8";
-  s.fx = {2.6f, 0.75f, 0.35f, 0.5f, 0.5f};
+  s.fx = {2.6f, 0.75f, 0.35f, 0.5f, 1.5f};
   s.clips = {
       // Growing.
       chords(Inst::Drone, 0, 3, "", 45),
@@ -339,7 +339,7 @@ Section spikes() {
       drums(Inst::HatClosed, 16, 24, kSixteenthHats, 0.8f),
       drums(Inst::Ride, 16, 24, kOffHats, 0.8f),
       bassLine(Inst::Bass, 16, 24, ".rrr.rrr.rrr.rro"),
-      bassLine(Inst::Reese, 16, 24, "R-------------------------------", 33),
+      scaled(bassLine(Inst::Reese, 16, 24, "R-------------------------------", 33), 0.7f),
       sweep(chords(Inst::Pad, 16, 24, "", 57), 0.85f, 0.85f),
       sweep(scaled(chords(Inst::Choir, 16, 24, "", 60), 0.8f), 0.6f, 0.6f),
       melody(Inst::SuperLead, 16, 24, kThemeA),

@@ -338,7 +338,7 @@ struct InstInfo {
 
 const InstInfo kInfo[] = {
     {Inst::Kick, "kick", {0.45f, 0.0f, 0.02f, 0.0f, false}},
-    {Inst::KickHeavy, "kick-heavy", {0.5f, 0.0f, 0.03f, 0.0f, false}},
+    {Inst::KickHeavy, "kick-heavy", {0.42f, 0.0f, 0.03f, 0.0f, false}},
     {Inst::KickSoft, "kick-soft", {0.4f, 0.0f, 0.05f, 0.0f, false}},
     {Inst::Snare, "snare", {0.42f, 0.0f, 0.22f, 0.0f, false}},
     {Inst::Clap, "clap", {0.38f, 0.0f, 0.25f, 0.0f, false}},
@@ -369,7 +369,7 @@ const InstInfo kInfo[] = {
     {Inst::MusicBox, "music-box", {0.2f, 0.0f, 0.4f, 0.2f, false}},
     {Inst::Pluck, "pluck", {0.22f, 0.0f, 0.2f, 0.35f, true}},
     {Inst::Lead, "lead", {0.22f, 0.0f, 0.25f, 0.25f, false}},
-    {Inst::SuperLead, "super-lead", {0.2f, 0.0f, 0.3f, 0.22f, false}},
+    {Inst::SuperLead, "super-lead", {0.28f, 0.0f, 0.3f, 0.22f, false}},
     {Inst::Vibes, "vibes", {0.3f, 0.0f, 0.3f, 0.1f, false}},
     {Inst::Stab, "stab", {0.18f, 0.0f, 0.35f, 0.2f, false}},
     {Inst::Whistle, "whistle", {0.2f, 0.0f, 0.5f, 0.3f, false}},

@@ -35,11 +35,29 @@ int main(int argc, char** argv) {
   std::error_code ec;
   if (output.has_parent_path()) std::filesystem::create_directories(output.parent_path(), ec);
   // Encode beside the target and rename, so a build never sees half a file.
+  // Should the codec's ringing push a decoded sample near full scale, turn
+  // the whole track down a little and encode again.
   const std::filesystem::path partial = output.string() + ".part";
-  if (!music::writeOggVorbis(partial.string(), mix.left.data(), mix.right.data(),
-                             static_cast<long>(mix.left.size()), 0.5f, "Virtaus")) {
-    std::filesystem::remove(partial, ec);
-    return 1;
+  constexpr float kDecodedLimit = 0.98f;
+  for (int attempt = 0;; ++attempt) {
+    if (!music::writeOggVorbis(partial.string(), mix.left.data(), mix.right.data(),
+                               static_cast<long>(mix.left.size()), 0.5f, "Virtaus")) {
+      std::filesystem::remove(partial, ec);
+      return 1;
+    }
+    const float decoded = music::decodedPeak(partial.string());
+    if (decoded < 0.0f) {
+      std::fprintf(stderr, "musicgen: cannot read back %s\n", partial.string().c_str());
+      return 1;
+    }
+    if (decoded <= kDecodedLimit || attempt == 3) break;
+    const float trim = 0.97f * kDecodedLimit / decoded;
+    for (size_t i = 0; i < mix.left.size(); ++i) {
+      mix.left[i] *= trim;
+      mix.right[i] *= trim;
+    }
+    peak *= trim;
+    std::printf("musicgen: decoded peak %.3f, re-encoding %.2f dB lower\n", decoded, 20.0 * std::log10(trim));
   }
   std::filesystem::rename(partial, output, ec);
   if (ec) {

@@ -12,7 +12,8 @@ struct StereoBuffer {
   std::vector<float> left, right;
 };
 
-constexpr float kCeiling = 0.891f;  // -1 dBFS
+// -1.5 dBFS: the limiter's ceiling, leaving room for the codec's overshoot.
+constexpr float kCeiling = 0.841f;
 
 // Renders [from, to) seconds of the song. Notes are split into fixed lanes,
 // so the result is the same for any thread count. Effects start silent at

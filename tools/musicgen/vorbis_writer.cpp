@@ -1,8 +1,10 @@
 #include "vorbis_writer.h"
 
 #include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "dsp.h"
@@ -93,6 +95,23 @@ bool writeOggVorbis(const std::string& path, const float* left, const float* rig
   if (std::fclose(f) != 0) ok = false;
   if (!ok) std::fprintf(stderr, "musicgen: writing %s failed\n", path.c_str());
   return ok;
+}
+
+float decodedPeak(const std::string& path) {
+  OggVorbis_File vf;
+  if (ov_fopen(path.c_str(), &vf) != 0) return -1.0f;
+  float peak = 0.0f;
+  float** pcm = nullptr;
+  int section = 0;
+  const int channels = ov_info(&vf, -1)->channels;
+  for (;;) {
+    const long n = ov_read_float(&vf, &pcm, 4096, &section);
+    if (n <= 0) break;
+    for (int c = 0; c < channels; ++c)
+      for (long i = 0; i < n; ++i) peak = std::max(peak, std::fabs(pcm[c][i]));
+  }
+  ov_clear(&vf);
+  return peak;
 }
 
 }  // namespace music

@@ -13,4 +13,9 @@ constexpr int kOggSerial = 0x4C564D31;
 bool writeOggVorbis(const std::string& path, const float* left, const float* right, long frames,
                     float quality, const char* title);
 
+// Largest absolute sample of the decoded file, or -1 if it cannot be read.
+// Lossy coding rings around loud transients, so this can exceed the peak
+// that was encoded.
+float decodedPeak(const std::string& path);
+
 }  // namespace music

@@ -119,7 +119,7 @@ Section planet() {
       melody(Inst::Lead, 0, 8, kThemeA),
       melody(Inst::Lead, 8, 12, kThemeB),
       melody(Inst::Lead, 12, 13, "G#5:4 B5:12"),
-      scaled(melody(Inst::Bell, 8, 12, kThemeB, 12), 0.5f),
+      scaled(melody(Inst::Bell, 8, 12, kThemeB), 0.5f),
   };
   return s;
 }

@@ -47,13 +47,11 @@ void renderSynth(const Patch& p, const SynthNote& n, std::vector<float>& left,
   }
   const float stackScale = p.level1 * 2.0f / (stackNorm > 0.0f ? stackNorm : 1.0f);
 
-  Oscillator osc2, sub, fmMod;
+  Oscillator osc2, fmMod;
   const float ratio2 = std::exp2(p.semis2 / 12.0f + p.cents2 / 1200.0f);
 
   Adsr ampEnv = makeAdsr(p.amp, gateSamples);
   Adsr filterEnv = makeAdsr(p.filterEnv, gateSamples);
-  const float noiseMul = p.noiseDecay > 0.0f ? decayFactor(p.noiseDecay) : 1.0f;
-  float noiseEnv = 1.0f;
   const float fmMul = decayFactor(p.fmDecay);
   float fmEnv = 1.0f;
 
@@ -68,7 +66,7 @@ void renderSynth(const Patch& p, const SynthNote& n, std::vector<float>& left,
   const float driveOut = p.drive > 0.0f ? 1.0f / softClip(driveIn) : 1.0f;
   const float outGain = p.gain * n.velocity;
 
-  float dt1 = 0.0f, dt2 = 0.0f, dtSub = 0.0f, dtMod = 0.0f;
+  float dt1 = 0.0f, dt2 = 0.0f, dtMod = 0.0f;
   float trem = 1.0f;
   int quietRun = 0;
   int end = total;
@@ -85,7 +83,6 @@ void renderSynth(const Patch& p, const SynthNote& n, std::vector<float>& left,
       const float hz = midiToHz(pitch);
       dt1 = hz / kSampleRate;
       dt2 = dt1 * ratio2;
-      dtSub = dt1 * 0.5f;
       dtMod = dt1 * p.fmRatio;
       if (useFilter) {
         float fe = filterEnv.level;
@@ -125,11 +122,7 @@ void renderSynth(const Patch& p, const SynthNote& n, std::vector<float>& left,
     }
     float mono = 0.0f;
     if (p.level2 > 0.0f) mono += p.level2 * oscStep(osc2, p.wave2, dt2);
-    if (p.subLevel > 0.0f) mono += p.subLevel * oscStep(sub, Wave::Sine, dtSub);
-    if (p.noiseLevel > 0.0f) {
-      mono += p.noiseLevel * noiseEnv * whiteNoise(noise);
-      noiseEnv *= noiseMul;
-    }
+    if (p.noiseLevel > 0.0f) mono += p.noiseLevel * whiteNoise(noise);
     l += mono;
     r += mono;
 

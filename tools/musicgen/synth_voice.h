@@ -24,9 +24,7 @@ struct Patch {
   float level2 = 0.0f;
   float semis2 = 0.0f;
   float cents2 = 0.0f;
-  float subLevel = 0.0f;     // sine one octave below
-  float noiseLevel = 0.0f;
-  float noiseDecay = 0.0f;   // 0: noise follows the amplifier; else own 60 dB time
+  float noiseLevel = 0.0f;   // breath, following the amplifier
   // Two-operator FM: when fmIndex > 0 the main oscillator is a sine carrier
   // phase-modulated by a sine at fmRatio times the pitch.
   float fmRatio = 1.0f;

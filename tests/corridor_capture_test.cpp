@@ -1,41 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
+#include "frame_probe.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "scenes/lantern_corridor.h"
-
-namespace {
-
-struct Frame {
-  std::vector<unsigned char> rgb;
-  double mean = 0;
-  size_t colours = 0;
-};
-
-Frame grab(int width, int height) {
-  Frame f;
-  readOutputPixels(width, height, f.rgb);
-  std::set<unsigned> distinct;
-  double sum = 0;
-  for (size_t i = 0; i + 2 < f.rgb.size(); i += 3) {
-    sum += f.rgb[i] + f.rgb[i + 1] + f.rgb[i + 2];
-    distinct.insert(unsigned(f.rgb[i]) << 16 | unsigned(f.rgb[i + 1]) << 8 | f.rgb[i + 2]);
-  }
-  f.mean = sum / double(f.rgb.size());
-  f.colours = distinct.size();
-  return f;
-}
-
-double difference(const Frame& a, const Frame& b) {
-  double sum = 0;
-  for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
-  return sum / double(a.rgb.size());
-}
-
-}  // namespace
 
 // The ringed planet's last frame and the corridor's variants, with the
 // scene's clocks following the timeline.

@@ -1,46 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
+#include "frame_probe.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "math/spline_path.h"
 #include "models/scene3ds.h"
 #include "scenes/ringed_planet.h"
-
-namespace {
-
-struct Frame {
-  std::vector<unsigned char> rgb;
-  double mean = 0;
-  size_t colours = 0;
-};
-
-Frame grab(int width, int height) {
-  Frame f;
-  readOutputPixels(width, height, f.rgb);
-  std::set<unsigned> distinct;
-  double sum = 0;
-  for (size_t i = 0; i + 2 < f.rgb.size(); i += 3) {
-    sum += f.rgb[i] + f.rgb[i + 1] + f.rgb[i + 2];
-    distinct.insert(unsigned(f.rgb[i]) << 16 | unsigned(f.rgb[i + 1]) << 8 | f.rgb[i + 2]);
-  }
-  f.mean = sum / double(f.rgb.size());
-  f.colours = distinct.size();
-  return f;
-}
-
-// Mean brightness of a rectangle of the output (top row 0).
-double regionMean(const Frame& f, int width, int x0, int y0, int x1, int y1) {
-  double sum = 0;
-  for (int y = y0; y < y1; ++y)
-    for (int x = x0; x < x1; ++x)
-      for (int k = 0; k < 3; ++k) sum += f.rgb[(size_t(y) * width + x) * 3 + k];
-  return sum / double((x1 - x0) * (y1 - y0) * 3);
-}
-
-}  // namespace
 
 TEST(PlanetCapture, WorldCreditsAndCraft) {
   const int w = 800, h = 600;

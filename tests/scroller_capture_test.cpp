@@ -1,37 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
+#include "frame_probe.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "models/scene3ds.h"
 #include "scenes/belt_letters.h"
 #include "scenes/scroller.h"
-
-namespace {
-
-struct Frame {
-  double mean = 0;
-  size_t colours = 0;
-};
-
-Frame grab(int width, int height) {
-  std::vector<unsigned char> rgb;
-  readOutputPixels(width, height, rgb);
-  std::set<unsigned> distinct;
-  double sum = 0;
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-    sum += rgb[i] + rgb[i + 1] + rgb[i + 2];
-    distinct.insert(unsigned(rgb[i]) << 16 | unsigned(rgb[i + 1]) << 8 | rgb[i + 2]);
-  }
-  Frame f;
-  f.mean = sum / double(rgb.size());
-  f.colours = distinct.size();
-  return f;
-}
-
-}  // namespace
 
 TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
   const int w = 800, h = 600;

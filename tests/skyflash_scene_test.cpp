@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <set>
 #include <vector>
 
+#include "frame_probe.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "scenes/sky_flashes.h"
@@ -18,33 +18,6 @@ std::vector<int> liveEntries(float t) {
     if (e > 0 && e < kSkyFlashLengthMs) ++count[f.light];
   }
   return count;
-}
-
-struct Frame {
-  std::vector<unsigned char> rgb;
-  double mean = 0;
-  size_t colours = 0;
-};
-
-Frame grab(int width, int height) {
-  Frame f;
-  readOutputPixels(width, height, f.rgb);
-  std::set<unsigned> distinct;
-  double sum = 0;
-  for (size_t i = 0; i + 2 < f.rgb.size(); i += 3) {
-    sum += f.rgb[i] + f.rgb[i + 1] + f.rgb[i + 2];
-    distinct.insert(unsigned(f.rgb[i]) << 16 | unsigned(f.rgb[i + 1]) << 8 | f.rgb[i + 2]);
-  }
-  f.mean = sum / double(f.rgb.size());
-  f.colours = distinct.size();
-  return f;
-}
-
-// Mean absolute difference of two frames over the picture band.
-double difference(const Frame& a, const Frame& b) {
-  double sum = 0;
-  for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
-  return sum / double(a.rgb.size());
 }
 
 }  // namespace

@@ -117,14 +117,12 @@ void buildModels(TunnelScene& s) {
   }
 }
 
-// Moves the flyers along their paths and, when `draw`, draws them.
-void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs, bool draw) {
+// Moves the flyers along their paths and draws them.
+void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs) {
   Scene3ds& m = *s.models;
-  if (draw) {
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    m.beginCamera(camera);
-  }
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  m.beginCamera(camera);
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
     SplinePath& path = *s.paths[k];
     Vector3 ahead;
@@ -137,7 +135,7 @@ void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs, bool draw)
       d.normalize();
       s.flyerHeading[k] = angleOf(d.x, d.z) - 1.570795f;
     }
-    if (!draw || !s.flyerLoaded[k]) continue;
+    if (!s.flyerLoaded[k]) continue;
     const float roll = tunnelFlyerRoll(k, s.sceneMs);
     for (int i = s.meshStart[k]; i < s.meshStart[k] + kTunnelFlyerMeshes; ++i) {
       m.setMeshRotation(i, roll, s.flyerHeading[k], 0);
@@ -145,7 +143,7 @@ void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs, bool draw)
       m.drawMesh(i, *s.light, 0);
     }
   }
-  if (draw) m.endCamera();
+  m.endCamera();
 }
 
 }  // namespace
@@ -238,26 +236,20 @@ void renderTunnelScene(int deltaMs, bool fadeOut) {
   turnTubeAxes(inner.objects[1], 0.05f * s.sceneMs);
 
   glDepthFunc(GL_ALWAYS);
-  // Once the fade is complete the picture gets no weight: the tunnels and
-  // craft are not drawn, only moved on, and black goes through the same mix.
-  const float fade = fadeOut ? tunnelFadeWeight(s.fadeMs) : 0.0f;
-  const bool pictureShown = fade < 1.0f;
-  if (pictureShown) {
-    renderRayGrid(outer);
-    s.mix->captureFrame(0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    renderRayGrid(inner);
-    s.mix->captureFrame(1);
-    s.mix->crossfade(0.5f, 0, 1);
-  }
+  renderRayGrid(outer);
+  s.mix->captureFrame(0);
+  glClear(GL_COLOR_BUFFER_BIT);
+  renderRayGrid(inner);
+  s.mix->captureFrame(1);
+  s.mix->crossfade(0.5f, 0, 1);
 
-  flyFlyers(s, camera, deltaMs, pictureShown);
+  flyFlyers(s, camera, deltaMs);
 
   if (fadeOut) {
-    if (pictureShown) s.mix->captureFrame(0);
+    s.mix->captureFrame(0);
     glClear(GL_COLOR_BUFFER_BIT);
     s.mix->captureFrame(1);
-    s.mix->crossfade(fade, pictureShown ? 0 : 1, 1);
+    s.mix->crossfade(tunnelFadeWeight(s.fadeMs), 0, 1);
     s.fadeMs += float(deltaMs);
   }
 

@@ -16,6 +16,14 @@
 
 struct LightShafts;
 
+// Sets one of a mesh's RGBA material colours, opaque.
+inline void setMaterialColour(float* colour, float r, float g, float b) {
+  colour[0] = r;
+  colour[1] = g;
+  colour[2] = b;
+  colour[3] = 1.0f;
+}
+
 struct Mesh3ds {
   int32_t vertexCount = 0;
   int32_t faceCount = 0;

@@ -38,13 +38,6 @@ const float kPathPoints3[kCraftCount][kPathPoints][3] = {
      {45, -47.25f, -358.5f}},
 };
 
-void setColour(float* c, float r, float g, float b) {
-  c[0] = r;
-  c[1] = g;
-  c[2] = b;
-  c[3] = 1.0f;
-}
-
 void buildWorld(RingedPlanetScene& s) {
   RayWorld& w = *(s.world = new RayWorld(10));
   w.lightFlags = 17;
@@ -111,9 +104,9 @@ void buildModels(RingedPlanetScene& s) {
   }
   for (int i = 0; i < m.meshCount; ++i) {
     Mesh3ds& mesh = *m.meshes[size_t(i)];
-    setColour(mesh.diffuse, 0.4f, 0.3f, 0.25f);
-    setColour(mesh.specular, 0.4f, 0.3f, 0.25f);
-    setColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
+    setMaterialColour(mesh.diffuse, 0.4f, 0.3f, 0.25f);
+    setMaterialColour(mesh.specular, 0.4f, 0.3f, 0.25f);
+    setMaterialColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
     mesh.baseAlpha = 1;
     mesh.envAlpha = 1;
     mesh.shininess = 2;
@@ -135,9 +128,9 @@ void buildModels(RingedPlanetScene& s) {
     hull.baseTexture = kMatoSlot;
     hull.envTexture = kGreenEnvSlot;
     hull.renderMode = 5;
-    setColour(hull.diffuse, 0.64f, 0.422f, 0.322f);
-    setColour(hull.specular, 1.2f, 0.24f, 0.2f);
-    setColour(hull.ambient, 0.02f, 0.02f, 0.02f);
+    setMaterialColour(hull.diffuse, 0.64f, 0.422f, 0.322f);
+    setMaterialColour(hull.specular, 1.2f, 0.24f, 0.2f);
+    setMaterialColour(hull.ambient, 0.02f, 0.02f, 0.02f);
     hull.baseAlpha = 1;
     hull.envAlpha = 1;
     hull.shininess = 1;

@@ -30,13 +30,6 @@ const SpikePlace kPlaces[kSpikeCount] = {
     {-45.5f, -13, 65, 120, 0.3f, 1, 1.7f},
 };
 
-void setColour(float* c, float r, float g, float b) {
-  c[0] = r;
-  c[1] = g;
-  c[2] = b;
-  c[3] = 1.0f;
-}
-
 void buildWorld(SpikeScene& s) {
   RayWorld& w = *(s.world = new RayWorld(3));
   w.lightFlags = 3;
@@ -98,9 +91,9 @@ void buildModels(SpikeScene& s) {
     mesh.basePass = 1;
     mesh.position = Vector3(0, 0, 0);
     if (j == m.meshCount - 1) continue;
-    setColour(mesh.diffuse, 0.08f + 0.002f * float(j), 0.08f, 0.08f - 0.002f * float(j));
-    setColour(mesh.specular, 0.08f, 0.1f, 0.12f);
-    setColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
+    setMaterialColour(mesh.diffuse, 0.08f + 0.002f * float(j), 0.08f, 0.08f - 0.002f * float(j));
+    setMaterialColour(mesh.specular, 0.08f, 0.1f, 0.12f);
+    setMaterialColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
     mesh.shininess = 2;
   }
   for (int j = s.flyerBase; j < s.flyerBase + kFlyerMeshCount && j < m.meshCount; ++j) {
@@ -108,9 +101,9 @@ void buildModels(SpikeScene& s) {
     mesh.baseTexture = kGrassSlot;
     mesh.envTexture = kSphereEnvSlot;
     mesh.renderMode = 1;
-    setColour(mesh.diffuse, 0.4f, 0.3f, 0.25f);
-    setColour(mesh.specular, 0.4f, 0.3f, 0.25f);
-    setColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
+    setMaterialColour(mesh.diffuse, 0.4f, 0.3f, 0.25f);
+    setMaterialColour(mesh.specular, 0.4f, 0.3f, 0.25f);
+    setMaterialColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
     mesh.baseAlpha = 1.0f;
     mesh.envAlpha = 1.0f;
     mesh.shininess = 2;
@@ -127,9 +120,9 @@ void buildModels(SpikeScene& s) {
     hull.baseTexture = kMatoSlot;
     hull.envTexture = kGreenEnvSlot;
     hull.renderMode = 5;
-    setColour(hull.diffuse, 0.64f, 0.422f, 0.322f);
-    setColour(hull.specular, 1.2f, 0.24f, 0.2f);
-    setColour(hull.ambient, 0.02f, 0.02f, 0.02f);
+    setMaterialColour(hull.diffuse, 0.64f, 0.422f, 0.322f);
+    setMaterialColour(hull.specular, 1.2f, 0.24f, 0.2f);
+    setMaterialColour(hull.ambient, 0.02f, 0.02f, 0.02f);
     hull.baseAlpha = 1.0f;
     hull.envAlpha = 1.0f;
     hull.shininess = 1;

@@ -22,13 +22,6 @@ constexpr int kSwirlResult = kFractalSlot + 6;
 
 FractalLineBatch lineBatch;  // 688 KB: static, refilled every frame
 
-void setColour(float* c, float r, float g, float b) {
-  c[0] = r;
-  c[1] = g;
-  c[2] = b;
-  c[3] = 1.0f;
-}
-
 void pushIdentityMatrices() {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -91,9 +84,9 @@ void buildFaces(TriangleFractalScene& s) {
     mesh.envTexture = kGreenEnvSlot;
     mesh.renderMode = 1;
     mesh.basePass = 1;
-    setColour(mesh.diffuse, 0.09f, 0.12f, 0.27f);
-    setColour(mesh.specular, 0.45f, 0.45f, 0.6f);
-    setColour(mesh.ambient, 0, 0, 0);
+    setMaterialColour(mesh.diffuse, 0.09f, 0.12f, 0.27f);
+    setMaterialColour(mesh.specular, 0.45f, 0.45f, 0.6f);
+    setMaterialColour(mesh.ambient, 0, 0, 0);
     mesh.shininess = 9.0f;
     mesh.baseAlpha = 0.55f;
     mesh.envAlpha = 1.0f;

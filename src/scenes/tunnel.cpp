@@ -37,13 +37,6 @@ const float kFlyerPaths[kTunnelFlyerCount][kPathPoints][3] = {
 const float kRollRate[kTunnelFlyerCount] = {0.0005f, 0.0004f, 0.0003f, 0.0004f, 0.0002f};
 const float kRollStart[kTunnelFlyerCount] = {1.0f, 2.0f, 3.0f, 1.0f, 2.0f};
 
-void setColour(float* c, float r, float g, float b) {
-  c[0] = r;
-  c[1] = g;
-  c[2] = b;
-  c[3] = 1.0f;
-}
-
 RayWorld* buildTube(float radius, int texture) {
   RayWorld& w = *new RayWorld(2);
   w.wobble = true;
@@ -86,9 +79,9 @@ void buildModels(TunnelScene& s) {
     mesh.baseTexture = kDryGrassSlot;
     mesh.envTexture = kSphereEnvSlot;
     mesh.renderMode = 5;
-    setColour(mesh.diffuse, 0.4f, 0.3f, 0.25f);
-    setColour(mesh.specular, 0.4f, 0.3f, 0.25f);
-    setColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
+    setMaterialColour(mesh.diffuse, 0.4f, 0.3f, 0.25f);
+    setMaterialColour(mesh.specular, 0.4f, 0.3f, 0.25f);
+    setMaterialColour(mesh.ambient, 0.01f, 0.01f, 0.01f);
     mesh.shininess = 8;
     mesh.baseAlpha = 1.0f;
     mesh.envAlpha = 1.0f;
@@ -107,9 +100,9 @@ void buildModels(TunnelScene& s) {
     hull.baseTexture = kMatoSlot;
     hull.envTexture = kEmptySlot;
     hull.renderMode = 5;
-    setColour(hull.diffuse, 0.32f, 0.211f, 0.161f);
-    setColour(hull.specular, 1.2f, 0.24f, 0.2f);
-    setColour(hull.ambient, 0.02f, 0.02f, 0.02f);
+    setMaterialColour(hull.diffuse, 0.32f, 0.211f, 0.161f);
+    setMaterialColour(hull.specular, 1.2f, 0.24f, 0.2f);
+    setMaterialColour(hull.ambient, 0.02f, 0.02f, 0.02f);
     hull.baseAlpha = 1.0f;
     hull.envAlpha = 1.0f;
     hull.shininess = 6;

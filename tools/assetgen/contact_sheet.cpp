@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "png_writer.h"
+#include "textures/png_writer.h"
 #include "text_render.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
@@ -92,5 +92,5 @@ bool writeContactSheet(const std::string& outDir, const std::string& pngPath) {
       uint8_t* dst = sheet.at(x, y);
       for (int k = 0; k < 3; ++k) dst[k] = uint8_t(dst[k] + (255 - dst[k]) * a);
     }
-  return writePng(pngPath, sheet.width, sheet.height, sheet.rgb.data());
+  return writePng(pngPath, sheet.rgb.data(), sheet.width, sheet.height);
 }

@@ -10,7 +10,7 @@
 #include "models.h"
 #include "models/scene3ds.h"
 #include "platform/headless_context.h"
-#include "png_writer.h"
+#include "textures/png_writer.h"
 
 namespace {
 
@@ -124,7 +124,7 @@ bool renderSheet(const std::string& modelPath, const std::string& pngPath, bool 
       std::copy(src, src + kTileW * 3, &sheet[(size_t(oy + y) * kTileW * 2 + size_t(ox)) * 3]);
     }
   }
-  return writePng(pngPath, kTileW * 2, kTileH * 2, sheet.data());
+  return writePng(pngPath, sheet.data(), kTileW * 2, kTileH * 2);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "platform/asset_path.h"
-#include "png_writer.h"
+#include "textures/png_writer.h"
 #include "progress.h"
 #include "video_encoder.h"
 

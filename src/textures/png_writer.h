@@ -1,4 +1,4 @@
-// Writes top-down RGB pixels as a PNG file.
+// Writes top-down RGB pixels as a PNG file: captured frames and contact sheets.
 #pragma once
 #include <string>
 

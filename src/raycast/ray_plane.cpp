@@ -97,43 +97,6 @@ int RayWorld::addFloorRing(const Vector3& position, float inner, float outer, in
   return id;
 }
 
-// --- Intersections ---
-
-float intersectQuad(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& b = o.from[ctx.kind];
-  const float d = dot(ctx.dir, o.axis);
-  const float t = -b.negAxisDot / d;
-  if (!(t > 0.0f)) return 0.0f;
-  const Vector3 q = sub(scale(ctx.dir, t), b.offset);
-  const float a = dot(q, o.uAxis);
-  const float c = dot(q, o.vAxis);
-  const bool inside = -o.extentA < a && a < o.extentA && -o.extentB < c && c < o.extentB;
-  if (o.cutOut) return inside ? 0.0f : t;
-  return inside ? t : 0.0f;
-}
-
-float intersectFloor(const RayContext& ctx, const RayObject& o) {
-  const float t = o.from[ctx.kind].negAxisDot / ctx.dir.y;
-  return t > 0.0f ? t : 0.0f;
-}
-
-float intersectDisc(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& b = o.from[ctx.kind];
-  const float t = -b.negAxisDot / dot(ctx.dir, o.axis);
-  if (!(t > 0.0f)) return 0.0f;
-  const float r = length(sub(scale(ctx.dir, t), b.offset));
-  return (o.extentA < r && r < o.extentB) ? t : 0.0f;
-}
-
-float intersectFloorRing(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& b = o.from[ctx.kind];
-  const float t = b.negAxisDot / ctx.dir.y;
-  if (t < 0.0f) return 0.0f;
-  const Vector3 q = sub(scale(ctx.dir, t), b.offset);
-  const float q2 = dot(q, q);
-  return (o.extentA < q2 && q2 < o.extentB) ? t : 0.0f;
-}
-
 // --- Normal and texture ---
 
 void planarNormal(RayContext& ctx, const RayObject& o) {

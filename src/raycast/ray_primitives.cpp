@@ -6,33 +6,6 @@
 
 RayStats rayStats;
 
-float rayIntersect(RayContext& ctx, const RayObject& o) {
-  ++rayStats.frameIntersects;
-  switch (o.shape) {
-    case RayShape::kQuad:
-      return intersectQuad(ctx, o);
-    case RayShape::kFloor:
-      return intersectFloor(ctx, o);
-    case RayShape::kDisc:
-      return intersectDisc(ctx, o);
-    case RayShape::kFloorRing:
-      return intersectFloorRing(ctx, o);
-    case RayShape::kSphere:
-      return intersectSphere(ctx, o);
-    case RayShape::kCutSphere:
-      return intersectCutSphere(ctx, o);
-    case RayShape::kTube:
-      return intersectTube(ctx, o, raymath::dot(ctx.dir, o.axis));
-    case RayShape::kTubeZ:
-      return intersectTube(ctx, o, o.axis.z * ctx.dir.z);
-    case RayShape::kTubeY:
-      return intersectTube(ctx, o, o.axis.y * ctx.dir.y);
-    case RayShape::kNone:
-      break;
-  }
-  return 0.0f;
-}
-
 void rayNormalAt(RayContext& ctx, const RayObject& o) {
   switch (o.shape) {
     case RayShape::kQuad:

@@ -1,29 +1,19 @@
 // The three operations of each primitive kind, dispatched by a
 // switch on RayObject::shape. They read the block of ctx.kind, ctx.dir and
-// ctx.dirDot (intersect), ctx.hitOffset and ctx.hitLocal (normal, texture).
+// ctx.dirDot (intersect, inline in ray_intersect.h), ctx.hitOffset and
+// ctx.hitLocal (normal, texture).
 #pragma once
 
 #include "raycast/ray_context.h"
+#include "raycast/ray_intersect.h"
 #include "raycast/ray_world.h"
 
-// Ray parameter t of the surface hit along ctx.dir, or a value <= 0 for none.
-// Counts one call in rayStats.
-float rayIntersect(RayContext& ctx, const RayObject& o);
 // Writes ctx.normal (not normalised).
 void rayNormalAt(RayContext& ctx, const RayObject& o);
 // Writes texU, texV of ctx.sample.
 void rayTextureAt(RayContext& ctx, const RayObject& o);
 
 // Per family (ray_plane.cpp, ray_sphere.cpp, ray_tube.cpp).
-float intersectQuad(const RayContext& ctx, const RayObject& o);
-float intersectFloor(const RayContext& ctx, const RayObject& o);
-float intersectDisc(const RayContext& ctx, const RayObject& o);
-float intersectFloorRing(const RayContext& ctx, const RayObject& o);
-float intersectSphere(const RayContext& ctx, const RayObject& o);
-float intersectCutSphere(const RayContext& ctx, const RayObject& o);
-// dA = dot(D, axis) (tube), axis.z * D.z (z-tube), axis.y * D.y (y-tube).
-float intersectTube(const RayContext& ctx, const RayObject& o, float dA);
-
 void planarNormal(RayContext& ctx, const RayObject& o);
 void sphereNormal(RayContext& ctx, const RayObject& o);
 void tubeNormal(RayContext& ctx, const RayObject& o);

@@ -55,49 +55,6 @@ int RayWorld::addCutSphere(const Vector3& position, float radius, const Vector3&
   return id;
 }
 
-// --- Intersections ---
-
-float intersectSphere(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& blk = o.from[ctx.kind];
-  const float a = ctx.dirDot;
-  const float b = -2.0f * dot(ctx.dir, blk.offset);
-  const float c = blk.squaredDistance - o.radius * o.radius;
-  const float disc = b * b - 4.0f * a * c;
-  if (!(disc > 0.0f)) return 0.0f;
-  const float root = std::sqrt(disc);
-  const float t = o.inside ? (-b + root) / (2.0f * a) : (-b - root) / (2.0f * a);
-  return t > 0.0f ? t : 0.0f;
-}
-
-namespace {
-
-// Whether the root t lies on the kept part of the cut sphere.
-inline bool cutCounts(const RayContext& ctx, const RayObject& o, const RayOriginBlock& blk,
-                      float t) {
-  const Vector3 p = sub(scale(ctx.dir, t), blk.offset);
-  const Vector3 m(p.x / o.radius, p.y / o.radius, p.z / o.radius);
-  const float s = dot(m, o.cutAxis);
-  const float v = s > 0.0f ? 2.0f - s : s + 1.0f;
-  return v < o.cutLimit;
-}
-
-}  // namespace
-
-float intersectCutSphere(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& blk = o.from[ctx.kind];
-  const float a = ctx.dirDot;
-  const float b = -2.0f * dot(ctx.dir, blk.offset);
-  const float c = blk.squaredDistance - o.radius * o.radius;
-  const float disc = b * b - 4.0f * a * c;
-  if (!(disc > 0.0f)) return 0.0f;
-  const float root = std::sqrt(disc);
-  const float tNear = (-b - root) / (2.0f * a);
-  const float tFar = (-b + root) / (2.0f * a);
-  if (tNear > 0.0f && cutCounts(ctx, o, blk, tNear)) return tNear;
-  if (tFar > 0.0f && cutCounts(ctx, o, blk, tFar)) return tFar;
-  return 0.0f;
-}
-
 // --- Normal and texture ---
 
 void sphereNormal(RayContext& ctx, const RayObject& o) {

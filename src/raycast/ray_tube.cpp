@@ -74,25 +74,6 @@ int RayWorld::addTubeY(const Vector3& position, float axisLength, float radius, 
   return id;
 }
 
-// --- Intersection ---
-
-float intersectTube(const RayContext& ctx, const RayObject& o, float dA) {
-  const RayOriginBlock& blk = o.from[ctx.kind];
-  const float cA = -blk.negAxisDot;  // dot(O, A)
-  const float a = ctx.dirDot - dA * dA;
-  const float b = 2.0f * (cA * dA - dot(ctx.dir, blk.offset));
-  const float c = blk.squaredDistance - cA * cA - o.radius * o.radius;
-  const float disc = b * b - 4.0f * a * c;
-  if (!(disc > 0.0f)) return 0.0f;
-  const float root = std::sqrt(disc);
-  const float t = o.inside ? (-b + root) / (2.0f * a) : (-b - root) / (2.0f * a);
-  if (t <= 0.0f) return t;  // a miss, returned unchanged
-  if (o.length <= 0.0f) return t;
-  // Axial coordinate of the hit; only the chosen root is tested.
-  const float h = t * dA - cA;
-  return (0.0f <= h && h <= o.length) ? t : 0.0f;
-}
-
 // --- Normal and texture ---
 
 void tubeNormal(RayContext& ctx, const RayObject& o) {

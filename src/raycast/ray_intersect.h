@@ -62,14 +62,13 @@ inline float intersectSphere(const RayContext& ctx, const RayObject& o) {
 
 // Whether the root t lies on the kept part of the cut sphere.
 inline bool rayCutCounts(const RayContext& ctx, const RayObject& o, const RayOriginBlock& blk,
-                      float t) {
+                         float t) {
   const Vector3 p = raymath::sub(raymath::scale(ctx.dir, t), blk.offset);
   const Vector3 m(p.x / o.radius, p.y / o.radius, p.z / o.radius);
   const float s = raymath::dot(m, o.cutAxis);
   const float v = s > 0.0f ? 2.0f - s : s + 1.0f;
   return v < o.cutLimit;
 }
-
 
 inline float intersectCutSphere(const RayContext& ctx, const RayObject& o) {
   const RayOriginBlock& blk = o.from[ctx.kind];

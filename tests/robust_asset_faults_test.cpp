@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -114,6 +115,10 @@ struct AssetFault {
   std::string asset;
   Fault fault;
 };
+
+// Readable parameters in test listings.
+void PrintTo(const AssetFault& c, std::ostream* os) { *os << c.asset << " " << faultName(c.fault); }
+void PrintTo(Fault f, std::ostream* os) { *os << faultName(f); }
 
 std::string caseName(const ::testing::TestParamInfo<AssetFault>& info) {
   std::string name = info.param.asset;

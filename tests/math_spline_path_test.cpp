@@ -16,6 +16,16 @@ float distance(const Vector3& a, const Vector3& b) {
   return std::sqrt((a - b).lengthSquared());
 }
 
+// The closed square (0,0), (10,0), (10,10), (0,10), tangents not yet computed.
+SplinePath closedSquare() {
+  SplinePath path(4, true);
+  path.addPoint(0, 0, 0);
+  path.addPoint(10, 0, 0);
+  path.addPoint(10, 10, 0);
+  path.addPoint(0, 10, 0);
+  return path;
+}
+
 // Points 0, spacing, 2*spacing, ... on the x axis. With normalised tangents
 // of a third of the spacing the Bezier control points sit at thirds, so the
 // curve runs along x at constant speed in the parameter.
@@ -73,11 +83,7 @@ TEST(SplinePathTangents, OpenRawDifferences) {
 }
 
 TEST(SplinePathTangents, ClosedWrapAndNormalised) {
-  SplinePath path(4, true);
-  path.addPoint(0, 0, 0);
-  path.addPoint(10, 0, 0);
-  path.addPoint(10, 10, 0);
-  path.addPoint(0, 10, 0);
+  SplinePath path = closedSquare();
   path.computeTangents(2.0f, false);
   expectXyz(path.tangents[0], 10, -10, 0, 0);  // points[1] - points[last]
   expectXyz(path.tangents[3], -10, -10, 0, 0); // points[0] - points[2]
@@ -121,11 +127,7 @@ TEST(SplinePathEvaluate, FullLengthTangentsBunchNearPoints) {
 }
 
 TEST(SplinePathEvaluate, ClosedHitsPointsAndWraps) {
-  SplinePath path(4, true);
-  path.addPoint(0, 0, 0);
-  path.addPoint(10, 0, 0);
-  path.addPoint(10, 10, 0);
-  path.addPoint(0, 10, 0);
+  SplinePath path = closedSquare();
   path.computeTangents(3.0f, true);
 
   Vector3 out;
@@ -175,11 +177,7 @@ TEST(SplinePathLength, RawTangentsOvershoot) {
 }
 
 TEST(SplinePathLength, ClosedSquareRoughlyPerimeter) {
-  SplinePath path(4, true);
-  path.addPoint(0, 0, 0);
-  path.addPoint(10, 0, 0);
-  path.addPoint(10, 10, 0);
-  path.addPoint(0, 10, 0);
+  SplinePath path = closedSquare();
   path.computeTangents(1.0f, true);
   EXPECT_GT(path.totalLength, 38.0f);
   EXPECT_LT(path.totalLength, 41.0f);
@@ -201,11 +199,7 @@ TEST(SplinePathAdvance, OpenStopsAtTheEnd) {
 }
 
 TEST(SplinePathAdvance, ClosedKeepsCircling) {
-  SplinePath path(4, true);
-  path.addPoint(0, 0, 0);
-  path.addPoint(10, 0, 0);
-  path.addPoint(10, 10, 0);
-  path.addPoint(0, 10, 0);
+  SplinePath path = closedSquare();
   path.computeTangents(3.0f, true);
   const float length = path.totalLength;
   Vector3 out;
@@ -283,11 +277,7 @@ TEST(SplinePathResample, EvenSpacingOnALine) {
 }
 
 TEST(SplinePathResample, EvenSpacingOnACurvedClosedPath) {
-  SplinePath path(4, true);
-  path.addPoint(0, 0, 0);
-  path.addPoint(10, 0, 0);
-  path.addPoint(10, 10, 0);
-  path.addPoint(0, 10, 0);
+  SplinePath path = closedSquare();
   path.computeTangents(6.0f, true);
   path.computeSampleCount();
   const float chord = path.totalLength / path.sampleCount;

@@ -178,6 +178,13 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
 
   static const float kCornerTurns[4] = {0.0f, -1.570795f, -3.14159f, -4.712385f};
   static const float kCornerTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  // The zoomed quads overfill the viewport, but only the copied band is ever
+  // read again: shading the rest would be a third of the passes' work.
+  const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
+  GLint scissorBox[4];
+  glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+  glScissor(copyX, copyY, copyWidth, copyHeight);
+  glEnable(GL_SCISSOR_TEST);
   for (int l = 0; l < 9; ++l) {
     const float zoom = std::pow(1.05f, zoomBase * (l + 1) * zoomExponent) * 1.3f;
     const float t = l * 0.11111111f;
@@ -209,6 +216,8 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
     glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
   }
+  glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+  if (!scissored) glDisable(GL_SCISSOR_TEST);
 
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_BLEND);

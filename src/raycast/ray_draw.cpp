@@ -2,8 +2,6 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-
 #include "effects/light_shafts.h"
 #include "raycast/ray_grid.h"
 
@@ -15,92 +13,14 @@ struct RayVertex {
   float u, v;
 };
 
+constexpr int kBatchQuads = 4096;
+constexpr int kBatchVertices = kBatchQuads * 4;
 constexpr GLuint kGlowTexture = 2;
-constexpr int kMaxTextures = 64;
 
-// Primitives of one kind gathered in emission order with their texture, then
-// drawn grouped by texture, the glow texture first. Leaves and pixels tile the
-// band without overlap and each draws its glow before its surface, so every
-// pixel still receives its fragments in the same order; what changes is the
-// number of draw calls, which used to be one per texture switch.
-template <int kVerticesEach, int kCapacity>
-struct PrimitiveBatch {
-  RayVertex vertices[kCapacity * kVerticesEach];
-  RayVertex grouped[kCapacity * kVerticesEach];
-  GLuint texture[kCapacity];
-  int count = 0;
-
-  bool full() const { return count == kCapacity; }
-
-  RayVertex* add(GLuint name) {
-    texture[count] = name;
-    return &vertices[kVerticesEach * count++];
-  }
-
-  void draw(GLenum mode) {
-    if (count == 0) return;
-    GLuint names[kMaxTextures];
-    int sizes[kMaxTextures];
-    int groups = 1;
-    names[0] = kGlowTexture;
-    sizes[0] = 0;
-    for (int i = 0; i < count; ++i) {
-      int k = 0;
-      while (k < groups && names[k] != texture[i]) ++k;
-      if (k == groups) {
-        if (groups == kMaxTextures) return drawInOrder(mode);
-        names[groups] = texture[i];
-        sizes[groups++] = 0;
-      }
-      ++sizes[k];
-    }
-    int fill[kMaxTextures];
-    for (int k = 0, start = 0; k < groups; start += sizes[k++]) fill[k] = start;
-    int k = 0;
-    for (int i = 0; i < count; ++i) {
-      if (names[k] != texture[i])
-        for (k = 0; names[k] != texture[i];) ++k;
-      const RayVertex* from = &vertices[kVerticesEach * i];
-      std::copy(from, from + kVerticesEach, &grouped[kVerticesEach * fill[k]++]);
-    }
-    pointArraysAt(grouped);
-    for (int g = 0, start = 0; g < groups; start += sizes[g++])
-      if (sizes[g] > 0) drawRun(mode, names[g], start, sizes[g]);
-    count = 0;
-  }
-
-  // More textures than any world holds: plain emission order.
-  void drawInOrder(GLenum mode) {
-    pointArraysAt(vertices);
-    for (int first = 0, i = 1; i <= count; ++i) {
-      if (i == count || texture[i] != texture[first]) {
-        drawRun(mode, texture[first], first, i - first);
-        first = i;
-      }
-    }
-    count = 0;
-  }
-
-  static void pointArraysAt(const RayVertex* v) {
-    glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &v->x);
-    glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &v->r);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &v->u);
-  }
-
-  static void drawRun(GLenum mode, GLuint name, int first, int primitives) {
-    glBindTexture(GL_TEXTURE_2D, name);
-    glDrawArrays(mode, first * kVerticesEach, primitives * kVerticesEach);
-  }
-};
-
-// Leaves are quads. A single pixel has the same colour and texture coordinate
-// at all four corners, so it is drawn as a one-pixel point at its centre: the
-// same fragment for half the setup work of two triangles.
 // Allocated once with the program.
-PrimitiveBatch<4, 8192> leafBatch;
-PrimitiveBatch<1, 8192> pixelBatch;
-long currentTexture = -1;  // texture of the latest primitive; none at frame start
-RayVertex lastVertex;      // the latest vertex in emission order
+RayVertex batch[kBatchVertices];
+int batchCount = 0;
+long boundTexture = -1;  // unknown at frame start: the first bind always happens
 uint32_t quadCount = 0;
 
 const RayWorld* drawWorld = nullptr;
@@ -109,22 +29,24 @@ float depthScale = 0;
 float depthGain = 0;
 
 void flush() {
-  leafBatch.draw(GL_QUADS);
-  pixelBatch.draw(GL_POINTS);
+  if (batchCount == 0) return;
+  glDrawArrays(GL_QUADS, 0, batchCount);
+  batchCount = 0;
 }
 
-RayVertex* addLeaf(long texture) {
-  if (leafBatch.full()) flush();
-  currentTexture = texture;
-  ++quadCount;
-  return leafBatch.add(static_cast<GLuint>(texture));
+void bindTexture(long name) {
+  if (name == boundTexture) return;
+  flush();
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
+  boundTexture = name;
 }
 
-RayVertex* addPixel(long texture) {
-  if (pixelBatch.full()) flush();
-  currentTexture = texture;
+RayVertex* reserveQuad() {
+  if (batchCount + 4 > kBatchVertices) flush();
+  RayVertex* v = &batch[batchCount];
+  batchCount += 4;
   ++quadCount;
-  return pixelBatch.add(static_cast<GLuint>(texture));
+  return v;
 }
 
 inline float depthOf(float distance) {
@@ -186,9 +108,8 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   lightColour[2] = world.light->colour[2];
   depthScale = world.depthScale;
   depthGain = world.depthGain;
-  leafBatch.count = 0;
-  pixelBatch.count = 0;
-  currentTexture = -1;
+  batchCount = 0;
+  boundTexture = -1;
   quadCount = 0;
   // Only our three arrays take part, whatever the caller left enabled.
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
@@ -198,6 +119,9 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &batch[0].x);
+  glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &batch[0].r);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &batch[0].u);
 }
 
 void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
@@ -205,45 +129,54 @@ void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySampl
   const float x0 = static_cast<float>(x), x1 = static_cast<float>(x + w);
   const float y0 = static_cast<float>(y), y1 = static_cast<float>(y + h);
   if (c0.glow != 0.0f || c1.glow != 0.0f || c2.glow != 0.0f || c3.glow != 0.0f) {
-    RayVertex* v = addLeaf(kGlowTexture);
+    bindTexture(kGlowTexture);
+    RayVertex* v = reserveQuad();
     glowVertex(v[0], x0, y0, c0);
     glowVertex(v[1], x1, y0, c1);
     glowVertex(v[2], x1, y1, c3);
     glowVertex(v[3], x0, y1, c2);
-    lastVertex = v[3];
   }
   if (c0.hitObject == 0 && c0.bounceObject == 0) return;
-  RayVertex* v = addLeaf(textureOf(c0));
+  bindTexture(textureOf(c0));
+  RayVertex* v = reserveQuad();
   surfaceVertex(v[0], x0, y0, c0);
   surfaceVertex(v[1], x1, y0, c1);
   surfaceVertex(v[2], x1, y1, c3);
   surfaceVertex(v[3], x0, y1, c2);
-  lastVertex = v[3];
 }
 
 void rayDrawPixel(int x, int y, const RaySample& c0) {
-  const float cx = static_cast<float>(x) + 0.5f, cy = static_cast<float>(y) + 0.5f;
+  const float x0 = static_cast<float>(x), x1 = static_cast<float>(x + 1);
+  const float y0 = static_cast<float>(y), y1 = static_cast<float>(y + 1);
   if (c0.glow != 0.0f) {
-    RayVertex* v = addPixel(kGlowTexture);
-    glowVertex(*v, cx, cy, c0);
-    lastVertex = *v;
+    bindTexture(kGlowTexture);
+    RayVertex* v = reserveQuad();
+    glowVertex(v[0], x0, y0, c0);
+    glowVertex(v[1], x1, y0, c0);
+    glowVertex(v[2], x1, y1, c0);
+    glowVertex(v[3], x0, y1, c0);
   }
   if (c0.hitObject == 0 && c0.bounceObject == 0) return;
-  RayVertex* v = addPixel(textureOf(c0));
-  surfaceVertex(*v, cx, cy, c0);
-  lastVertex = *v;
+  bindTexture(textureOf(c0));
+  RayVertex* v = reserveQuad();
+  surfaceVertex(v[0], x0, y0, c0);
+  v[1] = v[0];
+  v[1].x = x1;
+  v[2] = v[1];
+  v[2].y = y1;
+  v[3] = v[0];
+  v[3].y = y1;
 }
 
 void rayDrawEnd() {
+  const int last = batchCount - 1;
   flush();
   glPopClientAttrib();
-  if (currentTexture >= 0) {
-    // Leave bound what drawing in emission order would have left bound.
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(currentTexture));
+  if (last >= 0) {
     // Immediate mode would leave the last vertex's colour and texture
     // coordinate current; the arrays leave them undefined.
-    glColor4f(lastVertex.r, lastVertex.g, lastVertex.b, lastVertex.a);
-    glTexCoord2f(lastVertex.u, lastVertex.v);
+    glColor4f(batch[last].r, batch[last].g, batch[last].b, batch[last].a);
+    glTexCoord2f(batch[last].u, batch[last].v);
   }
 }
 

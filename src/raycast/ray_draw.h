@@ -1,10 +1,10 @@
 // Drawing and occlusion-mask updates of the grid ray-caster
 // Internal to the renderer.
 //
-// Leaves are collected as quads and single pixels as one-pixel points in
-// preallocated vertex arrays, and submitted with one glDrawArrays per texture,
-// glow first. Every pixel receives the same fragments in the same order as
-// drawing each quad on its own in emission order would give it.
+// Quads are collected in one preallocated vertex array and submitted with
+// glDrawArrays(GL_QUADS) per run of equal texture; the result equals the
+// per-quad glBegin/glEnd (same quads, same order, same
+// vertices), without the per-vertex call overhead.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +21,12 @@ void rayDrawBegin(const RayWorld& world, float lightDistance);
 // c2 = (x, y + h), c3 = (x + w, y + h), drawn c0, c1, c3, c2.
 void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
                  const RaySample& c2, const RaySample& c3);
-// A single pixel drawn from c0 alone (glow point first if c0 glows).
+// A single pixel drawn from c0 alone.
 void rayDrawPixel(int x, int y, const RaySample& c0);
 // Submits what is left, restores the client array state and leaves the current
 // colour and texture coordinate as the last vertex set them.
 void rayDrawEnd();
-// Quads and pixel points submitted since rayDrawBegin.
+// Quads submitted since rayDrawBegin.
 uint32_t rayDrawQuadCount();
 
 // Mask after a leaf: all four corner distances below lightDistance -> the

@@ -1,5 +1,11 @@
 # Set-up on a fresh Debian 12 machine: `make play` or `make test`.
 
+# SANITIZE=ON builds everything with AddressSanitizer and UBSan in its own
+# directory, where `make test` also captures the whole timeline under them.
+SANITIZE ?= OFF
+ifeq ($(SANITIZE),ON)
+BUILD    ?= build-asan
+endif
 BUILD    ?= build
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libjpeg62-turbo-dev \
@@ -21,7 +27,7 @@ test: build
 
 # Configures, builds, and generates the images, models and music.
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVAARA_SANITIZE=$(SANITIZE)
 	cmake --build $(BUILD) -j$(JOBS)
 
 # Installs the Debian packages that are missing: as root through apt-get,

@@ -158,7 +158,9 @@ TEST_F(FeedbackTest, BlurCrossfadeAtZeroShowsSharpAWithoutB) {
   fill(fb->textures[0], halves);
   fill(fb->textures[1], uniform(0, 0, 250));
   const GLuint program = fb->blurProgram;
-  for (GLuint pass : {program, 0u}) {  // one summing quad, then four blended quads
+  // On the CPU, then as one summing quad, then as four blended quads.
+  for (GLuint pass : {program, program, 0u}) {
+    fb->blurOnCpu = !fb->blurOnCpu;
     fb->blurProgram = pass;
     fb->blurCrossfade(0.0f, 0, 1);
     readBand();
@@ -169,13 +171,21 @@ TEST_F(FeedbackTest, BlurCrossfadeAtZeroShowsSharpAWithoutB) {
     expectNear(at(0, 0), {0, 0, 0}, 1, "corner");
   }
   fb->blurProgram = program;
+  fb->blurOnCpu = true;
 }
 
-TEST_F(FeedbackTest, BlurPassesAgreeWithAndWithoutTheSummingQuad) {
+TEST_F(FeedbackTest, BlurPassesAgreeOnTheCpuAsOneSummingQuadAndAsFourQuads) {
   fill(fb->textures[0], bars);
   fill(fb->textures[1], halves);
   const GLuint program = fb->blurProgram;
   if (!program) GTEST_SKIP() << "no shaders in this context";
+  auto worstDifference = [this](const std::vector<unsigned char>& other) {
+    int worst = 0;
+    for (size_t i = 0; i < pixels.size(); ++i)
+      worst = std::max(worst, std::abs(pixels[i] - other[i]));
+    return worst;
+  };
+  fb->blurOnCpu = false;
   fb->blurCrossfade(0.6f, 0, 1);
   readBand();
   const std::vector<unsigned char> summed = pixels;
@@ -183,9 +193,32 @@ TEST_F(FeedbackTest, BlurPassesAgreeWithAndWithoutTheSummingQuad) {
   fb->blurCrossfade(0.6f, 0, 1);
   fb->blurProgram = program;
   readBand();
-  int worst = 0;
-  for (size_t i = 0; i < pixels.size(); ++i) worst = std::max(worst, std::abs(pixels[i] - summed[i]));
-  EXPECT_LE(worst, 12);  // only the rounding of each blended tap differs
+  EXPECT_LE(worstDifference(summed), 12);  // only the rounding of each blended tap differs
+  fb->blurOnCpu = true;
+  fb->blurCrossfade(0.6f, 0, 1);
+  readBand();
+  EXPECT_LE(worstDifference(summed), 2);  // the same sums, rounded once per pass either way
+  EXPECT_NE(summed, std::vector<unsigned char>(summed.size(), 0));
+}
+
+TEST_F(FeedbackTest, BlurStaysInGlForSlotsHoldingOtherPictures) {
+  // A start-up picture in the slot: 256 x 256 and clamped, so not a band copy.
+  GLuint picture = 0;
+  glGenTextures(1, &picture);
+  glBindTexture(GL_TEXTURE_2D, picture);
+  std::vector<unsigned char> grey(256 * 256 * 3, 120);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, grey.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  const GLuint saved = fb->textures[0];
+  fb->textures[0] = picture;
+  fill(fb->textures[1], uniform(0, 0, 0));
+  fb->blurCrossfade(0.0f, 0, 1);
+  fb->textures[0] = saved;
+  readBand();
+  expectNear(at(256, 128), {blurredLevel(120), blurredLevel(120), blurredLevel(120)},
+             blurredSlack(120), "the picture, blurred in place");
+  glDeleteTextures(1, &picture);
 }
 
 TEST_F(FeedbackTest, BlurCrossfadeAtOneIsTheSharpB) {

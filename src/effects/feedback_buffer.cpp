@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -93,11 +95,80 @@ void FeedbackBuffer::crossfade(float w, int a, int b) {
   popModelview();
 }
 
+static float blurHalfSpread(int pass, float factor) {
+  return pass * 0.028571429f * factor * 0.5f;
+}
+
+// True when texture `name` is a band-sized, linearly filtered, repeating
+// picture: then a pass drawn over the band samples it 1:1, and the CPU blur
+// computes the same sums.
+static bool isRepeatingBandTexture(const FeedbackBuffer& fb, GLuint name) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, magFilter = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  return width == fb.copyWidth && height == fb.copyHeight && wrapS == GL_REPEAT &&
+         wrapT == GL_REPEAT && magFilter == GL_LINEAR;
+}
+
+// The band passes need the band where the scene viewport puts it: a
+// 512 x 256 copy from row 64 is exactly the quad they draw.
+static bool canBlurOnCpu(const FeedbackBuffer& fb, int slot) {
+  return fb.blurOnCpu && fb.copyX == 0 && fb.copyY == 64 && fb.copyWidth == 512 &&
+         fb.copyHeight == 256 && isRepeatingBandTexture(fb, fb.textures[slot]) &&
+         isRepeatingBandTexture(fb, fb.textures[slot + 6]);
+}
+
+// The seven passes of blurSlot on pixels read back from the slot; the result
+// ends in pictures[0].
+static void blurPicture(std::vector<uint8_t> (&pictures)[2], BlurScratch& scratch, float factor) {
+  for (int k = 1; k <= 7; ++k) {
+    const float half = blurHalfSpread(k, factor);
+    blurRepeatingPicture(pictures[0].data(), pictures[1].data(), 512, 256, half, half, kTapAlpha,
+                         scratch);
+    pictures[0].swap(pictures[1]);
+  }
+}
+
+// Both slots' passes on the CPU, the first slot's on a second thread. A
+// software rasteriser spends most of the dissolve on these passes' texel
+// reads; here they cost a read-back and an upload each, and the rasteriser's
+// threads are idle meanwhile.
+static void blurSlotsOnCpu(FeedbackBuffer& fb, int a, float factorA, int b, float factorB) {
+  const int slots[2] = {a, b};
+  const size_t bytes = size_t(512) * 256 * 4;
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  for (int i = 0; i < 2; ++i) {
+    fb.blurPictures[i][0].resize(bytes);
+    fb.blurPictures[i][1].resize(bytes);
+    glBindTexture(GL_TEXTURE_2D, fb.textures[slots[i]]);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, fb.blurPictures[i][0].data());
+  }
+  auto blurFirst = [&fb, factorA] { blurPicture(fb.blurPictures[0], fb.blurScratch[0], factorA); };
+  std::thread helper;
+  try {
+    helper = std::thread(blurFirst);
+  } catch (const std::system_error&) {
+    blurFirst();  // no thread to be had: one after the other
+  }
+  blurPicture(fb.blurPictures[1], fb.blurScratch[1], factorB);
+  if (helper.joinable()) helper.join();
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  for (int i = 0; i < 2; ++i) {
+    glBindTexture(GL_TEXTURE_2D, fb.textures[slots[i] + 6]);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE,
+                    fb.blurPictures[i][0].data());
+  }
+}
+
 // Seven passes of four taps whose spread grows with the pass, each pass
 // starting from the previous one's result in the slot's work texture.
 static void blurSlot(const FeedbackBuffer& fb, int slot, float factor) {
   for (int k = 1; k <= 7; ++k) {
-    const float half = k * 0.028571429f * factor * 0.5f;
+    const float half = blurHalfSpread(k, factor);
     glClear(GL_COLOR_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, fb.textures[k == 1 ? slot : slot + 6]);
     drawBlurTaps(fb, half, kTapAlpha);
@@ -111,8 +182,12 @@ void FeedbackBuffer::blurCrossfade(float w, int a, int b) {
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   glEnable(GL_BLEND);
   pushIdentityModelview();
-  blurSlot(*this, a, w);
-  blurSlot(*this, b, 1.0f - w);
+  if (canBlurOnCpu(*this, a) && canBlurOnCpu(*this, b)) {
+    blurSlotsOnCpu(*this, a, w, b, 1.0f - w);
+  } else {
+    blurSlot(*this, a, w);
+    blurSlot(*this, b, 1.0f - w);
+  }
 
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_BLEND);

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+#include "effects/picture_blur.h"
+
 struct FeedbackBuffer {
   // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
   // and 9..11 repeat 0..2 and 6..8. A scene may put any texture name into an
@@ -22,6 +24,12 @@ struct FeedbackBuffer {
   // shaders; 0 draws the taps as four blended quads.
   GLuint blurProgram = 0;
   GLint blurSpreadLocation = -1;
+
+  // The dissolve's blur passes run on the CPU where a slot holds band-sized
+  // repeating textures (see blurCrossfade); false keeps them in GL.
+  bool blurOnCpu = true;
+  std::vector<uint8_t> blurPictures[2][2];  // per slot: RGBA band, ping-pong
+  BlurScratch blurScratch[2];
 
   // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
   // slot 2 clamps). Needs a current GL context.

@@ -1,0 +1,98 @@
+#include "effects/picture_blur.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr int kChannels = 4;
+
+// Two bilinear samples at -a and +a texels from a texel, summed, in terms of
+// texels: near * (T[-nearOffset] + T[+nearOffset]) + far * (T[-farOffset] +
+// T[+farOffset]), farOffset = nearOffset + 1 before the wrap.
+struct TapPair {
+  int nearOffset;
+  int farOffset;
+  float near;
+  float far;
+};
+
+// Texture filtering weighs neighbours with 8 fractional bits; offsets reduce
+// modulo the size, which a repeating picture cannot tell apart.
+TapPair tapPair(float spread, int size) {
+  double a = std::fabs(double(spread)) * size;
+  if (!std::isfinite(a)) a = 0.0;
+  double whole = std::floor(a);
+  double fraction = std::round((a - whole) * 256.0) / 256.0;
+  if (fraction >= 1.0) {
+    whole += 1.0;
+    fraction = 0.0;
+  }
+  const int nearOffset = int(std::fmod(whole, double(size)));
+  return {nearOffset, (nearOffset + 1) % size, float(1.0 - fraction), float(fraction)};
+}
+
+inline int wrapRow(int y, int height) {
+  y %= height;
+  return y < 0 ? y + height : y;
+}
+
+// The two filtering loops, kept free of aliasing so they vectorise, and built
+// twice: for AVX2 where the processor has it, else for the baseline.
+#define LUMIVAARA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+
+LUMIVAARA_VECTOR_CLONES
+void filterDown(const uint8_t* __restrict nearBelow, const uint8_t* __restrict nearAbove,
+                const uint8_t* __restrict farBelow, const uint8_t* __restrict farAbove,
+                float nearWeight, float farWeight, float* __restrict row, int length) {
+  for (int e = 0; e < length; ++e)
+    row[e] = nearWeight * (float(nearBelow[e]) + float(nearAbove[e])) +
+             farWeight * (float(farBelow[e]) + float(farAbove[e]));
+}
+
+LUMIVAARA_VECTOR_CLONES
+void filterAcross(const float* __restrict row, int nearH, int farH, float nearWeight,
+                  float farWeight, uint8_t* __restrict out, int length) {
+  for (int e = 0; e < length; ++e) {
+    float v = nearWeight * (row[e - nearH] + row[e + nearH]) +
+              farWeight * (row[e - farH] + row[e + farH]) + 0.5f;
+    v = v < 255.0f ? v : 255.0f;
+    out[e] = uint8_t(int(v));
+  }
+}
+
+}  // namespace
+
+void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int height,
+                          float spreadS, float spreadT, float tapWeight, BlurScratch& scratch) {
+  if (width <= 0 || height <= 0) return;
+  const TapPair across = tapPair(spreadS, width);
+  const TapPair down = tapPair(spreadT, height);
+  // The tap weight folds into the vertical weights.
+  const float nearV = down.near * tapWeight;
+  const float farV = down.far * tapWeight;
+
+  const int rowLength = width * kChannels;
+  const int pad = across.farOffset > across.nearOffset ? across.farOffset : across.nearOffset;
+  const int padLength = pad * kChannels;
+  scratch.row.resize(size_t(rowLength + 2 * padLength));
+  float* const padded = scratch.row.data();
+  float* const row = padded + padLength;
+  const int nearH = across.nearOffset * kChannels;
+  const int farH = across.farOffset * kChannels;
+
+  for (int y = 0; y < height; ++y) {
+    const uint8_t* nearBelow = src + size_t(wrapRow(y - down.nearOffset, height)) * rowLength;
+    const uint8_t* nearAbove = src + size_t(wrapRow(y + down.nearOffset, height)) * rowLength;
+    const uint8_t* farBelow = src + size_t(wrapRow(y - down.farOffset, height)) * rowLength;
+    const uint8_t* farAbove = src + size_t(wrapRow(y + down.farOffset, height)) * rowLength;
+    filterDown(nearBelow, nearAbove, farBelow, farAbove, nearV, farV, row, rowLength);
+    // The row repeats: its last texels pad the left, its first the right.
+    for (int e = 0; e < padLength; ++e) {
+      padded[e] = row[rowLength - padLength + e];
+      row[rowLength + e] = row[e];
+    }
+    filterAcross(row, nearH, farH, across.near, across.far, dst + size_t(y) * rowLength,
+                 rowLength);
+  }
+}

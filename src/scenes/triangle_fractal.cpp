@@ -4,13 +4,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
+#include "effects/smooth_lines.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 
 TriangleFractalScene triangleFractalScene;
+bool outlinesOnCpu = true;
 
 namespace {
 
@@ -136,8 +140,77 @@ void drawFacePass(TriangleFractalScene& s, int face) {
 
 }  // namespace
 
+namespace {
+
+// Drawing the outlines on the CPU needs the frame set up as this scene sets
+// it: identity matrices over the 512 x 384 scene viewport, nothing tested,
+// and the additive blend of source alpha onto a frame whose alpha reads 1.
+bool outlinesFitTheCpu() {
+  GLint viewport[4], source = 0, destination = 0;
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glGetIntegerv(GL_BLEND_SRC, &source);
+  glGetIntegerv(GL_BLEND_DST, &destination);
+  return viewport[0] == 0 && viewport[1] == 0 && viewport[2] == 512 && viewport[3] == 384 &&
+         glIsEnabled(GL_BLEND) && !glIsEnabled(GL_DEPTH_TEST) &&
+         !glIsEnabled(GL_SCISSOR_TEST) && !glIsEnabled(GL_TEXTURE_2D) &&
+         glIsEnabled(GL_LINE_SMOOTH) && source == GL_SRC_ALPHA &&
+         (destination == GL_ONE || destination == GL_DST_ALPHA);
+}
+
+// The band read back, the outlines blended into it, and the result drawn
+// back 1:1. Only the band is ever captured from this frame.
+void drawOutlinesOnCpu(const FractalLineBatch& batch) {
+  static std::vector<uint8_t> band(512 * 256 * 4);
+  static GLuint texture = 0;
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 64, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  // Identity matrices: x in [-1, 1] spans the 512 columns, y the 384 rows,
+  // of which the band starts at row 64.
+  const LinePlacement placement = {256.0f, 256.0f, 192.0f, 128.0f};
+  blendSmoothLines(batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3, placement,
+                   band.data(), 512, 256);
+
+  glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
+  // Made on first use, and again should anything have deleted the name.
+  if (texture == 0 || !glIsTexture(texture)) {
+    if (texture == 0) glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 512, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  }
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  glDisable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  const float bottom = 64.0f / 192.0f - 1.0f;
+  const float top = 320.0f / 192.0f - 1.0f;
+  glBegin(GL_QUADS);
+  glTexCoord2f(0, 0);
+  glVertex3f(-1, bottom, 0);
+  glTexCoord2f(1, 0);
+  glVertex3f(1, bottom, 0);
+  glTexCoord2f(1, 1);
+  glVertex3f(1, top, 0);
+  glTexCoord2f(0, 1);
+  glVertex3f(-1, top, 0);
+  glEnd();
+  glPopAttrib();
+}
+
+}  // namespace
+
 void flushTriangleOutlines(FractalLineBatch& batch) {
   if (batch.leafCount == 0) return;
+  if (outlinesOnCpu && outlinesFitTheCpu()) {
+    drawOutlinesOnCpu(batch);
+    batch.leafCount = 0;
+    return;
+  }
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);

@@ -85,8 +85,11 @@ void drawTriangleOutline(const FractalTriangle& t, FractalLineBatch& batch);
 // the batch in the order A, B, C, D at every level.
 void subdivideTriangle(int depth, FractalTriangle t, float a, float b, float c,
                        FractalLineBatch& batch);
-// Draws the gathered outlines as smooth lines and empties the batch.
+// Draws the gathered outlines as smooth lines and empties the batch: on the
+// CPU where the frame is set up as the scene sets it, else through GL.
 void flushTriangleOutlines(FractalLineBatch& batch);
+// False draws the outlines through GL always.
+extern bool outlinesOnCpu;
 
 // Start-up: feedback buffer, both lights, the two face models. Needs a GL
 // context and the texture slots filled.

@@ -152,3 +152,22 @@ TEST_F(LandscapeTimeline, At33sTheFlightLiesOnTheRipplingSheet) {
   const Band band = readBand();
   EXPECT_GT(meanLevel(band, 240, 256, 2) + meanLevel(band, 0, 16, 2), 1.0);
 }
+
+TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
+  auto flightFrame = [] {
+    setSceneViewport(800, 600);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    renderLandscapeScene(0, 1);  // no time passes: the same view both ways
+    return readBand();
+  };
+  terrainOnCpu = false;
+  const Band gl = flightFrame();
+  terrainOnCpu = true;
+  const Band cpu = flightFrame();
+  int worst = 0;
+  for (size_t i = 0; i < gl.size(); ++i) worst = std::max(worst, std::abs(gl[i] - cpu[i]));
+  EXPECT_LE(worst, 3);  // filtering rounds a little differently
+  EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
+  renderRayGrid(*landscapeScene.skyWorld);
+  EXPECT_GT(meanAbsDiff(cpu, readBand(), 0, 64), 30.0) << "the terrain was painted";
+}

@@ -4,9 +4,11 @@
 
 #include <cmath>
 
+#include "effects/band_picture.h"
 #include "effects/light_shafts.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape_march.h"
+#include "scenes/landscape_terrain.h"
 
 LandscapeScene landscapeScene;
 
@@ -29,6 +31,10 @@ constexpr int kBatchVertices = 16384;
 StripVertex batch[kBatchVertices];
 int batchCount = 0;
 TerrainStrip lastStrip{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};  // red < 0: none drawn this frame
+
+TerrainTexture rock;       // the rock's pixels, read each frame
+TerrainPicture picture;    // the strips painted on the CPU
+GLuint pictureTexture = 0;
 
 void flushBatch() {
   if (batchCount == 0) return;
@@ -64,7 +70,79 @@ void drawColumn(int column, const TerrainStrip* strips, int count) {
   }
 }
 
+void drawTerrainStrips(const Vector3& eye, float heading) {
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(StripVertex), &batch[0].x);
+  glColorPointer(4, GL_FLOAT, sizeof(StripVertex), &batch[0].r);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(StripVertex), &batch[0].s);
+  for (int i = 0; i < kTerrainColumns; ++i) {
+    const int count =
+        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, columnStrips);
+    drawColumn(i, columnStrips, count);
+  }
+  flushBatch();
+  glPopClientAttrib();
+}
+
+// Painting the strips on the CPU draws what GL would where the frame is set
+// up as this scene sets it (scene viewport and projection, the strips'
+// modelview, plain modulated texturing, nothing tested) and the rock is a
+// linearly filtered, repeating picture, whose pixels it then reads.
+bool terrainFitsTheCpu() {
+  GLint viewport[4];
+  GLfloat projection[16], modelview[16];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  const GLfloat sceneProjection[16] = {1.0f / 256, 0, 0, 0, 0, 1.0f / 192, 0, 0,
+                                       0, 0, -2, 0, 0, 0, -1, 1};
+  const GLfloat stripModelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -256, -128, 0, 1};
+  for (int k = 0; k < 16; ++k)
+    if (std::fabs(projection[k] - sceneProjection[k]) > 1e-6f ||
+        modelview[k] != stripModelview[k])
+      return false;
+  GLint env = 0;
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != 512 || viewport[3] != 384 ||
+      env != GL_MODULATE || !glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_BLEND) ||
+      glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_SCISSOR_TEST) ||
+      glIsEnabled(GL_STENCIL_TEST) || glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG))
+    return false;
+  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  if (width <= 0 || height <= 0 || wrapS != GL_REPEAT || wrapT != GL_REPEAT ||
+      minFilter != GL_LINEAR || magFilter != GL_LINEAR)
+    return false;
+  rock.width = width;
+  rock.height = height;
+  rock.rgba.resize(size_t(width) * height * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rock.rgba.data());
+  return true;
+}
+
+void paintTerrain(const Vector3& eye, float heading) {
+  clearTerrainPicture(picture);
+  for (int i = 0; i < kTerrainColumns; ++i) {
+    const int count =
+        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, columnStrips);
+    paintTerrainColumn(picture, i, columnStrips, count, rock);
+    for (int k = 0; k < count && columnStrips[k].depth >= -1.0f; ++k) lastStrip = columnStrips[k];
+  }
+  drawBandPicture(picture.rgba.data(), true, pictureTexture);
+}
+
 }  // namespace
+
+bool terrainOnCpu = true;
 
 Vector3 terrainCameraAt(float sceneMs) {
   const float y = -0.084f * sceneMs;
@@ -139,20 +217,11 @@ void renderLandscapeScene(int frameDeltaMs, int /*unused*/) {
   const float heading = terrainHeading(camera.forward);
 
   lastStrip.red = -1.0f;
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(StripVertex), &batch[0].x);
-  glColorPointer(4, GL_FLOAT, sizeof(StripVertex), &batch[0].r);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(StripVertex), &batch[0].s);
-  for (int i = 0; i < kTerrainColumns; ++i) {
-    const int count = marchTerrainColumn(camera.position, terrainColumnAngle(heading, i),
-                                         terrainHeightTerm, columnStrips);
-    drawColumn(i, columnStrips, count);
+  if (terrainOnCpu && terrainFitsTheCpu()) {
+    paintTerrain(camera.position, heading);
+  } else {
+    drawTerrainStrips(camera.position, heading);
   }
-  flushBatch();
-  glPopClientAttrib();
   // Leave the last strip's colour current, as drawing it directly would.
   if (lastStrip.red >= 0.0f) glColor4f(lastStrip.red, lastStrip.green, lastStrip.blue, 0.5f);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "effects/band_picture.h"
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
 #include "effects/smooth_lines.h"
@@ -170,36 +171,7 @@ void drawOutlinesOnCpu(const FractalLineBatch& batch) {
   blendSmoothLines(batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3, placement,
                    band.data(), 512, 256);
 
-  glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT);
-  // Made on first use, and again should anything have deleted the name.
-  if (texture == 0 || !glIsTexture(texture)) {
-    if (texture == 0) glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 512, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-  }
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
-  glDisable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  const float bottom = 64.0f / 192.0f - 1.0f;
-  const float top = 320.0f / 192.0f - 1.0f;
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex3f(-1, bottom, 0);
-  glTexCoord2f(1, 0);
-  glVertex3f(1, bottom, 0);
-  glTexCoord2f(1, 1);
-  glVertex3f(1, top, 0);
-  glTexCoord2f(0, 1);
-  glVertex3f(-1, top, 0);
-  glEnd();
-  glPopAttrib();
+  drawBandPicture(band.data(), false, texture);
 }
 
 }  // namespace

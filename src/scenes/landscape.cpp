@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 #include "effects/band_picture.h"
 #include "effects/light_shafts.h"
@@ -129,14 +131,36 @@ bool terrainFitsTheCpu() {
   return true;
 }
 
+// Marches and paints columns [from, to); returns the last strip drawn, red
+// < 0 if none. Columns touch only their own pixels, so halves can run at once.
+TerrainStrip paintColumns(const Vector3& eye, float heading, int from, int to) {
+  TerrainStrip strips[kTerrainMaxStrips];
+  TerrainStrip last{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};
+  for (int i = from; i < to; ++i) {
+    const int count =
+        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, strips);
+    paintTerrainColumn(picture, i, strips, count, rock);
+    for (int k = 0; k < count && strips[k].depth >= -1.0f; ++k) last = strips[k];
+  }
+  return last;
+}
+
+// The right half of the columns goes to a second thread: the march and the
+// painting are the scene's CPU work, and the rasteriser is idle meanwhile.
 void paintTerrain(const Vector3& eye, float heading) {
   clearTerrainPicture(picture);
-  for (int i = 0; i < kTerrainColumns; ++i) {
-    const int count =
-        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, columnStrips);
-    paintTerrainColumn(picture, i, columnStrips, count, rock);
-    for (int k = 0; k < count && columnStrips[k].depth >= -1.0f; ++k) lastStrip = columnStrips[k];
+  const int half = kTerrainColumns / 2;
+  TerrainStrip right{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};
+  auto paintRight = [&] { right = paintColumns(eye, heading, half, kTerrainColumns); };
+  std::thread helper;
+  try {
+    helper = std::thread(paintRight);
+  } catch (const std::system_error&) {
+    paintRight();
   }
+  const TerrainStrip left = paintColumns(eye, heading, 0, half);
+  if (helper.joinable()) helper.join();
+  lastStrip = right.red >= 0.0f ? right : left;
   drawBandPicture(picture.rgba.data(), true, pictureTexture);
 }
 

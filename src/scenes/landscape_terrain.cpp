@@ -18,31 +18,39 @@ inline int level(float v) {
 }
 
 // Texel-space position of texture coordinate c in 1/256 texel steps, texel
-// centres on whole texels; non-finite coordinates read texel 0.
-inline int64_t fixedTexel(float c, int size) {
-  const double x = (double(c) * size - 0.5) * 256.0;
-  if (!std::isfinite(x)) return 0;
-  return int64_t(std::floor(std::min(std::max(x, -1e15), 1e15)));
+// centres on whole texels. Far-off and non-finite coordinates are folded
+// into range first; the texture repeats, so only the fraction matters.
+inline int fixedTexel(float c, int size) {
+  if (!std::isfinite(c)) return 0;
+  if (std::fabs(c) > 4096.0f) c -= std::floor(c);
+  return int(std::floor((c * float(size) - 0.5f) * 256.0f));
 }
 
-inline int wrap(int64_t i, int size) {
-  const int64_t m = i % size;
-  return int(m < 0 ? m + size : m);
+// Texel index i repeated into 0..size-1; a mask for the usual power-of-two
+// sizes, which spares a division per texel.
+inline int wrap(int i, int size) {
+  if ((size & (size - 1)) == 0) return i & (size - 1);
+  const int m = i % size;
+  return m < 0 ? m + size : m;
 }
 
 // Bilinear, repeating sample of channel values at (s, t), into rgb.
 void sample(const TerrainTexture& texture, float s, float t, int rgb[3]) {
-  const int64_t fx = fixedTexel(s, texture.width);
-  const int64_t fy = fixedTexel(t, texture.height);
-  const int wx = int(fx & 255), wy = int(fy & 255);
-  const int x0 = wrap(fx >> 8, texture.width), x1 = wrap((fx >> 8) + 1, texture.width);
-  const int y0 = wrap(fy >> 8, texture.height), y1 = wrap((fy >> 8) + 1, texture.height);
+  const int fx = fixedTexel(s, texture.width);
+  const int fy = fixedTexel(t, texture.height);
+  const int wx = fx & 255, wy = fy & 255;
+  const int x0 = wrap(fx >> 8, texture.width), x1 = x0 + 1 == texture.width ? 0 : x0 + 1;
+  const int y0 = wrap(fy >> 8, texture.height), y1 = y0 + 1 == texture.height ? 0 : y0 + 1;
   const uint8_t* row0 = &texture.rgba[size_t(y0) * texture.width * 4];
   const uint8_t* row1 = &texture.rgba[size_t(y1) * texture.width * 4];
-  for (int c = 0; c < 3; ++c) {
-    const int below = row0[x0 * 4 + c] * (256 - wx) + row0[x1 * 4 + c] * wx;
-    const int above = row1[x0 * 4 + c] * (256 - wx) + row1[x1 * 4 + c] * wx;
-    rgb[c] = (below * (256 - wy) + above * wy + 32768) >> 16;
+  const uint8_t* a = row0 + x0 * 4;
+  const uint8_t* b = row0 + x1 * 4;
+  const uint8_t* c = row1 + x0 * 4;
+  const uint8_t* d = row1 + x1 * 4;
+  for (int k = 0; k < 3; ++k) {
+    const int below = a[k] * (256 - wx) + b[k] * wx;
+    const int above = c[k] * (256 - wx) + d[k] * wx;
+    rgb[k] = (below * (256 - wy) + above * wy + 32768) >> 16;
   }
 }
 
@@ -65,10 +73,14 @@ void paintTerrainColumn(TerrainPicture& picture, int column, const TerrainStrip*
     const float span = float(s.row - s.top);
     const int first = std::max(s.top, 0);
     const int last = std::min(s.row, kTerrainRows) - 1;
+    // Per row the coordinates step by a constant.
+    const float stepS = (s.nearS - s.farS) / span, stepT = (s.nearT - s.farT) / span;
+    const float f0 = (float(s.row) - (float(first) + 0.5f)) / span;
+    const float s0 = s.nearS + (s.farS - s.nearS) * f0, t0 = s.nearT + (s.farT - s.nearT) * f0;
     for (int j = first; j <= last; ++j) {
-      const float f = (float(s.row) - (float(j) + 0.5f)) / span;
+      const float n = float(j - first);
       int texel[3];
-      sample(texture, s.nearS + (s.farS - s.nearS) * f, s.nearT + (s.farT - s.nearT) * f, texel);
+      sample(texture, s0 + stepS * n, t0 + stepT * n, texel);
       uint8_t* p = &picture.rgba[(size_t(j) * kTerrainColumns + column) * 4];
       p[0] = uint8_t(multiplyLevels(red, texel[0]));
       p[1] = uint8_t(multiplyLevels(green, texel[1]));

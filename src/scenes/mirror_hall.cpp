@@ -193,8 +193,14 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   glDisable(GL_CULL_FACE);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
+  bool anyVisible = false;
+  for (int k = 0; k < kMirrorTextPieceCount; ++k) anyVisible = anyVisible || strength[k] > 0.0f;
   for (int n = 0; n < kGlowPasses; ++n) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Nothing here tests or writes depth, so clearing it once is enough; and
+    // with no piece showing, every pass copies the same empty band as the
+    // first.
+    if (n > 0 && !anyVisible) break;
+    glClear(n == 0 ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
     glBindTexture(GL_TEXTURE_2D, n == 0 ? sourceTexture : glowTexture);
     glBegin(GL_QUADS);
     for (int dy = 0; dy < 2; ++dy) {

@@ -1,5 +1,6 @@
 // The grid's batched drawing must give the picture that drawing every quad on
 // its own in emission order gives.
+#define GL_GLEXT_PROTOTYPES
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -54,20 +55,21 @@ RaySample sampleOn(int object, float shade, float glow, float u, float v) {
   return s;
 }
 
-}  // namespace
 
-// Leaves and pixels over several textures, interleaved with glow and more of
-// them than one batch holds, against the same quads drawn one by one.
-TEST(RaycastDraw, BatchedDrawingEqualsQuadByQuad) {
+// Leaves and pixels over more textures than there are units, interleaved
+// with glow and more of them than one batch holds, against the same quads
+// drawn one by one; with textures on several units or one run per texture.
+void checkBatchedDrawingEqualsQuadByQuad(bool textureUnits) {
   useHeadlessGl(800, 600);
+  rayTextureUnitsEnabled = textureUnits;
   // Flat textures: the comparison is about which fragments land where and in
   // what order, not about the rasteriser's sampling paths.
   std::vector<GLuint> textures;
-  for (int i = 0; i < 5; ++i) {
+  for (int i = 0; i < 11; ++i) {
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
-    const unsigned char texel[3] = {static_cast<unsigned char>(40 * i), 30, 200};
+    const unsigned char texel[3] = {static_cast<unsigned char>(20 * i), 30, 200};
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -154,5 +156,28 @@ TEST(RaycastDraw, BatchedDrawingEqualsQuadByQuad) {
   const float lastShade = cells.back().s.shade;
   const float lastE = lastShade >= 1.0f ? lastShade - 1.0f : 0.0f;
   EXPECT_FLOAT_EQ(colourAfter[1], lastObject.colour.y + lastE * light[1]);
+  if (textureUnits) {  // the textures really went to several units
+    glActiveTexture(GL_TEXTURE1);
+    GLint second = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &second);
+    glActiveTexture(GL_TEXTURE0);
+    EXPECT_NE(second, 0);
+  }
   glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
+  rayTextureUnitsEnabled = true;
+}
+
+}  // namespace
+
+TEST(RaycastDraw, BatchedDrawingEqualsQuadByQuad) { checkBatchedDrawingEqualsQuadByQuad(false); }
+
+TEST(RaycastDraw, DrawingWithTexturesOnSeveralUnitsEqualsQuadByQuad) {
+  checkBatchedDrawingEqualsQuadByQuad(true);
+  // The grid leaves no program of its own in use.
+  GLint program = -1;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  EXPECT_EQ(program, 0);
+  GLint unit = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+  EXPECT_EQ(unit, GL_TEXTURE0);
 }

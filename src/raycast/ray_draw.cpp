@@ -1,9 +1,12 @@
 #include "raycast/ray_draw.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include "effects/light_shafts.h"
 #include "raycast/ray_grid.h"
+#include "raycast/ray_texture_units.h"
 
 namespace {
 
@@ -11,6 +14,7 @@ struct RayVertex {
   float x, y, z;
   float r, g, b, a;
   float u, v;
+  float unit;  // texture unit of the quad, where textures sit on several units
 };
 
 constexpr int kBatchQuads = 4096;
@@ -23,6 +27,13 @@ int batchCount = 0;
 long boundTexture = -1;  // unknown at frame start: the first bind always happens
 uint32_t quadCount = 0;
 
+// With the unit program: texture names bound to units 0..unitCount-1 this
+// frame, and the unit the next quads use.
+GLuint unitProgram = 0;
+long unitTextures[kRayTextureUnits];
+int unitCount = 0;
+float currentUnit = 0.0f;
+
 const RayWorld* drawWorld = nullptr;
 float lightColour[3] = {0, 0, 0};
 float depthScale = 0;
@@ -34,11 +45,35 @@ void flush() {
   batchCount = 0;
 }
 
+// Puts `name` on a unit of its own the first time a frame uses it; only when
+// all units are taken do the pending quads go out and the units start over.
+void selectUnit(long name) {
+  for (int u = 0; u < unitCount; ++u) {
+    if (unitTextures[u] == name) {
+      currentUnit = float(u);
+      return;
+    }
+  }
+  if (unitCount == kRayTextureUnits) {
+    flush();
+    unitCount = 0;
+  }
+  glActiveTexture(GLenum(GL_TEXTURE0 + unitCount));
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
+  glActiveTexture(GL_TEXTURE0);
+  unitTextures[unitCount] = name;
+  currentUnit = float(unitCount++);
+}
+
 void bindTexture(long name) {
   if (name == boundTexture) return;
+  boundTexture = name;
+  if (unitProgram != 0) {
+    selectUnit(name);
+    return;
+  }
   flush();
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(name));
-  boundTexture = name;
 }
 
 RayVertex* reserveQuad() {
@@ -46,6 +81,7 @@ RayVertex* reserveQuad() {
   RayVertex* v = &batch[batchCount];
   batchCount += 4;
   ++quadCount;
+  v[0].unit = v[1].unit = v[2].unit = v[3].unit = currentUnit;
   return v;
 }
 
@@ -101,6 +137,8 @@ inline long textureOf(const RaySample& s) {
 
 }  // namespace
 
+bool rayTextureUnitsEnabled = true;
+
 void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   drawWorld = &world;
   lightColour[0] = world.light->colour[0];
@@ -122,6 +160,16 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &batch[0].x);
   glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &batch[0].r);
   glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &batch[0].u);
+  unitProgram = rayTextureUnitsEnabled && rayTextureUnitsFitState() ? rayTextureUnitProgram() : 0;
+  unitCount = 0;
+  currentUnit = 0.0f;
+  if (unitProgram != 0) {
+    glUseProgram(unitProgram);
+    glClientActiveTexture(GL_TEXTURE1);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(1, GL_FLOAT, sizeof(RayVertex), &batch[0].unit);
+    glClientActiveTexture(GL_TEXTURE0);
+  }
 }
 
 void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
@@ -171,6 +219,12 @@ void rayDrawPixel(int x, int y, const RaySample& c0) {
 void rayDrawEnd() {
   const int last = batchCount - 1;
   flush();
+  if (unitProgram != 0) {
+    glUseProgram(0);
+    // Unit 0 ends holding the last texture used, as binding per run leaves it.
+    if (boundTexture >= 0) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+    unitProgram = 0;
+  }
   glPopClientAttrib();
   if (last >= 0) {
     // Immediate mode would leave the last vertex's colour and texture

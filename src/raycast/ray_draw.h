@@ -2,9 +2,11 @@
 // Internal to the renderer.
 //
 // Quads are collected in one preallocated vertex array and submitted with
-// glDrawArrays(GL_QUADS) per run of equal texture; the result equals the
-// per-quad glBegin/glEnd (same quads, same order, same
-// vertices), without the per-vertex call overhead.
+// glDrawArrays(GL_QUADS), in emission order: per run of equal texture, or,
+// where the context has shaders, with each frame's textures on separate units
+// so that runs end only when the units are used up. The result equals the
+// per-quad glBegin/glEnd (same quads, same order, same vertices), without the
+// per-vertex call overhead.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +28,8 @@ void rayDrawPixel(int x, int y, const RaySample& c0);
 // Submits what is left, restores the client array state and leaves the current
 // colour and texture coordinate as the last vertex set them.
 void rayDrawEnd();
+// False keeps one texture unit and a run per texture change.
+extern bool rayTextureUnitsEnabled;
 // Quads submitted since rayDrawBegin.
 uint32_t rayDrawQuadCount();
 

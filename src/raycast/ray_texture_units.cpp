@@ -1,0 +1,88 @@
+#define GL_GLEXT_PROTOTYPES
+#include "raycast/ray_texture_units.h"
+
+#include <GL/glext.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// The unit index arrives in texture coordinate set 1, the same at all four
+// corners of a quad; comparing with half-way values is safe against
+// interpolation rounding.
+std::string fragmentSource() {
+  std::string s =
+      "#version 110\n"
+      "uniform sampler2D units[8];\n"
+      "void main() {\n"
+      "  vec2 st = gl_TexCoord[0].st;\n"
+      "  float k = gl_TexCoord[1].x;\n"
+      "  vec4 t;\n";
+  for (int u = 0; u < kRayTextureUnits; ++u) {
+    s += u == 0 ? "  if" : "  else if";
+    s += " (k < " + std::to_string(u) + ".5) t = texture2D(units[" + std::to_string(u) +
+         "], st);\n";
+  }
+  s += "  else t = vec4(0.0);\n"
+       "  gl_FragColor = vec4(clamp(gl_Color.rgb + t.rgb, 0.0, 1.0), gl_Color.a * t.a);\n"
+       "}\n";
+  return s;
+}
+
+GLuint build() {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (!version || std::atoi(version) < 2) return 0;
+  const std::string source = fragmentSource();
+  const char* text = source.c_str();
+  const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
+  glShaderSource(shader, 1, &text, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    glDeleteShader(shader);
+    return 0;
+  }
+  const GLuint program = glCreateProgram();
+  glAttachShader(program, shader);
+  glLinkProgram(program);
+  glDeleteShader(shader);
+  glGetProgramiv(program, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    glDeleteProgram(program);
+    return 0;
+  }
+  GLint previous = 0;
+  glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
+  glUseProgram(program);
+  for (int u = 0; u < kRayTextureUnits; ++u) {
+    const std::string name = "units[" + std::to_string(u) + "]";
+    glUniform1i(glGetUniformLocation(program, name.c_str()), u);
+  }
+  glUseProgram(GLuint(previous));
+  return program;
+}
+
+}  // namespace
+
+GLuint rayTextureUnitProgram() {
+  static GLuint program = 0;
+  static bool tried = false;
+  if (program != 0 && !glIsProgram(program)) tried = false;  // a new context
+  if (!tried) {
+    tried = true;
+    program = build();
+  }
+  return program;
+}
+
+bool rayTextureUnitsFitState() {
+  GLint env = 0, program = 0;
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  GLint activeUnit = 0;
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+  return env == GL_ADD && program == 0 && activeUnit == GL_TEXTURE0 &&
+         glIsEnabled(GL_TEXTURE_2D) && !glIsEnabled(GL_FOG) && !glIsEnabled(GL_COLOR_SUM);
+}

@@ -6,9 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <cstdlib>
-
 #include "effects/feedback_buffer.h"
+#include "effects/fragment_program.h"
 
 namespace {
 
@@ -28,35 +27,13 @@ const char* const kBlurFragmentSource =
     "  gl_FragColor = vec4(sum * 0.25390625, 1.0);\n"
     "}\n";
 
-bool hasShaders() {
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  return version && std::atoi(version) >= 2;
-}
-
 }  // namespace
 
 void createBlurProgram(FeedbackBuffer& fb) {
   fb.blurProgram = 0;
   fb.blurSpreadLocation = -1;
-  if (!hasShaders()) return;
-  const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
-  glShaderSource(shader, 1, &kBlurFragmentSource, nullptr);
-  glCompileShader(shader);
-  GLint ok = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    glDeleteShader(shader);
-    return;
-  }
-  const GLuint program = glCreateProgram();
-  glAttachShader(program, shader);
-  glLinkProgram(program);
-  glDeleteShader(shader);
-  glGetProgramiv(program, GL_LINK_STATUS, &ok);
-  if (!ok) {
-    glDeleteProgram(program);
-    return;
-  }
+  const GLuint program = buildFragmentProgram(kBlurFragmentSource);
+  if (!program) return;
   glUseProgram(program);
   glUniform1i(glGetUniformLocation(program, "picture"), 0);
   glUseProgram(0);

@@ -3,8 +3,9 @@
 
 #include <GL/glext.h>
 
-#include <cstdlib>
 #include <string>
+
+#include "effects/fragment_program.h"
 
 namespace {
 
@@ -31,28 +32,8 @@ std::string fragmentSource() {
 }
 
 GLuint build() {
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  if (!version || std::atoi(version) < 2) return 0;
-  const std::string source = fragmentSource();
-  const char* text = source.c_str();
-  const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
-  glShaderSource(shader, 1, &text, nullptr);
-  glCompileShader(shader);
-  GLint ok = 0;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    glDeleteShader(shader);
-    return 0;
-  }
-  const GLuint program = glCreateProgram();
-  glAttachShader(program, shader);
-  glLinkProgram(program);
-  glDeleteShader(shader);
-  glGetProgramiv(program, GL_LINK_STATUS, &ok);
-  if (!ok) {
-    glDeleteProgram(program);
-    return 0;
-  }
+  const GLuint program = buildFragmentProgram(fragmentSource().c_str());
+  if (!program) return 0;
   GLint previous = 0;
   glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
   glUseProgram(program);

@@ -221,7 +221,14 @@ void rayDrawEnd() {
   flush();
   if (unitProgram != 0) {
     glUseProgram(0);
-    // Unit 0 ends holding the last texture used, as binding per run leaves it.
+    // The other units go back to no texture: textures left bound there would
+    // weigh on every later draw and copy. Unit 0 ends holding the last
+    // texture used, as binding per run leaves it.
+    for (int u = 1; u < unitCount; ++u) {
+      glActiveTexture(GLenum(GL_TEXTURE0 + u));
+      glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    glActiveTexture(GL_TEXTURE0);
     if (boundTexture >= 0) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
     unitProgram = 0;
   }

@@ -156,13 +156,13 @@ void checkBatchedDrawingEqualsQuadByQuad(bool textureUnits) {
   const float lastShade = cells.back().s.shade;
   const float lastE = lastShade >= 1.0f ? lastShade - 1.0f : 0.0f;
   EXPECT_FLOAT_EQ(colourAfter[1], lastObject.colour.y + lastE * light[1]);
-  if (textureUnits) {  // the textures really went to several units
-    glActiveTexture(GL_TEXTURE1);
-    GLint second = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &second);
-    glActiveTexture(GL_TEXTURE0);
-    EXPECT_NE(second, 0);
-  }
+  // Eleven textures: all eight units filled, then a fresh start.
+  EXPECT_EQ(rayDrawUnitsUsed(), textureUnits ? 8 : 0);
+  glActiveTexture(GL_TEXTURE1);
+  GLint second = -1;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &second);
+  glActiveTexture(GL_TEXTURE0);
+  EXPECT_EQ(second, 0);  // the extra units are given back
   glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
   rayTextureUnitsEnabled = true;
 }

@@ -33,6 +33,7 @@ GLuint unitProgram = 0;
 long unitTextures[kRayTextureUnits];
 int unitCount = 0;
 float currentUnit = 0.0f;
+int unitsUsed = 0;  // most units holding textures at once last frame
 
 const RayWorld* drawWorld = nullptr;
 float lightColour[3] = {0, 0, 0};
@@ -63,6 +64,7 @@ void selectUnit(long name) {
   glActiveTexture(GL_TEXTURE0);
   unitTextures[unitCount] = name;
   currentUnit = float(unitCount++);
+  if (unitCount > unitsUsed) unitsUsed = unitCount;
 }
 
 void bindTexture(long name) {
@@ -162,6 +164,7 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &batch[0].u);
   unitProgram = rayTextureUnitsEnabled && rayTextureUnitsFitState() ? rayTextureUnitProgram() : 0;
   unitCount = 0;
+  unitsUsed = 0;
   currentUnit = 0.0f;
   if (unitProgram != 0) {
     glUseProgram(unitProgram);
@@ -242,6 +245,8 @@ void rayDrawEnd() {
 }
 
 uint32_t rayDrawQuadCount() { return quadCount; }
+
+int rayDrawUnitsUsed() { return unitsUsed; }
 
 void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, int h,
                  const RaySample& c0, const RaySample& c1, const RaySample& c2,

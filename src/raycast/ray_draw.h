@@ -32,6 +32,9 @@ void rayDrawEnd();
 extern bool rayTextureUnitsEnabled;
 // Quads submitted since rayDrawBegin.
 uint32_t rayDrawQuadCount();
+// The most texture units in use at once since rayDrawBegin; 0 where the
+// quads went with one unit and a run per texture.
+int rayDrawUnitsUsed();
 
 // Mask after a leaf: all four corner distances below lightDistance -> the
 // covered cells become 0.

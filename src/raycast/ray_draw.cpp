@@ -30,10 +30,42 @@ uint32_t quadCount = 0;
 // With the unit program: texture names bound to units 0..unitCount-1 this
 // frame, and the unit the next quads use.
 GLuint unitProgram = 0;
+int unitLimit = 0;
 long unitTextures[kRayTextureUnits];
 int unitCount = 0;
 float currentUnit = 0.0f;
 int unitsUsed = 0;  // most units holding textures at once last frame
+
+// Each unit costs every fragment a texel read, which pays only where the
+// texture changes often: a world's last frame decides its next, by its
+// texture changes and distinct textures. Worlds are few; a small table.
+constexpr int kUnitsWorthChanges = 64;
+struct WorldHistory {
+  const RayWorld* world = nullptr;
+  int textures = 0;
+  int changes = 0;
+};
+WorldHistory histories[8];
+WorldHistory* history = nullptr;
+long frameTextures[kRayTextureUnits + 1];
+int frameTextureCount = 0;  // distinct, saturating at kRayTextureUnits + 1
+int frameChanges = 0;
+
+WorldHistory& historyOf(const RayWorld* world) {
+  for (WorldHistory& h : histories)
+    if (h.world == world) return h;
+  static int next = 0;
+  WorldHistory& h = histories[next++ % 8];
+  h = WorldHistory{world, 0, 0};
+  return h;
+}
+
+void noteTexture(long name) {
+  ++frameChanges;
+  for (int k = 0; k < frameTextureCount; ++k)
+    if (frameTextures[k] == name) return;
+  if (frameTextureCount <= kRayTextureUnits) frameTextures[frameTextureCount++] = name;
+}
 
 const RayWorld* drawWorld = nullptr;
 float lightColour[3] = {0, 0, 0};
@@ -55,7 +87,7 @@ void selectUnit(long name) {
       return;
     }
   }
-  if (unitCount == kRayTextureUnits) {
+  if (unitCount == unitLimit) {
     flush();
     unitCount = 0;
   }
@@ -70,6 +102,7 @@ void selectUnit(long name) {
 void bindTexture(long name) {
   if (name == boundTexture) return;
   boundTexture = name;
+  noteTexture(name);
   if (unitProgram != 0) {
     selectUnit(name);
     return;
@@ -162,7 +195,14 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &batch[0].x);
   glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &batch[0].r);
   glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &batch[0].u);
-  unitProgram = rayTextureUnitsEnabled && rayTextureUnitsFitState() ? rayTextureUnitProgram() : 0;
+  history = &historyOf(&world);
+  frameTextureCount = 0;
+  frameChanges = 0;
+  unitLimit = history->textures < kRayTextureUnits ? history->textures : kRayTextureUnits;
+  const bool worthUnits = history->changes >= kUnitsWorthChanges && unitLimit >= 2;
+  unitProgram = rayTextureUnitsEnabled && worthUnits && rayTextureUnitsFitState()
+                    ? rayTextureUnitProgram(unitLimit)
+                    : 0;
   unitCount = 0;
   unitsUsed = 0;
   currentUnit = 0.0f;
@@ -222,6 +262,8 @@ void rayDrawPixel(int x, int y, const RaySample& c0) {
 void rayDrawEnd() {
   const int last = batchCount - 1;
   flush();
+  history->textures = frameTextureCount;
+  history->changes = frameChanges;
   if (unitProgram != 0) {
     glUseProgram(0);
     // The other units go back to no texture: textures left bound there would

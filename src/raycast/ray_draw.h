@@ -3,8 +3,9 @@
 //
 // Quads are collected in one preallocated vertex array and submitted with
 // glDrawArrays(GL_QUADS), in emission order: per run of equal texture, or,
-// where the context has shaders, with each frame's textures on separate units
-// so that runs end only when the units are used up. The result equals the
+// where the context has shaders and the world's last frame changed texture
+// often, with the frame's textures on separate units so that runs end only
+// when the units are used up. The result equals the
 // per-quad glBegin/glEnd (same quads, same order, same vertices), without the
 // per-vertex call overhead.
 #pragma once

@@ -12,7 +12,7 @@ namespace {
 // The unit index arrives in texture coordinate set 1, the same at all four
 // corners of a quad; comparing with half-way values is safe against
 // interpolation rounding.
-std::string fragmentSource() {
+std::string fragmentSource(int units) {
   std::string s =
       "#version 110\n"
       "uniform sampler2D units[8];\n"
@@ -20,7 +20,7 @@ std::string fragmentSource() {
       "  vec2 st = gl_TexCoord[0].st;\n"
       "  float k = gl_TexCoord[1].x;\n"
       "  vec4 t;\n";
-  for (int u = 0; u < kRayTextureUnits; ++u) {
+  for (int u = 0; u < units; ++u) {
     s += u == 0 ? "  if" : "  else if";
     s += " (k < " + std::to_string(u) + ".5) t = texture2D(units[" + std::to_string(u) +
          "], st);\n";
@@ -31,8 +31,8 @@ std::string fragmentSource() {
   return s;
 }
 
-GLuint build() {
-  const GLuint program = buildFragmentProgram(fragmentSource().c_str());
+GLuint build(int units) {
+  const GLuint program = buildFragmentProgram(fragmentSource(units).c_str());
   if (!program) return 0;
   GLint previous = 0;
   glGetIntegerv(GL_CURRENT_PROGRAM, &previous);
@@ -47,13 +47,15 @@ GLuint build() {
 
 }  // namespace
 
-GLuint rayTextureUnitProgram() {
-  static GLuint program = 0;
-  static bool tried = false;
-  if (program != 0 && !glIsProgram(program)) tried = false;  // a new context
-  if (!tried) {
-    tried = true;
-    program = build();
+GLuint rayTextureUnitProgram(int units) {
+  if (units < 1 || units > kRayTextureUnits) return 0;
+  static GLuint programs[kRayTextureUnits + 1] = {};
+  static bool tried[kRayTextureUnits + 1] = {};
+  GLuint& program = programs[units];
+  if (program != 0 && !glIsProgram(program)) tried[units] = false;  // a new context
+  if (!tried[units]) {
+    tried[units] = true;
+    program = build(units);
   }
   return program;
 }

@@ -11,9 +11,11 @@
 
 constexpr int kRayTextureUnits = 8;
 
-// The program, compiled on first use in the current context; 0 where the
+// The program reading units 0..units-1 (1..kRayTextureUnits): a software
+// rasteriser evaluates every branch, so each unit costs a texel read per
+// fragment. Compiled on first use in the current context; 0 where the
 // context has no shaders or it does not compile.
-GLuint rayTextureUnitProgram();
+GLuint rayTextureUnitProgram(int units);
 
 // True when the fixed-function state the quads are drawn under is what the
 // program reproduces: 2D texturing on unit 0, GL_ADD, no fog, no colour

@@ -5,15 +5,11 @@
 #include <system_error>
 #include <thread>
 
+#include "math/colour_levels.h"
+
 namespace {
 
 float clamp01(float v) { return std::min(std::max(v, 0.0f), 1.0f); }
-
-// One 8-bit channel of x * y / 255, rounded, as blending multiplies.
-inline int multiplyLevels(int x, int y) {
-  const int p = x * y + 128;
-  return (p + (p >> 8)) >> 8;
-}
 
 struct Line {
   float x0, y0;

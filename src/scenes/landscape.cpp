@@ -19,7 +19,6 @@ namespace {
 constexpr int kSkyTextureSlot = 5;   // Images/sky5.jpg
 constexpr int kRockTextureSlot = 4;  // Images/prock.jpg
 
-TerrainStrip columnStrips[kTerrainMaxStrips];  // reused by every column
 
 // Strips go to GL as vertex arrays in batches of whole columns: tens of
 // thousands of one-column quads per frame cost far less this way than as
@@ -80,10 +79,11 @@ void drawTerrainStrips(const Vector3& eye, float heading) {
   glVertexPointer(3, GL_FLOAT, sizeof(StripVertex), &batch[0].x);
   glColorPointer(4, GL_FLOAT, sizeof(StripVertex), &batch[0].r);
   glTexCoordPointer(2, GL_FLOAT, sizeof(StripVertex), &batch[0].s);
+  TerrainStrip strips[kTerrainMaxStrips];
   for (int i = 0; i < kTerrainColumns; ++i) {
     const int count =
-        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, columnStrips);
-    drawColumn(i, columnStrips, count);
+        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, strips);
+    drawColumn(i, strips, count);
   }
   flushBatch();
   glPopClientAttrib();
@@ -91,8 +91,8 @@ void drawTerrainStrips(const Vector3& eye, float heading) {
 
 // Painting the strips on the CPU draws what GL would where the frame is set
 // up as this scene sets it (scene viewport and projection, the strips'
-// modelview, plain modulated texturing, nothing tested) and the rock is a
-// linearly filtered, repeating picture, whose pixels it then reads.
+// modelview, plain modulated texturing, nothing tested) and the bound rock is
+// a linearly filtered, repeating picture.
 bool terrainFitsTheCpu() {
   GLint viewport[4];
   GLfloat projection[16], modelview[16];
@@ -120,15 +120,20 @@ bool terrainFitsTheCpu() {
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-  if (width <= 0 || height <= 0 || wrapS != GL_REPEAT || wrapT != GL_REPEAT ||
-      minFilter != GL_LINEAR || magFilter != GL_LINEAR)
-    return false;
+  return width > 0 && height > 0 && wrapS == GL_REPEAT && wrapT == GL_REPEAT &&
+         minFilter == GL_LINEAR && magFilter == GL_LINEAR;
+}
+
+// The bound rock's pixels, read every frame so a replaced texture shows.
+void readRock() {
+  GLint width = 0, height = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
   rock.width = width;
   rock.height = height;
   rock.rgba.resize(size_t(width) * height * 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rock.rgba.data());
-  return true;
 }
 
 // Marches and paints columns [from, to); returns the last strip drawn, red
@@ -148,6 +153,7 @@ TerrainStrip paintColumns(const Vector3& eye, float heading, int from, int to) {
 // The right half of the columns goes to a second thread: the march and the
 // painting are the scene's CPU work, and the rasteriser is idle meanwhile.
 void paintTerrain(const Vector3& eye, float heading) {
+  readRock();
   clearTerrainPicture(picture);
   const int half = kTerrainColumns / 2;
   TerrainStrip right{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};

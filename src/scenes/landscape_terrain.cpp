@@ -2,15 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
+
+#include "math/colour_levels.h"
 
 namespace {
-
-// x * y / 255 for 8-bit levels, rounded, as modulation multiplies.
-inline int multiplyLevels(int x, int y) {
-  const int p = x * y + 128;
-  return (p + (p >> 8)) >> 8;
-}
 
 inline int level(float v) {
   v = std::min(std::max(v, 0.0f), 1.0f);  // vertex colours are clamped

@@ -1,0 +1,10 @@
+// 8-bit colour level arithmetic as a framebuffer and texture unit do it, for
+// code that paints on the CPU what GL would draw.
+#pragma once
+
+// x * y / 255 for levels 0..255, rounded to nearest: how blending and
+// modulation multiply two 8-bit values.
+inline int multiplyLevels(int x, int y) {
+  const int p = x * y + 128;
+  return (p + (p >> 8)) >> 8;
+}

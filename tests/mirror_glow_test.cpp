@@ -1,11 +1,15 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "gl_test_context.h"
 #include "host/host.h"
 #include "scenes/mirror_hall.h"
+#include "scenes/mirror_text_glow.h"
 
 namespace {
 
@@ -75,4 +79,124 @@ TEST(MirrorGlow, NothingShowsBeforeTheFirstPiece) {
   size_t lit = 0;
   for (unsigned char v : glow) lit += v > 0;
   EXPECT_EQ(lit, 0u);
+}
+
+namespace {
+
+std::vector<uint8_t> uniformPicture(uint8_t level, uint8_t alpha) {
+  std::vector<uint8_t> p(size_t(kGlowWidth) * kGlowHeight * 4);
+  for (size_t i = 0; i < p.size(); i += 4) {
+    p[i] = p[i + 1] = p[i + 2] = level;
+    p[i + 3] = alpha;
+  }
+  return p;
+}
+
+const uint8_t* pixel(const std::vector<uint8_t>& p, int x, int row) {
+  return &p[(size_t(row) * kGlowWidth + size_t(x)) * 4];
+}
+
+}  // namespace
+
+TEST(MirrorGlowPainter, SharpPieceAddsFourRoundedSamplesOverTheClearColour) {
+  const std::vector<uint8_t> source = uniformPicture(200, 255);
+  std::vector<uint8_t> out(source.size());
+  TextGlowScratch scratch;
+  const GlowPiece piece{10, 20, 5, 9, {1.0f, 0.5f, 0.0f}};
+  const float offsets[2] = {0.0f, 0.0f};
+  const uint8_t clear[3] = {3, 2, 1};
+  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  // Each sample: round(round(tint * 200) * round(0.2539 * 255) / 255).
+  EXPECT_EQ(pixel(out, 10, 5)[0], 3 + 4 * 51);
+  EXPECT_EQ(pixel(out, 19, 8)[1], 2 + 4 * 25);
+  EXPECT_EQ(pixel(out, 15, 6)[2], 1);
+  EXPECT_EQ(pixel(out, 15, 6)[3], 255);
+  // Outside the piece only the clear colour.
+  for (const auto& xy : {std::pair<int, int>{9, 5}, {20, 5}, {10, 4}, {10, 9}})
+    EXPECT_EQ(pixel(out, xy.first, xy.second)[0], 3) << xy.first << "," << xy.second;
+
+  // A second pass samples the first: 207 and 102 inside the piece.
+  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data(), scratch);
+  EXPECT_EQ(pixel(out, 12, 6)[0], 3 + 4 * 53);
+  EXPECT_EQ(pixel(out, 12, 6)[1], 2 + 4 * 13);
+
+  // Sums saturate.
+  const std::vector<uint8_t> white = uniformPicture(255, 255);
+  paintTextGlow(white.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  EXPECT_EQ(pixel(out, 12, 6)[0], 255);
+}
+
+TEST(MirrorGlowPainter, FirstPassWeighsByTheSourceAlphaLaterPassesDoNot) {
+  std::vector<uint8_t> source = uniformPicture(0, 0);
+  // One opaque texel; the piece samples it half a texel to the right.
+  uint8_t* lit = &source[(size_t(40) * kGlowWidth + 100) * 4];
+  lit[0] = lit[1] = lit[2] = 200;
+  lit[3] = 255;
+  const GlowPiece piece{90, 110, 35, 45, {1, 1, 1}};
+  // o = 1/512 puts the four samples at (+-0.5, +-0.25) texels.
+  const float offsets[2] = {1.0f / 512.0f, 0.0f};
+  const uint8_t clear[3] = {0, 0, 0};
+  std::vector<uint8_t> out(source.size());
+  TextGlowScratch scratch;
+  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  // At (100, 40) each sample weighs the texel by 3/8 for colour and again
+  // for alpha: round(75 * round(0.2539 * 96) / 255) = 7, four times.
+  EXPECT_EQ(pixel(out, 100, 40)[0], 4 * 7);
+  EXPECT_EQ(pixel(out, 95, 40)[0], 0);
+  // The second pass samples an opaque picture: no alpha weighting.
+  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data(), scratch);
+  EXPECT_GT(pixel(out, 100, 40)[0], 0);
+}
+
+TEST(MirrorGlowPainter, SamplesRepeatAcrossTheEdgesAndOddOffsetsStayInside) {
+  std::vector<uint8_t> source = uniformPicture(0, 255);
+  for (int row = 0; row < kGlowHeight; ++row) {
+    uint8_t* p = &source[(size_t(row) * kGlowWidth + kGlowWidth - 1) * 4];
+    p[0] = p[1] = p[2] = 255;
+  }
+  const GlowPiece piece{0, 4, 250, 260, {1, 1, 1}};
+  // Two texels across: column 1 samples the last column.
+  const float offsets[1] = {4.0f / 512.0f};
+  const uint8_t clear[3] = {0, 0, 0};
+  std::vector<uint8_t> out(source.size());
+  TextGlowScratch scratch;
+  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  EXPECT_GT(pixel(out, 1, 255)[0], 0);
+  EXPECT_EQ(pixel(out, 0, 255)[0], 0);
+  EXPECT_GT(pixel(out, 1, 250)[0], 0);
+  EXPECT_EQ(pixel(out, 3, 250)[0], 0);
+
+  for (float odd : {std::nanf(""), INFINITY, -INFINITY, 1e30f, -1e30f}) {
+    const float o[2] = {odd, odd};
+    paintTextGlow(source.data(), &piece, 1, o, 2, clear, out.data(), scratch);
+    for (int x = 0; x < 4; ++x) EXPECT_LE(pixel(out, x, 252)[0], 255);
+  }
+}
+
+// The CPU passes against the GL passes they replace, on the real text.
+TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
+  ASSERT_TRUE(startDemoOnce(800, 600));
+  for (float seconds : {3.0f, 8.6f, 10.0f, 12.9f, 21.5f, 30.0f}) {
+    setSceneViewport(800, 600);
+    textGlowOnCpu = false;
+    drawTextGlow(seconds, kTextSlot, kGlowSlot);
+    const std::vector<unsigned char> gl = textureRgb(kGlowSlot);
+    GLfloat glColour[4];
+    glGetFloatv(GL_CURRENT_COLOR, glColour);
+    textGlowOnCpu = true;
+    drawTextGlow(seconds, kTextSlot, kGlowSlot);
+    const std::vector<unsigned char> cpu = textureRgb(kGlowSlot);
+    GLfloat cpuColour[4];
+    glGetFloatv(GL_CURRENT_COLOR, cpuColour);
+    int worst = 0;
+    double total = 0;
+    for (size_t i = 0; i < gl.size(); ++i) {
+      const int d = std::abs(int(gl[i]) - int(cpu[i]));
+      worst = std::max(worst, d);
+      total += d;
+    }
+    EXPECT_LE(worst, 4) << seconds;
+    EXPECT_LT(total / double(gl.size()), 0.05) << seconds;
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(glColour[c], cpuColour[c]) << seconds;
+  }
 }

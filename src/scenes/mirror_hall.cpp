@@ -7,6 +7,7 @@
 
 #include "effects/light_shafts.h"
 #include "raycast/raycast.h"
+#include "scenes/mirror_text_glow.h"
 
 MirrorHallScene mirrorHallScene;
 
@@ -179,9 +180,112 @@ float textGlowOffset(int pass, float strength) {
   return float(pass + 1) * spread * 0.142857f;
 }
 
+namespace {
+
+// Tint of a piece at strength a: warm white, bluer while faint.
+void glowTint(float a, float tint[3]) {
+  const float warm = std::min(1.0f, (1.5f * a) * (1.5f * a));
+  tint[0] = tint[1] = warm;
+  tint[2] = std::min(1.0f, std::sqrt(1.5f * a));
+}
+
+bool bandTextureFitsTheCpu(int name) {
+  glBindTexture(GL_TEXTURE_2D, GLuint(name));
+  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  return width == kGlowWidth && height == kGlowHeight && wrapS == GL_REPEAT &&
+         wrapT == GL_REPEAT && minFilter == GL_LINEAR && magFilter == GL_LINEAR;
+}
+
+// The CPU passes reproduce the scene viewport's 1:1 band and plain additive
+// blending into all colour channels; anything else keeps the GL passes.
+bool textGlowFitsTheCpu(int sourceTexture, int glowTexture) {
+  GLint viewport[4];
+  GLfloat projection[16];
+  GLboolean mask[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+  const GLfloat sceneProjection[16] = {1.0f / 256, 0, 0, 0, 0, 1.0f / 192, 0, 0,
+                                       0, 0, -2, 0, 0, 0, -1, 1};
+  for (int k = 0; k < 16; ++k)
+    if (std::fabs(projection[k] - sceneProjection[k]) > 1e-6f) return false;
+  if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != 512 || viewport[3] != 384 ||
+      !mask[0] || !mask[1] || !mask[2] || glIsEnabled(GL_ALPHA_TEST) ||
+      glIsEnabled(GL_SCISSOR_TEST) || glIsEnabled(GL_STENCIL_TEST) ||
+      glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG) || glIsEnabled(GL_COLOR_LOGIC_OP))
+    return false;
+  return bandTextureFitsTheCpu(sourceTexture) && bandTextureFitsTheCpu(glowTexture);
+}
+
+TextGlowScratch glowScratch;
+std::vector<uint8_t> glowSource(size_t(kGlowWidth) * kGlowHeight * 4);
+std::vector<uint8_t> glowResult(size_t(kGlowWidth) * kGlowHeight * 4);
+
+void paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTexture,
+                        int glowTexture) {
+  GlowPiece pieces[kMirrorTextPieceCount];
+  int shown[kMirrorTextPieceCount];
+  int count = 0;
+  for (int k = 0; k < kMirrorTextPieceCount; ++k) {
+    if (!(strength[k] > 0.0f)) continue;
+    // Pixel centres inside the quad; rows from the top become band rows.
+    const MirrorTextPiece& r = kMirrorTextPieces[k];
+    GlowPiece& p = pieces[count];
+    p.x0 = int(std::ceil(r.x0 - 0.5f));
+    p.x1 = int(std::ceil(r.x1 - 0.5f));
+    p.row0 = int(std::ceil(float(kGlowHeight) - r.y1 - 0.5f));
+    p.row1 = int(std::ceil(float(kGlowHeight) - r.y0 - 0.5f));
+    glowTint(strength[k], p.tint);
+    shown[count++] = k;
+  }
+  float offsets[kGlowPasses * kMirrorTextPieceCount];
+  for (int n = 0; n < kGlowPasses; ++n)
+    for (int i = 0; i < count; ++i) offsets[n * count + i] = textGlowOffset(n, strength[shown[i]]);
+
+  GLfloat clearColour[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+  uint8_t clear[3];
+  for (int c = 0; c < 3; ++c)
+    clear[c] = uint8_t(std::lround(std::min(1.0f, std::max(0.0f, clearColour[c])) * 255.0f));
+
+  glBindTexture(GL_TEXTURE_2D, GLuint(sourceTexture));
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, glowSource.data());
+  paintTextGlow(glowSource.data(), pieces, count, offsets, anyVisible ? kGlowPasses : 1, clear,
+                glowResult.data(), glowScratch);
+  glBindTexture(GL_TEXTURE_2D, GLuint(glowTexture));
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kGlowWidth, kGlowHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                  glowResult.data());
+
+  // The GL passes leave the last vertex's colour and coordinate current.
+  if (count > 0) {
+    const int lastPiece = shown[count - 1];
+    const float a = strength[lastPiece];
+    const float half = 0.5f * textGlowOffset(kGlowPasses - 1, a);
+    float tint[3];
+    glowTint(a, tint);
+    const MirrorTextPiece& r = kMirrorTextPieces[lastPiece];
+    glColor4f(tint[0], tint[1], tint[2], 0.25390625f);
+    glTexCoord2f(texS(r.x0) + half, texT(r.y0) + half);
+  }
+}
+
+}  // namespace
+
+bool textGlowOnCpu = true;
+
 void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   float strength[kMirrorTextPieceCount];
   for (int k = 0; k < kMirrorTextPieceCount; ++k) strength[k] = textPieceStrength(k, seconds);
+  bool anyVisible = false;
+  for (int k = 0; k < kMirrorTextPieceCount; ++k) anyVisible = anyVisible || strength[k] > 0.0f;
 
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
@@ -193,8 +297,14 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   glDisable(GL_CULL_FACE);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
-  bool anyVisible = false;
-  for (int k = 0; k < kMirrorTextPieceCount; ++k) anyVisible = anyVisible || strength[k] > 0.0f;
+  if (textGlowOnCpu && textGlowFitsTheCpu(sourceTexture, glowTexture)) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    glPopMatrix();
+    return;
+  }
+
   for (int n = 0; n < kGlowPasses; ++n) {
     // Nothing here tests or writes depth, so clearing it once is enough; and
     // with no piece showing, every pass copies the same empty band as the
@@ -211,8 +321,9 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
           const float o = textGlowOffset(n, a);
           const float ds = o * (float(dx) - 0.5f);
           const float dt = o * (float(dy) - 0.5f);
-          const float warm = std::min(1.0f, (1.5f * a) * (1.5f * a));
-          glColor4f(warm, warm, std::min(1.0f, std::sqrt(1.5f * a)), 0.25390625f);
+          float tint[3];
+          glowTint(a, tint);
+          glColor4f(tint[0], tint[1], tint[2], 0.25390625f);
           const MirrorTextPiece& r = kMirrorTextPieces[k];
           const float xs[4] = {r.x0, r.x1, r.x1, r.x0};
           const float ys[4] = {r.y1, r.y1, r.y0, r.y0};

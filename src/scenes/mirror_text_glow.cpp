@@ -1,0 +1,236 @@
+#include "scenes/mirror_text_glow.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// Margins wide enough for the largest offset, which the taps clamp to.
+constexpr int kPadCols = 24;
+constexpr int kPadRows = 16;
+constexpr int kStride = kGlowWidth + 2 * kPadCols;
+constexpr int kPlaneSize = kStride * (kGlowHeight + 2 * kPadRows);
+constexpr float kTapAlpha = 0.25390625f;
+
+inline float* at(std::vector<float>& plane, int row, int col) {
+  return plane.data() + (row + kPadRows) * kStride + col + kPadCols;
+}
+
+// Nearest level, halves to even; plain float adds, so the loops vectorise
+// without SSE4.1's rounding instruction.
+inline float roundLevel(float x) { return (x + 12582912.0f) - 12582912.0f; }
+
+inline float clampTint(float t) { return t > 0.0f ? (t < 1.0f ? t : 1.0f) : 0.0f; }
+
+// A sample's texel offset: whole part and 8-bit fraction, as texture
+// filtering weighs neighbours; non-finite or huge offsets go to the margin's
+// edge rather than past it.
+void splitOffset(float texels, int limit, int& whole, float& fraction) {
+  double a = std::isfinite(texels) ? double(texels) : 0.0;
+  if (a > limit) a = limit;
+  if (a < -limit) a = -limit;
+  double w = std::floor(a);
+  double f = std::round((a - w) * 256.0) / 256.0;
+  if (f >= 1.0) {
+    w += 1.0;
+    f = 0.0;
+  }
+  whole = int(w);
+  fraction = float(f);
+}
+
+struct Bilinear {
+  float w00, w10, w01, w11;
+};
+
+#define LUMIVAARA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+
+// alpha[x] = the sample's alpha weight in levels: round(0.2539 * texel alpha).
+LUMIVAARA_VECTOR_CLONES
+void alphaLevels(const float* __restrict lower, const float* __restrict upper, Bilinear b,
+                 float* __restrict alpha, int length) {
+  for (int x = 0; x < length; ++x) {
+    const float t = b.w00 * lower[x] + b.w10 * lower[x + 1] + b.w01 * upper[x] +
+                    b.w11 * upper[x + 1];
+    alpha[x] = roundLevel(kTapAlpha * roundLevel(t));
+  }
+}
+
+// One channel of one tap over a row: the filtered texel, tinted, stored as a
+// level, then weighed by the alpha level as blending does.
+LUMIVAARA_VECTOR_CLONES
+void addTapRow(const float* __restrict lower, const float* __restrict upper, Bilinear b,
+               float tint, const float* __restrict alpha, float* __restrict sum, int length) {
+  for (int x = 0; x < length; ++x) {
+    const float t = b.w00 * lower[x] + b.w10 * lower[x + 1] + b.w01 * upper[x] +
+                    b.w11 * upper[x + 1];
+    const float source = roundLevel(tint * roundLevel(t));
+    sum[x] += roundLevel(source * alpha[x] * (1.0f / 255.0f));
+  }
+}
+
+LUMIVAARA_VECTOR_CLONES
+void settleRow(const float* __restrict sum, float clear, float* __restrict out, int length) {
+  for (int x = 0; x < length; ++x) {
+    const float v = clear + sum[x];
+    out[x] = v < 255.0f ? v : 255.0f;
+  }
+}
+
+// Copies row `row` of a plane into the margins that repeat it.
+void wrapRow(std::vector<float>& plane, int row) {
+  float* r = at(plane, row, 0);
+  std::memcpy(r - kPadCols, r + kGlowWidth - kPadCols, kPadCols * sizeof(float));
+  std::memcpy(r + kGlowWidth, r, kPadCols * sizeof(float));
+  if (row >= kGlowHeight - kPadRows)
+    std::memcpy(at(plane, row - kGlowHeight, -kPadCols), r - kPadCols, kStride * sizeof(float));
+  if (row < kPadRows)
+    std::memcpy(at(plane, row + kGlowHeight, -kPadCols), r - kPadCols, kStride * sizeof(float));
+}
+
+// Two threads meet here between passes: each pass reads the whole of the
+// last one.
+struct PassBarrier {
+  std::atomic<int> waiting{0};
+  std::atomic<int> generation{0};
+  int threads = 2;
+  void wait() {
+    const int g = generation.load(std::memory_order_acquire);
+    if (waiting.fetch_add(1, std::memory_order_acq_rel) + 1 == threads) {
+      waiting.store(0, std::memory_order_relaxed);
+      generation.fetch_add(1, std::memory_order_acq_rel);
+      return;
+    }
+    while (generation.load(std::memory_order_acquire) == g) std::this_thread::yield();
+  }
+};
+
+struct GlowJob {
+  const uint8_t* source;
+  const GlowPiece* pieces;
+  int pieceCount;
+  const float* offsets;
+  int passCount;
+  float clear[3];
+  uint8_t* out;
+  TextGlowScratch* scratch;
+  PassBarrier barrier;
+};
+
+// One piece's four samples in one pass over rows [rowBegin, rowEnd).
+void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque, int rowBegin,
+              int rowEnd, std::vector<float>* src, float* alphaRow) {
+  TextGlowScratch& s = *job.scratch;
+  const int x0 = p.x0 > 0 ? p.x0 : 0;
+  const int x1 = p.x1 < kGlowWidth ? p.x1 : kGlowWidth;
+  const int r0 = p.row0 > rowBegin ? p.row0 : rowBegin;
+  const int r1 = p.row1 < rowEnd ? p.row1 : rowEnd;
+  if (x0 >= x1 || r0 >= r1) return;
+  const int length = x1 - x0;
+  for (int dy = 0; dy < 2; ++dy) {
+    for (int dx = 0; dx < 2; ++dx) {
+      int iu, iv;
+      float fu, fv;
+      splitOffset(offset * (float(dx) - 0.5f) * kGlowWidth, kPadCols - 2, iu, fu);
+      splitOffset(offset * (float(dy) - 0.5f) * kGlowHeight, kPadRows - 2, iv, fv);
+      const Bilinear b{(1 - fu) * (1 - fv), fu * (1 - fv), (1 - fu) * fv, fu * fv};
+      for (int r = r0; r < r1; ++r) {
+        if (opaque) {
+          const float full = roundLevel(kTapAlpha * 255.0f);
+          for (int x = 0; x < length; ++x) alphaRow[x] = full;
+        } else {
+          alphaLevels(at(src[3], r + iv, x0 + iu), at(src[3], r + iv + 1, x0 + iu), b, alphaRow,
+                      length);
+        }
+        for (int c = 0; c < 3; ++c)
+          addTapRow(at(src[c], r + iv, x0 + iu), at(src[c], r + iv + 1, x0 + iu), b,
+                    clampTint(p.tint[c]), alphaRow,
+                    s.sums[c].data() + size_t(r) * kGlowWidth + size_t(x0), length);
+      }
+    }
+  }
+}
+
+void runGlow(GlowJob& job, int thread, int rowBegin, int rowEnd) {
+  TextGlowScratch& s = *job.scratch;
+  float* alphaRow = s.alphaRows[thread].data();
+  for (int r = rowBegin; r < rowEnd; ++r) {
+    const uint8_t* in = job.source + size_t(r) * kGlowWidth * 4;
+    for (int c = 0; c < 4; ++c) {
+      float* row = at(s.planes[0][c], r, 0);
+      for (int x = 0; x < kGlowWidth; ++x) row[x] = float(in[x * 4 + c]);
+      wrapRow(s.planes[0][c], r);
+    }
+  }
+  job.barrier.wait();
+
+  for (int pass = 0; pass < job.passCount; ++pass) {
+    std::vector<float>* src = s.planes[pass & 1];
+    std::vector<float>* dst = s.planes[(pass + 1) & 1];
+    for (int c = 0; c < 3; ++c)
+      std::memset(s.sums[c].data() + size_t(rowBegin) * kGlowWidth, 0,
+                  size_t(rowEnd - rowBegin) * kGlowWidth * sizeof(float));
+    for (int k = 0; k < job.pieceCount; ++k)
+      addPiece(job, job.pieces[k], job.offsets[pass * job.pieceCount + k], pass > 0, rowBegin,
+               rowEnd, src, alphaRow);
+    for (int r = rowBegin; r < rowEnd; ++r) {
+      for (int c = 0; c < 3; ++c) {
+        settleRow(s.sums[c].data() + size_t(r) * kGlowWidth, job.clear[c], at(dst[c], r, 0),
+                  kGlowWidth);
+        wrapRow(dst[c], r);
+      }
+    }
+    job.barrier.wait();
+  }
+
+  std::vector<float>* last = s.planes[job.passCount & 1];
+  for (int r = rowBegin; r < rowEnd; ++r) {
+    uint8_t* o = job.out + size_t(r) * kGlowWidth * 4;
+    const float* red = at(last[0], r, 0);
+    const float* green = at(last[1], r, 0);
+    const float* blue = at(last[2], r, 0);
+    for (int x = 0; x < kGlowWidth; ++x) {
+      o[x * 4 + 0] = uint8_t(red[x]);
+      o[x * 4 + 1] = uint8_t(green[x]);
+      o[x * 4 + 2] = uint8_t(blue[x]);
+      o[x * 4 + 3] = 255;
+    }
+  }
+}
+
+}  // namespace
+
+void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCount,
+                   const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out,
+                   TextGlowScratch& scratch) {
+  for (auto& pair : scratch.planes)
+    for (auto& plane : pair) plane.resize(kPlaneSize);
+  for (auto& sum : scratch.sums) sum.resize(size_t(kGlowWidth) * kGlowHeight);
+  for (auto& row : scratch.alphaRows) row.resize(kGlowWidth);
+
+  if (passCount <= 0) {
+    for (int p = 0; p < kGlowWidth * kGlowHeight; ++p) {
+      out[p * 4 + 0] = clear[0];
+      out[p * 4 + 1] = clear[1];
+      out[p * 4 + 2] = clear[2];
+      out[p * 4 + 3] = 255;
+    }
+    return;
+  }
+  GlowJob job{source, pieces, pieceCount, offsets, passCount,
+              {float(clear[0]), float(clear[1]), float(clear[2])}, out, &scratch, {}};
+  const int split = kGlowHeight / 2;
+  std::thread helper;
+  try {
+    helper = std::thread([&] { runGlow(job, 1, split, kGlowHeight); });
+  } catch (const std::system_error&) {
+    job.barrier.threads = 1;  // no second thread: this one takes all rows
+    runGlow(job, 0, 0, kGlowHeight);
+    return;
+  }
+  runGlow(job, 0, 0, split);
+  helper.join();
+}

@@ -58,10 +58,14 @@ RaySample sampleOn(int object, float shade, float glow, float u, float v) {
 
 // Leaves and pixels over more textures than there are units, interleaved
 // with glow and more of them than one batch holds, against the same quads
-// drawn one by one; with textures on several units or one run per texture.
-void checkBatchedDrawingEqualsQuadByQuad(bool textureUnits) {
+// drawn one by one: in order with one run per texture or with textures on
+// several units, or grouped by texture.
+enum class DrawMode { kRuns, kUnits, kGrouped };
+void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
   useHeadlessGl(800, 600);
+  const bool textureUnits = mode == DrawMode::kUnits;
   rayTextureUnitsEnabled = textureUnits;
+  rayQuadGroupingEnabled = mode == DrawMode::kGrouped;
   // Flat textures: the comparison is about which fragments land where and in
   // what order, not about the rasteriser's sampling paths.
   std::vector<GLuint> textures;
@@ -163,6 +167,7 @@ void checkBatchedDrawingEqualsQuadByQuad(bool textureUnits) {
   EXPECT_FLOAT_EQ(colourAfter[1], lastObject.colour.y + lastE * light[1]);
   // Eleven textures: all eight units filled, then a fresh start.
   EXPECT_EQ(rayDrawUnitsUsed(), textureUnits ? 8 : 0);
+  EXPECT_EQ(rayDrawGroupedByTexture(), mode == DrawMode::kGrouped);
   glActiveTexture(GL_TEXTURE1);
   GLint second = -1;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &second);
@@ -170,14 +175,23 @@ void checkBatchedDrawingEqualsQuadByQuad(bool textureUnits) {
   EXPECT_EQ(second, 0);  // the extra units are given back
   glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
   rayTextureUnitsEnabled = true;
+  rayQuadGroupingEnabled = true;
 }
 
 }  // namespace
 
-TEST(RaycastDraw, BatchedDrawingEqualsQuadByQuad) { checkBatchedDrawingEqualsQuadByQuad(false); }
+TEST(RaycastDraw, BatchedDrawingEqualsQuadByQuad) {
+  checkBatchedDrawingEqualsQuadByQuad(DrawMode::kRuns);
+}
+
+// Eleven textures overflow the grouping's table too; each group is then
+// drawn and the rest start over.
+TEST(RaycastDraw, DrawingGroupedByTextureEqualsQuadByQuad) {
+  checkBatchedDrawingEqualsQuadByQuad(DrawMode::kGrouped);
+}
 
 TEST(RaycastDraw, DrawingWithTexturesOnSeveralUnitsEqualsQuadByQuad) {
-  checkBatchedDrawingEqualsQuadByQuad(true);
+  checkBatchedDrawingEqualsQuadByQuad(DrawMode::kUnits);
   // The grid leaves no program of its own in use.
   GLint program = -1;
   glGetIntegerv(GL_CURRENT_PROGRAM, &program);

@@ -4,6 +4,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "effects/light_shafts.h"
 #include "raycast/ray_grid.h"
 #include "raycast/ray_texture_units.h"
@@ -67,6 +70,20 @@ void noteTexture(long name) {
   if (frameTextureCount <= kRayTextureUnits) frameTextures[frameTextureCount++] = name;
 }
 
+// Where the quads' order cannot change a pixel (see quadOrderIsFree) they
+// are grouped by texture instead: one bind and one draw per texture, and
+// each fragment reads one texture. Groups keep their memory across frames.
+constexpr int kMaxGroups = 8;
+struct TextureGroup {
+  long name = -1;
+  std::vector<RayVertex> vertices;
+};
+TextureGroup groups[kMaxGroups];
+int groupCount = 0;
+TextureGroup* group = nullptr;  // the group new quads join
+bool grouping = false;
+bool groupedFrame = false;  // for inspection after rayDrawEnd
+
 const RayWorld* drawWorld = nullptr;
 float lightColour[3] = {0, 0, 0};
 float depthScale = 0;
@@ -76,6 +93,62 @@ void flush() {
   if (batchCount == 0) return;
   glDrawArrays(GL_QUADS, 0, batchCount);
   batchCount = 0;
+}
+
+void drawGroup(const TextureGroup& g) {
+  if (g.vertices.empty()) return;
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(g.name));
+  const RayVertex* v = g.vertices.data();
+  glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &v[0].x);
+  glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &v[0].r);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &v[0].u);
+  // In runs no longer than the in-order batches.
+  for (size_t first = 0; first < g.vertices.size(); first += kBatchVertices) {
+    const size_t n = std::min(g.vertices.size() - first, size_t(kBatchVertices));
+    glDrawArrays(GL_QUADS, GLint(first), GLsizei(n));
+  }
+}
+
+// Draws every group, the current one last so that its texture stays bound
+// as drawing in order would leave it.
+void flushGroups() {
+  for (int k = 0; k < groupCount; ++k)
+    if (&groups[k] != group) drawGroup(groups[k]);
+  if (group) drawGroup(*group);
+  for (int k = 0; k < groupCount; ++k) groups[k].vertices.clear();
+  groupCount = 0;
+  group = nullptr;
+}
+
+void selectGroup(long name) {
+  for (int k = 0; k < groupCount; ++k) {
+    if (groups[k].name == name) {
+      group = &groups[k];
+      return;
+    }
+  }
+  if (groupCount == kMaxGroups) flushGroups();
+  group = &groups[groupCount++];
+  group->name = name;
+}
+
+// Additive blending onto a framebuffer whose alpha reads 1 adds each
+// fragment's rounded term and saturates, which no order changes; with no
+// test, no logic op and nothing else reading the framebuffer, the quads may
+// go in any order.
+bool quadOrderIsFree() {
+  if (!glIsEnabled(GL_BLEND) || glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_ALPHA_TEST) ||
+      glIsEnabled(GL_STENCIL_TEST) || glIsEnabled(GL_COLOR_LOGIC_OP))
+    return false;
+  GLint srcRgb = 0, dstRgb = 0, equation = 0, alphaBits = 0;
+  glGetIntegerv(GL_BLEND_SRC_RGB, &srcRgb);
+  glGetIntegerv(GL_BLEND_DST_RGB, &dstRgb);
+  glGetIntegerv(GL_BLEND_EQUATION_RGB, &equation);
+  glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+  GLboolean mask[4];
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+  return srcRgb == GL_SRC_ALPHA && dstRgb == GL_DST_ALPHA && equation == GL_FUNC_ADD &&
+         (alphaBits == 0 || !mask[3]);
 }
 
 // Puts `name` on a unit of its own the first time a frame uses it; only when
@@ -103,6 +176,10 @@ void bindTexture(long name) {
   if (name == boundTexture) return;
   boundTexture = name;
   noteTexture(name);
+  if (grouping) {
+    selectGroup(name);
+    return;
+  }
   if (unitProgram != 0) {
     selectUnit(name);
     return;
@@ -112,10 +189,15 @@ void bindTexture(long name) {
 }
 
 RayVertex* reserveQuad() {
+  ++quadCount;
+  if (grouping) {
+    std::vector<RayVertex>& v = group->vertices;
+    v.resize(v.size() + 4);
+    return &v[v.size() - 4];
+  }
   if (batchCount + 4 > kBatchVertices) flush();
   RayVertex* v = &batch[batchCount];
   batchCount += 4;
-  ++quadCount;
   v[0].unit = v[1].unit = v[2].unit = v[3].unit = currentUnit;
   return v;
 }
@@ -173,6 +255,7 @@ inline long textureOf(const RaySample& s) {
 }  // namespace
 
 bool rayTextureUnitsEnabled = true;
+bool rayQuadGroupingEnabled = true;
 
 void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   drawWorld = &world;
@@ -200,7 +283,11 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   frameChanges = 0;
   unitLimit = history->textures < kRayTextureUnits ? history->textures : kRayTextureUnits;
   const bool worthUnits = history->changes >= kUnitsWorthChanges && unitLimit >= 2;
-  unitProgram = rayTextureUnitsEnabled && worthUnits && rayTextureUnitsFitState()
+  grouping = rayQuadGroupingEnabled && quadOrderIsFree();
+  groupedFrame = grouping;
+  groupCount = 0;
+  group = nullptr;
+  unitProgram = !grouping && rayTextureUnitsEnabled && worthUnits && rayTextureUnitsFitState()
                     ? rayTextureUnitProgram(unitLimit)
                     : 0;
   unitCount = 0;
@@ -260,7 +347,16 @@ void rayDrawPixel(int x, int y, const RaySample& c0) {
 }
 
 void rayDrawEnd() {
-  const int last = batchCount - 1;
+  const RayVertex* last = batchCount > 0 ? &batch[batchCount - 1] : nullptr;
+  RayVertex lastGrouped;
+  if (grouping) {
+    if (group && !group->vertices.empty()) {
+      lastGrouped = group->vertices.back();
+      last = &lastGrouped;
+    }
+    flushGroups();
+    grouping = false;
+  }
   flush();
   history->textures = frameTextureCount;
   history->changes = frameChanges;
@@ -278,17 +374,19 @@ void rayDrawEnd() {
     unitProgram = 0;
   }
   glPopClientAttrib();
-  if (last >= 0) {
+  if (last) {
     // Immediate mode would leave the last vertex's colour and texture
     // coordinate current; the arrays leave them undefined.
-    glColor4f(batch[last].r, batch[last].g, batch[last].b, batch[last].a);
-    glTexCoord2f(batch[last].u, batch[last].v);
+    glColor4f(last->r, last->g, last->b, last->a);
+    glTexCoord2f(last->u, last->v);
   }
 }
 
 uint32_t rayDrawQuadCount() { return quadCount; }
 
 int rayDrawUnitsUsed() { return unitsUsed; }
+
+bool rayDrawGroupedByTexture() { return groupedFrame; }
 
 void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, int h,
                  const RaySample& c0, const RaySample& c1, const RaySample& c2,

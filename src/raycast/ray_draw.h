@@ -31,11 +31,16 @@ void rayDrawPixel(int x, int y, const RaySample& c0);
 void rayDrawEnd();
 // False keeps one texture unit and a run per texture change.
 extern bool rayTextureUnitsEnabled;
+// Where blending is additive and nothing is tested, quads are drawn grouped
+// by texture (the pixels are the same in any order); false keeps them in order.
+extern bool rayQuadGroupingEnabled;
 // Quads submitted since rayDrawBegin.
 uint32_t rayDrawQuadCount();
 // The most texture units in use at once since rayDrawBegin; 0 where the
 // quads went with one unit and a run per texture.
 int rayDrawUnitsUsed();
+// Whether the quads since rayDrawBegin went grouped by texture.
+bool rayDrawGroupedByTexture();
 
 // Mask after a leaf: all four corner distances below lightDistance -> the
 // covered cells become 0.

@@ -1,10 +1,7 @@
 #include "scenes/mirror_text_glow.h"
 
-#include <atomic>
 #include <cmath>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -91,23 +88,6 @@ void wrapRow(std::vector<float>& plane, int row) {
     std::memcpy(at(plane, row + kGlowHeight, -kPadCols), r - kPadCols, kStride * sizeof(float));
 }
 
-// Two threads meet here between passes: each pass reads the whole of the
-// last one.
-struct PassBarrier {
-  std::atomic<int> waiting{0};
-  std::atomic<int> generation{0};
-  int threads = 2;
-  void wait() {
-    const int g = generation.load(std::memory_order_acquire);
-    if (waiting.fetch_add(1, std::memory_order_acq_rel) + 1 == threads) {
-      waiting.store(0, std::memory_order_relaxed);
-      generation.fetch_add(1, std::memory_order_acq_rel);
-      return;
-    }
-    while (generation.load(std::memory_order_acquire) == g) std::this_thread::yield();
-  }
-};
-
 struct GlowJob {
   const uint8_t* source;
   const GlowPiece* pieces;
@@ -117,17 +97,16 @@ struct GlowJob {
   float clear[3];
   uint8_t* out;
   TextGlowScratch* scratch;
-  PassBarrier barrier;
 };
 
-// One piece's four samples in one pass over rows [rowBegin, rowEnd).
-void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque, int rowBegin,
-              int rowEnd, std::vector<float>* src, float* alphaRow) {
+// One piece's four samples in one pass.
+void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque,
+              std::vector<float>* src, float* alphaRow) {
   TextGlowScratch& s = *job.scratch;
   const int x0 = p.x0 > 0 ? p.x0 : 0;
   const int x1 = p.x1 < kGlowWidth ? p.x1 : kGlowWidth;
-  const int r0 = p.row0 > rowBegin ? p.row0 : rowBegin;
-  const int r1 = p.row1 < rowEnd ? p.row1 : rowEnd;
+  const int r0 = p.row0 > 0 ? p.row0 : 0;
+  const int r1 = p.row1 < kGlowHeight ? p.row1 : kGlowHeight;
   if (x0 >= x1 || r0 >= r1) return;
   const int length = x1 - x0;
   for (int dy = 0; dy < 2; ++dy) {
@@ -154,10 +133,10 @@ void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque, int r
   }
 }
 
-void runGlow(GlowJob& job, int thread, int rowBegin, int rowEnd) {
+void runGlow(GlowJob& job) {
   TextGlowScratch& s = *job.scratch;
-  float* alphaRow = s.alphaRows[thread].data();
-  for (int r = rowBegin; r < rowEnd; ++r) {
+  float* alphaRow = s.alphaRow.data();
+  for (int r = 0; r < kGlowHeight; ++r) {
     const uint8_t* in = job.source + size_t(r) * kGlowWidth * 4;
     for (int c = 0; c < 4; ++c) {
       float* row = at(s.planes[0][c], r, 0);
@@ -165,29 +144,26 @@ void runGlow(GlowJob& job, int thread, int rowBegin, int rowEnd) {
       wrapRow(s.planes[0][c], r);
     }
   }
-  job.barrier.wait();
 
   for (int pass = 0; pass < job.passCount; ++pass) {
     std::vector<float>* src = s.planes[pass & 1];
     std::vector<float>* dst = s.planes[(pass + 1) & 1];
     for (int c = 0; c < 3; ++c)
-      std::memset(s.sums[c].data() + size_t(rowBegin) * kGlowWidth, 0,
-                  size_t(rowEnd - rowBegin) * kGlowWidth * sizeof(float));
+      std::memset(s.sums[c].data(), 0, size_t(kGlowWidth) * kGlowHeight * sizeof(float));
     for (int k = 0; k < job.pieceCount; ++k)
-      addPiece(job, job.pieces[k], job.offsets[pass * job.pieceCount + k], pass > 0, rowBegin,
-               rowEnd, src, alphaRow);
-    for (int r = rowBegin; r < rowEnd; ++r) {
+      addPiece(job, job.pieces[k], job.offsets[pass * job.pieceCount + k], pass > 0, src,
+               alphaRow);
+    for (int r = 0; r < kGlowHeight; ++r) {
       for (int c = 0; c < 3; ++c) {
         settleRow(s.sums[c].data() + size_t(r) * kGlowWidth, job.clear[c], at(dst[c], r, 0),
                   kGlowWidth);
         wrapRow(dst[c], r);
       }
     }
-    job.barrier.wait();
   }
 
   std::vector<float>* last = s.planes[job.passCount & 1];
-  for (int r = rowBegin; r < rowEnd; ++r) {
+  for (int r = 0; r < kGlowHeight; ++r) {
     uint8_t* o = job.out + size_t(r) * kGlowWidth * 4;
     const float* red = at(last[0], r, 0);
     const float* green = at(last[1], r, 0);
@@ -209,7 +185,7 @@ void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCoun
   for (auto& pair : scratch.planes)
     for (auto& plane : pair) plane.resize(kPlaneSize);
   for (auto& sum : scratch.sums) sum.resize(size_t(kGlowWidth) * kGlowHeight);
-  for (auto& row : scratch.alphaRows) row.resize(kGlowWidth);
+  scratch.alphaRow.resize(kGlowWidth);
 
   if (passCount <= 0) {
     for (int p = 0; p < kGlowWidth * kGlowHeight; ++p) {
@@ -221,16 +197,6 @@ void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCoun
     return;
   }
   GlowJob job{source, pieces, pieceCount, offsets, passCount,
-              {float(clear[0]), float(clear[1]), float(clear[2])}, out, &scratch, {}};
-  const int split = kGlowHeight / 2;
-  std::thread helper;
-  try {
-    helper = std::thread([&] { runGlow(job, 1, split, kGlowHeight); });
-  } catch (const std::system_error&) {
-    job.barrier.threads = 1;  // no second thread: this one takes all rows
-    runGlow(job, 0, 0, kGlowHeight);
-    return;
-  }
-  runGlow(job, 0, 0, split);
-  helper.join();
+              {float(clear[0]), float(clear[1]), float(clear[2])}, out, &scratch};
+  runGlow(job);
 }

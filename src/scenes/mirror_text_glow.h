@@ -22,7 +22,7 @@ struct GlowPiece {
 struct TextGlowScratch {
   std::vector<float> planes[2][4];  // ping-pong R, G, B, A with wrapped margins
   std::vector<float> sums[3];       // the pass's added levels per channel
-  std::vector<float> alphaRows[2];  // per thread: one row of alpha levels
+  std::vector<float> alphaRow;      // one row of alpha levels
 };
 
 // Runs passCount passes. The first samples `source` (kGlowWidth x kGlowHeight

@@ -242,6 +242,176 @@ void FeedbackBuffer::tintedBlur(int slot, int n, float uSpread, float vSpread, f
   popModelview();
 }
 
+namespace {
+
+// One swirl pass's quad: corners at z = -1 in the identity modelview, and
+// the texture offset added to the unit square's coordinates.
+struct SwirlCorners {
+  float x[4], y[4];
+  float du, dv;
+};
+
+SwirlCorners swirlCorners(int l, float spin, float zoomBase, float zoomExponent, float panX,
+                          float panY) {
+  static const float kCornerTurns[4] = {0.0f, -1.570795f, -3.14159f, -4.712385f};
+  SwirlCorners q;
+  const float zoom = std::pow(1.05f, zoomBase * (l + 1) * zoomExponent) * 1.3f;
+  const float t = l * 0.11111111f;
+  const float angle = (t + 0.1f) * 103.0f * spin;
+  const float ox = (t - 0.5f) * panX * 0.5f;
+  const float oy = (t - 0.5f) * panY * 0.5f;
+  q.du = ox * 0.001953125f;
+  q.dv = oy * 0.00390625f;
+  const float ca = std::cos(angle);
+  const float sa = std::sin(angle);
+  for (int c = 0; c < 4; ++c) {
+    const float cc = std::cos(kCornerTurns[c]);
+    const float sc = std::sin(kCornerTurns[c]);
+    const float x0 = -256.0f * zoom;
+    const float y0 = -256.0f * zoom;
+    // Plane rotation by θ: (x cos θ + y sin θ, y cos θ − x sin θ).
+    const float x1 = x0 * cc + y0 * sc - ox;
+    const float y1 = y0 * cc - x0 * sc - oy;
+    q.x[c] = x1 * ca + y1 * sa + 2.0f * ox;
+    q.y[c] = (y1 * ca - x1 * sa + 2.0f * oy) * 0.5f;
+  }
+  return q;
+}
+
+constexpr int kSwirlPasses = 9;
+
+bool isIdentity(const GLdouble* m) {
+  for (int i = 0; i < 16; ++i)
+    if (m[i] != (i % 5 == 0 ? 1.0 : 0.0)) return false;
+  return true;
+}
+
+// True when texture `name` is a band-sized RGB picture, linearly filtered
+// and clamped with the default black border: what the CPU passes sample.
+bool isClampedBandTexture(const FeedbackBuffer& fb, GLuint name) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  GLint width = 0, height = 0, format = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
+  GLfloat border[4] = {1, 1, 1, 1};
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
+  return width == fb.copyWidth && height == fb.copyHeight &&
+         (format == GL_RGB || format == GL_RGB8) && wrapS == GL_CLAMP && wrapT == GL_CLAMP &&
+         minFilter == GL_LINEAR && magFilter == GL_LINEAR && border[0] == 0 && border[1] == 0 &&
+         border[2] == 0 && border[3] == 0;
+}
+
+// The passes' fragments are (texel, alpha) blended as dst + alpha * src onto
+// the window's 8-bit frame (a framebuffer object is rasterised the other way
+// up), whose alpha reads 1, over a band inside the viewport, with nothing
+// else enabled that would change or drop them. Then the CPU passes give the
+// same picture, and this fills `quads` with each pass's quad in band pixels.
+bool swirlFitsTheCpu(const FeedbackBuffer& fb, int slot,
+                     const SwirlCorners (&corners)[kSwirlPasses],
+                     SwirlQuad (&quads)[kSwirlPasses]) {
+  if (!fb.swirlOnCpu || !swirlPassesVectorised() || fb.copyWidth <= 0 || fb.copyHeight <= 0)
+    return false;
+  GLint env = 0, program = 0, activeUnit = 0, equation = 0, framebuffer = 0;
+  GLint viewport[4] = {0, 0, 0, 0};
+  GLint bits[3] = {0, 0, 0};
+  GLboolean mask[4] = {0, 0, 0, 0};
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+  glGetIntegerv(GL_BLEND_EQUATION_RGB, &equation);
+  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glGetIntegerv(GL_RED_BITS, &bits[0]);
+  glGetIntegerv(GL_GREEN_BITS, &bits[1]);
+  glGetIntegerv(GL_BLUE_BITS, &bits[2]);
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+  if (env != GL_ADD || program != 0 || activeUnit != GL_TEXTURE0 || equation != GL_FUNC_ADD ||
+      framebuffer != 0 || bits[0] != 8 || bits[1] != 8 || bits[2] != 8 || !mask[0] ||
+      !mask[1] || !mask[2])
+    return false;
+  for (GLenum cap : {GL_LIGHTING, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_ALPHA_TEST, GL_FOG,
+                     GL_CULL_FACE, GL_COLOR_LOGIC_OP, GL_COLOR_SUM, GL_POLYGON_STIPPLE,
+                     GL_POLYGON_SMOOTH, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_3D,
+                     GL_TEXTURE_CUBE_MAP})
+    if (glIsEnabled(cap)) return false;
+  GLint polygonMode[2] = {0, 0};
+  glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+  if (polygonMode[0] != GL_FILL || polygonMode[1] != GL_FILL) return false;
+  if (fb.copyX < viewport[0] || fb.copyY < viewport[1] ||
+      fb.copyX + fb.copyWidth > viewport[0] + viewport[2] ||
+      fb.copyY + fb.copyHeight > viewport[1] + viewport[3])
+    return false;
+
+  GLdouble modelview[16], texture[16], p[16];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+  glGetDoublev(GL_TEXTURE_MATRIX, texture);
+  glGetDoublev(GL_PROJECTION_MATRIX, p);
+  // w and depth must not vary over the quad: then it maps affinely to the
+  // window and is never cut by the near or far plane.
+  if (!isIdentity(modelview) || !isIdentity(texture) || p[3] != 0 || p[7] != 0 || p[2] != 0 ||
+      p[6] != 0)
+    return false;
+  const double w = -p[11] + p[15];
+  const double z = -p[10] + p[14];
+  if (!(w > 0) || !(std::fabs(z) <= w)) return false;
+
+  if (!isClampedBandTexture(fb, fb.textures[slot]) ||
+      !isClampedBandTexture(fb, fb.textures[slot + 6]))
+    return false;
+
+  // Window position of corner c less the band's corner.
+  auto bandX = [&](const SwirlCorners& q, int c) {
+    const double ndc = (p[0] * q.x[c] + p[4] * q.y[c] - p[8] + p[12]) / w;
+    return viewport[0] + (ndc + 1.0) * 0.5 * viewport[2] - fb.copyX;
+  };
+  auto bandY = [&](const SwirlCorners& q, int c) {
+    const double ndc = (p[1] * q.x[c] + p[5] * q.y[c] - p[9] + p[13]) / w;
+    return viewport[1] + (ndc + 1.0) * 0.5 * viewport[3] - fb.copyY;
+  };
+  for (int l = 0; l < kSwirlPasses; ++l) {
+    for (int c = 0; c < 4; ++c) {
+      quads[l].x[c] = bandX(corners[l], c);
+      quads[l].y[c] = bandY(corners[l], c);
+    }
+    quads[l].du = corners[l].du;
+    quads[l].dv = corners[l].dv;
+  }
+  return true;
+}
+
+// The passes on the band read back; the result goes into the slot's work
+// texture, as the last GL pass leaves it.
+void swirlBandOnCpu(FeedbackBuffer& fb, int slot, const SwirlQuad (&quads)[kSwirlPasses],
+                    float alpha) {
+  const size_t bytes = size_t(fb.copyWidth) * fb.copyHeight * 4;
+  fb.swirlBand.resize(bytes);
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glReadPixels(fb.copyX, fb.copyY, fb.copyWidth, fb.copyHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+               fb.swirlBand.data());
+  // Pass 0 samples the slot. It usually holds the band just captured, but
+  // reading it costs a twentieth of the passes and leaves nothing to assume.
+  fb.swirlTexture.resize(bytes);
+  glBindTexture(GL_TEXTURE_2D, fb.textures[slot]);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, fb.swirlTexture.data());
+  swirlPasses(fb.swirlBand.data(), fb.swirlTexture.data(), fb.copyWidth, fb.copyHeight, quads,
+              kSwirlPasses, alpha, fb.swirlScratch);
+  glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, fb.copyWidth, fb.copyHeight, GL_RGBA,
+                  GL_UNSIGNED_BYTE, fb.swirlBand.data());
+  glPopClientAttrib();
+}
+
+}  // namespace
+
 void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomBase,
                                float zoomExponent, float panX, float panY, float alphaOffset) {
   // The floor keeps every pass visible however small the zoom.
@@ -251,48 +421,37 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   glEnable(GL_BLEND);
 
-  static const float kCornerTurns[4] = {0.0f, -1.570795f, -3.14159f, -4.712385f};
-  static const float kCornerTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  // The zoomed quads overfill the viewport, but only the copied band is ever
-  // read again: shading the rest would be a third of the passes' work.
-  const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
-  GLint scissorBox[4];
-  glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-  glScissor(copyX, copyY, copyWidth, copyHeight);
-  glEnable(GL_SCISSOR_TEST);
-  for (int l = 0; l < 9; ++l) {
-    const float zoom = std::pow(1.05f, zoomBase * (l + 1) * zoomExponent) * 1.3f;
-    const float t = l * 0.11111111f;
-    const float angle = (t + 0.1f) * 103.0f * spin;
-    const float ox = (t - 0.5f) * panX * 0.5f;
-    const float oy = (t - 0.5f) * panY * 0.5f;
-    const float du = ox * 0.001953125f;
-    const float dv = oy * 0.00390625f;
-    const float ca = std::cos(angle);
-    const float sa = std::sin(angle);
-
-    glBindTexture(GL_TEXTURE_2D, textures[l == 0 ? slot : slot + 6]);
-    glColor4f(0.0f, 0.0f, 0.0f, alpha);
-    glBegin(GL_QUADS);
-    for (int c = 0; c < 4; ++c) {
-      const float cc = std::cos(kCornerTurns[c]);
-      const float sc = std::sin(kCornerTurns[c]);
-      const float x0 = -256.0f * zoom;
-      const float y0 = -256.0f * zoom;
-      // Plane rotation by θ: (x cos θ + y sin θ, y cos θ − x sin θ).
-      const float x1 = x0 * cc + y0 * sc - ox;
-      const float y1 = y0 * cc - x0 * sc - oy;
-      const float x2 = x1 * ca + y1 * sa + 2.0f * ox;
-      const float y2 = y1 * ca - x1 * sa + 2.0f * oy;
-      glTexCoord2f(kCornerTex[c][0] + du, kCornerTex[c][1] + dv);
-      glVertex3f(x2, y2 * 0.5f, -1.0f);
+  SwirlCorners corners[kSwirlPasses];
+  for (int l = 0; l < kSwirlPasses; ++l)
+    corners[l] = swirlCorners(l, spin, zoomBase, zoomExponent, panX, panY);
+  SwirlQuad quads[kSwirlPasses];
+  if (swirlFitsTheCpu(*this, slot, corners, quads)) {
+    swirlBandOnCpu(*this, slot, quads, alpha);
+  } else {
+    // The zoomed quads overfill the viewport, but only the copied band is
+    // ever read again: shading the rest would be a third of the passes' work.
+    const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
+    GLint scissorBox[4];
+    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+    glScissor(copyX, copyY, copyWidth, copyHeight);
+    glEnable(GL_SCISSOR_TEST);
+    for (int l = 0; l < kSwirlPasses; ++l) {
+      static const float kCornerTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+      const SwirlCorners& q = corners[l];
+      glBindTexture(GL_TEXTURE_2D, textures[l == 0 ? slot : slot + 6]);
+      glColor4f(0.0f, 0.0f, 0.0f, alpha);
+      glBegin(GL_QUADS);
+      for (int c = 0; c < 4; ++c) {
+        glTexCoord2f(kCornerTex[c][0] + q.du, kCornerTex[c][1] + q.dv);
+        glVertex3f(q.x[c], q.y[c], -1.0f);
+      }
+      glEnd();
+      glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
+      glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
     }
-    glEnd();
-    glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
+    glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+    if (!scissored) glDisable(GL_SCISSOR_TEST);
   }
-  glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
-  if (!scissored) glDisable(GL_SCISSOR_TEST);
 
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_BLEND);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "effects/picture_blur.h"
+#include "effects/swirl_zoom.h"
 
 struct FeedbackBuffer {
   // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
@@ -30,6 +31,14 @@ struct FeedbackBuffer {
   bool blurOnCpu = true;
   std::vector<uint8_t> blurPictures[2][2];  // per slot: RGBA band, ping-pong
   BlurScratch blurScratch[2];
+
+  // The swirl's passes run on the CPU where the slot and its work texture
+  // are band-sized clamped pictures and nothing else shades the quads (see
+  // swirlZoom); false keeps them in GL.
+  bool swirlOnCpu = true;
+  std::vector<uint8_t> swirlBand;     // RGBA band, read back and passed over
+  std::vector<uint8_t> swirlTexture;  // the slot's picture, which the first pass samples
+  SwirlScratch swirlScratch;
 
   // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
   // slot 2 clamps). Needs a current GL context.

@@ -1,6 +1,10 @@
 #include "effects/band_picture.h"
 
-void drawBandPicture(const uint8_t* rgba, bool keyed, GLuint& texture) {
+namespace {
+
+enum class BandMode { kReplace, kKeyed, kAdd };
+
+void putBandPicture(const uint8_t* rgba, BandMode mode, GLuint& texture) {
   glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
   if (texture == 0 || !glIsTexture(texture)) {
     if (texture == 0) glGenTextures(1, &texture);
@@ -16,13 +20,18 @@ void drawBandPicture(const uint8_t* rgba, bool keyed, GLuint& texture) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
 
-  glDisable(GL_BLEND);
+  if (mode == BandMode::kAdd) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+  } else {
+    glDisable(GL_BLEND);
+  }
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_FOG);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  if (keyed) {
+  if (mode == BandMode::kKeyed) {
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
   } else {
@@ -52,4 +61,14 @@ void drawBandPicture(const uint8_t* rgba, bool keyed, GLuint& texture) {
   glMatrixMode(GL_MODELVIEW);
   glPopMatrix();
   glPopAttrib();
+}
+
+}  // namespace
+
+void drawBandPicture(const uint8_t* rgba, bool keyed, GLuint& texture) {
+  putBandPicture(rgba, keyed ? BandMode::kKeyed : BandMode::kReplace, texture);
+}
+
+void addBandPicture(const uint8_t* rgba, GLuint& texture) {
+  putBandPicture(rgba, BandMode::kAdd, texture);
 }

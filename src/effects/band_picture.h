@@ -12,3 +12,5 @@
 // the upload, made on first use (0) and again if it was deleted. GL state
 // other than that name's contents is left as it was.
 void drawBandPicture(const uint8_t* rgba, bool keyed, GLuint& texture);
+// The same picture added to what the band holds, saturating.
+void addBandPicture(const uint8_t* rgba, GLuint& texture);

@@ -7,8 +7,12 @@
 #include <algorithm>
 #include <vector>
 
+#include <cmath>
+
+#include "effects/band_picture.h"
 #include "effects/light_shafts.h"
 #include "raycast/ray_grid.h"
+#include "raycast/ray_paint.h"
 #include "raycast/ray_texture_units.h"
 
 namespace {
@@ -84,6 +88,18 @@ TextureGroup* group = nullptr;  // the group new quads join
 bool grouping = false;
 bool groupedFrame = false;  // for inspection after rayDrawEnd
 
+// Narrow grouped quads painted on the CPU and added to the band in one
+// picture. They are most of the quads but few of the pixels: a software
+// rasteriser's cost there is setting up their triangles, while the wide
+// quads are cheaper for it per pixel than for the painter.
+constexpr float kPaintedWidth = 2.0f;
+bool painting = false;
+bool paintedFrame = false;
+PaintSums paintSums;
+PaintTexture paintTexture;
+std::vector<uint8_t> paintPicture(size_t(kPaintWidth) * kPaintHeight * 4);
+GLuint paintPictureTexture = 0;
+
 const RayWorld* drawWorld = nullptr;
 float lightColour[3] = {0, 0, 0};
 float depthScale = 0;
@@ -95,8 +111,53 @@ void flush() {
   batchCount = 0;
 }
 
-void drawGroup(const TextureGroup& g) {
+// Reads the bound texture for the painter; false where its sampling is one
+// the painter does not reproduce (mipmaps, a border colour).
+bool readPaintTexture(PaintTexture& t) {
+  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  const bool wrapFits = (wrapS == GL_REPEAT || wrapS == GL_CLAMP_TO_EDGE) &&
+                        (wrapT == GL_REPEAT || wrapT == GL_CLAMP_TO_EDGE);
+  const bool filterFits = minFilter == magFilter && (minFilter == GL_LINEAR || minFilter == GL_NEAREST);
+  if (width <= 0 || height <= 0 || !wrapFits || !filterFits) return false;
+  t.width = width;
+  t.height = height;
+  t.repeatS = wrapS == GL_REPEAT;
+  t.repeatT = wrapT == GL_REPEAT;
+  t.linear = minFilter == GL_LINEAR;
+  t.rgba.resize(size_t(width) * size_t(height) * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, t.rgba.data());
+  return true;
+}
+
+// Paints the group's narrow quads and keeps the rest, in order, for GL.
+void paintNarrowQuads(TextureGroup& g) {
+  std::vector<RayVertex>& v = g.vertices;
+  size_t kept = 0;
+  for (size_t q = 0; q < v.size(); q += 4) {
+    if (v[q + 2].x - v[q].x <= kPaintedWidth) {
+      paintQuads(&v[q].x, 1, paintTexture, paintSums);
+    } else {
+      if (kept != q) std::copy(&v[q], &v[q] + 4, &v[kept]);
+      kept += 4;
+    }
+  }
+  v.resize(kept);
+}
+
+void drawGroup(TextureGroup& g) {
   if (g.vertices.empty()) return;
+  if (painting) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(g.name));
+    if (readPaintTexture(paintTexture)) paintNarrowQuads(g);
+    if (g.vertices.empty()) return;
+  }
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(g.name));
   const RayVertex* v = g.vertices.data();
   glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &v[0].x);
@@ -136,6 +197,43 @@ void selectGroup(long name) {
 // fragment's rounded term and saturates, which no order changes; with no
 // test, no logic op and nothing else reading the framebuffer, the quads may
 // go in any order.
+bool quadOrderIsFree();
+
+// The painter's geometry: the scene viewport, its orthographic band and the
+// grid's translation, with nothing but GL_ADD texturing per fragment.
+bool paintFitsState() {
+  GLint viewport[4], env = 0, program = 0, activeUnit = 0;
+  GLfloat projection[16], modelview[16], textureMatrix[16];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  glGetFloatv(GL_TEXTURE_MATRIX, textureMatrix);
+  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+  glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+  const GLfloat sceneProjection[16] = {1.0f / 256, 0, 0, 0, 0, 1.0f / 192, 0, 0,
+                                       0, 0, -2, 0, 0, 0, -1, 1};
+  const GLfloat gridModelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -256, -128, 0, 1};
+  for (int k = 0; k < 16; ++k) {
+    const float identity = k % 5 == 0 ? 1.0f : 0.0f;
+    if (std::fabs(projection[k] - sceneProjection[k]) > 1e-6f ||
+        modelview[k] != gridModelview[k] || textureMatrix[k] != identity)
+      return false;
+  }
+  GLboolean mask[4];
+  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+  GLint cullFace = 0, frontFace = 0;
+  glGetIntegerv(GL_CULL_FACE_MODE, &cullFace);
+  glGetIntegerv(GL_FRONT_FACE, &frontFace);
+  const bool culledAway =
+      glIsEnabled(GL_CULL_FACE) && (cullFace != GL_BACK || frontFace != GL_CCW);
+  return viewport[0] == 0 && viewport[1] == 0 && viewport[2] == 512 && viewport[3] == 384 &&
+         env == GL_ADD && program == 0 && activeUnit == GL_TEXTURE0 &&
+         glIsEnabled(GL_TEXTURE_2D) && mask[0] && mask[1] && mask[2] && !culledAway &&
+         !glIsEnabled(GL_SCISSOR_TEST) && !glIsEnabled(GL_FOG) && !glIsEnabled(GL_COLOR_SUM) &&
+         !glIsEnabled(GL_POLYGON_STIPPLE) && !glIsEnabled(GL_LIGHTING);
+}
+
 bool quadOrderIsFree() {
   if (!glIsEnabled(GL_BLEND) || glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_ALPHA_TEST) ||
       glIsEnabled(GL_STENCIL_TEST) || glIsEnabled(GL_COLOR_LOGIC_OP))
@@ -256,6 +354,7 @@ inline long textureOf(const RaySample& s) {
 
 bool rayTextureUnitsEnabled = true;
 bool rayQuadGroupingEnabled = true;
+bool rayQuadPaintingEnabled = true;
 
 void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   drawWorld = &world;
@@ -285,6 +384,9 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   const bool worthUnits = history->changes >= kUnitsWorthChanges && unitLimit >= 2;
   grouping = rayQuadGroupingEnabled && quadOrderIsFree();
   groupedFrame = grouping;
+  painting = grouping && rayQuadPaintingEnabled && paintFitsState();
+  paintedFrame = painting;
+  if (painting) paintSums.clear();
   groupCount = 0;
   group = nullptr;
   unitProgram = !grouping && rayTextureUnitsEnabled && worthUnits && rayTextureUnitsFitState()
@@ -356,6 +458,12 @@ void rayDrawEnd() {
     }
     flushGroups();
     grouping = false;
+    if (painting) {
+      settleSums(paintSums, paintPicture.data());
+      addBandPicture(paintPicture.data(), paintPictureTexture);
+      if (boundTexture >= 0) glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+      painting = false;
+    }
   }
   flush();
   history->textures = frameTextureCount;
@@ -387,6 +495,8 @@ uint32_t rayDrawQuadCount() { return quadCount; }
 int rayDrawUnitsUsed() { return unitsUsed; }
 
 bool rayDrawGroupedByTexture() { return groupedFrame; }
+
+bool rayDrawPaintedOnCpu() { return paintedFrame; }
 
 void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, int h,
                  const RaySample& c0, const RaySample& c1, const RaySample& c2,

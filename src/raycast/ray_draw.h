@@ -34,6 +34,9 @@ extern bool rayTextureUnitsEnabled;
 // Where blending is additive and nothing is tested, quads are drawn grouped
 // by texture (the pixels are the same in any order); false keeps them in order.
 extern bool rayQuadGroupingEnabled;
+// Grouped quads are painted on the CPU and added to the band as one picture
+// where the projection and per-fragment state are the grid's own.
+extern bool rayQuadPaintingEnabled;
 // Quads submitted since rayDrawBegin.
 uint32_t rayDrawQuadCount();
 // The most texture units in use at once since rayDrawBegin; 0 where the
@@ -41,6 +44,8 @@ uint32_t rayDrawQuadCount();
 int rayDrawUnitsUsed();
 // Whether the quads since rayDrawBegin went grouped by texture.
 bool rayDrawGroupedByTexture();
+// Whether they were painted on the CPU.
+bool rayDrawPaintedOnCpu();
 
 // Mask after a leaf: all four corner distances below lightDistance -> the
 // covered cells become 0.

@@ -1,0 +1,43 @@
+// The grid's quads painted on the CPU. Where the grid's quads may go in any
+// order (additive blending onto an opaque framebuffer, nothing tested) each
+// texture's quads are painted as GL would rasterise them: two triangles per
+// quad with colours and texture coordinates interpolated across each, the
+// bilinear texel added to the colour as GL_ADD does, and the result weighed
+// by its alpha and summed in 8-bit levels. A software rasteriser spends more
+// on setting up those small triangles than on their pixels; here a quad
+// costs its pixels.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// A texture's pixels and the sampling state the painter reproduces.
+struct PaintTexture {
+  int width = 0;
+  int height = 0;
+  bool repeatS = true;  // else clamped to the edge texels
+  bool repeatT = true;
+  bool linear = true;   // else nearest
+  std::vector<uint8_t> rgba;
+};
+
+// The grid's vertex layout: x, y, z, r, g, b, a, u, v and one more float;
+// four per quad with corners (x0, y0), (x1, y0), (x1, y1), (x0, y1) in band
+// pixels, row 0 at the bottom.
+constexpr int kPaintVertexFloats = 10;
+
+constexpr int kPaintWidth = 512;
+constexpr int kPaintHeight = 256;
+
+// Per-channel sums of the band's added levels (kPaintWidth x kPaintHeight x 3).
+struct PaintSums {
+  std::vector<uint16_t> levels;
+  void clear();
+};
+
+// Adds the quads' levels to sums. Quads outside the band are clipped to it.
+void paintQuads(const float* vertices, int quadCount, const PaintTexture& texture,
+                PaintSums& sums);
+
+// The sums as RGBA (alpha 255), each channel saturated at 255.
+void settleSums(const PaintSums& sums, uint8_t* rgba);

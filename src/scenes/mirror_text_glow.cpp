@@ -60,12 +60,13 @@ void alphaLevels(const float* __restrict lower, const float* __restrict upper, B
 // level, then weighed by the alpha level as blending does.
 LUMIVAARA_VECTOR_CLONES
 void addTapRow(const float* __restrict lower, const float* __restrict upper, Bilinear b,
-               float tint, const float* __restrict alpha, float* __restrict sum, int length) {
+               float tint, const float* __restrict alpha, float times, float* __restrict sum,
+               int length) {
   for (int x = 0; x < length; ++x) {
     const float t = b.w00 * lower[x] + b.w10 * lower[x + 1] + b.w01 * upper[x] +
                     b.w11 * upper[x + 1];
     const float source = roundLevel(tint * roundLevel(t));
-    sum[x] += roundLevel(source * alpha[x] * (1.0f / 255.0f));
+    sum[x] += times * roundLevel(source * alpha[x] * (1.0f / 255.0f));
   }
 }
 
@@ -109,26 +110,46 @@ void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque,
   const int r1 = p.row1 < kGlowHeight ? p.row1 : kGlowHeight;
   if (x0 >= x1 || r0 >= r1) return;
   const int length = x1 - x0;
+  // The four samples' texel offsets; samples that land alike (all four for
+  // a piece at full strength) are read once and counted as often.
+  struct Tap {
+    int iu, iv;
+    float fu, fv;
+    float times;
+  };
+  Tap taps[4];
+  int tapCount = 0;
   for (int dy = 0; dy < 2; ++dy) {
     for (int dx = 0; dx < 2; ++dx) {
-      int iu, iv;
-      float fu, fv;
-      splitOffset(offset * (float(dx) - 0.5f) * kGlowWidth, kPadCols - 2, iu, fu);
-      splitOffset(offset * (float(dy) - 0.5f) * kGlowHeight, kPadRows - 2, iv, fv);
-      const Bilinear b{(1 - fu) * (1 - fv), fu * (1 - fv), (1 - fu) * fv, fu * fv};
-      for (int r = r0; r < r1; ++r) {
-        if (opaque) {
-          const float full = roundLevel(kTapAlpha * 255.0f);
-          for (int x = 0; x < length; ++x) alphaRow[x] = full;
-        } else {
-          alphaLevels(at(src[3], r + iv, x0 + iu), at(src[3], r + iv + 1, x0 + iu), b, alphaRow,
-                      length);
+      Tap t{0, 0, 0.0f, 0.0f, 1.0f};
+      splitOffset(offset * (float(dx) - 0.5f) * kGlowWidth, kPadCols - 2, t.iu, t.fu);
+      splitOffset(offset * (float(dy) - 0.5f) * kGlowHeight, kPadRows - 2, t.iv, t.fv);
+      bool merged = false;
+      for (int k = 0; k < tapCount && !merged; ++k) {
+        Tap& o = taps[k];
+        if (o.iu == t.iu && o.iv == t.iv && o.fu == t.fu && o.fv == t.fv) {
+          o.times += 1.0f;
+          merged = true;
         }
-        for (int c = 0; c < 3; ++c)
-          addTapRow(at(src[c], r + iv, x0 + iu), at(src[c], r + iv + 1, x0 + iu), b,
-                    clampTint(p.tint[c]), alphaRow,
-                    s.sums[c].data() + size_t(r) * kGlowWidth + size_t(x0), length);
       }
+      if (!merged) taps[tapCount++] = t;
+    }
+  }
+  if (opaque) {
+    const float full = roundLevel(kTapAlpha * 255.0f);
+    for (int x = 0; x < length; ++x) alphaRow[x] = full;
+  }
+  for (int k = 0; k < tapCount; ++k) {
+    const Tap& t = taps[k];
+    const Bilinear b{(1 - t.fu) * (1 - t.fv), t.fu * (1 - t.fv), (1 - t.fu) * t.fv, t.fu * t.fv};
+    for (int r = r0; r < r1; ++r) {
+      if (!opaque)
+        alphaLevels(at(src[3], r + t.iv, x0 + t.iu), at(src[3], r + t.iv + 1, x0 + t.iu), b,
+                    alphaRow, length);
+      for (int c = 0; c < 3; ++c)
+        addTapRow(at(src[c], r + t.iv, x0 + t.iu), at(src[c], r + t.iv + 1, x0 + t.iu), b,
+                  clampTint(p.tint[c]), alphaRow, t.times,
+                  s.sums[c].data() + size_t(r) * kGlowWidth + size_t(x0), length);
     }
   }
 }

@@ -1,5 +1,6 @@
 #include "scenes/mirror_text_glow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -166,15 +167,30 @@ void runGlow(GlowJob& job) {
     }
   }
 
+  // Only the pieces' rows ever receive samples. Each plane is written whole
+  // the first time (passes 0 and 1); after that the other rows already hold
+  // the clear colour and stay as they are.
+  int rowBegin = kGlowHeight, rowEnd = 0;
+  for (int k = 0; k < job.pieceCount; ++k) {
+    rowBegin = std::min(rowBegin, std::max(0, job.pieces[k].row0));
+    rowEnd = std::max(rowEnd, std::min(kGlowHeight, job.pieces[k].row1));
+  }
+  if (rowBegin > rowEnd) rowBegin = rowEnd = 0;
+  for (int c = 0; c < 3; ++c)
+    std::memset(s.sums[c].data(), 0, size_t(kGlowWidth) * kGlowHeight * sizeof(float));
+
   for (int pass = 0; pass < job.passCount; ++pass) {
     std::vector<float>* src = s.planes[pass & 1];
     std::vector<float>* dst = s.planes[(pass + 1) & 1];
-    for (int c = 0; c < 3; ++c)
-      std::memset(s.sums[c].data(), 0, size_t(kGlowWidth) * kGlowHeight * sizeof(float));
+    if (pass > 0)
+      for (int c = 0; c < 3; ++c)
+        std::memset(s.sums[c].data() + size_t(rowBegin) * kGlowWidth, 0,
+                    size_t(rowEnd - rowBegin) * kGlowWidth * sizeof(float));
     for (int k = 0; k < job.pieceCount; ++k)
       addPiece(job, job.pieces[k], job.offsets[pass * job.pieceCount + k], pass > 0, src,
                alphaRow);
-    for (int r = 0; r < kGlowHeight; ++r) {
+    const bool whole = pass < 2;
+    for (int r = whole ? 0 : rowBegin; r < (whole ? kGlowHeight : rowEnd); ++r) {
       for (int c = 0; c < 3; ++c) {
         settleRow(s.sums[c].data() + size_t(r) * kGlowWidth, job.clear[c], at(dst[c], r, 0),
                   kGlowWidth);

@@ -226,6 +226,25 @@ bool textGlowFitsTheCpu(int sourceTexture, int glowTexture) {
 TextGlowScratch glowScratch;
 std::vector<uint8_t> glowSource(size_t(kGlowWidth) * kGlowHeight * 4);
 std::vector<uint8_t> glowResult(size_t(kGlowWidth) * kGlowHeight * 4);
+// Band rows [glowRowBegin, glowRowEnd) of the glow texture hold any light;
+// the whole band where the GL passes made it.
+int glowRowBegin = 0;
+int glowRowEnd = kGlowHeight;
+
+void findLitGlowRows() {
+  glowRowBegin = kGlowHeight;
+  glowRowEnd = 0;
+  for (int r = 0; r < kGlowHeight; ++r) {
+    const uint8_t* row = &glowResult[size_t(r) * kGlowWidth * 4];
+    bool lit = false;
+    for (int x = 0; x < kGlowWidth && !lit; ++x)
+      lit = (row[x * 4] | row[x * 4 + 1] | row[x * 4 + 2]) != 0;
+    if (!lit) continue;
+    glowRowBegin = std::min(glowRowBegin, r);
+    glowRowEnd = r + 1;
+  }
+  if (glowRowBegin > glowRowEnd) glowRowBegin = glowRowEnd = 0;
+}
 
 void paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTexture,
                         int glowTexture) {
@@ -259,6 +278,7 @@ void paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, glowSource.data());
   paintTextGlow(glowSource.data(), pieces, count, offsets, anyVisible ? kGlowPasses : 1, clear,
                 glowResult.data(), glowScratch);
+  findLitGlowRows();
   glBindTexture(GL_TEXTURE_2D, GLuint(glowTexture));
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kGlowWidth, kGlowHeight, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -297,6 +317,8 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   glDisable(GL_CULL_FACE);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
+  glowRowBegin = 0;
+  glowRowEnd = kGlowHeight;
   if (textGlowOnCpu && textGlowFitsTheCpu(sourceTexture, glowTexture)) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture);
@@ -408,5 +430,10 @@ void renderMirrorScene(int frameDeltaMs) {
   s.light->noiseDeltaMs = frameDeltaMs;
   s.light->passCounter = 1;
   s.light->drawShafts();
+  // Dark rows of the glow add nothing: only the lit ones are drawn.
+  glPushAttrib(GL_SCISSOR_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  glScissor(0, 64 + glowRowBegin, 512, glowRowEnd - glowRowBegin);
   drawAdditiveBand(kGlowSlot);
+  glPopAttrib();
 }

@@ -7,6 +7,8 @@
 #include <system_error>
 #include <thread>
 
+#include "textures/texture_sampling.h"
+
 namespace {
 
 // Each blur tap weighs a little over a quarter, so four taps slightly
@@ -290,20 +292,11 @@ bool isIdentity(const GLdouble* m) {
 // and clamped with the default black border: what the CPU passes sample.
 bool isClampedBandTexture(const FeedbackBuffer& fb, GLuint name) {
   glBindTexture(GL_TEXTURE_2D, name);
-  GLint width = 0, height = 0, format = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
-  GLfloat border[4] = {1, 1, 1, 1};
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-  glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_BORDER_COLOR, border);
-  return width == fb.copyWidth && height == fb.copyHeight &&
-         (format == GL_RGB || format == GL_RGB8) && wrapS == GL_CLAMP && wrapT == GL_CLAMP &&
-         minFilter == GL_LINEAR && magFilter == GL_LINEAR && border[0] == 0 && border[1] == 0 &&
-         border[2] == 0 && border[3] == 0;
+  const TextureSampling t = boundTextureSampling();
+  return t.width == fb.copyWidth && t.height == fb.copyHeight &&
+         (t.internalFormat == GL_RGB || t.internalFormat == GL_RGB8) && t.wrapS == GL_CLAMP &&
+         t.wrapT == GL_CLAMP && t.minFilter == GL_LINEAR && t.magFilter == GL_LINEAR &&
+         t.border[0] == 0 && t.border[1] == 0 && t.border[2] == 0 && t.border[3] == 0;
 }
 
 // The passes' fragments are (texel, alpha) blended as dst + alpha * src onto

@@ -14,6 +14,7 @@
 #include "raycast/ray_grid.h"
 #include "raycast/ray_paint.h"
 #include "raycast/ray_texture_units.h"
+#include "textures/texture_sampling.h"
 
 namespace {
 
@@ -114,23 +115,18 @@ void flush() {
 // Reads the bound texture for the painter; false where its sampling is one
 // the painter does not reproduce (mipmaps, a border colour).
 bool readPaintTexture(PaintTexture& t) {
-  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-  const bool wrapFits = (wrapS == GL_REPEAT || wrapS == GL_CLAMP_TO_EDGE) &&
-                        (wrapT == GL_REPEAT || wrapT == GL_CLAMP_TO_EDGE);
-  const bool filterFits = minFilter == magFilter && (minFilter == GL_LINEAR || minFilter == GL_NEAREST);
-  if (width <= 0 || height <= 0 || !wrapFits || !filterFits) return false;
-  t.width = width;
-  t.height = height;
-  t.repeatS = wrapS == GL_REPEAT;
-  t.repeatT = wrapT == GL_REPEAT;
-  t.linear = minFilter == GL_LINEAR;
-  t.rgba.resize(size_t(width) * size_t(height) * 4);
+  const TextureSampling s = boundTextureSampling();
+  const bool wrapFits = (s.wrapS == GL_REPEAT || s.wrapS == GL_CLAMP_TO_EDGE) &&
+                        (s.wrapT == GL_REPEAT || s.wrapT == GL_CLAMP_TO_EDGE);
+  const bool filterFits =
+      s.minFilter == s.magFilter && (s.minFilter == GL_LINEAR || s.minFilter == GL_NEAREST);
+  if (s.width <= 0 || s.height <= 0 || !wrapFits || !filterFits) return false;
+  t.width = s.width;
+  t.height = s.height;
+  t.repeatS = s.wrapS == GL_REPEAT;
+  t.repeatT = s.wrapT == GL_REPEAT;
+  t.linear = s.minFilter == GL_LINEAR;
+  t.rgba.resize(size_t(s.width) * size_t(s.height) * 4);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, t.rgba.data());
   return true;

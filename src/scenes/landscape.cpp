@@ -11,6 +11,7 @@
 #include "raycast/raycast.h"
 #include "scenes/landscape_march.h"
 #include "scenes/landscape_terrain.h"
+#include "textures/texture_sampling.h"
 
 LandscapeScene landscapeScene;
 
@@ -113,15 +114,8 @@ bool terrainFitsTheCpu() {
       glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_SCISSOR_TEST) ||
       glIsEnabled(GL_STENCIL_TEST) || glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG))
     return false;
-  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-  return width > 0 && height > 0 && wrapS == GL_REPEAT && wrapT == GL_REPEAT &&
-         minFilter == GL_LINEAR && magFilter == GL_LINEAR;
+  const TextureSampling t = boundTextureSampling();
+  return t.width > 0 && t.height > 0 && t.linearAndRepeating();
 }
 
 // The bound rock's pixels, read every frame so a replaced texture shows.

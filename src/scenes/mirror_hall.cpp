@@ -8,6 +8,7 @@
 #include "effects/light_shafts.h"
 #include "raycast/raycast.h"
 #include "scenes/mirror_text_glow.h"
+#include "textures/texture_sampling.h"
 
 MirrorHallScene mirrorHallScene;
 
@@ -191,15 +192,8 @@ void glowTint(float a, float tint[3]) {
 
 bool bandTextureFitsTheCpu(int name) {
   glBindTexture(GL_TEXTURE_2D, GLuint(name));
-  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, minFilter = 0, magFilter = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-  return width == kGlowWidth && height == kGlowHeight && wrapS == GL_REPEAT &&
-         wrapT == GL_REPEAT && minFilter == GL_LINEAR && magFilter == GL_LINEAR;
+  const TextureSampling t = boundTextureSampling();
+  return t.width == kGlowWidth && t.height == kGlowHeight && t.linearAndRepeating();
 }
 
 // The CPU passes reproduce the scene viewport's 1:1 band and plain additive

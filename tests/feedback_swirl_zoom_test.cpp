@@ -11,6 +11,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "gl_test_context.h"
+#include "picture_difference.h"
 #include "host/host.h"
 
 namespace {
@@ -227,24 +228,6 @@ constexpr int kW = 512;
 constexpr int kH = 256;
 constexpr int kSlot = 2;  // the clamped slot the fractal swirls
 
-struct Difference {
-  int worst = 0;
-  double mean = 0;
-};
-
-Difference compare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-  Difference d;
-  double sum = 0;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (i % 4 == 3) continue;
-    const int e = std::abs(int(a[i]) - int(b[i]));
-    d.worst = std::max(d.worst, e);
-    sum += e;
-  }
-  d.mean = sum / double(a.size() * 3 / 4);
-  return d;
-}
-
 // A picture like the fractal's band: dark smooth shading with bright lines,
 // which nine passes at alpha 0.2 brighten about fivefold.
 Picture shadedWithLines() {
@@ -316,7 +299,7 @@ struct SwirlZoomTest : ::testing::Test {
       results[onCpu] = readBand();
     }
     EXPECT_NE(results[0], band.rgba) << "the swirl drew something";
-    return compare(results[0], results[1]);
+    return compareRgb(results[0], results[1]);
   }
 };
 

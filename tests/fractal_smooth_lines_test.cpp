@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gl_test_context.h"
+#include "picture_difference.h"
 #include "scenes/triangle_fractal.h"
 
 namespace {
@@ -50,24 +51,6 @@ std::vector<uint8_t> readBand() {
 // Band pixel (x, y) in window pixels: NDC for the vertex at its corner.
 Vertex at(float x, float y, float r, float g, float b, float a) {
   return {x / 256.0f - 1.0f, (y + 64.0f) / 192.0f - 1.0f, -1.0f, r, g, b, a};
-}
-
-struct Difference {
-  int worst = 0;
-  double mean = 0;
-};
-
-Difference compareRgb(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-  Difference d;
-  double sum = 0;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (i % 4 == 3) continue;
-    const int e = std::abs(int(a[i]) - int(b[i]));
-    d.worst = std::max(d.worst, e);
-    sum += e;
-  }
-  d.mean = sum / double(a.size() * 3 / 4);
-  return d;
 }
 
 // The same lines through GL's smooth lines and through the CPU, on the same

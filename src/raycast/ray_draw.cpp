@@ -94,6 +94,9 @@ bool groupedFrame = false;  // for inspection after rayDrawEnd
 // rasteriser's cost there is setting up their triangles, while the wide
 // quads are cheaper for it per pixel than for the painter.
 constexpr float kPaintedWidth = 2.0f;
+// Reading a texture back costs about as much per this many texels as GL
+// spends setting up one narrow quad.
+constexpr int64_t kTexelsPerNarrowQuad = 128;
 bool painting = false;
 bool paintedFrame = false;
 PaintSums paintSums;
@@ -112,10 +115,19 @@ void flush() {
   batchCount = 0;
 }
 
+int narrowQuadCount(const TextureGroup& g) {
+  int n = 0;
+  for (size_t q = 0; q < g.vertices.size(); q += 4)
+    n += g.vertices[q + 2].x - g.vertices[q].x <= kPaintedWidth;
+  return n;
+}
+
 // Reads the bound texture for the painter; false where its sampling is one
-// the painter does not reproduce (mipmaps, a border colour).
-bool readPaintTexture(PaintTexture& t) {
+// the painter does not reproduce (mipmaps, a border colour), or where
+// reading it would cost more than the `narrow` quads it saves GL.
+bool readPaintTexture(PaintTexture& t, int narrow) {
   const TextureSampling s = boundTextureSampling();
+  if (int64_t(narrow) * kTexelsPerNarrowQuad < int64_t(s.width) * s.height) return false;
   const bool wrapFits = (s.wrapS == GL_REPEAT || s.wrapS == GL_CLAMP_TO_EDGE) &&
                         (s.wrapT == GL_REPEAT || s.wrapT == GL_CLAMP_TO_EDGE);
   const bool filterFits =
@@ -151,7 +163,7 @@ void drawGroup(TextureGroup& g) {
   if (g.vertices.empty()) return;
   if (painting) {
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(g.name));
-    if (readPaintTexture(paintTexture)) paintNarrowQuads(g);
+    if (readPaintTexture(paintTexture, narrowQuadCount(g))) paintNarrowQuads(g);
     if (g.vertices.empty()) return;
   }
   glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(g.name));
@@ -378,7 +390,9 @@ void rayDrawBegin(const RayWorld& world, float /*lightDistance*/) {
   frameChanges = 0;
   unitLimit = history->textures < kRayTextureUnits ? history->textures : kRayTextureUnits;
   const bool worthUnits = history->changes >= kUnitsWorthChanges && unitLimit >= 2;
-  grouping = rayQuadGroupingEnabled && quadOrderIsFree();
+  // Grouping pays where textures change often, as units do; elsewhere runs
+  // in order are as cheap without the copying.
+  grouping = rayQuadGroupingEnabled && history->changes >= kUnitsWorthChanges && quadOrderIsFree();
   groupedFrame = grouping;
   painting = grouping && rayQuadPaintingEnabled && paintFitsState();
   paintedFrame = painting;

@@ -5,9 +5,14 @@
 // glDrawArrays(GL_QUADS), in emission order: per run of equal texture, or,
 // where the context has shaders and the world's last frame changed texture
 // often, with the frame's textures on separate units so that runs end only
-// when the units are used up. The result equals the
-// per-quad glBegin/glEnd (same quads, same order, same vertices), without the
-// per-vertex call overhead.
+// when the units are used up. The result equals the per-quad glBegin/glEnd
+// (same quads, same order, same vertices), without the per-vertex call
+// overhead.
+//
+// Where blending only adds and nothing is tested, the order cannot change a
+// pixel: a world that changes texture often then has its quads grouped by
+// texture, and the narrow ones painted on the CPU and added as one picture
+// (within a level or two of the rasteriser's own rounding).
 #pragma once
 
 #include <cstdint>
@@ -31,8 +36,9 @@ void rayDrawPixel(int x, int y, const RaySample& c0);
 void rayDrawEnd();
 // False keeps one texture unit and a run per texture change.
 extern bool rayTextureUnitsEnabled;
-// Where blending is additive and nothing is tested, quads are drawn grouped
-// by texture (the pixels are the same in any order); false keeps them in order.
+// Where blending is additive and nothing is tested, quads of a world that
+// changes texture often are drawn grouped by texture (the blend sums the
+// same in any order); false keeps them in order.
 extern bool rayQuadGroupingEnabled;
 // Grouped quads are painted on the CPU and added to the band as one picture
 // where the projection and per-fragment state are the grid's own.

@@ -68,6 +68,7 @@ TEST(BenchReport, PercentilesAndSummary) {
     f.frameMs = i;
     f.gridMs = 1;
     f.shaftsMs = 0.5;
+    f.geometryMs = i <= 10 ? 0.0 : 0.4;
     f.intersects = 100 * i;
     r.frames.push_back(f);
   }
@@ -76,10 +77,12 @@ TEST(BenchReport, PercentilesAndSummary) {
   EXPECT_DOUBLE_EQ(s.medianMs, 10);
   EXPECT_DOUBLE_EQ(s.p95Ms, 19);
   EXPECT_DOUBLE_EQ(s.shaftsMs, 0.5);
+  EXPECT_DOUBLE_EQ(s.geometryMs, 0.2);
   EXPECT_DOUBLE_EQ(s.intersects, 1050);
 
   const std::string json = reportJson({r}, 30, 800, 600, 0, 1000);
   EXPECT_NE(json.find("\"median_ms\": 10.000"), std::string::npos);
+  EXPECT_NE(json.find("\"geometry_ms\": 0.2000"), std::string::npos);
   EXPECT_NE(json.find("\"ranges\""), std::string::npos);
 }
 

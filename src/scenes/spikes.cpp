@@ -3,12 +3,15 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstdint>
 
 #include "effects/light_shafts.h"
 #include "math/spline_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
+#include "platform/tick_clock.h"
 #include "raycast/raycast.h"
+#include "scenes/geometry_stats.h"
 
 namespace {
 
@@ -193,7 +196,9 @@ void renderSpikeScene(int deltaMs) {
   s.camera.lookAt(Vector3(-10, 0, 0));
   light.noiseMix = 1.0f;
 
+  const int64_t deformStarted = tickNanoseconds();
   deformSpikes(s);
+  geometryStats.nanoseconds += tickNanoseconds() - deformStarted;
 
   light.fillMask(255);
   s.camera.orthonormalize();

@@ -13,6 +13,8 @@
 #include "effects/smooth_lines.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
+#include "platform/tick_clock.h"
+#include "scenes/geometry_stats.h"
 
 TriangleFractalScene triangleFractalScene;
 bool outlinesOnCpu = true;
@@ -242,7 +244,9 @@ void renderTriangleFractalScene(int deltaMs) {
   glColor4f(1, 1, 1, 1);
   float d[3];
   fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
+  const int64_t leavesStarted = tickNanoseconds();
   subdivideTriangle(kFractalDepth, root, d[0], d[1], d[2], lineBatch);
+  geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
   flushTriangleOutlines(lineBatch);
   glDisable(GL_LINE_SMOOTH);
 

@@ -12,6 +12,7 @@ struct BenchFrame {
   double shaftsMs = 0;  // inside drawShafts
   double shaftsSoftwareMs = 0;  // of which the integer image work
   double uploadMs = 0;          // of which the texture uploads
+  double geometryMs = 0;        // the scenes' CPU geometry (fractal leaves, spike deformation)
   int64_t intersects = 0;
 };
 
@@ -31,6 +32,7 @@ struct BenchSummary {
   double shaftsMs = 0;
   double shaftsSoftwareMs = 0;
   double uploadMs = 0;
+  double geometryMs = 0;
   double intersects = 0;
 };
 

@@ -1,6 +1,7 @@
 // lumivaara-bench: renders the timeline off-screen at a fixed frame rate and
 // reports frame times per timeline row, with the time spent in the grid
-// ray-caster and the light shafts and the intersect calls per frame.
+// ray-caster, the light shafts and the scenes' CPU geometry, and the
+// intersect calls per frame.
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include "platform/tick_clock.h"
 #include "progress.h"
 #include "raycast/ray_stats.h"
+#include "scenes/geometry_stats.h"
 
 int main(int argc, char** argv) {
   BenchOptions opt;
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
     const int64_t shaftsBefore = shaftStats.drawNanoseconds;
     const int64_t softwareBefore = shaftStats.softwareNanoseconds;
     const int64_t uploadBefore = shaftStats.uploadNanoseconds;
+    const int64_t geometryBefore = geometryStats.nanoseconds;
     // Intersect calls so far: the ray-caster folds each frame's count into
     // intersectCount and clears that every 51 frames, when it prints.
     const int64_t intersectsBefore = rayStats.intersectCount + rayStats.frameIntersects;
@@ -70,6 +73,7 @@ int main(int argc, char** argv) {
       f.shaftsMs = double(shaftStats.drawNanoseconds - shaftsBefore) * 1e-6;
       f.shaftsSoftwareMs = double(shaftStats.softwareNanoseconds - softwareBefore) * 1e-6;
       f.uploadMs = double(shaftStats.uploadNanoseconds - uploadBefore) * 1e-6;
+      f.geometryMs = double(geometryStats.nanoseconds - geometryBefore) * 1e-6;
       const int64_t intersectsAfter = rayStats.intersectCount + rayStats.frameIntersects;
       f.intersects = rayStats.frameCounter < counterBefore ? intersectsAfter
                                                            : intersectsAfter - intersectsBefore;

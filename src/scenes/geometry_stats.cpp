@@ -1,0 +1,3 @@
+#include "scenes/geometry_stats.h"
+
+GeometryStats geometryStats;

@@ -55,6 +55,16 @@ TEST(BenchOptions, RejectsBadArguments) {
   }
 }
 
+TEST(BenchOptions, HelpEndsTheParse) {
+  BenchOptions o;
+  std::string error;
+  ASSERT_TRUE(parse({"--fps", "12", "-h", "--bogus"}, o, &error));
+  EXPECT_TRUE(o.help);
+  BenchOptions plain;
+  ASSERT_TRUE(parse({"--fps", "12"}, plain, &error));
+  EXPECT_FALSE(plain.help);
+}
+
 TEST(BenchReport, PercentilesAndSummary) {
   std::vector<double> v = {5, 1, 4, 2, 3};
   EXPECT_DOUBLE_EQ(percentile(v, 50), 3);

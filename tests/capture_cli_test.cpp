@@ -48,6 +48,13 @@ TEST(CaptureCli, BadArgumentsExitWithStatus2) {
   EXPECT_EQ(run("--what 1"), 2);
 }
 
+TEST(CaptureCli, HelpPrintsTheUsageAndRendersNothing) {
+  const std::string dir = freshDir("help");
+  EXPECT_EQ(run("--frames " + dir + " --help"), 0);
+  EXPECT_EQ(run("-h"), 0);
+  EXPECT_FALSE(exists(dir));
+}
+
 TEST(CaptureCli, WritesTheFramesOfTheRangeNamedByDemoTime) {
   const std::string dir = freshDir("frames");
   ASSERT_EQ(run("--fps 10 --from 1000 --to 1250 --frames " + dir), 0);

@@ -51,6 +51,16 @@ TEST(CaptureOptions, RejectsBadArguments) {
   }
 }
 
+TEST(CaptureOptions, HelpEndsTheParse) {
+  CaptureOptions o;
+  std::string error;
+  ASSERT_TRUE(parse({"--fps", "30", "--help", "--bogus"}, o, &error));
+  EXPECT_TRUE(o.help);
+  CaptureOptions plain;
+  ASSERT_TRUE(parse({"--fps", "30"}, plain, &error));
+  EXPECT_FALSE(plain.help);
+}
+
 TEST(CaptureOptions, FrameClockRoundsDown) {
   EXPECT_EQ(frameTimeMs(0, 60), 0);
   EXPECT_EQ(frameTimeMs(1, 60), 16);

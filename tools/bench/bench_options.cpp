@@ -37,7 +37,11 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* er
     const std::string arg = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
     bool ok;
-    if (arg == "--fps") {
+    if (arg == "-h" || arg == "--help") {
+      out = BenchOptions();
+      out.help = true;
+      return true;
+    } else if (arg == "--fps") {
       ok = parseInt(value, 1, 1000, opt.fps);
     } else if (arg == "--size") {
       ok = value && parseSize(value, opt.width, opt.height);

@@ -9,9 +9,11 @@ struct BenchOptions {
   int fromMs = 0;
   int toMs = 330000;
   std::string jsonFile;  // the report as JSON too, when set
+  bool help = false;     // -h or --help: print the usage and time nothing
 };
 
 extern const char kBenchUsage[];
 
 // Parses argv[1..]; false with *error set on anything it does not accept.
+// A help flag ends the parse with out.help set.
 bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error);

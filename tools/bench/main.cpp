@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "lumivaara-bench: %s\n%s", error.c_str(), kBenchUsage);
     return 2;
   }
+  if (opt.help) {
+    std::fputs(kBenchUsage, stdout);
+    return 0;
+  }
 
   HeadlessContext ctx;
   if (!startOfflineHost(ctx, opt.width, opt.height, &error)) {

@@ -30,6 +30,10 @@ static bool parseSize(const char* text, int* w, int* h) {
 bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string* error) {
   for (int i = 1; i < argc; ++i) {
     const std::string flag = argv[i];
+    if (flag == "-h" || flag == "--help") {
+      out.help = true;
+      return true;
+    }
     if (i + 1 >= argc) {
       *error = flag.rfind("--", 0) == 0 ? flag + " needs a value" : "unexpected argument " + flag;
       return false;

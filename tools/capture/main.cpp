@@ -21,6 +21,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "lumivaara-capture: %s\n%s", error.c_str(), kCaptureUsage);
     return 2;
   }
+  if (opt.help) {
+    std::fputs(kCaptureUsage, stdout);
+    return 0;
+  }
   if (!opt.framesDir.empty() && mkdir(opt.framesDir.c_str(), 0755) != 0 && errno != EEXIST) {
     std::perror(("lumivaara-capture: " + opt.framesDir).c_str());
     return 1;

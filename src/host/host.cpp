@@ -4,6 +4,7 @@
 
 #include "host/director.h"
 #include "host/loader.h"
+#include "host/render_path.h"
 
 int screenWidth = 800;
 int screenHeight = 600;
@@ -75,6 +76,7 @@ static void keepHeapFromShrinking() {
 
 void initGl() {
   keepHeapFromShrinking();
+  settleRenderPath();
   loadEverything();
   setDefaultGlState();
   keepDestinationAlphaOpaque();

@@ -1,0 +1,58 @@
+#include "host/render_path.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+static RenderPath currentPath = RenderPath::Gl;
+static bool choiceRequested = false;
+static RenderChoice requestedChoice = RenderChoice::Auto;
+
+bool parseRenderChoice(const char* text, RenderChoice* out) {
+  if (!text) return false;
+  if (std::strcmp(text, "auto") == 0) *out = RenderChoice::Auto;
+  else if (std::strcmp(text, "gl") == 0) *out = RenderChoice::Gl;
+  else if (std::strcmp(text, "software") == 0) *out = RenderChoice::Software;
+  else return false;
+  return true;
+}
+
+void requestRenderChoice(RenderChoice choice) {
+  choiceRequested = true;
+  requestedChoice = choice;
+}
+
+static bool contains(const char* text, const char* word) {
+  return text && std::strstr(text, word) != nullptr;
+}
+
+RenderPath decideRenderPath(RenderChoice choice, const char* renderer) {
+  if (choice == RenderChoice::Gl) return RenderPath::Gl;
+  if (choice == RenderChoice::Software) return RenderPath::Software;
+  const bool software = contains(renderer, "llvmpipe") || contains(renderer, "softpipe") ||
+                        contains(renderer, "software") || contains(renderer, "Software");
+  return software ? RenderPath::Software : RenderPath::Gl;
+}
+
+void settleRenderPath() {
+  RenderChoice choice = RenderChoice::Auto;
+  if (choiceRequested) {
+    choice = requestedChoice;
+  } else if (const char* env = std::getenv("LUMIVAARA_RENDER")) {
+    if (*env && !parseRenderChoice(env, &choice))
+      std::fprintf(stderr, "LUMIVAARA_RENDER=%s is not gl, software or auto; choosing by the renderer\n",
+                   env);
+  }
+  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  currentPath = decideRenderPath(choice, renderer);
+  std::fprintf(stderr, "render path: %s (renderer: %s)\n", renderPathName(currentPath),
+               renderer ? renderer : "unknown");
+}
+
+RenderPath renderPath() { return currentPath; }
+
+const char* renderPathName(RenderPath path) { return path == RenderPath::Software ? "software" : "gl"; }
+
+void setRenderPath(RenderPath path) { currentPath = path; }

@@ -157,8 +157,10 @@ void printStatistics() {
   if (rayStats.frameCounter < 50) {
     rayStats.frameCounter += 1;
   } else {
-    std::printf("avarage %i rays per frame\n", static_cast<int>(rayStats.intersectCount / 50));
-    std::fflush(stdout);
+    if (rayStats.printLines) {
+      std::printf("avarage %i rays per frame\n", static_cast<int>(rayStats.intersectCount / 50));
+      std::fflush(stdout);
+    }
     rayStats.intersectCount = 0;
     rayStats.frameCounter = 0;
   }

@@ -11,6 +11,7 @@ struct RayStats {
   // intersectCount / 50 every 51 frames.
   int32_t frameCounter = 0;
   int64_t intersectCount = 0;
+  bool printLines = true;  // off in tools whose standard output is not the demo's
 
   // intersect calls of the frame in progress (or of the last one after it
   // returned); counted by every intersect call, also outside renderRayGrid.

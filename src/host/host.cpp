@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include "host/director.h"
+#include "host/letterbox.h"
 #include "host/loader.h"
 #include "host/render_path.h"
 
@@ -29,12 +30,40 @@ void setSceneViewport(int width, int height) {
 }
 
 void setScreenViewport() {
+  const ViewRect r = letterboxRect(screenWidth, screenHeight);
+  glViewport(r.x, r.y, r.width, r.height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-r.width * 0.5, r.width * 0.5, -r.height * 0.5, r.height * 0.5, 0.1, 100000);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+// Black over the drawable outside the 4:3 rectangle. Drawn rather than
+// cleared: the clear inside keeps the scene's clear colour, which is not
+// read back. Leaves the rectangle's viewport and projection current.
+static void blackenOutside(const ViewRect& r) {
+  if (r.width == screenWidth && r.height == screenHeight) return;
   glViewport(0, 0, screenWidth, screenHeight);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  glOrtho(-screenWidth * 0.5, screenWidth * 0.5, -screenHeight * 0.5, screenHeight * 0.5, 0.1,
-          100000);
+  glOrtho(0, screenWidth, 0, screenHeight, 0.1, 100000);
   glMatrixMode(GL_MODELVIEW);
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(0, 0, 0, 1);
+  const float x0 = static_cast<float>(r.x), x1 = static_cast<float>(r.x + r.width);
+  const float y0 = static_cast<float>(r.y), y1 = static_cast<float>(r.y + r.height);
+  const float w = static_cast<float>(screenWidth), h = static_cast<float>(screenHeight);
+  const float strips[4][4] = {{0, 0, x0, h}, {x1, 0, w, h}, {x0, 0, x1, y0}, {x0, y1, x1, h}};
+  glBegin(GL_QUADS);
+  for (const auto& s : strips) {
+    glVertex3f(s[0], s[1], -1);
+    glVertex3f(s[2], s[1], -1);
+    glVertex3f(s[2], s[3], -1);
+    glVertex3f(s[0], s[3], -1);
+  }
+  glEnd();
+  glEnable(GL_TEXTURE_2D);
+  setScreenViewport();
 }
 
 void setDefaultGlState() {
@@ -103,10 +132,12 @@ void presentBand() {
   glPushMatrix();
   glLoadIdentity();
   glDisable(GL_BLEND);
+  const ViewRect r = letterboxRect(screenWidth, screenHeight);
+  blackenOutside(r);
   glBindTexture(GL_TEXTURE_2D, screenTexture);
   glColor4f(0, 0, 0, 1);
-  const float sx = screenWidth * 0.0009765625f;
-  const float sy = screenHeight * 0.0013020834f;
+  const float sx = r.width * 0.0009765625f;
+  const float sy = r.height * 0.0013020834f;
   glBegin(GL_QUADS);
   glTexCoord2f(0, 0);
   glVertex3f(-512 * sx, -256 * sy, -1);

@@ -20,7 +20,8 @@ void requestQuit();
 // orthographic projection. A zero height (minimised window) changes nothing.
 void setSceneViewport(int width, int height);
 
-// The whole client area, centred orthographic projection.
+// The largest centred 4:3 rectangle of the client area (all of it at 4:3
+// sizes), centred orthographic projection.
 void setScreenViewport();
 
 void setDefaultGlState();
@@ -30,8 +31,9 @@ void setDefaultGlState();
 void initGl();
 
 // The final pass: copies the band y 64..319 of the scene region into
-// screenTexture, clears, and shows the band across the full width and the
-// middle two thirds of the height.
+// screenTexture, clears, blackens the client area outside the 4:3 rectangle
+// and shows the band across the rectangle's width and the middle two thirds
+// of its height.
 void presentBand();
 
 // One frame, without the buffer swap: the scene viewport, the director for

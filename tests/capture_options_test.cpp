@@ -24,8 +24,14 @@ TEST(CaptureOptions, DefaultsAndEveryFlag) {
   EXPECT_EQ(o.height, 600);
   EXPECT_EQ(o.fromMs, 0);
   EXPECT_EQ(o.toMs, 330000);
+  EXPECT_EQ(o.crf, kDefaultCrf);
+  EXPECT_EQ(o.preset, kDefaultPreset);
+  EXPECT_FALSE(o.lossless);
+  EXPECT_FALSE(o.quiet);
+  EXPECT_EQ(o.render, RenderChoice::Auto);
   ASSERT_TRUE(parse({"--fps", "30", "--size", "640x360", "--from", "1000", "--to", "1100",
-                     "--frames", "out", "--video", "a.mp4"},
+                     "--frames", "out", "--quiet", "--video", "a.mp4", "--crf", "23", "--preset",
+                     "medium", "--render", "gl"},
                     o, &error))
       << error;
   EXPECT_EQ(o.fps, 30);
@@ -35,6 +41,14 @@ TEST(CaptureOptions, DefaultsAndEveryFlag) {
   EXPECT_EQ(o.toMs, 1100);
   EXPECT_EQ(o.framesDir, "out");
   EXPECT_EQ(o.videoFile, "a.mp4");
+  EXPECT_EQ(o.crf, 23);
+  EXPECT_EQ(o.preset, "medium");
+  EXPECT_TRUE(o.quiet);
+  EXPECT_EQ(o.render, RenderChoice::Gl);
+
+  CaptureOptions master;
+  ASSERT_TRUE(parse({"--lossless", "--video", "Master.MKV"}, master, &error)) << error;
+  EXPECT_TRUE(master.lossless);
 }
 
 TEST(CaptureOptions, RejectsBadArguments) {
@@ -42,7 +56,13 @@ TEST(CaptureOptions, RejectsBadArguments) {
       {"--fps"},           {"--fps", "0"},          {"--fps", "abc"},
       {"--size", "800"},   {"--size", "0x600"},     {"--size", "800x"},
       {"--from", "-1"},    {"--from", "5", "--to", "5"}, {"--bogus", "1"},
-      {"stray"},           {"--frames", ""},        {"--to", "12x"}};
+      {"stray"},           {"--frames", ""},        {"--to", "12x"},
+      {"--render", "vulkan"},   {"--fps", "1", "--from", "100", "--to", "999"},
+      // Encoder settings need a video of a format they apply to.
+      {"--crf", "18"},     {"--lossless"},          {"--video", "a.mp4", "--crf", "52"},
+      {"--video", "a.mp4", "--crf", "-1"},          {"--video", "a.mp4", "--preset", "quick"},
+      {"--video", "a.webm", "--crf", "20"},         {"--video", "a.mp4", "--lossless"},
+      {"--video", "a.mkv", "--lossless", "--crf", "10"}};
   for (const auto& args : bad) {
     CaptureOptions o;
     std::string error;

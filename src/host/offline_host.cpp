@@ -1,6 +1,8 @@
 #include "host/offline_host.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cstring>
@@ -27,4 +29,63 @@ void readOutputPixels(int width, int height, std::vector<unsigned char>& rgb) {
   glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
   for (int y = 0; y < height; ++y)
     std::memcpy(&rgb[y * row], &bottomUp[(height - 1 - y) * row], row);
+}
+
+void startOutputReadback(OutputReadback& r, int width, int height, int depth) {
+  r = OutputReadback{};
+  r.width = width;
+  r.height = height;
+  r.depth = std::min(std::max(depth, 1), 3);
+  glGenBuffers(r.depth, r.buffers);
+  for (int i = 0; i < r.depth; ++i) {
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, r.buffers[i]);
+    glBufferData(GL_PIXEL_PACK_BUFFER, static_cast<GLsizeiptr>(width) * height * 4, nullptr,
+                 GL_STREAM_READ);
+  }
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+}
+
+void beginOutputRead(OutputReadback& r, int tag) {
+  const int slot = (r.oldest + r.pending) % r.depth;
+  r.tags[slot] = tag;
+  ++r.pending;
+  // Four bytes a pixel in the framebuffer's own order: a plain copy for the
+  // driver, where three-byte RGB would be converted before the map.
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, r.buffers[slot]);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, r.width, r.height, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  // Unbound at once: the scenes' own read-backs go to client memory.
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+}
+
+bool finishOutputRead(OutputReadback& r, unsigned char* rgb, int* tag) {
+  const int slot = r.oldest;
+  r.oldest = (r.oldest + 1) % r.depth;
+  --r.pending;
+  *tag = r.tags[slot];
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, r.buffers[slot]);
+  const unsigned char* bgra =
+      static_cast<const unsigned char*>(glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+  if (!bgra) {
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    return false;
+  }
+  const size_t w = static_cast<size_t>(r.width);
+  for (int y = 0; y < r.height; ++y) {
+    const unsigned char* in = bgra + (r.height - 1 - y) * w * 4;
+    unsigned char* out = rgb + y * w * 3;
+    for (size_t x = 0; x < w; ++x, in += 4, out += 3) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+    }
+  }
+  glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  return true;
+}
+
+void stopOutputReadback(OutputReadback& r) {
+  if (r.depth > 0) glDeleteBuffers(r.depth, r.buffers);
+  r = OutputReadback{};
 }

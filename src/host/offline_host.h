@@ -15,3 +15,27 @@ int frameTimeMs(long long index, int fps);
 
 // Reads the width x height output, top row first, 3 bytes per pixel.
 void readOutputPixels(int width, int height, std::vector<unsigned char>& rgb);
+
+// Reads the output back through two or three pixel buffer objects in turn:
+// a frame's copy is started after it renders and taken only when its buffer
+// comes round again, so on a graphics card the copy overlaps the rendering
+// of the next frames. The frames are the same bytes readOutputPixels gives.
+struct OutputReadback {
+  int width = 0;
+  int height = 0;
+  int depth = 0;             // buffers in turn
+  unsigned buffers[3] = {};
+  int tags[3] = {};          // caller's label of each pending frame
+  int oldest = 0;            // buffer of the oldest pending frame
+  int pending = 0;
+};
+
+// depth 1..3 buffers for width x height frames.
+void startOutputReadback(OutputReadback& r, int width, int height, int depth);
+// Starts reading the current output; needs pending < depth.
+void beginOutputRead(OutputReadback& r, int tag);
+// The oldest pending frame, top row first, 3 bytes per pixel, into rgb
+// (width * height * 3 bytes); its tag into *tag. Needs pending > 0.
+// False when the driver could not map the buffer.
+bool finishOutputRead(OutputReadback& r, unsigned char* rgb, int* tag);
+void stopOutputReadback(OutputReadback& r);

@@ -2,6 +2,13 @@
 #pragma once
 #include <string>
 
+#include "host/render_path.h"
+
+// H.264 settings for a sharp upload that still encodes alongside the
+// rendering on two cores (measurements in the README).
+constexpr int kDefaultCrf = 18;
+extern const char kDefaultPreset[];
+
 struct CaptureOptions {
   int fps = 60;
   int width = 800;
@@ -10,6 +17,11 @@ struct CaptureOptions {
   int toMs = 330000;
   std::string framesDir;  // PNGs named by demo time, when set
   std::string videoFile;  // encoded through ffmpeg, when set
+  int crf = kDefaultCrf;
+  std::string preset = kDefaultPreset;
+  bool lossless = false;  // FFV1 and FLAC in Matroska instead of H.264
+  bool quiet = false;     // no progress bar
+  RenderChoice render = RenderChoice::Auto;
   bool help = false;      // -h or --help: print the usage and render nothing
 };
 
@@ -18,3 +30,9 @@ extern const char kCaptureUsage[];
 // Parses argv[1..]; false with *error set on anything it does not accept.
 // A help flag ends the parse with out.help set.
 bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string* error);
+
+// The file name ends with `tail` (lower case), whatever the case of the name.
+bool fileNameEndsWith(const std::string& file, const char* tail);
+
+// True for file names whose container carries H.264 (.mp4, .m4v, .mov, .mkv).
+bool h264Container(const std::string& file);

@@ -1,18 +1,44 @@
 // lumivaara-capture: renders the demo off-screen, frame by frame, into PNG
 // files and/or a video, with the same start-up and frame function as the window.
+// Rendering, read-back and output overlap: the next frame renders while the
+// last ones are read back, compressed and piped into ffmpeg.
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <vector>
+#include <string>
 
 #include "capture_options.h"
+#include "frame_writer.h"
 #include "host/host.h"
 #include "host/offline_host.h"
+#include "host/render_path.h"
 #include "platform/asset_path.h"
-#include "textures/png_writer.h"
 #include "progress.h"
+#include "raycast/ray_stats.h"
 #include "video_encoder.h"
+
+namespace {
+
+// Read-back buffers in turn, and frame buffers between the renderer and the
+// writer: enough to keep every stage busy, few enough to stay small.
+constexpr int kReadbackDepth = 3;
+constexpr int kFramePool = 4;
+
+// Hands the oldest read-back to the writer; false with *error set if the
+// writer failed or the read-back could not be mapped.
+bool passOldestFrame(OutputReadback& readback, FrameWriter& writer, std::string* error) {
+  CapturedFrame* frame = takeFreeFrame(writer);
+  if (!frame) return false;
+  if (!finishOutputRead(readback, frame->rgb.data(), &frame->timeMs)) {
+    *error = "the driver could not map the read-back buffer";
+    return false;
+  }
+  queueFrame(writer, frame);
+  return true;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   CaptureOptions opt;
@@ -29,12 +55,9 @@ int main(int argc, char** argv) {
     std::perror(("lumivaara-capture: " + opt.framesDir).c_str());
     return 1;
   }
-
-  HeadlessContext ctx;
-  if (!startOfflineHost(ctx, opt.width, opt.height, &error)) {
-    std::fprintf(stderr, "lumivaara-capture: no off-screen OpenGL: %s\n", error.c_str());
-    return 1;
-  }
+  // The statistics line belongs to the demo's console, not to a capture.
+  rayStats.printLines = false;
+  requestRenderChoice(opt.render);
 
   // Every frame from time 0 is rendered, so each scene's state is that of a
   // real run; only those in [from, to) are written.
@@ -46,54 +69,78 @@ int main(int argc, char** argv) {
 
   VideoEncoder video;
   if (!opt.videoFile.empty()) {
+    VideoFormat format;
+    format.file = opt.videoFile;
+    format.width = opt.width;
+    format.height = opt.height;
+    format.fps = opt.fps;
+    format.crf = opt.crf;
+    format.preset = opt.preset;
+    format.lossless = opt.lossless;
     const std::string music = assetPath("Music/virtaus.ogg");
     struct stat st;
-    const bool haveMusic = stat(music.c_str(), &st) == 0;
-    if (!openVideoEncoder(video, opt.videoFile, opt.width, opt.height, opt.fps,
-                          haveMusic ? music : "", frameTimeMs(firstWritten, opt.fps))) {
-      std::fprintf(stderr, "lumivaara-capture: cannot start ffmpeg\n");
+    if (stat(music.c_str(), &st) == 0) format.audioFile = music;
+    format.audioStartMs = frameTimeMs(firstWritten, opt.fps);
+    // Started before the host so a missing ffmpeg is reported at once.
+    if (!openVideoEncoder(video, format, &error)) {
+      std::fprintf(stderr, "lumivaara-capture: %s\n", error.c_str());
       return 1;
     }
   }
+  HeadlessContext ctx;
+  if (!startOfflineHost(ctx, opt.width, opt.height, &error)) {
+    std::fprintf(stderr, "lumivaara-capture: no off-screen OpenGL: %s\n", error.c_str());
+    if (!opt.videoFile.empty()) closeVideoEncoder(video, &error);
+    return 1;
+  }
+
+  const bool output = !opt.framesDir.empty() || !opt.videoFile.empty();
+
+  FrameWriter writer;
+  OutputReadback readback;
+  if (output) {
+    startFrameWriter(writer, opt.framesDir, opt.videoFile.empty() ? nullptr : &video, opt.width,
+                     opt.height, kFramePool);
+    startOutputReadback(readback, opt.width, opt.height, kReadbackDepth);
+  }
 
   Progress progress;
-  startProgress(progress, frameCount);
-  std::vector<unsigned char> rgb;
-  long long written = 0;
+  startProgress(progress, frameCount, !opt.quiet);
   bool ok = true;
   for (long long i = 0; i < frameCount && ok; ++i) {
     const int t = frameTimeMs(i, opt.fps);
     renderFrame(t);
-    if (i >= firstWritten) {
-      readOutputPixels(opt.width, opt.height, rgb);
-      if (!opt.framesDir.empty()) {
-        char name[32];
-        std::snprintf(name, sizeof name, "/%06d.png", t);
-        if (!writePng(opt.framesDir + name, rgb.data(), opt.width, opt.height)) {
-          std::fprintf(stderr, "\nlumivaara-capture: cannot write %s%s\n", opt.framesDir.c_str(),
-                       name);
-          ok = false;
-        }
-      }
-      if (!opt.videoFile.empty() && !writeVideoFrame(video, rgb.data(), opt.width, opt.height)) {
-        std::fprintf(stderr, "\nlumivaara-capture: ffmpeg stopped taking frames\n");
-        ok = false;
-      }
-      ++written;
+    if (output && i >= firstWritten) {
+      if (readback.pending == readback.depth) ok = passOldestFrame(readback, writer, &error);
+      beginOutputRead(readback, t);
     }
     stepProgress(progress);
   }
-  finishProgress(progress);
-  if (!opt.videoFile.empty() && !closeVideoEncoder(video)) {
-    std::fprintf(stderr, "lumivaara-capture: ffmpeg failed to write %s\n", opt.videoFile.c_str());
+  while (ok && readback.pending > 0) ok = passOldestFrame(readback, writer, &error);
+  if (output) stopOutputReadback(readback);
+  if (!finishFrameWriter(writer)) {
     ok = false;
+    error = writer.error;
+  }
+  finishProgress(progress);
+  if (!ok) std::fprintf(stderr, "lumivaara-capture: %s\n", error.c_str());
+  if (!opt.videoFile.empty()) {
+    std::string why;
+    if (!closeVideoEncoder(video, &why)) {
+      std::fprintf(stderr, "lumivaara-capture: %s; %s is not complete\n", why.c_str(),
+                   opt.videoFile.c_str());
+      ok = false;
+    }
   }
   const double seconds = progressSeconds(progress);
-  const bool output = !opt.framesDir.empty() || !opt.videoFile.empty();
+  const double achieved = seconds > 0 ? progress.done / seconds : 0;
+  const double rendered = double(progress.done) / opt.fps;
   std::fprintf(stderr,
-               "lumivaara-capture: %lld frames rendered, %lld %s (%d..%d ms at %d fps) in %.1f s\n",
-               frameCount, written, output ? "written" : "in range, none written", opt.fromMs,
-               opt.toMs, opt.fps, seconds);
+               "lumivaara-capture: %lld frames rendered, %lld %s (%d..%d ms at %d fps) in %.1f s: "
+               "%.1f fps, %.2f x real time\n",
+               progress.done, writer.written, output ? "written" : "in range, none written",
+               opt.fromMs, opt.toMs, opt.fps, seconds, achieved,
+               rendered > 0 ? seconds / rendered : 0.0);
   destroyHeadlessContext(ctx);
   return ok ? 0 : 1;
 }

@@ -5,11 +5,11 @@
 
 #include "platform/tick_clock.h"
 
-void startProgress(Progress& p, long long total) {
+void startProgress(Progress& p, long long total, bool show) {
   p = Progress{};
   p.total = total;
   p.startNs = tickNanoseconds();
-  p.terminal = isatty(2);
+  p.terminal = show && isatty(2);
 }
 
 double progressSeconds(const Progress& p) { return (tickNanoseconds() - p.startNs) * 1e-9; }

@@ -10,7 +10,8 @@ struct Progress {
   bool terminal = false;
 };
 
-void startProgress(Progress& p, long long total);
+// show false (a quiet run) never draws the bar.
+void startProgress(Progress& p, long long total, bool show = true);
 // Counts one unit and redraws at most ten times a second.
 void stepProgress(Progress& p);
 // Clears the bar; the caller prints its own summary.

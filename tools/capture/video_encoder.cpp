@@ -1,56 +1,96 @@
 #include "video_encoder.h"
 
-#include <csignal>
-#include <cstdio>
-#include <string>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
-static bool endsWith(const std::string& s, const char* tail) {
-  const std::string t(tail);
-  return s.size() >= t.size() && s.compare(s.size() - t.size(), t.size(), t) == 0;
-}
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 
-bool openVideoEncoder(VideoEncoder& enc, const std::string& file, int width, int height, int fps,
-                      const std::string& audioFile, int audioStartMs) {
-  std::vector<std::string> args = {"ffmpeg", "-y", "-loglevel", "error", "-f", "rawvideo",
-                                   "-pix_fmt", "rgb24", "-s",
-                                   std::to_string(width) + "x" + std::to_string(height),
-                                   "-framerate", std::to_string(fps), "-i", "-"};
-  if (!audioFile.empty()) {
+#include "capture_options.h"
+
+std::vector<std::string> ffmpegArguments(const VideoFormat& f) {
+  std::vector<std::string> args = {"ffmpeg", "-y", "-nostdin", "-nostats", "-loglevel", "error",
+                                   "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
+                                   std::to_string(f.width) + "x" + std::to_string(f.height),
+                                   "-framerate", std::to_string(f.fps), "-i", "-"};
+  if (!f.audioFile.empty()) {
     char start[32];
-    std::snprintf(start, sizeof start, "%.3f", audioStartMs / 1000.0);
-    args.insert(args.end(), {"-ss", start, "-i", audioFile, "-map", "0:v", "-map", "1:a",
+    std::snprintf(start, sizeof start, "%.3f", f.audioStartMs / 1000.0);
+    args.insert(args.end(), {"-ss", start, "-i", f.audioFile, "-map", "0:v", "-map", "1:a",
                              "-shortest"});
   }
-  // Players expect 4:2:0 in the common containers.
-  if (endsWith(file, ".mp4") || endsWith(file, ".mkv") || endsWith(file, ".mov"))
-    args.insert(args.end(), {"-pix_fmt", "yuv420p"});
-  args.push_back(file);
+  if (f.lossless) {
+    // bgr0 is FFV1's 8-bit RGB: the frames come back exactly. Level 3 with
+    // CRC-checked slices is the archival form, and one slice per thread.
+    args.insert(args.end(), {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slicecrc", "1",
+                             "-pix_fmt", "bgr0"});
+    if (!f.audioFile.empty()) args.insert(args.end(), {"-c:a", "flac"});
+  } else if (h264Container(f.file)) {
+    // Players and upload sites expect 4:2:0.
+    args.insert(args.end(), {"-c:v", "libx264", "-preset", f.preset, "-crf",
+                             std::to_string(f.crf), "-pix_fmt", "yuv420p"});
+    if (!f.audioFile.empty()) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
+    // The index up front lets a browser start playing before the whole file is in.
+    if (!fileNameEndsWith(f.file, ".mkv"))
+      args.insert(args.end(), {"-movflags", "+faststart"});
+  }
+  args.push_back(f.file);
+  return args;
+}
 
-  int fds[2];
-  if (pipe(fds) != 0) return false;
+bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string* error) {
+  std::vector<std::string> args = ffmpegArguments(format);
+  // Frames go through `frames`; `exec` closes on a successful exec, or
+  // carries the errno of a failed one back to us.
+  int frames[2], exec[2];
+  if (pipe2(frames, O_CLOEXEC) != 0) {
+    *error = std::string("no pipe: ") + std::strerror(errno);
+    return false;
+  }
+  if (pipe2(exec, O_CLOEXEC) != 0) {
+    *error = std::string("no pipe: ") + std::strerror(errno);
+    close(frames[0]);
+    close(frames[1]);
+    return false;
+  }
   const pid_t pid = fork();
   if (pid < 0) {
-    close(fds[0]);
-    close(fds[1]);
+    *error = std::string("cannot fork: ") + std::strerror(errno);
+    close(frames[0]);
+    close(frames[1]);
+    close(exec[0]);
+    close(exec[1]);
     return false;
   }
   if (pid == 0) {
-    dup2(fds[0], 0);
-    close(fds[0]);
-    close(fds[1]);
+    dup2(frames[0], 0);  // dup2 clears close-on-exec on the copy
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(&a[0]);
     argv.push_back(nullptr);
     execvp("ffmpeg", argv.data());
-    std::perror("lumivaara-capture: ffmpeg");
+    const int e = errno;
+    (void)!write(exec[1], &e, sizeof e);
     _exit(127);
   }
-  close(fds[0]);
+  close(frames[0]);
+  close(exec[1]);
+  int childErrno = 0;
+  ssize_t n;
+  do n = read(exec[0], &childErrno, sizeof childErrno);
+  while (n < 0 && errno == EINTR);
+  close(exec[0]);
+  if (n > 0) {
+    close(frames[1]);
+    waitpid(pid, nullptr, 0);
+    *error = std::string("cannot run ffmpeg: ") + std::strerror(childErrno) +
+             (childErrno == ENOENT ? " (install the ffmpeg package)" : "");
+    return false;
+  }
   std::signal(SIGPIPE, SIG_IGN);  // a dying ffmpeg shows up as a failed write
-  enc.pipeFd = fds[1];
+  enc.pipeFd = frames[1];
   enc.pid = pid;
   return true;
 }
@@ -59,6 +99,7 @@ bool writeVideoFrame(VideoEncoder& enc, const unsigned char* rgb, int width, int
   size_t left = static_cast<size_t>(width) * height * 3;
   while (left > 0) {
     const ssize_t n = write(enc.pipeFd, rgb, left);
+    if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     rgb += n;
     left -= static_cast<size_t>(n);
@@ -66,11 +107,22 @@ bool writeVideoFrame(VideoEncoder& enc, const unsigned char* rgb, int width, int
   return true;
 }
 
-bool closeVideoEncoder(VideoEncoder& enc) {
-  if (enc.pid < 0) return false;
+bool closeVideoEncoder(VideoEncoder& enc, std::string* error) {
+  if (enc.pid < 0) {
+    *error = "ffmpeg was not running";
+    return false;
+  }
   close(enc.pipeFd);
   int status = 0;
-  waitpid(enc.pid, &status, 0);
+  while (waitpid(enc.pid, &status, 0) < 0 && errno == EINTR) {
+  }
   enc = VideoEncoder{};
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+  char why[64];
+  if (WIFSIGNALED(status))
+    std::snprintf(why, sizeof why, "ffmpeg was killed by signal %d", WTERMSIG(status));
+  else
+    std::snprintf(why, sizeof why, "ffmpeg exited with status %d", WEXITSTATUS(status));
+  *error = why;
+  return false;
 }

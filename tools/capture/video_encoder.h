@@ -2,15 +2,34 @@
 // from the file name), with a stretch of the music muxed in when given.
 #pragma once
 #include <string>
+#include <vector>
+
+#include "capture_options.h"
+
+struct VideoFormat {
+  std::string file;
+  int width = 800;
+  int height = 600;
+  int fps = 60;
+  int crf = kDefaultCrf;    // H.264 containers only
+  std::string preset = kDefaultPreset;
+  bool lossless = false;    // FFV1 and FLAC, for a .mkv file
+  std::string audioFile;    // empty: no sound
+  int audioStartMs = 0;     // the audio is taken from here on
+};
 
 struct VideoEncoder {
   int pipeFd = -1;
   int pid = -1;
 };
 
-// audioFile empty: no sound. The audio is taken from audioStartMs on.
-bool openVideoEncoder(VideoEncoder& enc, const std::string& file, int width, int height, int fps,
-                      const std::string& audioFile, int audioStartMs);
+// ffmpeg's arguments, the program name first.
+std::vector<std::string> ffmpegArguments(const VideoFormat& format);
+
+// Starts ffmpeg reading rgb24 frames from a pipe. False with *error set when
+// it cannot be started (not installed, not executable).
+bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string* error);
+// False once ffmpeg has stopped reading (it exited or was killed).
 bool writeVideoFrame(VideoEncoder& enc, const unsigned char* rgb, int width, int height);
-// Finishes the file; true when ffmpeg exited successfully.
-bool closeVideoEncoder(VideoEncoder& enc);
+// Finishes the file; true when ffmpeg exited successfully, else *error says how it ended.
+bool closeVideoEncoder(VideoEncoder& enc, std::string* error);

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "host/offline_host.h"
+
+namespace {
+
+const std::string kCapture = LUMIVAARA_BUILD_DIR "/lumivaara-capture";
+
+std::string freshDir(const char* name) {
+  const std::string dir = std::string(LUMIVAARA_BUILD_DIR "/test-output-") + name;
+  std::system(("rm -rf '" + dir + "'").c_str());
+  return dir;
+}
+
+// Top-down RGB of a PNG; empty if it cannot be read.
+std::vector<unsigned char> readPng(const std::string& path, int width, int height) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  std::vector<unsigned char> rgb;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return rgb;
+  image.format = PNG_FORMAT_RGB;
+  if (int(image.width) != width || int(image.height) != height) {
+    png_image_free(&image);
+    return rgb;
+  }
+  rgb.resize(PNG_IMAGE_SIZE(image));
+  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) rgb.clear();
+  return rgb;
+}
+
+std::string pngName(const std::string& dir, int t) {
+  char name[32];
+  std::snprintf(name, sizeof name, "/%06d.png", t);
+  return dir + name;
+}
+
+// Standard output of a shell command.
+std::string output(const std::string& command) {
+  std::string text;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
+    pclose(p);
+  }
+  return text;
+}
+
+}  // namespace
+
+// The capture renders a frame while earlier ones are still being read back
+// and written. Its frames must be those of rendering and reading one frame
+// at a time, over the first feedback transition, the landscape and the
+// planet with its craft meshes.
+TEST(CapturePipeline, FramesMatchRenderingOneAtATime) {
+  const std::string dir = freshDir("pipeline");
+  const int fps = 3, from = 16000, to = 53100, w = 800, h = 600;
+  ASSERT_EQ(std::system((kCapture + " --quiet --fps 3 --from 16000 --to 53100 --frames " + dir +
+                         " 2>/dev/null").c_str()),
+            0);
+
+  HeadlessContext ctx;
+  std::string error;
+  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  std::vector<unsigned char> rgb;
+  int compared = 0, mismatched = 0;
+  for (long long i = 0; frameTimeMs(i, fps) < to; ++i) {
+    const int t = frameTimeMs(i, fps);
+    renderFrame(t);
+    if (t < from) continue;
+    readOutputPixels(w, h, rgb);
+    const std::vector<unsigned char> written = readPng(pngName(dir, t), w, h);
+    ASSERT_EQ(written.size(), rgb.size()) << "frame " << t << " missing";
+    ++compared;
+    if (written != rgb && ++mismatched <= 3) ADD_FAILURE() << "frame " << t << " differs";
+  }
+  EXPECT_EQ(compared, 112);
+  EXPECT_EQ(mismatched, 0);
+  destroyHeadlessContext(ctx);
+}
+
+// The archive master decodes back to exactly the pixels of the PNG frames.
+TEST(CapturePipeline, LosslessVideoDecodesToThePngFrames) {
+  const std::string dir = freshDir("lossless");
+  const std::string video = dir + "/master.mkv";
+  const int w = 320, h = 240;
+  ASSERT_EQ(std::system((kCapture + " --quiet --fps 10 --size 320x240 --from 1000 --to 1500"
+                                    " --lossless --frames " + dir + " --video " + video +
+                         " 2>/dev/null").c_str()),
+            0);
+  const std::string codecs =
+      output("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + video);
+  EXPECT_NE(codecs.find("ffv1"), std::string::npos) << codecs;
+  EXPECT_NE(codecs.find("flac"), std::string::npos) << codecs;
+
+  const std::string decoded =
+      output("ffmpeg -v error -i " + video + " -map 0:v -f rawvideo -pix_fmt rgb24 -");
+  const size_t frameBytes = size_t(w) * h * 3;
+  ASSERT_EQ(decoded.size(), 5 * frameBytes);
+  for (int k = 0; k < 5; ++k) {
+    const std::vector<unsigned char> png = readPng(pngName(dir, 1000 + 100 * k), w, h);
+    ASSERT_EQ(png.size(), frameBytes);
+    EXPECT_TRUE(std::equal(png.begin(), png.end(),
+                           reinterpret_cast<const unsigned char*>(decoded.data()) + k * frameBytes))
+        << "frame " << k;
+  }
+}

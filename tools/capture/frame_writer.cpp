@@ -1,0 +1,93 @@
+#include "frame_writer.h"
+
+#include <cstdio>
+
+#include "textures/png_writer.h"
+
+// Writes one frame to every output; false with *error set on the first failure.
+static bool writeFrame(FrameWriter& w, const CapturedFrame& f, std::string* error) {
+  if (!w.framesDir.empty()) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/%06d.png", f.timeMs);
+    if (!writePng(w.framesDir + name, f.rgb.data(), w.width, w.height)) {
+      *error = "cannot write " + w.framesDir + name;
+      return false;
+    }
+  }
+  if (w.video && !writeVideoFrame(*w.video, f.rgb.data(), w.width, w.height)) {
+    char at[64];
+    std::snprintf(at, sizeof at, "ffmpeg stopped reading frames at %d ms", f.timeMs);
+    *error = at;
+    return false;
+  }
+  return true;
+}
+
+static void runWorker(FrameWriter* w) {
+  for (;;) {
+    CapturedFrame* f = nullptr;
+    {
+      std::unique_lock<std::mutex> hold(w->lock);
+      w->changed.wait(hold, [w] { return !w->queued.empty() || w->closing; });
+      if (w->queued.empty()) return;
+      f = w->queued.front();
+      w->queued.pop_front();
+    }
+    std::string error;
+    const bool ok = writeFrame(*w, *f, &error);
+    std::lock_guard<std::mutex> hold(w->lock);
+    w->free.push_back(f);
+    if (ok) {
+      ++w->written;
+    } else {
+      w->failed = true;
+      w->error = error;
+      w->queued.clear();
+    }
+    w->changed.notify_all();
+    if (!ok) return;
+  }
+}
+
+void startFrameWriter(FrameWriter& w, const std::string& framesDir, VideoEncoder* video,
+                      int width, int height, int poolSize) {
+  w.framesDir = framesDir;
+  w.video = video;
+  w.width = width;
+  w.height = height;
+  w.pool.resize(static_cast<size_t>(poolSize));
+  for (CapturedFrame& f : w.pool) {
+    f.rgb.resize(static_cast<size_t>(width) * height * 3);
+    w.free.push_back(&f);
+  }
+  w.worker = std::thread(runWorker, &w);
+}
+
+CapturedFrame* takeFreeFrame(FrameWriter& w) {
+  std::unique_lock<std::mutex> hold(w.lock);
+  w.changed.wait(hold, [&w] { return !w.free.empty() || w.failed; });
+  if (w.failed) return nullptr;
+  CapturedFrame* f = w.free.front();
+  w.free.pop_front();
+  return f;
+}
+
+void queueFrame(FrameWriter& w, CapturedFrame* frame) {
+  std::lock_guard<std::mutex> hold(w.lock);
+  if (w.failed) {
+    w.free.push_back(frame);
+    return;
+  }
+  w.queued.push_back(frame);
+  w.changed.notify_all();
+}
+
+bool finishFrameWriter(FrameWriter& w) {
+  {
+    std::lock_guard<std::mutex> hold(w.lock);
+    w.closing = true;
+    w.changed.notify_all();
+  }
+  if (w.worker.joinable()) w.worker.join();
+  return !w.failed;
+}

@@ -112,3 +112,34 @@ TEST(CapturePipeline, LosslessVideoDecodesToThePngFrames) {
         << "frame " << k;
   }
 }
+
+// A 16:9 capture shows the 4:3 picture centred between black columns, the
+// window's rule: 640 x 360 holds a 480 x 360 picture from x 80 to 559.
+TEST(CapturePipeline, WideSizeKeepsBlackColumns) {
+  const std::string dir = freshDir("wide");
+  const int w = 640, h = 360;
+  ASSERT_EQ(std::system((kCapture + " --quiet --fps 10 --size 640x360 --from 3000 --to 3100"
+                                    " --frames " + dir + " 2>/dev/null").c_str()),
+            0);
+  const std::vector<unsigned char> rgb = readPng(pngName(dir, 3000), w, h);
+  ASSERT_EQ(rgb.size(), size_t(w) * h * 3);
+  auto at = [&](int x, int y) { return &rgb[(size_t(y) * w + x) * 3]; };
+  int lit = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const unsigned char* p = at(x, y);
+      const bool black = p[0] == 0 && p[1] == 0 && p[2] == 0;
+      if (x < 80 || x >= 560) {
+        if (!black) FAIL() << "column " << x << " row " << y << " is not black";
+      } else if (!black) {
+        ++lit;
+      }
+    }
+  // The band (two thirds of the picture's height) is sky, reaching both
+  // edges of the picture: not shrunk, not stretched.
+  EXPECT_GT(lit, 480 * 240 * 9 / 10);
+  for (int y = 130; y < 230; y += 20) {
+    EXPECT_GT(at(80, y)[2], 40) << "row " << y;
+    EXPECT_GT(at(559, y)[2], 40) << "row " << y;
+  }
+}

@@ -9,13 +9,14 @@ BUILD    ?= build-asan
 TEST_ENV := ASAN_OPTIONS=detect_leaks=0
 endif
 BUILD    ?= build
+PREFIX   ?= /usr/local
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libjpeg62-turbo-dev \
             libvorbis-dev libogg-dev libpng-dev libfreetype-dev fonts-dejavu-core \
             libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri \
-            libgtest-dev ffmpeg xvfb xauth xdotool
+            libgtest-dev ffmpeg xvfb xauth xdotool dpkg-dev
 
-.PHONY: play test build deps clean
+.PHONY: play test build deps clean install package
 
 play: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -26,6 +27,16 @@ play: build
 
 test: build
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j2
+
+# Debian's layout for games under PREFIX: lumivaara in games/, the tools in
+# bin/, the assets in share/games/lumivaara/; DESTDIR is honoured.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# $(BUILD)/lumivaara_<version>_<arch>.deb, its dependencies computed from the
+# binaries by dpkg-shlibdeps.
+package: build
+	cd $(BUILD) && umask 022 && cpack -G DEB
 
 # Configures, builds, and generates the images, models and music.
 build: deps

@@ -1,4 +1,40 @@
 // The demo: a window, the music, and the frame loop until Escape or 330 s.
-#include "host/frame_loop.h"
+#include <unistd.h>
 
-int main() { return runFrameLoop(); }
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "host/demo_options.h"
+#include "host/frame_loop.h"
+#include "host/render_path.h"
+
+int main(int argc, char** argv) {
+  DemoOptions options;
+  std::string error;
+  if (!parseDemoOptions(argc, argv, options, &error)) {
+    std::fprintf(stderr, "lumivaara: %s\n%s", error.c_str(), kDemoUsage);
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kDemoUsage, stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("lumivaara %s\n", kDemoVersion);
+    return 0;
+  }
+  requestRenderChoice(options.render);
+
+  const DemoEnd end = runFrameLoop(options);
+  if (end == DemoEnd::Timeline && options.loop) {
+    // Every scene keeps its own clock and state from start-up on, so the only
+    // true start from 0 is a fresh process: the same program, the same line.
+    std::fprintf(stderr, "lumivaara: the demo ended; starting again from the beginning\n");
+    std::fflush(nullptr);
+    execv("/proc/self/exe", argv);
+    std::fprintf(stderr, "lumivaara: cannot start again: %s\n", std::strerror(errno));
+    return 1;
+  }
+  return end == DemoEnd::Failure ? 1 : 0;
+}

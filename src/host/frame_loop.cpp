@@ -3,8 +3,10 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "host/host.h"
+#include "host/option_values.h"
 #include "platform/asset_path.h"
 #include "platform/desktop_window.h"
 #include "platform/message_box.h"
@@ -14,9 +16,28 @@
 static const char kTitle[] = "(LVS) Lumivaara Zadorivora";
 static const char kMusicFile[] = "Music/virtaus.ogg";
 
-// Opens the window, full screen when the display has the mode, else after
-// asking. False when the program should end at once.
-static bool openWindow(DesktopWindow& w, bool* quitPosted) {
+// The settings of the options, in the host's own terms.
+static WindowRequest applyOptions(const DemoOptions& o) {
+  WindowRequest r;
+  r.title = kTitle;
+  r.display = o.display;
+  r.vsync = o.vsync;
+  r.use = o.style == DisplayStyle::Windowed ? ScreenUse::Window
+          : o.style == DisplayStyle::Mode   ? ScreenUse::Mode
+                                            : ScreenUse::Desktop;
+  r.width = o.style == DisplayStyle::Mode ? o.modeWidth : o.windowWidth;
+  r.height = o.style == DisplayStyle::Mode ? o.modeHeight : o.windowHeight;
+  screenWidth = r.width;
+  screenHeight = r.height;
+  fullscreen = r.use != ScreenUse::Window;
+  musicEnabled = !o.mute;
+  return r;
+}
+
+// Opens the window; a mode switch the display cannot make asks first. False
+// when the program should end at once (*declined: the viewer said No).
+static bool openWindow(DesktopWindow& w, WindowRequest request, bool* quitPosted,
+                       bool* declined) {
   if (!openVideo()) {
     showMessage("The window class could not be registered!", "Window Creation Error",
                 MessageIcon::Error);
@@ -26,24 +47,48 @@ static bool openWindow(DesktopWindow& w, bool* quitPosted) {
                  SDL_GetError());
     return false;
   }
-  if (fullscreen && !displayOffersMode(screenWidth, screenHeight)) {
+  const int displays = displayCount();
+  if (request.display >= displays) {
+    std::fprintf(stderr, "lumivaara: there is no display %d; displays are 0 to %d\n",
+                 request.display, displays - 1);
+    return false;
+  }
+  if (request.use == ScreenUse::Mode &&
+      !displayOffersMode(request.display, request.width, request.height)) {
     if (!askYesNo("The Requested Fullscreen Mode Is Not Supported By\n"
                   "Your Video Card. Use Windowed Mode Instead?",
-                  "OPENGL"))
+                  "OPENGL")) {
+      *declined = true;
       return false;
+    }
+    request.use = ScreenUse::Window;
     fullscreen = false;
   }
-  return createDesktopWindow(w, kTitle, screenWidth, screenHeight, fullscreen, quitPosted);
+  return createDesktopWindow(w, request, quitPosted);
+}
+
+// Test hook: LUMIVAARA_CLOCK_RATE=N runs the system clock N times fast, so a
+// test can play the whole timeline in seconds. Only without music.
+static int clockRate() {
+  const char* text = std::getenv("LUMIVAARA_CLOCK_RATE");
+  int rate = 1;
+  if (text && !parseIntValue(text, 1, 10000, &rate)) {
+    std::fprintf(stderr, "lumivaara: LUMIVAARA_CLOCK_RATE=%s is not a rate from 1 to 10000\n",
+                 text);
+    rate = 1;
+  }
+  return rate;
 }
 
 // The demo clock: the music's position, or ticks since the base when there is
-// no music (music off, a missing file or no audio device).
+// no music (muted, a missing file or no audio device).
 struct DemoClock {
   MusicStream* stream = nullptr;
   uint32_t tickBase = 0;
+  int rate = 1;
   int now() const {
     if (stream) return musicGetTime(stream);
-    return static_cast<int>(tickCount() - tickBase);
+    return static_cast<int>((tickCount() - tickBase) * static_cast<int64_t>(rate));
   }
 };
 
@@ -70,40 +115,48 @@ static void startMusic(DemoClock& clock) {
   clock.stream = stream;
 }
 
-int runFrameLoop() {
+DemoEnd runFrameLoop(const DemoOptions& options) {
+  const WindowRequest request = applyOptions(options);
   DesktopWindow window;
-  bool quitPosted = false;
-  if (!openWindow(window, &quitPosted)) {
+  bool quitPosted = false, declined = false;
+  if (!openWindow(window, request, &quitPosted, &declined)) {
     SDL_Quit();
-    return 0;
+    return declined ? DemoEnd::Viewer : DemoEnd::Failure;
   }
   initGl();
-  SDL_GL_GetDrawableSize(window.window, &screenWidth, &screenHeight);
+  drawableSize(window, &screenWidth, &screenHeight);
 
   DemoClock clock;
+  clock.rate = clockRate();
   startMusic(clock);
   clock.tickBase = tickCount();
 
-  bool windowClosed = false;
-  while (!windowClosed && !quitRequested) {
+  bool viewerEnded = false;
+  bool failed = false;
+  while (!viewerEnded && !failed && !quitRequested) {
     const WindowEvent event = pollWindowEvent();
     switch (event.kind) {
       case WindowEventKind::Escape:
-        quitRequested = true;
-        break;
       case WindowEventKind::Closed:
-        windowClosed = true;
+        viewerEnded = true;
         break;
-      case WindowEventKind::Resized:
-        setSceneViewport(event.width, event.height);
+      case WindowEventKind::ToggleFullscreen:
+        toggleFullscreen(window);
         break;
+      case WindowEventKind::Resized: {
+        // The drawable, not the window: they differ on scaled displays.
+        int w = 0, h = 0;
+        drawableSize(window, &w, &h);
+        setSceneViewport(w, h);
+        break;
+      }
       case WindowEventKind::None:
         break;
     }
     renderFrame(clock.now());
     swapWindow(window);
     // A failed context step lets exactly one frame run.
-    if (quitPosted) windowClosed = true;
+    if (quitPosted) failed = true;
   }
 
   if (clock.stream) {
@@ -112,5 +165,6 @@ int runFrameLoop() {
   }
   closeDesktopWindow(window);
   SDL_Quit();
-  return 0;
+  if (failed) return DemoEnd::Failure;
+  return viewerEnded ? DemoEnd::Viewer : DemoEnd::Timeline;
 }

@@ -2,11 +2,18 @@
 #pragma once
 #include <string>
 
-// Directory of the running executable, with a trailing slash. Assets
-// (Images/, Models/, Music/) sit beside the binary, not in the working directory.
+// Directory of the running executable, with a trailing slash.
 const std::string& executableDirectory();
 
-// Absolute path of an asset given relative to the executable's directory
+// The folder holding Images/, Models/ and Music/, with a trailing slash: the
+// executable's own directory (the build tree), else the installed data folder
+// ../share/games/lumivaara/ beside the executable's bin/ or games/. When
+// neither holds them, says on standard error where it looked and answers the
+// executable's directory, so each missing file is named there. Never the
+// working directory.
+const std::string& assetDirectory();
+
+// Absolute path of an asset given relative to the asset folder
 // ("Images/sky5.jpg").
 std::string assetPath(const std::string& relative);
 

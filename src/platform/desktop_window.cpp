@@ -6,11 +6,14 @@
 
 bool openVideo() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
 
-bool displayOffersMode(int width, int height) {
-  const int count = SDL_GetNumDisplayModes(0);
+int displayCount() { return SDL_GetNumVideoDisplays(); }
+
+bool displayOffersMode(int display, int width, int height) {
+  const int count = SDL_GetNumDisplayModes(display);
   for (int i = 0; i < count; ++i) {
     SDL_DisplayMode mode;
-    if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height) return true;
+    if (SDL_GetDisplayMode(display, i, &mode) == 0 && mode.w == width && mode.h == height)
+      return true;
   }
   return false;
 }
@@ -24,15 +27,41 @@ static void requestPixelFormat() {
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
 }
 
-bool createDesktopWindow(DesktopWindow& w, const char* title, int width, int height,
-                         bool fullscreen, bool* quitPosted) {
+// Full screen is asked of the window manager; where there is none (a kiosk
+// X session, a test server) nothing would cover the screen, so the window
+// itself is placed over the whole display first.
+// A mode switch makes the display the window's size, so only its corner moves.
+static void coverDisplay(SDL_Window* window, int display, bool resize) {
+  SDL_Rect bounds;
+  if (SDL_GetDisplayBounds(display, &bounds) != 0) return;
+  SDL_SetWindowPosition(window, bounds.x, bounds.y);
+  if (resize) SDL_SetWindowSize(window, bounds.w, bounds.h);
+}
+
+bool createDesktopWindow(DesktopWindow& w, const WindowRequest& request, bool* quitPosted) {
   requestPixelFormat();
-  Uint32 flags = SDL_WINDOW_OPENGL;
-  if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
-  w.window = SDL_CreateWindow(title, 0, 0, width, height, flags);
+  const bool full = request.use != ScreenUse::Window;
+  const Uint32 fullscreenFlag =
+      request.use == ScreenUse::Mode ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
+  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
+  if (full) flags |= fullscreenFlag;
+  int x = SDL_WINDOWPOS_CENTERED_DISPLAY(request.display), y = x;
+  int width = request.width, height = request.height;
+  SDL_Rect bounds;
+  if (request.use == ScreenUse::Desktop && SDL_GetDisplayBounds(request.display, &bounds) == 0) {
+    x = bounds.x;
+    y = bounds.y;
+    width = bounds.w;
+    height = bounds.h;
+  } else if (request.use == ScreenUse::Mode && SDL_GetDisplayBounds(request.display, &bounds) == 0) {
+    x = bounds.x;
+    y = bounds.y;
+  }
+  w.window = SDL_CreateWindow(request.title, x, y, width, height, flags);
   if (!w.window) {
     // A window without GL tells a missing pixel format from a failed window.
-    SDL_Window* plain = SDL_CreateWindow(title, 0, 0, width, height, flags & ~SDL_WINDOW_OPENGL);
+    SDL_Window* plain =
+        SDL_CreateWindow(request.title, x, y, width, height, flags & ~SDL_WINDOW_OPENGL);
     if (!plain) {
       showMessage("Couldn't create window!", "Window Creation Error", MessageIcon::Error);
       return false;
@@ -42,12 +71,16 @@ bool createDesktopWindow(DesktopWindow& w, const char* title, int width, int hei
     w.window = plain;
     return true;
   }
-  w.fullscreen = fullscreen;
-  if (fullscreen) {
-    SDL_DisplayMode mode{SDL_PIXELFORMAT_UNKNOWN, width, height, 0, nullptr};
+  w.fullscreen = full;
+  w.fullscreenFlag = fullscreenFlag;
+  w.display = request.display;
+  w.windowedWidth = request.width;
+  w.windowedHeight = request.height;
+  if (request.use == ScreenUse::Mode) {
+    SDL_DisplayMode mode{SDL_PIXELFORMAT_UNKNOWN, request.width, request.height, 0, nullptr};
     SDL_SetWindowDisplayMode(w.window, &mode);
-    SDL_ShowCursor(SDL_DISABLE);
   }
+  SDL_ShowCursor(full ? SDL_DISABLE : SDL_ENABLE);
   w.context = SDL_GL_CreateContext(w.window);
   if (!w.context) {
     showMessage("Can't create render context.", "Render Context Error", MessageIcon::None);
@@ -56,35 +89,61 @@ bool createDesktopWindow(DesktopWindow& w, const char* title, int width, int hei
     showMessage("Can't set active render context.", "Render Context Error", MessageIcon::None);
     *quitPosted = true;
   }
-  // The loop never waits for the display.
-  SDL_GL_SetSwapInterval(0);
+  // Waiting for the display keeps the picture whole and the processor free;
+  // a driver that cannot wait simply runs free.
+  SDL_GL_SetSwapInterval(request.vsync ? 1 : 0);
   return true;
+}
+
+static WindowEventKind kindOf(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_KEYDOWN:
+      if (e.key.keysym.sym == SDLK_ESCAPE) return WindowEventKind::Escape;
+      if (e.key.repeat) return WindowEventKind::None;
+      if (e.key.keysym.sym == SDLK_F11) return WindowEventKind::ToggleFullscreen;
+      if ((e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) &&
+          (e.key.keysym.mod & KMOD_ALT))
+        return WindowEventKind::ToggleFullscreen;
+      return WindowEventKind::None;
+    case SDL_QUIT:
+      return WindowEventKind::Closed;
+    case SDL_WINDOWEVENT:
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE) return WindowEventKind::Closed;
+      if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) return WindowEventKind::Resized;
+      return WindowEventKind::None;
+    default:
+      return WindowEventKind::None;
+  }
 }
 
 WindowEvent pollWindowEvent() {
   WindowEvent out;
   SDL_Event e;
-  if (!SDL_PollEvent(&e)) return out;
-  switch (e.type) {
-    case SDL_KEYDOWN:
-      if (e.key.keysym.sym == SDLK_ESCAPE) out.kind = WindowEventKind::Escape;
-      break;
-    case SDL_QUIT:
-      out.kind = WindowEventKind::Closed;
-      break;
-    case SDL_WINDOWEVENT:
-      if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
-        out.kind = WindowEventKind::Closed;
-      } else if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        out.kind = WindowEventKind::Resized;
-        out.width = e.window.data1;
-        out.height = e.window.data2;
-      }
-      break;
-    default:
-      break;
-  }
+  while (out.kind == WindowEventKind::None && SDL_PollEvent(&e)) out.kind = kindOf(e);
   return out;
+}
+
+void toggleFullscreen(DesktopWindow& w) {
+  if (!w.window) return;
+  if (w.fullscreen) {
+    if (SDL_SetWindowFullscreen(w.window, 0) != 0) return;
+    SDL_SetWindowSize(w.window, w.windowedWidth, w.windowedHeight);
+    const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(w.display);
+    SDL_SetWindowPosition(w.window, centred, centred);
+    w.fullscreen = false;
+    SDL_ShowCursor(SDL_ENABLE);
+    return;
+  }
+  // Back to this size later, as the viewer may have resized the window.
+  SDL_GetWindowSize(w.window, &w.windowedWidth, &w.windowedHeight);
+  coverDisplay(w.window, w.display, w.fullscreenFlag != SDL_WINDOW_FULLSCREEN);
+  if (SDL_SetWindowFullscreen(w.window, w.fullscreenFlag) != 0) return;
+  w.fullscreen = true;
+  SDL_ShowCursor(SDL_DISABLE);
+}
+
+void drawableSize(DesktopWindow& w, int* width, int* height) {
+  SDL_GL_GetDrawableSize(w.window, width, height);
 }
 
 void swapWindow(DesktopWindow& w) { SDL_GL_SwapWindow(w.window); }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "contact_sheet.h"
+#include "icon.h"
 #include "image_set.h"
 #include "models.h"
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   const auto started = std::chrono::steady_clock::now();
   bool ok = writeImages(outDir);
   ok = writeModels(outDir) && ok;
+  ok = writeIcons(outDir) && ok;
   if (ok && !modelSheetDir.empty()) ok = writeModelSheets(outDir, modelSheetDir);
   if (ok && !sheet.empty() && !writeContactSheet(outDir, sheet)) {
     std::fprintf(stderr, "lumivaara-assetgen: cannot write %s\n", sheet.c_str());

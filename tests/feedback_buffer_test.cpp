@@ -8,6 +8,7 @@
 
 #include "gl_test_context.h"
 #include "host/host.h"
+#include "render_path_guard.h"
 
 namespace {
 
@@ -159,10 +160,14 @@ TEST_F(FeedbackTest, BlurCrossfadeAtZeroShowsSharpAWithoutB) {
   fill(fb->textures[1], uniform(0, 0, 250));
   const GLuint program = fb->blurProgram;
   // On the CPU, then as one summing quad, then as four blended quads.
-  for (GLuint pass : {program, program, 0u}) {
-    fb->blurOnCpu = !fb->blurOnCpu;
-    fb->blurProgram = pass;
+  const RenderChoice paths[3] = {RenderChoice::Software, RenderChoice::Gl, RenderChoice::Gl};
+  const GLuint programs[3] = {program, program, 0u};
+  for (int k = 0; k < 3; ++k) {
+    RenderPathGuard path(paths[k]);
+    fb->blurProgram = programs[k];
+    const uint64_t blurs = softwarePassCounts().blur;
     fb->blurCrossfade(0.0f, 0, 1);
+    EXPECT_EQ(softwarePassCounts().blur - blurs, k == 0 ? 1u : 0u);
     readBand();
     // All four taps coincide: the edge stays one pixel wide.
     expectNear(at(255, 100), {0, 0, 0}, 1, "dark side of the edge");
@@ -171,7 +176,6 @@ TEST_F(FeedbackTest, BlurCrossfadeAtZeroShowsSharpAWithoutB) {
     expectNear(at(0, 0), {0, 0, 0}, 1, "corner");
   }
   fb->blurProgram = program;
-  fb->blurOnCpu = true;
 }
 
 TEST_F(FeedbackTest, BlurPassesAgreeOnTheCpuAsOneSummingQuadAndAsFourQuads) {
@@ -185,17 +189,22 @@ TEST_F(FeedbackTest, BlurPassesAgreeOnTheCpuAsOneSummingQuadAndAsFourQuads) {
       worst = std::max(worst, std::abs(pixels[i] - other[i]));
     return worst;
   };
-  fb->blurOnCpu = false;
+  std::vector<unsigned char> summed;
+  {
+    RenderPathGuard gl(RenderChoice::Gl);
+    fb->blurCrossfade(0.6f, 0, 1);
+    readBand();
+    summed = pixels;
+    fb->blurProgram = 0;
+    fb->blurCrossfade(0.6f, 0, 1);
+    fb->blurProgram = program;
+    readBand();
+    EXPECT_LE(worstDifference(summed), 12);  // only the rounding of each blended tap differs
+  }
+  RenderPathGuard software(RenderChoice::Software);
+  const uint64_t blurs = softwarePassCounts().blur;
   fb->blurCrossfade(0.6f, 0, 1);
-  readBand();
-  const std::vector<unsigned char> summed = pixels;
-  fb->blurProgram = 0;
-  fb->blurCrossfade(0.6f, 0, 1);
-  fb->blurProgram = program;
-  readBand();
-  EXPECT_LE(worstDifference(summed), 12);  // only the rounding of each blended tap differs
-  fb->blurOnCpu = true;
-  fb->blurCrossfade(0.6f, 0, 1);
+  ASSERT_EQ(softwarePassCounts().blur, blurs + 1);
   readBand();
   EXPECT_LE(worstDifference(summed), 2);  // the same sums, rounded once per pass either way
   EXPECT_NE(summed, std::vector<unsigned char>(summed.size(), 0));
@@ -213,7 +222,13 @@ TEST_F(FeedbackTest, BlurStaysInGlForSlotsHoldingOtherPictures) {
   const GLuint saved = fb->textures[0];
   fb->textures[0] = picture;
   fill(fb->textures[1], uniform(0, 0, 0));
-  fb->blurCrossfade(0.0f, 0, 1);
+  {
+    // The software path is not handed a slot it did not make: GL blurs it.
+    RenderPathGuard software(RenderChoice::Software);
+    const uint64_t blurs = softwarePassCounts().blur;
+    fb->blurCrossfade(0.0f, 0, 1);
+    EXPECT_EQ(softwarePassCounts().blur, blurs);
+  }
   fb->textures[0] = saved;
   readBand();
   expectNear(at(256, 128), {blurredLevel(120), blurredLevel(120), blurredLevel(120)},

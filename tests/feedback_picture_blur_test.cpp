@@ -1,4 +1,4 @@
-#include "effects/picture_blur.h"
+#include "software/picture_blur.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "effects/swirl_zoom.h"
+#include "software/swirl_zoom.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "gl_test_context.h"
+#include "render_path_guard.h"
 #include "picture_difference.h"
 #include "host/host.h"
 
@@ -254,9 +255,7 @@ struct SwirlZoomTest : ::testing::Test {
     glLoadIdentity();
     static FeedbackBuffer* shared = new FeedbackBuffer;  // made once, as at start-up
     fb = shared;
-    fb->swirlOnCpu = true;
   }
-  void TearDown() override { fb->swirlOnCpu = true; }
 
   void put(GLuint texture, const Picture& p) {
     glBindTexture(GL_TEXTURE_2D, texture);
@@ -293,9 +292,11 @@ struct SwirlZoomTest : ::testing::Test {
                       float zoomExponent, float panX, float panY) {
     std::vector<uint8_t> results[2];
     for (bool onCpu : {false, true}) {
-      fb->swirlOnCpu = onCpu;
+      RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
       prepare(band, slot);
+      const uint64_t swirls = softwarePassCounts().swirl;
       fb->swirlZoom(kSlot, spin, 0, zoomBase, zoomExponent, panX, panY, -0.15f);
+      EXPECT_EQ(softwarePassCounts().swirl - swirls, onCpu ? 1u : 0u);
       results[onCpu] = readBand();
     }
     EXPECT_NE(results[0], band.rgba) << "the swirl drew something";
@@ -309,6 +310,7 @@ struct SwirlZoomTest : ::testing::Test {
 // to 50 pixels. Each pixel's nine passes round like the rasteriser's but for
 // a rare step where a sample lands within float error of a rounding edge.
 TEST_F(SwirlZoomTest, MatchesGlOverTheFractalsSwirls) {
+  SKIP_UNLESS_LLVMPIPE();
   const Picture pictures[] = {shadedWithLines(), noise(kW, kH, 7, 40)};
   for (const Picture& p : pictures)
     for (float zoomBase : {1.0f, 1.3f, 1.6f})
@@ -323,6 +325,7 @@ TEST_F(SwirlZoomTest, MatchesGlOverTheFractalsSwirls) {
 // sample far beyond the texture's edges; a vanishing zoom draws almost
 // nothing. Then the first pass samples a slot picture other than the band.
 TEST_F(SwirlZoomTest, MatchesGlWhereQuadsShrinkPanFarOrSampleAnotherPicture) {
+  SKIP_UNLESS_LLVMPIPE();
   const Picture band = shadedWithLines();
   struct Case {
     float spin, zoomBase, zoomExponent, panX, panY;
@@ -354,18 +357,37 @@ TEST_F(SwirlZoomTest, NonFinitePansAndZoomsDrawNothing) {
   }
 }
 
-// Where the fragments would not be (texel, alpha) added onto the frame, or
-// the slot is not a band-sized clamped picture, the passes stay in GL.
-TEST_F(SwirlZoomTest, StaysInGlUnlessTheStateIsTheSwirlsOwn) {
+// The swirl sets the state it draws with: a texture environment, modelview
+// scale or scissor left behind by others never reaches the software pass,
+// which still runs and still draws what GL draws.
+TEST_F(SwirlZoomTest, StateLeftByOthersNeverReachesTheSoftwarePass) {
+  SKIP_UNLESS_LLVMPIPE();
   const Picture band = shadedWithLines();
-  // Modulating the black colour adds nothing: the work texture keeps the band.
-  prepare(band, band);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  fb->swirlZoom(kSlot, 1.2f, 0, 1.3f, 1.8f, 10.0f, 10.0f, -0.15f);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  EXPECT_EQ(readTexture(fb->textures[kSlot + 6]), band.rgba);
+  std::vector<uint8_t> results[2];
+  for (bool onCpu : {false, true}) {
+    RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
+    prepare(band, band);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glScalef(0.5f, 2.0f, 1.0f);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(40, 80, 100, 100);
+    const uint64_t swirls = softwarePassCounts().swirl;
+    fb->swirlZoom(kSlot, 1.2f, 0, 1.3f, 1.8f, 10.0f, 10.0f, -0.15f);
+    EXPECT_EQ(softwarePassCounts().swirl - swirls, onCpu ? 1u : 0u);
+    glLoadIdentity();
+    glDisable(GL_SCISSOR_TEST);
+    results[onCpu] = readTexture(fb->textures[kSlot + 6]);
+  }
+  EXPECT_NE(results[0], band.rgba);
+  const Difference d = compareRgb(results[0], results[1]);
+  EXPECT_LE(d.worst, 2);
+  EXPECT_LT(d.mean, 0.01);
+}
 
-  // A 256 x 256 start-up picture in the slot: the same picture as GL's.
+// A slot holding a picture the buffer did not make is not handed to the
+// software pass: GL draws it, the same picture on either path.
+TEST_F(SwirlZoomTest, SlotsHoldingOtherPicturesStayInGl) {
+  const Picture band = shadedWithLines();
   GLuint picture = 0;
   glGenTextures(1, &picture);
   glBindTexture(GL_TEXTURE_2D, picture);
@@ -379,11 +401,13 @@ TEST_F(SwirlZoomTest, StaysInGlUnlessTheStateIsTheSwirlsOwn) {
   const GLuint saved = fb->textures[kSlot];
   std::vector<uint8_t> results[2];
   for (bool onCpu : {false, true}) {
-    fb->swirlOnCpu = onCpu;
+    RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
     fb->textures[kSlot] = saved;
     prepare(band, band);
     fb->textures[kSlot] = picture;
+    const uint64_t swirls = softwarePassCounts().swirl;
     fb->swirlZoom(kSlot, 1.2f, 0, 1.3f, 1.8f, 10.0f, 10.0f, -0.15f);
+    EXPECT_EQ(softwarePassCounts().swirl, swirls);
     results[onCpu] = readBand();
   }
   fb->textures[kSlot] = saved;
@@ -402,7 +426,7 @@ TEST_F(SwirlZoomTest, LeavesTheGlStateAsTheGlPassesDo) {
   const Picture band = shadedWithLines();
   State states[2];
   for (bool onCpu : {false, true}) {
-    fb->swirlOnCpu = onCpu;
+    RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
     prepare(band, band);
     glEnable(GL_SCISSOR_TEST);
     glScissor(3, 5, 400, 300);
@@ -439,6 +463,7 @@ TEST_F(SwirlZoomTest, LeavesTheGlStateAsTheGlPassesDo) {
 // the edges; the rasteriser takes those on left and bottom edges, whichever
 // way round the quad is drawn.
 TEST_F(SwirlZoomTest, CentresOnEdgesAreCoveredAsGlCoversThem) {
+  SKIP_UNLESS_LLVMPIPE();
   const Picture band = uniform(kW, kH, 0);
   const Picture texture = uniform(kW, kH, 200);
   const double corners[2][4][2] = {{{100.5, 50.5}, {300.5, 50.5}, {300.5, 150.5}, {100.5, 150.5}},

@@ -1,4 +1,4 @@
-#include "effects/smooth_lines.h"
+#include "software/smooth_lines.h"
 
 #include <GL/gl.h>
 
@@ -9,6 +9,7 @@
 
 #include "gl_test_context.h"
 #include "picture_difference.h"
+#include "render_path_guard.h"
 #include "scenes/triangle_fractal.h"
 
 namespace {
@@ -73,6 +74,7 @@ Difference drawBothWays(const std::vector<Vertex>& lines, float grey) {
 }  // namespace
 
 TEST(SmoothLines, CoverAsGlSmoothLinesDoAtEveryAngleAndEnd) {
+  SKIP_UNLESS_LLVMPIPE();
   std::vector<Vertex> lines;
   // Horizontal and vertical off the pixel grid, fractional ends, a slope of
   // one half, a steep one, and a short one inside a single pixel row.
@@ -97,6 +99,7 @@ TEST(SmoothLines, CoverAsGlSmoothLinesDoAtEveryAngleAndEnd) {
 }
 
 TEST(SmoothLines, CrossingLinesAddUpAndSaturateLikeTheBlend) {
+  SKIP_UNLESS_LLVMPIPE();
   std::vector<Vertex> lines;
   for (int k = 0; k < 12; ++k) {  // twelve bright lines through one point
     const float angle = float(k) * 0.2617994f;
@@ -113,6 +116,7 @@ TEST(SmoothLines, CrossingLinesAddUpAndSaturateLikeTheBlend) {
 }
 
 TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
+  SKIP_UNLESS_LLVMPIPE();
   static FractalLineBatch batch;
   FractalTriangle root;
   fractalRootTriangle(11.0f, root);
@@ -121,15 +125,22 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
   ASSERT_EQ(batch.leafCount, kFractalLeafCount);
   const FractalLineBatch copy = batch;
 
-  prepareFrame(0.05f);
-  outlinesOnCpu = false;
-  flushTriangleOutlines(batch);
-  const std::vector<uint8_t> gl = readBand();
-  batch = copy;
-  prepareFrame(0.05f);
-  outlinesOnCpu = true;
-  flushTriangleOutlines(batch);
-  const std::vector<uint8_t> cpu = readBand();
+  std::vector<uint8_t> gl, cpu;
+  {
+    RenderPathGuard path(RenderChoice::Gl);
+    prepareFrame(0.05f);
+    flushTriangleOutlines(batch, true);
+    gl = readBand();
+  }
+  {
+    RenderPathGuard path(RenderChoice::Software);
+    batch = copy;
+    prepareFrame(0.05f);
+    const uint64_t lines = softwarePassCounts().lines;
+    flushTriangleOutlines(batch, true);
+    EXPECT_EQ(softwarePassCounts().lines, lines + 1);
+    cpu = readBand();
+  }
   EXPECT_EQ(batch.leafCount, 0);
   const Difference d = compareRgb(cpu, gl);
   // A few pixels under many overlapping lines gather the rounding of each.
@@ -143,6 +154,28 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
   EXPECT_EQ(destination, GL_DST_ALPHA);
   EXPECT_TRUE(glIsEnabled(GL_BLEND));
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+// A blend the caller does not vouch for is never handed to the software
+// pass: GL draws the outlines with it, as on the gl path.
+TEST(SmoothLines, OutlinesUnderABlendNotHandedStayInGl) {
+  static FractalLineBatch batch;
+  FractalTriangle root;
+  fractalRootTriangle(11.0f, root);
+  subdivideTriangle(kFractalDepth, root, 0.1f, -0.2f, 0.15f, batch);
+  const FractalLineBatch copy = batch;
+  std::vector<uint8_t> results[2];
+  for (bool software : {false, true}) {
+    RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
+    batch = copy;
+    prepareFrame(0.05f);
+    glBlendFunc(GL_ONE, GL_ONE);
+    const uint64_t lines = softwarePassCounts().lines;
+    flushTriangleOutlines(batch, false);
+    EXPECT_EQ(softwarePassCounts().lines, lines);
+    results[software] = readBand();
+  }
+  EXPECT_EQ(results[0], results[1]);
 }
 
 TEST(SmoothLines, DegenerateAndFarOffLinesDrawNothingOutsideThePicture) {

@@ -1,4 +1,4 @@
-#include "scenes/landscape_terrain.h"
+#include "software/terrain_paint.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 namespace {
 
 // A 2 x 2 repeating texture: red levels 40, 80 / 120, 160, other channels 0.
-TerrainTexture checker() {
-  TerrainTexture t;
+TextureCopy checker() {
+  TextureCopy t;
   t.width = t.height = 2;
   const int red[4] = {40, 80, 120, 160};
   t.rgba.assign(16, 0);
@@ -39,7 +39,7 @@ const uint8_t* pixel(const TerrainPicture& p, int x, int y) {
 TEST(TerrainPainting, StripsCoverTheirRowsInTheBandAndStopBehindTheFarPlane) {
   TerrainPicture picture;
   clearTerrainPicture(picture);
-  const TerrainTexture texture = checker();
+  const TextureCopy texture = checker();
   // From below the band to row 10, then 10..20, then one behind the far
   // plane and one more that must not be reached.
   const TerrainStrip strips[4] = {strip(-512, 10, 0.25f, 0.25f), strip(10, 20, 0.75f, 0.25f),
@@ -58,7 +58,7 @@ TEST(TerrainPainting, StripsCoverTheirRowsInTheBandAndStopBehindTheFarPlane) {
 TEST(TerrainPainting, CoordinatesRunFromFarAtTheBottomToNearAtTheTopAndRepeat) {
   TerrainPicture picture;
   clearTerrainPicture(picture);
-  const TerrainTexture texture = checker();
+  const TextureCopy texture = checker();
   // Over 4 rows the s coordinate falls from far 1.25 (texel 0's centre, one
   // repeat on) to near 0.75 (texel 1's): bilinear in between.
   TerrainStrip k = strip(100, 104, 0.75f, 0.25f);
@@ -74,7 +74,7 @@ TEST(TerrainPainting, CoordinatesRunFromFarAtTheBottomToNearAtTheTopAndRepeat) {
 TEST(TerrainPainting, RowsAboveTheBandAndNonFiniteCoordinatesAreSafe) {
   TerrainPicture picture;
   clearTerrainPicture(picture);
-  const TerrainTexture texture = checker();
+  const TextureCopy texture = checker();
   const TerrainStrip strips[2] = {strip(250, 400, NAN, INFINITY), strip(400, 500, 1e30f, -1e30f)};
   paintTerrainColumn(picture, 511, strips, 2, texture);
   paintTerrainColumn(picture, 512, strips, 2, texture);  // no such column

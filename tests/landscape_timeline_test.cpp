@@ -12,6 +12,7 @@
 #include "host/offline_host.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape.h"
+#include "render_path_guard.h"
 
 namespace {
 
@@ -154,20 +155,47 @@ TEST_F(LandscapeTimeline, At33sTheFlightLiesOnTheRipplingSheet) {
 }
 
 TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
-  auto flightFrame = [] {
+  SKIP_UNLESS_LLVMPIPE();
+  auto flightFrame = [](RenderChoice choice) {
+    RenderPathGuard path(choice);
     setSceneViewport(800, 600);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const uint64_t terrains = softwarePassCounts().terrain;
     renderLandscapeScene(0, 1);  // no time passes: the same view both ways
+    EXPECT_EQ(softwarePassCounts().terrain - terrains,
+              choice == RenderChoice::Software ? 1u : 0u);
     return readBand();
   };
-  terrainOnCpu = false;
-  const Band gl = flightFrame();
-  terrainOnCpu = true;
-  const Band cpu = flightFrame();
+  const Band gl = flightFrame(RenderChoice::Gl);
+  const Band cpu = flightFrame(RenderChoice::Software);
   int worst = 0;
   for (size_t i = 0; i < gl.size(); ++i) worst = std::max(worst, std::abs(gl[i] - cpu[i]));
   EXPECT_LE(worst, 3);  // filtering rounds a little differently
   EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
   renderRayGrid(*landscapeScene.skyWorld);
   EXPECT_GT(meanAbsDiff(cpu, readBand(), 0, 64), 30.0) << "the terrain was painted";
+}
+
+// The terrain sets the state it draws with: a modelview scale, blend or
+// texture environment left by others never reaches the software pass.
+TEST_F(LandscapeTimeline, StateLeftByOthersNeverReachesTheSoftwareTerrain) {
+  SKIP_UNLESS_LLVMPIPE();
+  auto flightFrame = [](RenderChoice choice) {
+    RenderPathGuard path(choice);
+    setSceneViewport(800, 600);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glScalef(0.5f, 3.0f, 1.0f);
+    glBlendFunc(GL_ONE, GL_ONE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    const uint64_t terrains = softwarePassCounts().terrain;
+    renderLandscapeScene(0, 1);
+    EXPECT_EQ(softwarePassCounts().terrain - terrains,
+              choice == RenderChoice::Software ? 1u : 0u);
+    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    return readBand();
+  };
+  const Band gl = flightFrame(RenderChoice::Gl);
+  const Band cpu = flightFrame(RenderChoice::Software);
+  EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
 }

@@ -9,7 +9,8 @@
 #include "gl_test_context.h"
 #include "host/host.h"
 #include "scenes/mirror_hall.h"
-#include "scenes/mirror_text_glow.h"
+#include "software/text_glow.h"
+#include "render_path_guard.h"
 
 namespace {
 
@@ -176,18 +177,26 @@ TEST(MirrorGlowPainter, SamplesRepeatAcrossTheEdgesAndOddOffsetsStayInside) {
 // The CPU passes against the GL passes they replace, on the real text.
 TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
   ASSERT_TRUE(startDemoOnce(800, 600));
+  SKIP_UNLESS_LLVMPIPE();
+  glClearColor(0, 0, 0, 1);  // the hall's
   for (float seconds : {3.0f, 8.6f, 10.0f, 12.9f, 21.5f, 30.0f}) {
     setSceneViewport(800, 600);
-    textGlowOnCpu = false;
-    drawTextGlow(seconds, kTextSlot, kGlowSlot);
-    const std::vector<unsigned char> gl = textureRgb(kGlowSlot);
-    GLfloat glColour[4];
-    glGetFloatv(GL_CURRENT_COLOR, glColour);
-    textGlowOnCpu = true;
-    drawTextGlow(seconds, kTextSlot, kGlowSlot);
-    const std::vector<unsigned char> cpu = textureRgb(kGlowSlot);
-    GLfloat cpuColour[4];
-    glGetFloatv(GL_CURRENT_COLOR, cpuColour);
+    std::vector<unsigned char> gl, cpu;
+    GLfloat glColour[4], cpuColour[4];
+    {
+      RenderPathGuard path(RenderChoice::Gl);
+      drawTextGlow(seconds, kTextSlot, kGlowSlot);
+      gl = textureRgb(kGlowSlot);
+      glGetFloatv(GL_CURRENT_COLOR, glColour);
+    }
+    {
+      RenderPathGuard path(RenderChoice::Software);
+      const uint64_t glows = softwarePassCounts().glow;
+      drawTextGlow(seconds, kTextSlot, kGlowSlot);
+      ASSERT_EQ(softwarePassCounts().glow, glows + 1) << "no copy of the text texture";
+      cpu = textureRgb(kGlowSlot);
+      glGetFloatv(GL_CURRENT_COLOR, cpuColour);
+    }
     int worst = 0;
     double total = 0;
     for (size_t i = 0; i < gl.size(); ++i) {
@@ -199,4 +208,32 @@ TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
     EXPECT_LT(total / double(gl.size()), 0.05) << seconds;
     for (int c = 0; c < 4; ++c) EXPECT_EQ(glColour[c], cpuColour[c]) << seconds;
   }
+}
+
+// A source texture without a copy kept at load time is one that may change:
+// it is never handed to the software pass, and GL makes the glow from it.
+TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
+  ASSERT_TRUE(startDemoOnce(800, 600));
+  glClearColor(0, 0, 0, 1);
+  GLuint changing = 0;
+  glGenTextures(1, &changing);
+  glBindTexture(GL_TEXTURE_2D, changing);
+  std::vector<unsigned char> text(size_t(kGlowWidth) * kGlowHeight * 4);
+  for (size_t i = 0; i < text.size(); ++i) text[i] = (i / 4) % 7 == 0 ? 255 : 0;
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kGlowWidth, kGlowHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               text.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  std::vector<unsigned char> results[2];
+  for (bool software : {false, true}) {
+    RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
+    setSceneViewport(800, 600);
+    const uint64_t glows = softwarePassCounts().glow;
+    drawTextGlow(10.0f, int(changing), kGlowSlot);
+    EXPECT_EQ(softwarePassCounts().glow, glows);
+    results[software] = textureRgb(kGlowSlot);
+  }
+  glDeleteTextures(1, &changing);
+  EXPECT_EQ(results[0], results[1]);
+  EXPECT_NE(results[0], std::vector<unsigned char>(results[0].size(), 0));
 }

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "raycast/ray_draw.h"
-#include "raycast/ray_paint.h"
 #include "raycast_test_world.h"
+#include "render_path_guard.h"
+#include "software/quad_paint.h"
+#include "software/texture_copies.h"
 
 namespace {
 
@@ -60,18 +62,16 @@ RaySample sampleOn(int object, float shade, float glow, float u, float v) {
 }
 
 
-// Leaves and pixels over more textures than there are units, interleaved
-// with glow and more of them than one batch holds, against the same quads
-// drawn one by one: in order with one run per texture or with textures on
-// several units, grouped by texture, or (these quads being narrow) painted
-// on the CPU.
-enum class DrawMode { kRuns, kUnits, kGrouped, kPainted };
+// Leaves and pixels over eleven textures, interleaved with glow, against the
+// same quads drawn one by one: in order with one run per texture (the gl
+// path, and the software path where depth is read), or on the software path
+// grouped by texture and (these quads being narrow, their textures having
+// copies) painted on the CPU.
+enum class DrawMode { kRuns, kRunsDepthRead, kGrouped, kPainted };
 void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
   useHeadlessGl(800, 600);
-  const bool textureUnits = mode == DrawMode::kUnits;
-  rayTextureUnitsEnabled = textureUnits;
-  rayQuadGroupingEnabled = mode == DrawMode::kGrouped || mode == DrawMode::kPainted;
-  rayQuadPaintingEnabled = mode == DrawMode::kPainted;
+  RenderPathGuard path(mode == DrawMode::kRuns ? RenderChoice::Gl : RenderChoice::Software);
+  const bool software = mode == DrawMode::kGrouped || mode == DrawMode::kPainted;
   // Flat textures: the comparison is about which fragments land where and in
   // what order, not about the rasteriser's sampling paths.
   std::vector<GLuint> textures;
@@ -83,6 +83,8 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 1, 1, 0, GL_RGB, GL_UNSIGNED_BYTE, texel);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    // One texel: linear and nearest filtering read the same.
+    if (mode == DrawMode::kPainted) keepTextureCopy(name, 1, 1, 3, texel);
     textures.push_back(name);
   }
   DrawWorld dw(textures);
@@ -109,7 +111,7 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
 
   auto drawBatched = [&] {
     gridState();
-    rayDrawBegin(world, 100.0f);
+    rayDrawBegin(world, 100.0f, mode != DrawMode::kRunsDepthRead);
     for (const Cell& c : cells) {
       if (c.w == 1)
         rayDrawPixel(c.x, c.y, c.s);
@@ -118,9 +120,10 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
     }
     rayDrawEnd();
   };
-  drawBatched();  // the first frame of a world tells the grid how often it changes texture
-  EXPECT_EQ(rayDrawUnitsUsed(), 0);
+  const uint64_t gridPasses = softwarePassCounts().gridQuads;
   drawBatched();
+  EXPECT_EQ(softwarePassCounts().gridQuads - gridPasses, software ? 1u : 0u);
+  EXPECT_EQ(rayDrawnBySoftware(), software);
   const std::vector<unsigned char> batched = readBand();
   GLint boundAfter = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundAfter);
@@ -172,19 +175,8 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
   const float lastShade = cells.back().s.shade;
   const float lastE = lastShade >= 1.0f ? lastShade - 1.0f : 0.0f;
   EXPECT_FLOAT_EQ(colourAfter[1], lastObject.colour.y + lastE * light[1]);
-  // Eleven textures: all eight units filled, then a fresh start.
-  EXPECT_EQ(rayDrawUnitsUsed(), textureUnits ? 8 : 0);
-  EXPECT_EQ(rayDrawGroupedByTexture(), mode == DrawMode::kGrouped || mode == DrawMode::kPainted);
-  EXPECT_EQ(rayDrawPaintedOnCpu(), mode == DrawMode::kPainted);
-  glActiveTexture(GL_TEXTURE1);
-  GLint second = -1;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &second);
-  glActiveTexture(GL_TEXTURE0);
-  EXPECT_EQ(second, 0);  // the extra units are given back
   glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
-  rayTextureUnitsEnabled = true;
-  rayQuadGroupingEnabled = true;
-  rayQuadPaintingEnabled = true;
+  forgetTextureCopies();
 }
 
 }  // namespace
@@ -193,33 +185,28 @@ TEST(RaycastDraw, BatchedDrawingEqualsQuadByQuad) {
   checkBatchedDrawingEqualsQuadByQuad(DrawMode::kRuns);
 }
 
-// Eleven textures overflow the grouping's table too; each group is then
-// drawn and the rest start over.
+// Where the caller says depth is read, the order matters: the software
+// path is not handed the frame and GL draws the runs in order.
+TEST(RaycastDraw, QuadsWhoseDepthIsReadStayInOrderInGl) {
+  checkBatchedDrawingEqualsQuadByQuad(DrawMode::kRunsDepthRead);
+}
+
 TEST(RaycastDraw, DrawingGroupedByTextureEqualsQuadByQuad) {
   checkBatchedDrawingEqualsQuadByQuad(DrawMode::kGrouped);
 }
 
 TEST(RaycastDraw, PaintingNarrowQuadsOnTheCpuEqualsQuadByQuad) {
+  SKIP_UNLESS_LLVMPIPE();
   checkBatchedDrawingEqualsQuadByQuad(DrawMode::kPainted);
-}
-
-TEST(RaycastDraw, DrawingWithTexturesOnSeveralUnitsEqualsQuadByQuad) {
-  checkBatchedDrawingEqualsQuadByQuad(DrawMode::kUnits);
-  // The grid leaves no program of its own in use.
-  GLint program = -1;
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-  EXPECT_EQ(program, 0);
-  GLint unit = 0;
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
-  EXPECT_EQ(unit, GL_TEXTURE0);
 }
 
 // The painter against GL on narrow quads whose corners differ in colour,
 // alpha and texture coordinates, over a filtered repeating texture.
 TEST(RaycastPaint, ShadedTexturedQuadsMatchTheRasteriser) {
   useHeadlessGl(800, 600);
+  SKIP_UNLESS_LLVMPIPE();
   std::mt19937 rng(11);
-  PaintTexture texture;
+  TextureCopy texture;
   texture.width = 64;
   texture.height = 32;
   texture.rgba.resize(64 * 32 * 4);
@@ -290,7 +277,7 @@ TEST(RaycastPaint, ShadedTexturedQuadsMatchTheRasteriser) {
 // Degenerate, inverted, far-off and non-finite quads paint nothing and read
 // nothing out of bounds; quads across the band's edges paint up to them.
 TEST(RaycastPaint, OddQuadsStayInsideTheBand) {
-  PaintTexture texture;
+  TextureCopy texture;
   texture.width = 3;  // not a power of two: the slow wrap
   texture.height = 1;
   texture.rgba = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};

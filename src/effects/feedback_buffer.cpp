@@ -4,10 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
-#include <thread>
 
-#include "textures/texture_sampling.h"
+#include "host/render_path.h"
+#include "software/software_passes.h"
 
 namespace {
 
@@ -64,6 +63,7 @@ FeedbackBuffer::FeedbackBuffer()
     textures[s] = textures[s + 3] = primary[s];
     textures[s + 6] = textures[s + 9] = work[s];
   }
+  for (int e = 0; e < 12; ++e) ownTextures[e] = textures[e];
   for (int s = 0; s < 3; ++s) {
     // Slot 2 holds whole pictures shown on a sheet, whose edges must not
     // pick up the opposite side; the blurred slots wrap.
@@ -101,69 +101,34 @@ static float blurHalfSpread(int pass, float factor) {
   return pass * 0.028571429f * factor * 0.5f;
 }
 
-// True when texture `name` is a band-sized, linearly filtered, repeating
-// picture: then a pass drawn over the band samples it 1:1, and the CPU blur
-// computes the same sums.
-static bool isRepeatingBandTexture(const FeedbackBuffer& fb, GLuint name) {
-  glBindTexture(GL_TEXTURE_2D, name);
-  GLint width = 0, height = 0, wrapS = 0, wrapT = 0, magFilter = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
-  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-  return width == fb.copyWidth && height == fb.copyHeight && wrapS == GL_REPEAT &&
-         wrapT == GL_REPEAT && magFilter == GL_LINEAR;
+// Slot `slot` as the buffer made it, for the software passes; false where
+// a scene has put another texture into the slot or its work entry.
+static bool ownSlot(const FeedbackBuffer& fb, int slot, FeedbackSlot& out) {
+  if (fb.textures[slot] != fb.ownTextures[slot] ||
+      fb.textures[slot + 6] != fb.ownTextures[slot + 6])
+    return false;
+  out = FeedbackSlot{fb.textures[slot], fb.textures[slot + 6], slot % 3 != 2};
+  return true;
 }
 
-// The band passes need the band where the scene viewport puts it: a
-// 512 x 256 copy from row 64 is exactly the quad they draw.
-static bool canBlurOnCpu(const FeedbackBuffer& fb, int slot) {
-  return fb.blurOnCpu && fb.copyX == 0 && fb.copyY == 64 && fb.copyWidth == 512 &&
-         fb.copyHeight == 256 && isRepeatingBandTexture(fb, fb.textures[slot]) &&
-         isRepeatingBandTexture(fb, fb.textures[slot + 6]);
+static BandCopy bandCopy(const FeedbackBuffer& fb) {
+  return BandCopy{fb.copyX, fb.copyY, fb.copyWidth, fb.copyHeight};
 }
 
-// The seven passes of blurSlot on pixels read back from the slot; the result
-// ends in pictures[0].
-static void blurPicture(std::vector<uint8_t> (&pictures)[2], BlurScratch& scratch, float factor) {
-  for (int k = 1; k <= 7; ++k) {
-    const float half = blurHalfSpread(k, factor);
-    blurRepeatingPicture(pictures[0].data(), pictures[1].data(), 512, 256, half, half, kTapAlpha,
-                         scratch);
-    pictures[0].swap(pictures[1]);
+// Both slots' blur passes on the CPU; false where the software backend is
+// not the path or cannot take them.
+static bool blurOnSoftwarePath(const FeedbackBuffer& fb, int a, float factorA, int b,
+                               float factorB) {
+  FeedbackSlot slots[2];
+  if (renderPath() != RenderPath::Software || !ownSlot(fb, a, slots[0]) ||
+      !ownSlot(fb, b, slots[1]))
+    return false;
+  float spreads[2][kBlurPasses];
+  for (int k = 0; k < kBlurPasses; ++k) {
+    spreads[0][k] = blurHalfSpread(k + 1, factorA);
+    spreads[1][k] = blurHalfSpread(k + 1, factorB);
   }
-}
-
-// Both slots' passes on the CPU, the first slot's on a second thread. A
-// software rasteriser spends most of the dissolve on these passes' texel
-// reads; here they cost a read-back and an upload each, and the rasteriser's
-// threads are idle meanwhile.
-static void blurSlotsOnCpu(FeedbackBuffer& fb, int a, float factorA, int b, float factorB) {
-  const int slots[2] = {a, b};
-  const size_t bytes = size_t(512) * 256 * 4;
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  for (int i = 0; i < 2; ++i) {
-    fb.blurPictures[i][0].resize(bytes);
-    fb.blurPictures[i][1].resize(bytes);
-    glBindTexture(GL_TEXTURE_2D, fb.textures[slots[i]]);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, fb.blurPictures[i][0].data());
-  }
-  auto blurFirst = [&fb, factorA] { blurPicture(fb.blurPictures[0], fb.blurScratch[0], factorA); };
-  std::thread helper;
-  try {
-    helper = std::thread(blurFirst);
-  } catch (const std::system_error&) {
-    blurFirst();  // no thread to be had: one after the other
-  }
-  blurPicture(fb.blurPictures[1], fb.blurScratch[1], factorB);
-  if (helper.joinable()) helper.join();
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  for (int i = 0; i < 2; ++i) {
-    glBindTexture(GL_TEXTURE_2D, fb.textures[slots[i] + 6]);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE,
-                    fb.blurPictures[i][0].data());
-  }
+  return softwareBlur(bandCopy(fb), slots, spreads, kTapAlpha);
 }
 
 // Seven passes of four taps whose spread grows with the pass, each pass
@@ -184,9 +149,7 @@ void FeedbackBuffer::blurCrossfade(float w, int a, int b) {
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   glEnable(GL_BLEND);
   pushIdentityModelview();
-  if (canBlurOnCpu(*this, a) && canBlurOnCpu(*this, b)) {
-    blurSlotsOnCpu(*this, a, w, b, 1.0f - w);
-  } else {
+  if (!blurOnSoftwarePath(*this, a, w, b, 1.0f - w)) {
     blurSlot(*this, a, w);
     blurSlot(*this, b, 1.0f - w);
   }
@@ -282,125 +245,24 @@ SwirlCorners swirlCorners(int l, float spin, float zoomBase, float zoomExponent,
 
 constexpr int kSwirlPasses = 9;
 
-bool isIdentity(const GLdouble* m) {
-  for (int i = 0; i < 16; ++i)
-    if (m[i] != (i % 5 == 0 ? 1.0 : 0.0)) return false;
-  return true;
-}
-
-// True when texture `name` is a band-sized RGB picture, linearly filtered
-// and clamped with the default black border: what the CPU passes sample.
-bool isClampedBandTexture(const FeedbackBuffer& fb, GLuint name) {
-  glBindTexture(GL_TEXTURE_2D, name);
-  const TextureSampling t = boundTextureSampling();
-  return t.width == fb.copyWidth && t.height == fb.copyHeight &&
-         (t.internalFormat == GL_RGB || t.internalFormat == GL_RGB8) && t.wrapS == GL_CLAMP &&
-         t.wrapT == GL_CLAMP && t.minFilter == GL_LINEAR && t.magFilter == GL_LINEAR &&
-         t.border[0] == 0 && t.border[1] == 0 && t.border[2] == 0 && t.border[3] == 0;
-}
-
-// The passes' fragments are (texel, alpha) blended as dst + alpha * src onto
-// the window's 8-bit frame (a framebuffer object is rasterised the other way
-// up), whose alpha reads 1, over a band inside the viewport, with nothing
-// else enabled that would change or drop them. Then the CPU passes give the
-// same picture, and this fills `quads` with each pass's quad in band pixels.
-bool swirlFitsTheCpu(const FeedbackBuffer& fb, int slot,
-                     const SwirlCorners (&corners)[kSwirlPasses],
-                     SwirlQuad (&quads)[kSwirlPasses]) {
-  if (!fb.swirlOnCpu || !swirlPassesVectorised() || fb.copyWidth <= 0 || fb.copyHeight <= 0)
-    return false;
-  GLint env = 0, program = 0, activeUnit = 0, equation = 0, framebuffer = 0;
-  GLint viewport[4] = {0, 0, 0, 0};
-  GLint bits[3] = {0, 0, 0};
-  GLboolean mask[4] = {0, 0, 0, 0};
-  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-  glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-  glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
-  glGetIntegerv(GL_BLEND_EQUATION_RGB, &equation);
-  glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &framebuffer);
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  glGetIntegerv(GL_RED_BITS, &bits[0]);
-  glGetIntegerv(GL_GREEN_BITS, &bits[1]);
-  glGetIntegerv(GL_BLUE_BITS, &bits[2]);
-  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-  if (env != GL_ADD || program != 0 || activeUnit != GL_TEXTURE0 || equation != GL_FUNC_ADD ||
-      framebuffer != 0 || bits[0] != 8 || bits[1] != 8 || bits[2] != 8 || !mask[0] ||
-      !mask[1] || !mask[2])
-    return false;
-  for (GLenum cap : {GL_LIGHTING, GL_DEPTH_TEST, GL_STENCIL_TEST, GL_ALPHA_TEST, GL_FOG,
-                     GL_CULL_FACE, GL_COLOR_LOGIC_OP, GL_COLOR_SUM, GL_POLYGON_STIPPLE,
-                     GL_POLYGON_SMOOTH, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_TEXTURE_3D,
-                     GL_TEXTURE_CUBE_MAP})
-    if (glIsEnabled(cap)) return false;
-  GLint polygonMode[2] = {0, 0};
-  glGetIntegerv(GL_POLYGON_MODE, polygonMode);
-  if (polygonMode[0] != GL_FILL || polygonMode[1] != GL_FILL) return false;
-  if (fb.copyX < viewport[0] || fb.copyY < viewport[1] ||
-      fb.copyX + fb.copyWidth > viewport[0] + viewport[2] ||
-      fb.copyY + fb.copyHeight > viewport[1] + viewport[3])
-    return false;
-
-  GLdouble modelview[16], texture[16], p[16];
-  glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-  glGetDoublev(GL_TEXTURE_MATRIX, texture);
-  glGetDoublev(GL_PROJECTION_MATRIX, p);
-  // w and depth must not vary over the quad: then it maps affinely to the
-  // window and is never cut by the near or far plane.
-  if (!isIdentity(modelview) || !isIdentity(texture) || p[3] != 0 || p[7] != 0 || p[2] != 0 ||
-      p[6] != 0)
-    return false;
-  const double w = -p[11] + p[15];
-  const double z = -p[10] + p[14];
-  if (!(w > 0) || !(std::fabs(z) <= w)) return false;
-
-  if (!isClampedBandTexture(fb, fb.textures[slot]) ||
-      !isClampedBandTexture(fb, fb.textures[slot + 6]))
-    return false;
-
-  // Window position of corner c less the band's corner.
-  auto bandX = [&](const SwirlCorners& q, int c) {
-    const double ndc = (p[0] * q.x[c] + p[4] * q.y[c] - p[8] + p[12]) / w;
-    return viewport[0] + (ndc + 1.0) * 0.5 * viewport[2] - fb.copyX;
-  };
-  auto bandY = [&](const SwirlCorners& q, int c) {
-    const double ndc = (p[1] * q.x[c] + p[5] * q.y[c] - p[9] + p[13]) / w;
-    return viewport[1] + (ndc + 1.0) * 0.5 * viewport[3] - fb.copyY;
-  };
+// The passes on the CPU, their quads placed in the band as the scene
+// projection puts them (x -256..256 over the viewport's 512 columns, y
+// -192..192 over its 384 rows); false where the software backend is not the
+// path or cannot take them.
+bool swirlOnSoftwarePath(const FeedbackBuffer& fb, int slot,
+                         const SwirlCorners (&corners)[kSwirlPasses], float alpha) {
+  FeedbackSlot own;
+  if (renderPath() != RenderPath::Software || !ownSlot(fb, slot, own)) return false;
+  SwirlQuad quads[kSwirlPasses];
   for (int l = 0; l < kSwirlPasses; ++l) {
     for (int c = 0; c < 4; ++c) {
-      quads[l].x[c] = bandX(corners[l], c);
-      quads[l].y[c] = bandY(corners[l], c);
+      quads[l].x[c] = double(corners[l].x[c]) + 256.0 - fb.copyX;
+      quads[l].y[c] = double(corners[l].y[c]) + 192.0 - fb.copyY;
     }
     quads[l].du = corners[l].du;
     quads[l].dv = corners[l].dv;
   }
-  return true;
-}
-
-// The passes on the band read back; the result goes into the slot's work
-// texture, as the last GL pass leaves it.
-void swirlBandOnCpu(FeedbackBuffer& fb, int slot, const SwirlQuad (&quads)[kSwirlPasses],
-                    float alpha) {
-  const size_t bytes = size_t(fb.copyWidth) * fb.copyHeight * 4;
-  fb.swirlBand.resize(bytes);
-  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  glReadPixels(fb.copyX, fb.copyY, fb.copyWidth, fb.copyHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-               fb.swirlBand.data());
-  // Pass 0 samples the slot. It usually holds the band just captured, but
-  // reading it costs a twentieth of the passes and leaves nothing to assume.
-  fb.swirlTexture.resize(bytes);
-  glBindTexture(GL_TEXTURE_2D, fb.textures[slot]);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, fb.swirlTexture.data());
-  swirlPasses(fb.swirlBand.data(), fb.swirlTexture.data(), fb.copyWidth, fb.copyHeight, quads,
-              kSwirlPasses, alpha, fb.swirlScratch);
-  glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, fb.copyWidth, fb.copyHeight, GL_RGBA,
-                  GL_UNSIGNED_BYTE, fb.swirlBand.data());
-  glPopClientAttrib();
+  return softwareSwirl(bandCopy(fb), own, quads, kSwirlPasses, alpha);
 }
 
 }  // namespace
@@ -413,19 +275,15 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
   pushIdentityModelview();
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   glEnable(GL_BLEND);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
 
   SwirlCorners corners[kSwirlPasses];
   for (int l = 0; l < kSwirlPasses; ++l)
     corners[l] = swirlCorners(l, spin, zoomBase, zoomExponent, panX, panY);
-  SwirlQuad quads[kSwirlPasses];
-  if (swirlFitsTheCpu(*this, slot, corners, quads)) {
-    swirlBandOnCpu(*this, slot, quads, alpha);
-  } else {
+  if (!swirlOnSoftwarePath(*this, slot, corners, alpha)) {
     // The zoomed quads overfill the viewport, but only the copied band is
     // ever read again: shading the rest would be a third of the passes' work.
-    const GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
-    GLint scissorBox[4];
-    glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+    glPushAttrib(GL_SCISSOR_BIT);
     glScissor(copyX, copyY, copyWidth, copyHeight);
     glEnable(GL_SCISSOR_TEST);
     for (int l = 0; l < kSwirlPasses; ++l) {
@@ -442,8 +300,7 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
       glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
       glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
     }
-    glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
-    if (!scissored) glDisable(GL_SCISSOR_TEST);
+    glPopAttrib();
   }
 
   glClear(GL_COLOR_BUFFER_BIT);

@@ -7,14 +7,16 @@
 
 #include <vector>
 
-#include "effects/picture_blur.h"
-#include "effects/swirl_zoom.h"
 
 struct FeedbackBuffer {
   // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
   // and 9..11 repeat 0..2 and 6..8. A scene may put any texture name into an
   // entry (e.g. a start-up slot) by plain assignment.
   GLuint textures[12];
+  // The names the buffer made, per entry: an entry still holding its own
+  // name is known to be band-sized and repeating (slots 0, 1) or clamped
+  // (slot 2), which the software passes are handed.
+  GLuint ownTextures[12];
   int copyX;
   int copyY;
   int copyWidth;
@@ -25,20 +27,6 @@ struct FeedbackBuffer {
   // shaders; 0 draws the taps as four blended quads.
   GLuint blurProgram = 0;
   GLint blurSpreadLocation = -1;
-
-  // The dissolve's blur passes run on the CPU where a slot holds band-sized
-  // repeating textures (see blurCrossfade); false keeps them in GL.
-  bool blurOnCpu = true;
-  std::vector<uint8_t> blurPictures[2][2];  // per slot: RGBA band, ping-pong
-  BlurScratch blurScratch[2];
-
-  // The swirl's passes run on the CPU where the slot and its work texture
-  // are band-sized clamped pictures and nothing else shades the quads (see
-  // swirlZoom); false keeps them in GL.
-  bool swirlOnCpu = true;
-  std::vector<uint8_t> swirlBand;     // RGBA band, read back and passed over
-  std::vector<uint8_t> swirlTexture;  // the slot's picture, which the first pass samples
-  SwirlScratch swirlScratch;
 
   // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
   // slot 2 clamps). Needs a current GL context.
@@ -51,7 +39,8 @@ struct FeedbackBuffer {
   void crossfade(float w, int a, int b);
 
   // Dissolve from a to b: a blurs as w rises, b sharpens; the sharp b takes
-  // over during the last twentieth.
+  // over during the last twentieth. On the software path the blur passes
+  // run on the CPU where both slots hold the buffer's own textures.
   void blurCrossfade(float w, int a, int b);
 
   // n four-tap passes of growing spread, tinted by (red, green, blue).
@@ -63,7 +52,9 @@ struct FeedbackBuffer {
   void rippleTransition(int a, int b, int unusedA, int unusedB, float frequency, float amplitude,
                         float phase, float radiusFactor, float radiusScale);
 
-  // Nine passes that draw the previous result rotated, zoomed and panned.
+  // Nine passes that draw the previous result rotated, zoomed and panned;
+  // on the software path on the CPU where the slot holds the buffer's own
+  // textures.
   void swirlZoom(int slot, float spin, int unused, float zoomBase, float zoomExponent,
                  float panX, float panY, float alphaOffset);
 };

@@ -1,18 +1,13 @@
 // Drawing and occlusion-mask updates of the grid ray-caster
 // Internal to the renderer.
 //
-// Quads are collected in one preallocated vertex array and submitted with
-// glDrawArrays(GL_QUADS), in emission order: per run of equal texture, or,
-// where the context has shaders and the world's last frame changed texture
-// often, with the frame's textures on separate units so that runs end only
-// when the units are used up. The result equals the per-quad glBegin/glEnd
-// (same quads, same order, same vertices), without the per-vertex call
-// overhead.
-//
-// Where blending only adds and nothing is tested, the order cannot change a
-// pixel: a world that changes texture often then has its quads grouped by
-// texture, and the narrow ones painted on the CPU and added as one picture
-// (within a level or two of the rasteriser's own rounding).
+// A frame's quads are collected in one vertex array, in emission order, as
+// runs of equal texture, and drawn with glDrawArrays(GL_QUADS) once the
+// frame is traced: one bind and one draw per run. The result equals the
+// per-quad glBegin/glEnd (same quads, same order, same vertices), without
+// the per-vertex call overhead. On the software path, where nothing reads
+// the depth the grid writes, the software backend takes the frame instead
+// (software/software_passes.h).
 #pragma once
 
 #include <cstdint>
@@ -21,9 +16,10 @@
 
 struct LightShafts;
 
-// Starts a frame: remembers the world, its light colour and lightDistance,
-// and enables the client arrays (client vertex-array state is pushed).
-void rayDrawBegin(const RayWorld& world, float lightDistance);
+// Starts a frame: remembers the world and its light colour. `depthUnread`:
+// the caller knows nothing reads the depth these quads would write before
+// it is cleared, so their order cannot change the picture.
+void rayDrawBegin(const RayWorld& world, float lightDistance, bool depthUnread);
 // A leaf block: glow quad (texture 2) if any corner glows, then the textured
 // quad unless c0 is background. Corners c0 = (x, y), c1 = (x + w, y),
 // c2 = (x, y + h), c3 = (x + w, y + h), drawn c0, c1, c3, c2.
@@ -31,27 +27,14 @@ void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySampl
                  const RaySample& c2, const RaySample& c3);
 // A single pixel drawn from c0 alone.
 void rayDrawPixel(int x, int y, const RaySample& c0);
-// Submits what is left, restores the client array state and leaves the current
-// colour and texture coordinate as the last vertex set them.
+// Draws the frame's quads and leaves the last quad's texture bound and its
+// last vertex's colour and texture coordinate current, as drawing each quad
+// on its own would.
 void rayDrawEnd();
-// False keeps one texture unit and a run per texture change.
-extern bool rayTextureUnitsEnabled;
-// Where blending is additive and nothing is tested, quads of a world that
-// changes texture often are drawn grouped by texture (the blend sums the
-// same in any order); false keeps them in order.
-extern bool rayQuadGroupingEnabled;
-// Grouped quads are painted on the CPU and added to the band as one picture
-// where the projection and per-fragment state are the grid's own.
-extern bool rayQuadPaintingEnabled;
 // Quads submitted since rayDrawBegin.
 uint32_t rayDrawQuadCount();
-// The most texture units in use at once since rayDrawBegin; 0 where the
-// quads went with one unit and a run per texture.
-int rayDrawUnitsUsed();
-// Whether the quads since rayDrawBegin went grouped by texture.
-bool rayDrawGroupedByTexture();
-// Whether they were painted on the CPU.
-bool rayDrawPaintedOnCpu();
+// Whether the software backend drew the last frame's quads.
+bool rayDrawnBySoftware();
 
 // Mask after a leaf: all four corner distances below lightDistance -> the
 // covered cells become 0.

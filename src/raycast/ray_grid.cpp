@@ -190,7 +190,7 @@ float rayDepth(const RayWorld& world, float distance) {
   return world.depthScale * (1.0f - 1.0f / (world.depthGain * distance + 1.0f));
 }
 
-void renderRayGrid(RayWorld& world) {
+void renderRayGrid(RayWorld& world, GridDepth depth) {
   const int64_t startNs = tickNanoseconds();
   LightShafts& light = *world.light;
   RayContext& ctx = rayContext();
@@ -249,7 +249,7 @@ void renderRayGrid(RayWorld& world) {
 
   // 8. Flare test, then the whole band.
   flareTest(world, ctx);
-  rayDrawBegin(world, ctx.lightDistance);
+  rayDrawBegin(world, ctx.lightDistance, depth == GridDepth::Unread);
   traceBlock(0, 0, kRayGridWidth, kRayGridHeight, world.idList, world.idList);
   rayDrawEnd();
 

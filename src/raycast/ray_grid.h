@@ -13,12 +13,20 @@ constexpr int kRayGridWidth = 512;
 constexpr int kRayGridHeight = 256;
 constexpr int kRayMaxSamples = 40000;
 
+// Whether anything reads the depth the grid's quads write (where the caller
+// left depth testing on) before it is cleared. Where nothing does, the
+// quads' order cannot change the picture and the software path may regroup
+// them.
+enum class GridDepth { Read, Unread };
+
 // Clears the colour buffer and draws `world` into the current GL context
 // (model coordinates: grid point (gx, gy) at (gx, gy) after
 // glTranslatef(-256, -128, 0)). Orthonormalises world.camera. Prints the
 // statistics line every 51 frames.
-void renderRayGrid(RayWorld& world);
-inline void renderRayGrid(RayWorld* world) { renderRayGrid(*world); }
+void renderRayGrid(RayWorld& world, GridDepth depth = GridDepth::Read);
+inline void renderRayGrid(RayWorld* world, GridDepth depth = GridDepth::Read) {
+  renderRayGrid(*world, depth);
+}
 
 // --- Inspection of the last frame (tests, tools) ---
 // The sample traced at grid point (gx, gy) in the last frame, or nullptr if

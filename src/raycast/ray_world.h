@@ -1,4 +1,5 @@
-// RayWorld: the analytic scene the grid ray-caster traces (Parts 6.1, 6.2).
+// RayWorld: the analytic scene the grid ray-caster traces: spheres, tubes,
+// planes and discs with their materials, the camera and the light.
 //
 // A scene builds one world at start-up: it sets the current material fields,
 // adds primitives (each add copies the material into the new record and

@@ -1,4 +1,5 @@
-// Everything a scene needs of the grid ray-caster (Parts 6.1, 6.2).
+// Everything a scene needs of the grid ray-caster: worlds to build, the
+// per-frame entry, lamp posts and the statistics.
 #pragma once
 
 #include "raycast/lamp_post.h"

@@ -176,7 +176,8 @@ void renderLampParkScene(int deltaMs, int variant) {
   s.light->fillMask(255);
   s.light->noiseDeltaMs = deltaMs;
   s.camera.orthonormalize();
-  renderRayGrid(*s.world);
+  // Only the shafts follow, which test no depth.
+  renderRayGrid(*s.world, GridDepth::Unread);
   s.light->drawShafts();
   s.light->passCounter = 1;
 }

@@ -3,15 +3,12 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <system_error>
-#include <thread>
 
-#include "effects/band_picture.h"
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape_march.h"
-#include "scenes/landscape_terrain.h"
-#include "textures/texture_sampling.h"
+#include "software/software_passes.h"
 
 LandscapeScene landscapeScene;
 
@@ -33,10 +30,6 @@ constexpr int kBatchVertices = 16384;
 StripVertex batch[kBatchVertices];
 int batchCount = 0;
 TerrainStrip lastStrip{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};  // red < 0: none drawn this frame
-
-TerrainTexture rock;       // the rock's pixels, read each frame
-TerrainPicture picture;    // the strips painted on the CPU
-GLuint pictureTexture = 0;
 
 void flushBatch() {
   if (batchCount == 0) return;
@@ -90,83 +83,19 @@ void drawTerrainStrips(const Vector3& eye, float heading) {
   glPopClientAttrib();
 }
 
-// Painting the strips on the CPU draws what GL would where the frame is set
-// up as this scene sets it (scene viewport and projection, the strips'
-// modelview, plain modulated texturing, nothing tested) and the bound rock is
-// a linearly filtered, repeating picture.
-bool terrainFitsTheCpu() {
-  GLint viewport[4];
-  GLfloat projection[16], modelview[16];
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-  const GLfloat sceneProjection[16] = {1.0f / 256, 0, 0, 0, 0, 1.0f / 192, 0, 0,
-                                       0, 0, -2, 0, 0, 0, -1, 1};
-  const GLfloat stripModelview[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -256, -128, 0, 1};
-  for (int k = 0; k < 16; ++k)
-    if (std::fabs(projection[k] - sceneProjection[k]) > 1e-6f ||
-        modelview[k] != stripModelview[k])
-      return false;
-  GLint env = 0;
-  glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
-  if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != 512 || viewport[3] != 384 ||
-      env != GL_MODULATE || !glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_BLEND) ||
-      glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_ALPHA_TEST) || glIsEnabled(GL_SCISSOR_TEST) ||
-      glIsEnabled(GL_STENCIL_TEST) || glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG))
-    return false;
-  const TextureSampling t = boundTextureSampling();
-  return t.width > 0 && t.height > 0 && t.linearAndRepeating();
-}
+// Where a column's strips come from: the camera of this frame.
+struct TerrainView {
+  Vector3 eye;
+  float heading;
+};
 
-// The bound rock's pixels, read every frame so a replaced texture shows.
-void readRock() {
-  GLint width = 0, height = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-  rock.width = width;
-  rock.height = height;
-  rock.rgba.resize(size_t(width) * height * 4);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rock.rgba.data());
-}
-
-// Marches and paints columns [from, to); returns the last strip drawn, red
-// < 0 if none. Columns touch only their own pixels, so halves can run at once.
-TerrainStrip paintColumns(const Vector3& eye, float heading, int from, int to) {
-  TerrainStrip strips[kTerrainMaxStrips];
-  TerrainStrip last{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};
-  for (int i = from; i < to; ++i) {
-    const int count =
-        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, strips);
-    paintTerrainColumn(picture, i, strips, count, rock);
-    for (int k = 0; k < count && strips[k].depth >= -1.0f; ++k) last = strips[k];
-  }
-  return last;
-}
-
-// The right half of the columns goes to a second thread: the march and the
-// painting are the scene's CPU work, and the rasteriser is idle meanwhile.
-void paintTerrain(const Vector3& eye, float heading) {
-  readRock();
-  clearTerrainPicture(picture);
-  const int half = kTerrainColumns / 2;
-  TerrainStrip right{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};
-  auto paintRight = [&] { right = paintColumns(eye, heading, half, kTerrainColumns); };
-  std::thread helper;
-  try {
-    helper = std::thread(paintRight);
-  } catch (const std::system_error&) {
-    paintRight();
-  }
-  const TerrainStrip left = paintColumns(eye, heading, 0, half);
-  if (helper.joinable()) helper.join();
-  lastStrip = right.red >= 0.0f ? right : left;
-  drawBandPicture(picture.rgba.data(), true, pictureTexture);
+int marchColumn(int column, TerrainStrip* strips, const void* context) {
+  const TerrainView& view = *static_cast<const TerrainView*>(context);
+  return marchTerrainColumn(view.eye, terrainColumnAngle(view.heading, column),
+                            terrainHeightTerm, strips);
 }
 
 }  // namespace
-
-bool terrainOnCpu = true;
 
 Vector3 terrainCameraAt(float sceneMs) {
   const float y = -0.084f * sceneMs;
@@ -228,6 +157,7 @@ void renderLandscapeScene(int frameDeltaMs, int /*unused*/) {
 
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
@@ -241,9 +171,11 @@ void renderLandscapeScene(int frameDeltaMs, int /*unused*/) {
   const float heading = terrainHeading(camera.forward);
 
   lastStrip.red = -1.0f;
-  if (terrainOnCpu && terrainFitsTheCpu()) {
-    paintTerrain(camera.position, heading);
-  } else {
+  // The strips as the state just set draws them: band translation, plain
+  // modulated texturing of the static rock, nothing blended or tested.
+  const TerrainView view{camera.position, heading};
+  if (renderPath() != RenderPath::Software ||
+      !softwareTerrain(kRockTextureSlot, marchColumn, &view, lastStrip)) {
     drawTerrainStrips(camera.position, heading);
   }
   // Leave the last strip's colour current, as drawing it directly would.

@@ -19,8 +19,6 @@ extern LandscapeScene landscapeScene;
 // Start-up: the sky world, its camera and light. Needs a GL context.
 void initLandscapeScene();
 // One frame with the director's frame delta; the second argument is unused.
-// The terrain's strips are painted on the CPU where the frame is set up as
-// the scene sets it, else drawn as GL quads.
+// The terrain's strips are drawn as GL quads, or painted on the CPU on the
+// software path.
 void renderLandscapeScene(int frameDeltaMs, int unused);
-// False draws the terrain as GL quads always.
-extern bool terrainOnCpu;

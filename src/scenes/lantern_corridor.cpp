@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
 #include "raycast/raycast.h"
+#include "software/texture_copies.h"
 
 LanternCorridorScene lanternScene;
 
@@ -35,6 +37,8 @@ void fillFlatTexture() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexImage2D(GL_TEXTURE_2D, 0, 4, 128, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  // It never changes again: the software path paints from a copy.
+  if (renderPath() == RenderPath::Software) keepTextureCopy(kFlatSlot, 128, 256, 4, texels.data());
 }
 
 void buildWorld(LanternCorridorScene& s) {
@@ -182,7 +186,8 @@ void renderLanternScene(int deltaMs, int variant) {
     s.world->objects[kLanternFirstId + i].position.copyFrom(s.light->position);
 
   s.light->fillMask(255);
-  renderRayGrid(*s.world);
+  // Only the shafts follow, which test no depth.
+  renderRayGrid(*s.world, GridDepth::Unread);
   s.light->passCounter = 1;
   s.light->drawShafts();
 }

@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
 #include "raycast/raycast.h"
-#include "scenes/mirror_text_glow.h"
-#include "textures/texture_sampling.h"
+#include "software/software_passes.h"
 
 MirrorHallScene mirrorHallScene;
 
@@ -190,58 +190,16 @@ void glowTint(float a, float tint[3]) {
   tint[2] = std::min(1.0f, std::sqrt(1.5f * a));
 }
 
-bool bandTextureFitsTheCpu(int name) {
-  glBindTexture(GL_TEXTURE_2D, GLuint(name));
-  const TextureSampling t = boundTextureSampling();
-  return t.width == kGlowWidth && t.height == kGlowHeight && t.linearAndRepeating();
-}
-
-// The CPU passes reproduce the scene viewport's 1:1 band and plain additive
-// blending into all colour channels; anything else keeps the GL passes.
-bool textGlowFitsTheCpu(int sourceTexture, int glowTexture) {
-  GLint viewport[4];
-  GLfloat projection[16];
-  GLboolean mask[4];
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  glGetFloatv(GL_PROJECTION_MATRIX, projection);
-  glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-  const GLfloat sceneProjection[16] = {1.0f / 256, 0, 0, 0, 0, 1.0f / 192, 0, 0,
-                                       0, 0, -2, 0, 0, 0, -1, 1};
-  for (int k = 0; k < 16; ++k)
-    if (std::fabs(projection[k] - sceneProjection[k]) > 1e-6f) return false;
-  if (viewport[0] != 0 || viewport[1] != 0 || viewport[2] != 512 || viewport[3] != 384 ||
-      !mask[0] || !mask[1] || !mask[2] || glIsEnabled(GL_ALPHA_TEST) ||
-      glIsEnabled(GL_SCISSOR_TEST) || glIsEnabled(GL_STENCIL_TEST) ||
-      glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG) || glIsEnabled(GL_COLOR_LOGIC_OP))
-    return false;
-  return bandTextureFitsTheCpu(sourceTexture) && bandTextureFitsTheCpu(glowTexture);
-}
-
-TextGlowScratch glowScratch;
-std::vector<uint8_t> glowSource(size_t(kGlowWidth) * kGlowHeight * 4);
-std::vector<uint8_t> glowResult(size_t(kGlowWidth) * kGlowHeight * 4);
 // Band rows [glowRowBegin, glowRowEnd) of the glow texture hold any light;
 // the whole band where the GL passes made it.
 int glowRowBegin = 0;
 int glowRowEnd = kGlowHeight;
 
-void findLitGlowRows() {
-  glowRowBegin = kGlowHeight;
-  glowRowEnd = 0;
-  for (int r = 0; r < kGlowHeight; ++r) {
-    const uint8_t* row = &glowResult[size_t(r) * kGlowWidth * 4];
-    bool lit = false;
-    for (int x = 0; x < kGlowWidth && !lit; ++x)
-      lit = (row[x * 4] | row[x * 4 + 1] | row[x * 4 + 2]) != 0;
-    if (!lit) continue;
-    glowRowBegin = std::min(glowRowBegin, r);
-    glowRowEnd = r + 1;
-  }
-  if (glowRowBegin > glowRowEnd) glowRowBegin = glowRowEnd = 0;
-}
-
-void paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTexture,
+// The glow's passes on the CPU over the clear colour the scene set; false
+// where the software backend is not the path or cannot take them.
+bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTexture,
                         int glowTexture) {
+  if (renderPath() != RenderPath::Software) return false;
   GlowPiece pieces[kMirrorTextPieceCount];
   int shown[kMirrorTextPieceCount];
   int count = 0;
@@ -261,22 +219,10 @@ void paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
   for (int n = 0; n < kGlowPasses; ++n)
     for (int i = 0; i < count; ++i) offsets[n * count + i] = textGlowOffset(n, strength[shown[i]]);
 
-  GLfloat clearColour[4];
-  glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-  uint8_t clear[3];
-  for (int c = 0; c < 3; ++c)
-    clear[c] = uint8_t(std::lround(std::min(1.0f, std::max(0.0f, clearColour[c])) * 255.0f));
-
-  glBindTexture(GL_TEXTURE_2D, GLuint(sourceTexture));
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, glowSource.data());
-  paintTextGlow(glowSource.data(), pieces, count, offsets, anyVisible ? kGlowPasses : 1, clear,
-                glowResult.data(), glowScratch);
-  findLitGlowRows();
-  glBindTexture(GL_TEXTURE_2D, GLuint(glowTexture));
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kGlowWidth, kGlowHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                  glowResult.data());
+  const uint8_t clear[3] = {0, 0, 0};  // renderMirrorScene's clear colour
+  if (!softwareTextGlow(GLuint(sourceTexture), GLuint(glowTexture), pieces, count, offsets,
+                        anyVisible ? kGlowPasses : 1, clear, glowRowBegin, glowRowEnd))
+    return false;
 
   // The GL passes leave the last vertex's colour and coordinate current.
   if (count > 0) {
@@ -289,11 +235,10 @@ void paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
     glColor4f(tint[0], tint[1], tint[2], 0.25390625f);
     glTexCoord2f(texS(r.x0) + half, texT(r.y0) + half);
   }
+  return true;
 }
 
 }  // namespace
-
-bool textGlowOnCpu = true;
 
 void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   float strength[kMirrorTextPieceCount];
@@ -313,9 +258,8 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
 
   glowRowBegin = 0;
   glowRowEnd = kGlowHeight;
-  if (textGlowOnCpu && textGlowFitsTheCpu(sourceTexture, glowTexture)) {
+  if (paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture)) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glPopMatrix();
     return;
@@ -409,6 +353,7 @@ void initMirrorScene() {
 
 void renderMirrorScene(int frameDeltaMs) {
   MirrorHallScene& s = mirrorHallScene;
+  glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
   stepMirrorMotion(s, s.light->position, frameDeltaMs);
   const float m = s.motionClockMs;
@@ -419,7 +364,8 @@ void renderMirrorScene(int frameDeltaMs) {
                       0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
   s.light->fillMask(255);
   s.camera.orthonormalize();
-  renderRayGrid(*s.world);
+  // Only the shafts and the glow follow, which test no depth.
+  renderRayGrid(*s.world, GridDepth::Unread);
 
   s.light->noiseDeltaMs = frameDeltaMs;
   s.light->passCounter = 1;

@@ -45,9 +45,9 @@ float textPieceStrength(int piece, float seconds);
 // Texture offset of glow pass n for a piece of strength a: 0 at full strength.
 float textGlowOffset(int pass, float strength);
 
-// The glowing text built in the back buffer and kept in glowTexture; on the
-// CPU while textGlowOnCpu is set and the GL state is the scene's own.
-extern bool textGlowOnCpu;
+// The glowing text built in the back buffer over the black clear colour and
+// kept in glowTexture; on the software path painted on the CPU from the
+// static text texture.
 void drawTextGlow(float seconds, int sourceTexture, int glowTexture);
 // A texture over the whole band, added.
 void drawAdditiveBand(int texture);

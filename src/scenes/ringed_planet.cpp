@@ -237,7 +237,8 @@ void renderRingedPlanet(int deltaMs) {
   s.light->fillMask(128);
   s.light->noiseDeltaMs = deltaMs;
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(*s.world);
+  // The craft clear the depth before they test it: nothing reads the grid's.
+  renderRayGrid(*s.world, GridDepth::Unread);
 
   if (s.sceneSeconds > kCraftFirstStart) drawCraft(s, deltaMs);
 

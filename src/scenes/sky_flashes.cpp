@@ -90,7 +90,8 @@ void renderSkyFlashes(int deltaMs) {
   s.sceneClock += float(deltaMs);
   s.camera.position = Vector3(s.sceneClock * 0.0001f - 1.0f, s.sceneClock * 0.00002f - 0.2f, 0);
   s.camera.lookAt(s.target);
-  renderRayGrid(*s.world);
+  // Only the shafts follow, which test no depth.
+  renderRayGrid(*s.world, GridDepth::Unread);
 
   // A light with two live entries is drawn twice, once per entry.
   for (const SkyFlash& flash : kSkyFlashes) {

@@ -7,17 +7,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "effects/band_picture.h"
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
-#include "effects/smooth_lines.h"
+#include "host/render_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
 #include "scenes/geometry_stats.h"
+#include "software/software_passes.h"
 
 TriangleFractalScene triangleFractalScene;
-bool outlinesOnCpu = true;
 
 namespace {
 
@@ -143,45 +142,13 @@ void drawFacePass(TriangleFractalScene& s, int face) {
 
 }  // namespace
 
-namespace {
-
-// Drawing the outlines on the CPU needs the frame set up as this scene sets
-// it: identity matrices over the 512 x 384 scene viewport, nothing tested,
-// and the additive blend of source alpha onto a frame whose alpha reads 1.
-bool outlinesFitTheCpu() {
-  GLint viewport[4], source = 0, destination = 0;
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  glGetIntegerv(GL_BLEND_SRC, &source);
-  glGetIntegerv(GL_BLEND_DST, &destination);
-  return viewport[0] == 0 && viewport[1] == 0 && viewport[2] == 512 && viewport[3] == 384 &&
-         glIsEnabled(GL_BLEND) && !glIsEnabled(GL_DEPTH_TEST) &&
-         !glIsEnabled(GL_SCISSOR_TEST) && !glIsEnabled(GL_TEXTURE_2D) &&
-         glIsEnabled(GL_LINE_SMOOTH) && source == GL_SRC_ALPHA &&
-         (destination == GL_ONE || destination == GL_DST_ALPHA);
-}
-
-// The band read back, the outlines blended into it, and the result drawn
-// back 1:1. Only the band is ever captured from this frame.
-void drawOutlinesOnCpu(const FractalLineBatch& batch) {
-  static std::vector<uint8_t> band(512 * 256 * 4);
-  static GLuint texture = 0;
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(0, 64, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
-  // Identity matrices: x in [-1, 1] spans the 512 columns, y the 384 rows,
-  // of which the band starts at row 64.
-  const LinePlacement placement = {256.0f, 256.0f, 192.0f, 128.0f};
-  blendSmoothLines(batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3, placement,
-                   band.data(), 512, 256);
-
-  drawBandPicture(band.data(), false, texture);
-}
-
-}  // namespace
-
-void flushTriangleOutlines(FractalLineBatch& batch) {
+void flushTriangleOutlines(FractalLineBatch& batch, bool additiveBlend) {
   if (batch.leafCount == 0) return;
-  if (outlinesOnCpu && outlinesFitTheCpu()) {
-    drawOutlinesOnCpu(batch);
+  // Identity matrices: x in [-1, 1] spans the 512 columns, y the 384 rows,
+  // of which the band starts at row 64; only the band is ever captured.
+  const LinePlacement placement = {256.0f, 256.0f, 192.0f, 128.0f};
+  if (additiveBlend && renderPath() == RenderPath::Software &&
+      softwareLines(batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3, placement)) {
     batch.leafCount = 0;
     return;
   }
@@ -247,7 +214,10 @@ void renderTriangleFractalScene(int deltaMs) {
   const int64_t leavesStarted = tickNanoseconds();
   subdivideTriangle(kFractalDepth, root, d[0], d[1], d[2], lineBatch);
   geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
-  flushTriangleOutlines(lineBatch);
+  // The blend is (source alpha, destination alpha) where this scene's face
+  // pass or its last frame's composites set it; on its first frame it is
+  // whatever the scene before left.
+  flushTriangleOutlines(lineBatch, face != 0 || s.blendSet);
   glDisable(GL_LINE_SMOOTH);
 
   s.clockMs += deltaMs;
@@ -270,4 +240,5 @@ void renderTriangleFractalScene(int deltaMs) {
   s.feedback->captureFrame(kFractalSlot);
 
   if (face != 0) s.feedback->crossfade(fractalCrossfadeWeight(u), kFaceSlot, kFractalSlot);
+  s.blendSet = true;
 }

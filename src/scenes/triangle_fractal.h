@@ -57,6 +57,7 @@ struct TriangleFractalScene {
   LightShafts* faceLight = nullptr;   // lights the face model only
   LightShafts* shaftLight = nullptr;  // streams shafts from the rendered face
   Scene3ds* models = nullptr;
+  bool blendSet = false;  // a frame has run: its composites left the blend additive
 };
 extern TriangleFractalScene triangleFractalScene;
 
@@ -85,11 +86,11 @@ void drawTriangleOutline(const FractalTriangle& t, FractalLineBatch& batch);
 // the batch in the order A, B, C, D at every level.
 void subdivideTriangle(int depth, FractalTriangle t, float a, float b, float c,
                        FractalLineBatch& batch);
-// Draws the gathered outlines as smooth lines and empties the batch: on the
-// CPU where the frame is set up as the scene sets it, else through GL.
-void flushTriangleOutlines(FractalLineBatch& batch);
-// False draws the outlines through GL always.
-extern bool outlinesOnCpu;
+// Draws the gathered outlines as smooth lines over identity matrices with
+// the current blend, and empties the batch. On the software path they are
+// painted on the CPU where the caller knows the blend is (source alpha,
+// destination alpha) onto the opaque frame (`additiveBlend`).
+void flushTriangleOutlines(FractalLineBatch& batch, bool additiveBlend);
 
 // Start-up: feedback buffer, both lights, the two face models. Needs a GL
 // context and the texture slots filled.

@@ -37,8 +37,8 @@ struct SwirlScratch {
   int width = 0, height = 0;
 };
 
-// Whether the passes run vectorised here (AVX2 with FMA). Without, they
-// take longer than a software rasteriser's, and callers had better draw.
+// Whether the passes run vectorised here (AVX2 with FMA, where the build
+// carries vector code); without, they are plain scalar loops.
 bool swirlPassesVectorised();
 
 // Runs `passCount` passes over `picture` (width x height RGBA, alpha left

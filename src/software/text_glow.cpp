@@ -1,8 +1,10 @@
-#include "scenes/mirror_text_glow.h"
+#include "software/text_glow.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "software/vector_code.h"
 
 namespace {
 
@@ -44,7 +46,6 @@ struct Bilinear {
   float w00, w10, w01, w11;
 };
 
-#define LUMIVAARA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
 
 // alpha[x] = the sample's alpha weight in levels: round(0.2539 * texel alpha).
 LUMIVAARA_VECTOR_CLONES

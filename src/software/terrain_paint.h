@@ -9,15 +9,9 @@
 #include <vector>
 
 #include "scenes/landscape_march.h"
+#include "software/texture_copies.h"
 
 constexpr int kTerrainRows = 256;  // the band
-
-// A texture's pixels as GL samples them: RGBA, row 0 first, repeating.
-struct TerrainTexture {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;
-};
 
 // The band being painted: kTerrainColumns x kTerrainRows RGBA, row 0 at the
 // bottom; alpha 255 where a strip lies, 0 elsewhere.
@@ -29,6 +23,7 @@ void clearTerrainPicture(TerrainPicture& picture);
 
 // Paints one column's strips as GL draws their quads: strip k covers rows
 // top..row-1 within the band, and the column stops at the first strip
-// behind the far plane, as drawing does.
+// behind the far plane, as drawing does. The texture is sampled linearly
+// and repeating.
 void paintTerrainColumn(TerrainPicture& picture, int column, const TerrainStrip* strips,
-                        int count, const TerrainTexture& texture);
+                        int count, const TextureCopy& texture);

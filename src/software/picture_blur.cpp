@@ -1,7 +1,9 @@
-#include "effects/picture_blur.h"
+#include "software/picture_blur.h"
 
 #include <cmath>
 #include <cstring>
+
+#include "software/vector_code.h"
 
 namespace {
 
@@ -38,9 +40,7 @@ inline int wrapRow(int y, int height) {
 }
 
 // The two filtering loops, kept free of aliasing so they vectorise, and built
-// twice: for AVX2 where the processor has it, else for the baseline.
-#define LUMIVAARA_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
-
+// for AVX2 too where the build carries vector code.
 LUMIVAARA_VECTOR_CLONES
 void filterDown(const uint8_t* __restrict nearBelow, const uint8_t* __restrict nearAbove,
                 const uint8_t* __restrict farBelow, const uint8_t* __restrict farAbove,

@@ -11,20 +11,16 @@
 #include <cstdint>
 #include <vector>
 
-// A texture's pixels and the sampling state the painter reproduces.
-struct PaintTexture {
-  int width = 0;
-  int height = 0;
-  bool repeatS = true;  // else clamped to the edge texels
-  bool repeatT = true;
-  bool linear = true;   // else nearest
-  std::vector<uint8_t> rgba;
-};
+#include "software/texture_copies.h"
 
-// The grid's vertex layout: x, y, z, r, g, b, a, u, v and one more float;
+// The grid's vertex layout: x, y, z, r, g, b, a, u, v and the texture unit;
 // four per quad with corners (x0, y0), (x1, y0), (x1, y1), (x0, y1) in band
-// pixels, row 0 at the bottom.
+// pixels, row 0 at the bottom. The grid's vertex struct is tied to these by
+// static_assert.
 constexpr int kPaintVertexFloats = 10;
+constexpr int kPaintColour = 3;  // r, g, b, a
+constexpr int kPaintTexCoord = 7;  // u, v
+constexpr int kPaintUnit = 9;
 
 constexpr int kPaintWidth = 512;
 constexpr int kPaintHeight = 256;
@@ -36,7 +32,7 @@ struct PaintSums {
 };
 
 // Adds the quads' levels to sums. Quads outside the band are clipped to it.
-void paintQuads(const float* vertices, int quadCount, const PaintTexture& texture,
+void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture,
                 PaintSums& sums);
 
 // The sums as RGBA (alpha 255), each channel saturated at 255.

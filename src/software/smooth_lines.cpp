@@ -1,11 +1,10 @@
-#include "effects/smooth_lines.h"
+#include "software/smooth_lines.h"
 
 #include <algorithm>
 #include <cmath>
-#include <system_error>
-#include <thread>
 
 #include "math/colour_levels.h"
+#include "software/worker_pool.h"
 
 namespace {
 
@@ -130,18 +129,11 @@ void drawLines(const float* vertices, int floatsPerVertex, int lineCount,
 void blendSmoothLines(const float* vertices, int floatsPerVertex, int lineCount,
                       const LinePlacement& placement, uint8_t* rgba, int width, int height) {
   if (width <= 0 || height <= 0) return;
-  // Two threads, each drawing every line into its own half of the rows, so
-  // each pixel still takes its fragments in line order.
+  // Each worker draws every line into its own half of the rows, so each
+  // pixel still takes its fragments in line order.
   const int split = height / 2;
-  const Target lower = {rgba, width, height, 0, split};
-  const Target upper = {rgba, width, height, split, height};
-  auto drawUpper = [&] { drawLines(vertices, floatsPerVertex, lineCount, placement, upper); };
-  std::thread helper;
-  try {
-    helper = std::thread(drawUpper);
-  } catch (const std::system_error&) {
-    drawUpper();
-  }
-  drawLines(vertices, floatsPerVertex, lineCount, placement, lower);
-  if (helper.joinable()) helper.join();
+  runOnWorkers(2, [&](int half) {
+    const Target target = {rgba, width, height, half == 0 ? 0 : split, half == 0 ? split : height};
+    drawLines(vertices, floatsPerVertex, lineCount, placement, target);
+  });
 }

@@ -1,14 +1,18 @@
-#include "effects/swirl_zoom.h"
-
-#include <immintrin.h>
+#include "software/swirl_zoom.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
-#include <system_error>
 #include <thread>
 #include <utility>
+
+#include "software/vector_code.h"
+#include "software/worker_pool.h"
+
+#if LUMIVAARA_VECTOR_CODE
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -182,6 +186,7 @@ void blendRun(const Row& r, int begin, int end) {
   for (int i = begin; i < end; ++i) r.out[i] = blendPixel(r, i);
 }
 
+#if LUMIVAARA_VECTOR_CODE
 // The same eight pixels at a time, the interpolations fused. Each pixel's
 // texels come as two pairs of adjacent words, by 64-bit loads: on the
 // processors measured these beat gathers.
@@ -254,6 +259,7 @@ __attribute__((target("avx2,fma"))) void blendRunAvx2(const Row& r, int begin, i
   }
   blendRun(r, i, end);
 }
+#endif
 
 // Rows are handed out in chunks, stage by stage: the copy in, each pass,
 // the copy out. A chunk may start only once every chunk of the stage before
@@ -309,10 +315,13 @@ void passRows(const Job& job, int l, int rowBegin, int rowEnd) {
                      m.du,
                      m.dv,
                      job.alphaScale};
-    if (swirlPassesVectorised())
+#if LUMIVAARA_VECTOR_CODE
+    if (swirlPassesVectorised()) {
       blendRunAvx2(row, begin, end);
-    else
-      blendRun(row, begin, end);
+      continue;
+    }
+#endif
+    blendRun(row, begin, end);
   }
 }
 
@@ -365,8 +374,12 @@ void work(Job& job, bool fromTop) {
 }  // namespace
 
 bool swirlPassesVectorised() {
+#if LUMIVAARA_VECTOR_CODE
   static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
   return has;
+#else
+  return false;
+#endif
 }
 
 void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int height,
@@ -405,12 +418,7 @@ void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int h
   for (std::atomic<uint32_t>& range : job.untaken) range = uint32_t(job.chunksPerStage) << 16;
   job.chunksFinished = 0;
 
-  std::thread helper;
-  try {
-    helper = std::thread(work, std::ref(job), true);
-  } catch (const std::system_error&) {
-    // No thread to be had: this one takes every chunk, in order.
-  }
-  work(job, false);
-  if (helper.joinable()) helper.join();
+  // One worker from the top, one from the bottom; with one alone it takes
+  // every chunk, in order.
+  runOnWorkers(2, [&job](int k) { work(job, k == 1); });
 }

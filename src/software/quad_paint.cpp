@@ -1,4 +1,4 @@
-#include "raycast/ray_paint.h"
+#include "software/quad_paint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,10 +54,10 @@ inline uint64_t widen(uint64_t twoLanes) {
 }
 
 struct Sampler {
-  const PaintTexture& t;
+  const TextureCopy& t;
   float width, height;
   int maskS, maskT;
-  explicit Sampler(const PaintTexture& texture)
+  explicit Sampler(const TextureCopy& texture)
       : t(texture),
         width(float(texture.width)),
         height(float(texture.height)),
@@ -126,7 +126,7 @@ void PaintSums::clear() {
   levels.assign(size_t(kPaintWidth) * kPaintHeight * 3, 0);
 }
 
-void paintQuads(const float* vertices, int quadCount, const PaintTexture& texture,
+void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture,
                 PaintSums& sums) {
   if (texture.width <= 0 || texture.height <= 0 ||
       texture.rgba.size() < size_t(texture.width) * size_t(texture.height) * 4)
@@ -146,9 +146,9 @@ void paintQuads(const float* vertices, int quadCount, const PaintTexture& textur
     float a[4][6];
     for (int k = 0; k < 4; ++k) {
       const float* vk = v + k * kPaintVertexFloats;
-      for (int c = 0; c < 4; ++c) a[k][c] = clamp01(vk[3 + c]);
-      a[k][4] = vk[7];
-      a[k][5] = vk[8];
+      for (int c = 0; c < 4; ++c) a[k][c] = clamp01(vk[kPaintColour + c]);
+      a[k][4] = vk[kPaintTexCoord];
+      a[k][5] = vk[kPaintTexCoord + 1];
     }
     // GL splits the quad along the diagonal from its first corner to its
     // third: (v0, v1, v2) below it, (v0, v2, v3) above; each is a plane

@@ -1,4 +1,4 @@
-#include "scenes/landscape_terrain.h"
+#include "software/terrain_paint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -30,7 +30,7 @@ inline int wrap(int i, int size) {
 }
 
 // Bilinear, repeating sample of channel values at (s, t), into rgb.
-void sample(const TerrainTexture& texture, float s, float t, int rgb[3]) {
+void sample(const TextureCopy& texture, float s, float t, int rgb[3]) {
   const int fx = fixedTexel(s, texture.width);
   const int fy = fixedTexel(t, texture.height);
   const int wx = fx & 255, wy = fy & 255;
@@ -56,7 +56,7 @@ void clearTerrainPicture(TerrainPicture& picture) {
 }
 
 void paintTerrainColumn(TerrainPicture& picture, int column, const TerrainStrip* strips,
-                        int count, const TerrainTexture& texture) {
+                        int count, const TextureCopy& texture) {
   if (column < 0 || column >= kTerrainColumns || texture.width <= 0 || texture.height <= 0)
     return;
   for (int k = 0; k < count; ++k) {

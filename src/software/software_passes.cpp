@@ -1,0 +1,249 @@
+#include "software/software_passes.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "scenes/landscape_march.h"
+#include "software/band_picture.h"
+#include "software/picture_blur.h"
+#include "software/terrain_paint.h"
+#include "software/texture_copies.h"
+#include "software/worker_pool.h"
+
+namespace {
+
+SoftwarePassCounts counts;
+
+constexpr int kBandWidth = 512;
+constexpr int kBandHeight = 256;
+constexpr size_t kBandBytes = size_t(kBandWidth) * kBandHeight * 4;
+
+bool isTheBand(const BandCopy& c) {
+  return c.x == 0 && c.y == 64 && c.width == kBandWidth && c.height == kBandHeight;
+}
+
+// Pixel transfers in and out of GL as tightly packed RGBA rows.
+void packTightly() {
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+void readTexture(unsigned name, std::vector<uint8_t>& rgba) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+}
+
+void writeTexture(unsigned name, int width, int height, const uint8_t* rgba) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+}  // namespace
+
+const SoftwarePassCounts& softwarePassCounts() { return counts; }
+
+bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
+                  const float (&spreads)[2][kBlurPasses], float tapWeight) {
+  if (!isTheBand(copy) || !slots[0].repeats || !slots[1].repeats) return false;
+  static std::vector<uint8_t> pictures[2][2];
+  static BlurScratch scratch[2];
+  packTightly();
+  for (int i = 0; i < 2; ++i) {
+    pictures[i][0].resize(kBandBytes);
+    pictures[i][1].resize(kBandBytes);
+    readTexture(slots[i].picture, pictures[i][0]);
+  }
+  // A software rasteriser spends most of the dissolve on these passes'
+  // texel reads; here each slot is one thread's separable kernel.
+  runOnWorkers(2, [&](int i) {
+    for (int k = 0; k < kBlurPasses; ++k) {
+      blurRepeatingPicture(pictures[i][0].data(), pictures[i][1].data(), kBandWidth, kBandHeight,
+                           spreads[i][k], spreads[i][k], tapWeight, scratch[i]);
+      pictures[i][0].swap(pictures[i][1]);
+    }
+  });
+  for (int i = 0; i < 2; ++i)
+    writeTexture(slots[i].work, kBandWidth, kBandHeight, pictures[i][0].data());
+  glPopClientAttrib();
+  ++counts.blur;
+  return true;
+}
+
+bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQuad* quads,
+                   int passCount, float alpha) {
+  if (slot.repeats || copy.width <= 0 || copy.height <= 0 || copy.x < 0 || copy.y < 0 ||
+      copy.x + copy.width > 512 || copy.y + copy.height > 384)
+    return false;
+  static std::vector<uint8_t> band, texture;
+  static SwirlScratch scratch;
+  const size_t bytes = size_t(copy.width) * copy.height * 4;
+  band.resize(bytes);
+  texture.resize(bytes);
+  packTightly();
+  glReadPixels(copy.x, copy.y, copy.width, copy.height, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  // Pass 0 samples the slot. It usually holds the band just captured, but
+  // reading it costs a twentieth of the passes and leaves nothing to assume.
+  readTexture(slot.picture, texture);
+  swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha,
+              scratch);
+  writeTexture(slot.work, copy.width, copy.height, band.data());
+  glPopClientAttrib();
+  ++counts.swirl;
+  return true;
+}
+
+bool softwareLines(const float* vertices, int floatsPerVertex, int lineCount,
+                   const LinePlacement& placement) {
+  static std::vector<uint8_t> band(kBandBytes);
+  packTightly();
+  glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  glPopClientAttrib();
+  blendSmoothLines(vertices, floatsPerVertex, lineCount, placement, band.data(), kBandWidth,
+                   kBandHeight);
+  drawBandPicture(band.data(), false);
+  ++counts.lines;
+  return true;
+}
+
+bool softwareTerrain(unsigned texture, TerrainMarch march, const void* context,
+                     TerrainStrip& last) {
+  const TextureCopy* rock = textureCopy(texture);
+  if (!rock || !rock->repeatS || !rock->repeatT || !rock->linear) return false;
+  static TerrainPicture picture;
+  clearTerrainPicture(picture);
+  // Columns touch only their own pixels: each part marches and paints a
+  // run of them, and keeps the last strip it drew.
+  constexpr int kParts = 8;
+  const TerrainStrip none{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};
+  TerrainStrip lastOfPart[kParts];
+  runOnWorkers(kParts, [&](int part) {
+    TerrainStrip strips[kTerrainMaxStrips];
+    TerrainStrip drawn = none;
+    for (int i = part * kTerrainColumns / kParts; i < (part + 1) * kTerrainColumns / kParts; ++i) {
+      const int count = march(i, strips, context);
+      paintTerrainColumn(picture, i, strips, count, *rock);
+      for (int k = 0; k < count && strips[k].depth >= -1.0f; ++k) drawn = strips[k];
+    }
+    lastOfPart[part] = drawn;
+  });
+  last = none;
+  for (const TerrainStrip& s : lastOfPart)
+    if (s.red >= 0.0f) last = s;
+  drawBandPicture(picture.rgba.data(), true);
+  ++counts.terrain;
+  return true;
+}
+
+bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, int pieceCount,
+                      const float* offsets, int passCount, const uint8_t (&clear)[3],
+                      int& litBegin, int& litEnd) {
+  const TextureCopy* text = textureCopy(source);
+  if (!text || text->width != kGlowWidth || text->height != kGlowHeight || !text->repeatS ||
+      !text->repeatT || !text->linear)
+    return false;
+  static TextGlowScratch scratch;
+  static std::vector<uint8_t> result(kBandBytes);
+  paintTextGlow(text->rgba.data(), pieces, pieceCount, offsets, passCount, clear, result.data(),
+                scratch);
+  litBegin = kGlowHeight;
+  litEnd = 0;
+  for (int r = 0; r < kGlowHeight; ++r) {
+    const uint8_t* row = &result[size_t(r) * kGlowWidth * 4];
+    bool lit = false;
+    for (int x = 0; x < kGlowWidth && !lit; ++x)
+      lit = (row[x * 4] | row[x * 4 + 1] | row[x * 4 + 2]) != 0;
+    if (!lit) continue;
+    litBegin = std::min(litBegin, r);
+    litEnd = r + 1;
+  }
+  if (litBegin > litEnd) litBegin = litEnd = 0;
+  packTightly();
+  writeTexture(glow, kGlowWidth, kGlowHeight, result.data());
+  glPopClientAttrib();
+  ++counts.glow;
+  return true;
+}
+
+namespace {
+
+// Below this many texture changes a frame, runs in order cost GL little
+// and grouping or units would only add copying.
+constexpr int kWorthChanges = 64;
+// Narrow quads are most of the grid's quads but few of its pixels: a
+// software rasteriser's cost there is setting up their triangles, while the
+// wide quads are cheaper for it per pixel than for the painter.
+constexpr float kPaintedWidth = 2.0f;
+
+struct Group {
+  unsigned texture;
+  std::vector<float> vertices;  // the quads GL draws
+};
+
+void pointArrays(const float* vertices) {
+  const GLsizei stride = GLsizei(sizeof(float) * kPaintVertexFloats);
+  glVertexPointer(3, GL_FLOAT, stride, vertices);
+  glColorPointer(4, GL_FLOAT, stride, vertices + kPaintColour);
+  glTexCoordPointer(2, GL_FLOAT, stride, vertices + kPaintTexCoord);
+}
+
+// Additive blending onto the opaque frame sums each fragment's rounded
+// term and saturates, which no order changes: each texture's quads go
+// together, the narrow ones painted from the texture's copy (within a level
+// or two of the rasteriser's rounding) and added as one picture.
+void drawGrouped(const float* vertices, const GridRun* runs, int runCount) {
+  static std::vector<Group> groups;
+  static PaintSums sums;
+  static std::vector<uint8_t> painted(kBandBytes);
+  for (Group& g : groups) g.vertices.clear();
+  sums.clear();
+  bool anyPainted = false;
+  const unsigned lastTexture = runs[runCount - 1].texture;
+  for (int r = 0; r < runCount; ++r) {
+    const GridRun& run = runs[r];
+    auto found = std::find_if(groups.begin(), groups.end(),
+                              [&](const Group& g) { return g.texture == run.texture; });
+    if (found == groups.end()) {
+      groups.push_back(Group{run.texture, {}});
+      found = groups.end() - 1;
+    }
+    const TextureCopy* copy = textureCopy(run.texture);
+    for (int q = run.firstQuad; q < run.firstQuad + run.quadCount; ++q) {
+      const float* v = vertices + size_t(q) * 4 * kPaintVertexFloats;
+      if (copy && v[2 * kPaintVertexFloats] - v[0] <= kPaintedWidth) {
+        paintQuads(v, 1, *copy, sums);
+        anyPainted = true;
+      } else {
+        found->vertices.insert(found->vertices.end(), v, v + 4 * kPaintVertexFloats);
+      }
+    }
+  }
+  // The last run's texture last, so that it stays bound as drawing in order
+  // leaves it.
+  std::stable_partition(groups.begin(), groups.end(),
+                        [&](const Group& g) { return g.texture != lastTexture; });
+  for (const Group& g : groups) {
+    if (g.vertices.empty()) continue;
+    glBindTexture(GL_TEXTURE_2D, g.texture);
+    pointArrays(g.vertices.data());
+    glDrawArrays(GL_QUADS, 0, GLsizei(g.vertices.size() / kPaintVertexFloats));
+  }
+  if (anyPainted) {
+    settleSums(sums, painted.data());
+    addBandPicture(painted.data());
+  }
+}
+
+}  // namespace
+
+bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount) {
+  if (runCount < kWorthChanges) return false;
+  drawGrouped(vertices, runs, runCount);
+  ++counts.gridQuads;
+  return true;
+}

@@ -1,0 +1,99 @@
+// The software path's passes: what a software rasteriser draws slowly (many
+// texel reads per pixel, or thousands of tiny primitives) done on the CPU a
+// whole pass at a time, with the pictures moved in and out of GL once.
+// Callers on the software path (renderPath() in host/render_path.h) hand
+// each pass the state they have just set; a pass never asks GL for state.
+// Where the handed state is beyond it, a pass draws nothing and returns
+// false, and the caller draws the pass in GL.
+//
+// Every pass draws into the band as the scenes place it: the 512 x 384
+// scene viewport at the window's origin under the host's orthographic
+// projection (x -256..256, y -192..192), band rows 64..320.
+#pragma once
+
+#include <cstdint>
+
+#include "software/quad_paint.h"
+#include "software/smooth_lines.h"
+#include "software/swirl_zoom.h"
+#include "software/text_glow.h"
+
+struct TerrainStrip;
+
+// How often each pass has run on the CPU since start-up: tests read these
+// to know the software pass, not GL, drew what they compare.
+struct SoftwarePassCounts {
+  uint64_t blur = 0;
+  uint64_t swirl = 0;
+  uint64_t lines = 0;
+  uint64_t terrain = 0;
+  uint64_t glow = 0;
+  uint64_t gridQuads = 0;
+};
+const SoftwarePassCounts& softwarePassCounts();
+
+// The rectangle of the frame that a feedback buffer copies into its slots.
+struct BandCopy {
+  int x, y, width, height;
+};
+
+// A feedback slot as its buffer made it: the picture, and the work texture
+// its passes leave their result in, both copy-sized RGB with linear filters,
+// repeating or clamped to a black border.
+struct FeedbackSlot {
+  unsigned picture;
+  unsigned work;
+  bool repeats;
+};
+
+// The dissolve's blur on two repeating slots at once: for each, kBlurPasses
+// passes of four taps at (+-spread, +-spread), weighed by tapWeight, each
+// pass on the previous one's result; each result goes to the slot's work
+// texture. Needs the copy to be the band.
+constexpr int kBlurPasses = 7;
+bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
+                  const float (&spreads)[2][kBlurPasses], float tapWeight);
+
+// The swirl's passes on the band read back, added with (source alpha,
+// destination alpha) under GL_ADD texturing; pass 0 samples the slot's
+// picture, the rest the previous result, which ends in the slot's work
+// texture. Needs a clamped slot and the copy inside the scene viewport.
+bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQuad* quads,
+                   int passCount, float alpha);
+
+// Smooth lines added to the band by a (source alpha, one) blend, or
+// (source alpha, destination alpha) onto the opaque frame, which adds the
+// same; vertices as blendSmoothLines takes them.
+bool softwareLines(const float* vertices, int floatsPerVertex, int lineCount,
+                   const LinePlacement& placement);
+
+// The landscape's terrain: `march(column, strips)` fills a column's strips
+// and returns their count, for each of the band's columns (on several
+// threads at once); the strips are painted modulated by static texture
+// `texture` and put over the band where they lie. `last` receives the last
+// strip drawn (red < 0 where none).
+using TerrainMarch = int (*)(int column, TerrainStrip* strips, const void* context);
+bool softwareTerrain(unsigned texture, TerrainMarch march, const void* context,
+                     TerrainStrip& last);
+
+// The text glow's passes from static texture `source` over `clear`, the
+// result put into texture `glow` (band-sized). Band rows [litBegin,
+// litEnd) of the result hold any light.
+bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, int pieceCount,
+                      const float* offsets, int passCount, const uint8_t (&clear)[3],
+                      int& litBegin, int& litEnd);
+
+// One frame of the ray grid's quads in the grid's vertex layout
+// (kPaintVertexFloats floats a vertex, four vertices a quad, corners in band
+// pixels), as runs of one texture in emission order. The grid has just set
+// blending (source alpha, destination alpha) onto the opaque frame, GL_ADD
+// texturing and its band translation, and its caller says nothing reads the
+// depth it would write: the order cannot change a pixel. Quads of a static
+// texture narrower than two pixels are painted from its copy; the rest go
+// to GL grouped by texture, the last run's texture last.
+struct GridRun {
+  unsigned texture;
+  int firstQuad;
+  int quadCount;
+};
+bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount);

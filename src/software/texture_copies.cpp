@@ -1,0 +1,34 @@
+#include "software/texture_copies.h"
+
+#include <cstddef>
+#include <map>
+
+namespace {
+
+std::map<unsigned, TextureCopy>& copies() {
+  static std::map<unsigned, TextureCopy> kept;
+  return kept;
+}
+
+}  // namespace
+
+void keepTextureCopy(unsigned name, int width, int height, int channels, const uint8_t* pixels) {
+  if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || !pixels) return;
+  TextureCopy& copy = copies()[name];
+  copy = TextureCopy{};
+  copy.width = width;
+  copy.height = height;
+  const size_t count = size_t(width) * size_t(height);
+  copy.rgba.resize(count * 4);
+  for (size_t p = 0; p < count; ++p) {
+    for (int c = 0; c < 3; ++c) copy.rgba[p * 4 + c] = pixels[p * channels + c];
+    copy.rgba[p * 4 + 3] = channels == 4 ? pixels[p * 4 + 3] : 255;
+  }
+}
+
+const TextureCopy* textureCopy(unsigned name) {
+  const auto found = copies().find(name);
+  return found == copies().end() ? nullptr : &found->second;
+}
+
+void forgetTextureCopies() { copies().clear(); }

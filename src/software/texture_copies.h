@@ -1,0 +1,30 @@
+// CPU copies of the textures that never change once loaded, kept by the
+// loader on the software path so the CPU passes sample them without reading
+// GL textures back.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// A texture's pixels as GL samples them: RGBA, row 0 at t = 0, with the
+// wrap and filter it was given.
+struct TextureCopy {
+  int width = 0;
+  int height = 0;
+  bool repeatS = true;  // else clamped to the edge texels
+  bool repeatT = true;
+  bool linear = true;   // else nearest
+  std::vector<uint8_t> rgba;
+};
+
+// Keeps a copy of what was just uploaded to texture `name`: width x height
+// pixels of `channels` bytes (3: RGB, read with alpha 255; 4: RGBA), rows
+// as uploaded, repeating and linearly filtered as the loader sets them.
+void keepTextureCopy(unsigned name, int width, int height, int channels, const uint8_t* pixels);
+
+// The copy of texture `name`; null where none was kept (the texture changes,
+// or it was uploaded some other way).
+const TextureCopy* textureCopy(unsigned name);
+
+// Drops every copy: the GL context holding those names is gone.
+void forgetTextureCopies();

@@ -1,0 +1,14 @@
+// One set of helper threads for every CPU pass, started once and kept: a
+// thread made per frame starts late and costs more than the rows it takes.
+#pragma once
+
+#include <functional>
+
+// Runs task(0) .. task(count - 1), the calling thread taking part, and
+// returns once all have finished. Tasks may run in any order and at once;
+// with no helper to be had (none could be started) they run one after the
+// other here. Not reentrant: a task must not call it again.
+void runOnWorkers(int count, const std::function<void(int)>& task);
+
+// The threads that take tasks, the caller included (at least 1).
+int workerCount();

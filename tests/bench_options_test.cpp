@@ -25,11 +25,14 @@ TEST(BenchOptions, DefaultsAndEveryFlag) {
   EXPECT_EQ(o.fromMs, 0);
   EXPECT_EQ(o.toMs, 330000);
   EXPECT_TRUE(o.jsonFile.empty());
+  EXPECT_FALSE(o.renderGiven);
 
   ASSERT_TRUE(parse({"--fps", "60", "--size", "1024x768", "--from", "500", "--to", "17500",
-                     "--json", "out.json"},
+                     "--json", "out.json", "--render", "software"},
                     o, &error))
       << error;
+  EXPECT_TRUE(o.renderGiven);
+  EXPECT_EQ(o.render, RenderChoice::Software);
   EXPECT_EQ(o.fps, 60);
   EXPECT_EQ(o.width, 1024);
   EXPECT_EQ(o.height, 768);
@@ -44,6 +47,7 @@ TEST(BenchOptions, RejectsBadArguments) {
       {"--size", "800"},   {"--size", "x600"},     {"--size", "100x100"},
       {"--from", "-1"},    {"--to", "abc"},        {"--from", "5000", "--to", "5000"},
       {"--json"},          {"--frames", "d"},      {"extra"},
+      {"--render"},        {"--render", "vulkan"},
   };
   for (const auto& args : bad) {
     BenchOptions o;
@@ -90,7 +94,8 @@ TEST(BenchReport, PercentilesAndSummary) {
   EXPECT_DOUBLE_EQ(s.geometryMs, 0.2);
   EXPECT_DOUBLE_EQ(s.intersects, 1050);
 
-  const std::string json = reportJson({r}, 30, 800, 600, 0, 1000);
+  const std::string json = reportJson({r}, 30, 800, 600, 0, 1000, "software");
+  EXPECT_NE(json.find("\"render_path\": \"software\""), std::string::npos);
   EXPECT_NE(json.find("\"median_ms\": 10.000"), std::string::npos);
   EXPECT_NE(json.find("\"geometry_ms\": 0.2000"), std::string::npos);
   EXPECT_NE(json.find("\"ranges\""), std::string::npos);

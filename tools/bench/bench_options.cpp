@@ -1,35 +1,18 @@
 #include "bench_options.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include "host/option_values.h"
 
 const char kBenchUsage[] =
     "usage: lumivaara-bench [--fps N] [--size WxH] [--from MS] [--to MS] [--json FILE]\n"
+    "                       [--render gl|software|auto]\n"
     "  Renders the timeline off-screen from 0 and times the frames in [from, to).\n"
     "  --fps N      frames per second of demo time (default 30)\n"
     "  --size WxH   output size (default 800x600)\n"
     "  --from MS    first timed demo time in ms (default 0)\n"
     "  --to MS      end of the timed range in ms (default 330000)\n"
-    "  --json FILE  also write the report as JSON\n";
-
-// Whole decimal number in [lo, hi], nothing else in the text.
-static bool parseInt(const char* text, long lo, long hi, int& out) {
-  if (!text || !*text) return false;
-  char* end = nullptr;
-  errno = 0;
-  const long v = std::strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-  out = int(v);
-  return true;
-}
-
-static bool parseSize(const char* text, int& w, int& h) {
-  const char* x = std::strchr(text, 'x');
-  if (!x) return false;
-  const std::string left(text, size_t(x - text));
-  return parseInt(left.c_str(), 1, 16384, w) && parseInt(x + 1, 1, 16384, h);
-}
+    "  --json FILE  also write the report as JSON\n"
+    "  --render P   render path: gl, software or auto (default: LUMIVAARA_RENDER, else\n"
+    "               auto, which takes software on a software rasteriser)\n";
 
 bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error) {
   BenchOptions opt;
@@ -42,13 +25,16 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* er
       out.help = true;
       return true;
     } else if (arg == "--fps") {
-      ok = parseInt(value, 1, 1000, opt.fps);
+      ok = parseIntValue(value, 1, 1000, &opt.fps);
     } else if (arg == "--size") {
-      ok = value && parseSize(value, opt.width, opt.height);
+      ok = value && parseSizeValue(value, &opt.width, &opt.height);
     } else if (arg == "--from") {
-      ok = parseInt(value, 0, 330000, opt.fromMs);
+      ok = parseIntValue(value, 0, 330000, &opt.fromMs);
     } else if (arg == "--to") {
-      ok = parseInt(value, 0, 330000, opt.toMs);
+      ok = parseIntValue(value, 0, 330000, &opt.toMs);
+    } else if (arg == "--render") {
+      ok = parseRenderChoice(value, &opt.render);
+      opt.renderGiven = ok;
     } else if (arg == "--json") {
       ok = value && *value;
       if (ok) opt.jsonFile = value;

@@ -2,6 +2,8 @@
 #pragma once
 #include <string>
 
+#include "host/render_path.h"
+
 struct BenchOptions {
   int fps = 30;
   int width = 800;
@@ -9,6 +11,8 @@ struct BenchOptions {
   int fromMs = 0;
   int toMs = 330000;
   std::string jsonFile;  // the report as JSON too, when set
+  bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
+  RenderChoice render = RenderChoice::Auto;
   bool help = false;     // -h or --help: print the usage and time nothing
 };
 

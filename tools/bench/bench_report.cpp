@@ -53,9 +53,9 @@ static BenchSummary summarizeAll(const std::vector<BenchRange>& ranges) {
 }
 
 void printReport(std::FILE* out, const std::vector<BenchRange>& ranges, int fps, int width,
-                 int height) {
-  std::fprintf(out, "lumivaara-bench: %dx%d at %d fps; times in ms per frame\n", width, height,
-               fps);
+                 int height, const std::string& renderPath) {
+  std::fprintf(out, "lumivaara-bench: %dx%d at %d fps, render path %s; times in ms per frame\n",
+               width, height, fps, renderPath.c_str());
   std::fprintf(out, "%-18s %13s %7s %8s %8s %8s %8s %8s %8s %8s %11s\n", "range", "demo ms",
                "frames", "median", "p95", "grid", "shafts", "(sw)", "(upload)", "geometry",
                "intersects");
@@ -95,8 +95,9 @@ static std::string summaryJson(const BenchSummary& s) {
 }
 
 std::string reportJson(const std::vector<BenchRange>& ranges, int fps, int width, int height,
-                       int fromMs, int toMs) {
+                       int fromMs, int toMs, const std::string& renderPath) {
   std::string out = "{\n";
+  out += "  \"render_path\": " + jsonString(renderPath) + ",\n";
   out += "  \"fps\": " + std::to_string(fps) + ",\n";
   out += "  \"width\": " + std::to_string(width) + ",\n";
   out += "  \"height\": " + std::to_string(height) + ",\n";

@@ -14,6 +14,7 @@
 #include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
+#include "host/render_path.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
 #include "raycast/ray_stats.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  if (opt.renderGiven) requestRenderChoice(opt.render);
   HeadlessContext ctx;
   if (!startOfflineHost(ctx, opt.width, opt.height, &error)) {
     std::fprintf(stderr, "lumivaara-bench: no off-screen OpenGL: %s\n", error.c_str());
@@ -87,12 +89,13 @@ int main(int argc, char** argv) {
   }
   finishProgress(progress);
 
-  printReport(stdout, ranges, opt.fps, opt.width, opt.height);
+  const std::string path = renderPathName(renderPath());
+  printReport(stdout, ranges, opt.fps, opt.width, opt.height, path);
   int rc = 0;
   if (!opt.jsonFile.empty()) {
     std::FILE* f = std::fopen(opt.jsonFile.c_str(), "w");
     const std::string json =
-        reportJson(ranges, opt.fps, opt.width, opt.height, opt.fromMs, opt.toMs);
+        reportJson(ranges, opt.fps, opt.width, opt.height, opt.fromMs, opt.toMs, path);
     if (!f || std::fwrite(json.data(), 1, json.size(), f) != json.size()) {
       std::perror(("lumivaara-bench: " + opt.jsonFile).c_str());
       rc = 1;

@@ -1,6 +1,7 @@
 // The demo: a window, the music, and the frame loop until Escape or 330 s.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     execv("/proc/self/exe", argv);
     std::fprintf(stderr, "lumivaara: cannot start again: %s\n", std::strerror(errno));
     return 1;
+  }
+  if (end == DemoEnd::NoSuchDisplay) {
+    std::fputs(kDemoUsage, stderr);
+    return 2;
   }
   return end == DemoEnd::Failure ? 1 : 0;
 }

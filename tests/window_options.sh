@@ -4,9 +4,14 @@
 # Escape, expecting status 0.
 #   window_options.sh EXE windowed   --windowed --size 640x480: a 640 x 480
 #                                    window, no question; F11 switches to full
-#                                    screen and back
+#                                    screen and Alt+Enter back; resized to
+#                                    2:1 it shows black columns
 #   window_options.sh EXE fullscreen the default: full screen over the whole
 #                                    screen, no question
+#   window_options.sh EXE mode       --mode 1024x768: full screen, no question;
+#                                    --mode 640x480, which the screen lacks:
+#                                    the question, and Yes gives a window
+#   window_options.sh EXE display    --display 7: bad value, status 2
 #   window_options.sh EXE loop       --loop on a clock 200 times fast: passes
 #                                    the end of the demo and plays on
 set -u
@@ -63,9 +68,38 @@ key() {
   xdotool key --window "$win" "$1"
 }
 
+# Mean brightness of screen column $1, rows $2 to $3.
+column_mean() {
+  ffmpeg -loglevel error -f x11grab -video_size 1024x768 -i "$DISPLAY" -frames:v 1 \
+    -vf "crop=1:$(($3 - $2)):$1:$2" -f rawvideo -pix_fmt gray - |
+    od -An -tu1 -v | awk '{for (i = 1; i <= NF; i++) { s += $i; n++ }} END {print int(s / n)}'
+}
+
+# Ends the program with Escape and expects status 0.
+end_with_escape() {
+  kill -0 "$app" 2>/dev/null || fail "the program ended by itself"
+  key Escape
+  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app" 2>/dev/null && fail "Escape did not end the program"
+  wait "$app"
+  status=$?
+  app=""
+  [ "$status" = 0 ] || fail "exit status $status"
+}
+
 case "$mode" in
   windowed) set -- --windowed --size 640x480 --mute ;;
   fullscreen) set -- --mute ;;
+  mode) set -- --mode 1024x768 --mute ;;
+  display)
+    "$exe" --display 7 --mute >"$work/out" 2>"$work/err"
+    status=$?
+    [ "$status" = 2 ] || fail "--display 7 ended with status $status, not 2"
+    grep -q "^lumivaara: bad value for --display" "$work/err" || fail "the display was not named"
+    grep -q "^usage: lumivaara" "$work/err" || fail "no usage"
+    echo "display: a display that is not there is a bad value, status 2"
+    exit 0
+    ;;
   loop) set -- --windowed --loop --mute; export LUMIVAARA_CLOCK_RATE=200 ;;
   *) echo "unknown case $mode"; exit 2 ;;
 esac
@@ -79,12 +113,52 @@ case "$mode" in
     expect_size 640 480 "--windowed --size 640x480"
     key F11
     expect_size 1024 768 "after F11"
-    key F11
-    expect_size 640 480 "after F11 twice"
+    key alt+Return
+    expect_size 640 480 "after F11 and Alt+Enter"
+    # A 2:1 window keeps the 4:3 picture between black columns: at 800 x 400
+    # the picture is 533 wide from column 133 (the window sits at X, Y).
+    xdotool windowsize "$win" 800 400
+    expect_size 800 400 "resized"
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    sleep 1
+    top=$((Y + 100)) bottom=$((Y + 300))
+    [ "$(column_mean $((X + 60)) $top $bottom)" = 0 ] || fail "no black column left of the picture"
+    [ "$(column_mean $((X + 740)) $top $bottom)" = 0 ] || fail "no black column right of the picture"
+    [ "$(column_mean $((X + 400)) $top $bottom)" -gt 20 ] || fail "no picture in the middle"
     ;;
   fullscreen)
     expect_size 1024 768 "full screen"
     [ "$X" = 0 ] && [ "$Y" = 0 ] || fail "full screen window at $X,$Y, not 0,0"
+    ;;
+  mode)
+    expect_size 1024 768 "--mode 1024x768"
+    [ "$X" = 0 ] && [ "$Y" = 0 ] || fail "full screen window at $X,$Y, not 0,0"
+    end_with_escape
+    "$exe" --mode 640x480 --mute >"$work/out" 2>"$work/err" &
+    app=$!
+    # The question is a box of its own; where the X server has no fonts for
+    # one, SDL cannot show it and the question goes to stderr, taken as No.
+    question=""
+    for _ in $(seq 100); do
+      question=$(xdotool search --name "^OPENGL$" 2>/dev/null | head -n 1)
+      [ -n "$question" ] && break
+      kill -0 "$app" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -z "$question" ]; then
+      wait "$app"
+      status=$?
+      app=""
+      grep -q "Use Windowed Mode Instead? (no answer possible" "$work/err" ||
+        fail "no question for a mode the screen lacks"
+      [ "$status" = 0 ] || fail "declining the question ended with status $status"
+      echo "mode: full screen in the screen's mode; the question asked on stderr for another"
+      exit 0
+    fi
+    xdotool windowfocus --sync "$question" 2>/dev/null
+    xdotool key --window "$question" Return
+    find_window
+    expect_size 640 480 "the window after Yes"
     ;;
   loop)
     # At 200 times speed the 330 s pass in under two seconds of frames.
@@ -106,12 +180,5 @@ case "$mode" in
     ;;
 esac
 
-kill -0 "$app" 2>/dev/null || fail "the program ended by itself"
-key Escape
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "Escape did not end the program"
-wait "$app"
-status=$?
-app=""
-[ "$status" = 0 ] || fail "exit status $status"
+end_with_escape
 echo "$mode: window as expected, ended on Escape with status 0"

@@ -34,10 +34,12 @@ static WindowRequest applyOptions(const DemoOptions& o) {
   return r;
 }
 
-// Opens the window; a mode switch the display cannot make asks first. False
-// when the program should end at once (*declined: the viewer said No).
+// Opens the window; a mode switch the display cannot make asks first. When
+// it returns false, *end says why the program ends at once (Viewer: the
+// viewer answered No).
 static bool openWindow(DesktopWindow& w, WindowRequest request, bool* quitPosted,
-                       bool* declined) {
+                       DemoEnd* end) {
+  *end = DemoEnd::Failure;
   if (!openVideo()) {
     showMessage("The window class could not be registered!", "Window Creation Error",
                 MessageIcon::Error);
@@ -49,8 +51,9 @@ static bool openWindow(DesktopWindow& w, WindowRequest request, bool* quitPosted
   }
   const int displays = displayCount();
   if (request.display >= displays) {
-    std::fprintf(stderr, "lumivaara: there is no display %d; displays are 0 to %d\n",
+    std::fprintf(stderr, "lumivaara: bad value for --display: %d; the displays are 0 to %d\n",
                  request.display, displays - 1);
+    *end = DemoEnd::NoSuchDisplay;
     return false;
   }
   if (request.use == ScreenUse::Mode &&
@@ -58,7 +61,7 @@ static bool openWindow(DesktopWindow& w, WindowRequest request, bool* quitPosted
     if (!askYesNo("The Requested Fullscreen Mode Is Not Supported By\n"
                   "Your Video Card. Use Windowed Mode Instead?",
                   "OPENGL")) {
-      *declined = true;
+      *end = DemoEnd::Viewer;
       return false;
     }
     request.use = ScreenUse::Window;
@@ -118,10 +121,11 @@ static void startMusic(DemoClock& clock) {
 DemoEnd runFrameLoop(const DemoOptions& options) {
   const WindowRequest request = applyOptions(options);
   DesktopWindow window;
-  bool quitPosted = false, declined = false;
-  if (!openWindow(window, request, &quitPosted, &declined)) {
+  bool quitPosted = false;
+  DemoEnd end = DemoEnd::Failure;
+  if (!openWindow(window, request, &quitPosted, &end)) {
     SDL_Quit();
-    return declined ? DemoEnd::Viewer : DemoEnd::Failure;
+    return end;
   }
   initGl();
   drawableSize(window, &screenWidth, &screenHeight);

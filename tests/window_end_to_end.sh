@@ -9,20 +9,8 @@ set -u
 exe="$1"
 mode="${2:-}"
 title="(LVS) Lumivaara Zadorivora"
-work=$(mktemp -d)
-cleanup() {
-  [ -n "${app:-}" ] && kill "$app" 2>/dev/null
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- program stderr:"; cat "$work/err"; exit 1; }
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$work/display")"
+screen=800x600
+. "$(dirname "$0")/xvfb_session.sh"
 
 case "$mode" in
   no-music)

@@ -146,6 +146,7 @@ DemoEnd runFrameLoop(const DemoOptions& options) {
         break;
       case WindowEventKind::ToggleFullscreen:
         toggleFullscreen(window);
+        fullscreen = window.fullscreen;
         break;
       case WindowEventKind::Resized: {
         // The drawable, not the window: they differ on scaled displays.

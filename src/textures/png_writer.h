@@ -1,5 +1,9 @@
-// Writes top-down RGB pixels as a PNG file: captured frames and contact sheets.
+// Writes top-down pixels as a PNG file: captured frames, contact sheets and
+// the program's icons.
 #pragma once
 #include <string>
 
+// 3 bytes a pixel, RGB.
 bool writePng(const std::string& path, const unsigned char* rgb, int width, int height);
+// 4 bytes a pixel, RGB and straight alpha.
+bool writePngRgba(const std::string& path, const unsigned char* rgba, int width, int height);

@@ -1,6 +1,5 @@
 #include "icon.h"
 
-#include <png.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 
 #include "image_generators.h"
 #include "picture.h"
+#include "textures/png_writer.h"
 
 namespace {
 
@@ -110,27 +110,6 @@ std::vector<uint8_t> paintIcon(int side) {
   return rgba;
 }
 
-static bool writeRgbaPng(const std::string& path, const std::vector<uint8_t>& rgba, int side) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png ? png_create_info_struct(png) : nullptr;
-  bool ok = false;
-  if (info && !setjmp(png_jmpbuf(png))) {
-    png_init_io(png, f);
-    png_set_compression_level(png, 9);
-    png_set_IHDR(png, info, side, side, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    for (int y = 0; y < side; ++y)
-      png_write_row(png, const_cast<png_bytep>(rgba.data() + size_t(y) * side * 4));
-    png_write_end(png, nullptr);
-    ok = true;
-  }
-  png_destroy_write_struct(&png, info ? &info : nullptr);
-  return std::fclose(f) == 0 && ok;
-}
-
 bool writeIcons(const std::string& outDir) {
   bool ok = true;
   std::string dir = outDir + "/Icons";
@@ -139,7 +118,7 @@ bool writeIcons(const std::string& outDir) {
     const std::string sized = dir + "/" + std::to_string(side) + "x" + std::to_string(side);
     mkdir(sized.c_str(), 0755);
     const std::string path = sized + "/lumivaara.png";
-    if (!writeRgbaPng(path, paintIcon(side), side)) {
+    if (!writePngRgba(path, paintIcon(side).data(), side, side)) {
       std::fprintf(stderr, "lumivaara-assetgen: cannot write %s\n", path.c_str());
       ok = false;
     }

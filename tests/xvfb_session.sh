@@ -1,0 +1,20 @@
+# Sourced by the window tests: a work folder, an Xvfb server with one screen
+# of the size given, and clean-up of both and of the program ($app) on exit.
+#   screen=WxH; . xvfb_session.sh
+# Sets work, xvfb and DISPLAY; fail MESSAGE prints the program's stderr
+# ($work/err) and exits 1.
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${app:-}" ] && kill "$app" 2>/dev/null
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- program stderr:"; cat "$work/err"; exit 1; }
+
+Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
+export DISPLAY=":$(cat "$work/display")"
+touch "$work/err"

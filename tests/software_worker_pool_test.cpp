@@ -1,0 +1,38 @@
+#include "software/worker_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "software/texture_copies.h"
+
+// Every task runs exactly once per call, call after call on the same
+// threads, and the call returns only once all have finished.
+TEST(SoftwareWorkerPool, RunsEachTaskOnceAndWaitsForAll) {
+  ASSERT_GE(workerCount(), 1);
+  for (int round = 0; round < 2000; ++round) {
+    const int count = 1 + round % 9;
+    std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
+    for (auto& r : runs) r = 0;
+    runOnWorkers(count, [&](int k) { runs[size_t(k)].fetch_add(1); });
+    for (int k = 0; k < count; ++k) ASSERT_EQ(runs[size_t(k)].load(), 1) << round << " " << k;
+  }
+}
+
+// RGB uploads read with alpha 255 as GL samples them; a new copy of a name
+// replaces the old one, and forgetting drops them all.
+TEST(SoftwareTextureCopies, KeepWhatWasUploaded) {
+  const uint8_t rgb[6] = {1, 2, 3, 4, 5, 6};
+  keepTextureCopy(77, 2, 1, 3, rgb);
+  const TextureCopy* copy = textureCopy(77);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->rgba, (std::vector<uint8_t>{1, 2, 3, 255, 4, 5, 6, 255}));
+  EXPECT_TRUE(copy->repeatS && copy->repeatT && copy->linear);
+  const uint8_t rgba[4] = {9, 8, 7, 0};
+  keepTextureCopy(77, 1, 1, 4, rgba);
+  EXPECT_EQ(textureCopy(77)->rgba, (std::vector<uint8_t>{9, 8, 7, 0}));
+  EXPECT_EQ(textureCopy(78), nullptr);
+  forgetTextureCopies();
+  EXPECT_EQ(textureCopy(77), nullptr);
+}

@@ -8,7 +8,6 @@
 set -u
 exe="$1"
 mode="${2:-}"
-title="(LVS) Lumivaara Zadorivora"
 screen=800x600
 . "$(dirname "$0")/xvfb_session.sh"
 
@@ -29,16 +28,7 @@ esac
 "$exe" >"$work/out" 2>"$work/err" &
 app=$!
 
-win=""
-for _ in $(seq 300); do
-  win=$(xdotool search --name "Lumivaara Zadorivora" 2>/dev/null | head -n 1)
-  [ -n "$win" ] && break
-  kill -0 "$app" 2>/dev/null || fail "the program ended before showing its window"
-  sleep 0.1
-done
-[ -n "$win" ] || fail "no window titled \"$title\""
-[ "$(xdotool getwindowname "$win")" = "$title" ] || fail "window title"
-eval "$(xdotool getwindowgeometry --shell "$win")"
+find_window
 [ "$WIDTH" = 800 ] && [ "$HEIGHT" = 600 ] || fail "window is ${WIDTH}x${HEIGHT}, not 800x600"
 
 # Let it play until the ray-caster's statistics line shows 51 frames went by.

@@ -2,7 +2,7 @@
 # of the size given, and clean-up of both and of the program ($app) on exit.
 #   screen=WxH; . xvfb_session.sh
 # Sets work, xvfb and DISPLAY; fail MESSAGE prints the program's stderr
-# ($work/err) and exits 1.
+# ($work/err) and exits 1; find_window waits for the demo's window.
 work=$(mktemp -d)
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null
@@ -18,3 +18,20 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
 export DISPLAY=":$(cat "$work/display")"
 touch "$work/err"
+
+title="(LVS) Lumivaara Zadorivora"
+
+# Waits for the demo's window while $app runs; checks its title and sets win,
+# WIDTH, HEIGHT, X and Y.
+find_window() {
+  win="" name=""
+  for _ in $(seq 300); do
+    win=$(xdotool search --name "Lumivaara Zadorivora" 2>/dev/null | head -n 1)
+    [ -n "$win" ] && name=$(xdotool getwindowname "$win" 2>/dev/null) && break
+    kill -0 "$app" 2>/dev/null || fail "the program ended before showing its window"
+    sleep 0.1
+  done
+  [ -n "$name" ] || fail "no window titled \"$title\""
+  [ "$name" = "$title" ] || fail "window title \"$name\""
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+}

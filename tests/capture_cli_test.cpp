@@ -139,7 +139,7 @@ TEST(CaptureCli, FailingFfmpegEndsTheCaptureWithStatus1) {
   EXPECT_EQ(runWithPath(quits, args + quits + "/a.mp4", &err), 1);
   EXPECT_NE(err.find("ffmpeg exited with status 3"), std::string::npos) << err;
 
-  // Dies by SIGKILL after about four of the 40 frames.
+  // Dies by SIGKILL after about three of the 40 frames.
   const std::string dies = freshDir("ffmpeg-dies");
   fakeFfmpeg(dies, "/usr/bin/head -c 1000000 >/dev/null; kill -KILL $$");
   EXPECT_EQ(runWithPath(dies, args + dies + "/a.mp4", &err), 1);

@@ -58,31 +58,33 @@ void beginOutputRead(OutputReadback& r, int tag) {
   glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
 }
 
-bool finishOutputRead(OutputReadback& r, unsigned char* rgb, int* tag) {
+bool finishOutputRead(OutputReadback& r, unsigned char* bgrx, int* tag) {
   const int slot = r.oldest;
   r.oldest = (r.oldest + 1) % r.depth;
   --r.pending;
   *tag = r.tags[slot];
   glBindBuffer(GL_PIXEL_PACK_BUFFER, r.buffers[slot]);
-  const unsigned char* bgra =
+  const unsigned char* mapped =
       static_cast<const unsigned char*>(glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
-  if (!bgra) {
+  if (!mapped) {
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     return false;
   }
-  const size_t w = static_cast<size_t>(r.width);
-  for (int y = 0; y < r.height; ++y) {
-    const unsigned char* in = bgra + (r.height - 1 - y) * w * 4;
-    unsigned char* out = rgb + y * w * 3;
-    for (size_t x = 0; x < w; ++x, in += 4, out += 3) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-    }
-  }
+  // Only the row order changes here; the rest waits for the writer thread.
+  const size_t row = static_cast<size_t>(r.width) * 4;
+  for (int y = 0; y < r.height; ++y)
+    std::memcpy(bgrx + y * row, mapped + (r.height - 1 - y) * row, row);
   glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
   glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
   return true;
+}
+
+void bgrxToRgb(const unsigned char* bgrx, size_t pixels, unsigned char* rgb) {
+  for (size_t i = 0; i < pixels; ++i, bgrx += 4, rgb += 3) {
+    rgb[0] = bgrx[2];
+    rgb[1] = bgrx[1];
+    rgb[2] = bgrx[0];
+  }
 }
 
 void stopOutputReadback(OutputReadback& r) {

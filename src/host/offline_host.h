@@ -1,6 +1,7 @@
 // The host without a window: the same start-up and frame function in an
 // off-screen context, driven by a frame clock instead of the music.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,8 @@ void readOutputPixels(int width, int height, std::vector<unsigned char>& rgb);
 // Reads the output back through two or three pixel buffer objects in turn:
 // a frame's copy is started after it renders and taken only when its buffer
 // comes round again, so on a graphics card the copy overlaps the rendering
-// of the next frames. The frames are the same bytes readOutputPixels gives.
+// of the next frames. The frames hold the pixels readOutputPixels gives, in
+// the framebuffer's own four-byte order, which the driver copies as it is.
 struct OutputReadback {
   int width = 0;
   int height = 0;
@@ -34,8 +36,11 @@ struct OutputReadback {
 void startOutputReadback(OutputReadback& r, int width, int height, int depth);
 // Starts reading the current output; needs pending < depth.
 void beginOutputRead(OutputReadback& r, int tag);
-// The oldest pending frame, top row first, 3 bytes per pixel, into rgb
-// (width * height * 3 bytes); its tag into *tag. Needs pending > 0.
-// False when the driver could not map the buffer.
-bool finishOutputRead(OutputReadback& r, unsigned char* rgb, int* tag);
+// The oldest pending frame, top row first, 4 bytes per pixel (blue, green,
+// red, unused) into bgrx (width * height * 4 bytes); its tag into *tag.
+// Needs pending > 0. False when the driver could not map the buffer.
+bool finishOutputRead(OutputReadback& r, unsigned char* bgrx, int* tag);
 void stopOutputReadback(OutputReadback& r);
+
+// Three bytes a pixel, red first, from `pixels` four-byte BGRX pixels.
+void bgrxToRgb(const unsigned char* bgrx, size_t pixels, unsigned char* rgb);

@@ -17,7 +17,7 @@ const char kCaptureUsage[] =
     "  --fps N         frames per second (default 60)\n"
     "  --size WxH      output size (default 800x600); wider than 4:3 adds black columns\n"
     "  --from, --to    the range in ms of demo time (default 0 to 330000)\n"
-    "  --crf N         H.264 quality, 0 (lossless) to 51, lower is sharper (default 18)\n"
+    "  --crf N         H.264 quality, 0 to 51, lower is sharper (default 18)\n"
     "  --preset NAME   x264 preset, ultrafast to placebo (default veryfast)\n"
     "  --lossless      FFV1 video and FLAC sound in a .mkv file, an archive master\n"
     "  --render PATH   gl, software or auto (default: LUMIVAARA_RENDER, else auto)\n"

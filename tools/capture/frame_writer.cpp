@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "host/offline_host.h"
 #include "textures/png_writer.h"
 
 // Writes one frame to every output; false with *error set on the first failure.
@@ -9,12 +10,13 @@ static bool writeFrame(FrameWriter& w, const CapturedFrame& f, std::string* erro
   if (!w.framesDir.empty()) {
     char name[32];
     std::snprintf(name, sizeof name, "/%06d.png", f.timeMs);
-    if (!writePng(w.framesDir + name, f.rgb.data(), w.width, w.height)) {
+    bgrxToRgb(f.bgrx.data(), w.rgb.size() / 3, w.rgb.data());
+    if (!writePng(w.framesDir + name, w.rgb.data(), w.width, w.height)) {
       *error = "cannot write " + w.framesDir + name;
       return false;
     }
   }
-  if (w.video && !writeVideoFrame(*w.video, f.rgb.data(), w.width, w.height)) {
+  if (w.video && !writeVideoFrame(*w.video, f.bgrx.data(), f.bgrx.size())) {
     char at[64];
     std::snprintf(at, sizeof at, "ffmpeg stopped reading frames at %d ms", f.timeMs);
     *error = at;
@@ -55,9 +57,11 @@ void startFrameWriter(FrameWriter& w, const std::string& framesDir, VideoEncoder
   w.video = video;
   w.width = width;
   w.height = height;
+  const size_t pixels = static_cast<size_t>(width) * height;
+  if (!framesDir.empty()) w.rgb.resize(pixels * 3);
   w.pool.resize(static_cast<size_t>(poolSize));
   for (CapturedFrame& f : w.pool) {
-    f.rgb.resize(static_cast<size_t>(width) * height * 3);
+    f.bgrx.resize(pixels * 4);
     w.free.push_back(&f);
   }
   w.worker = std::thread(runWorker, &w);

@@ -13,7 +13,7 @@
 #include "video_encoder.h"
 
 struct CapturedFrame {
-  std::vector<unsigned char> rgb;  // width x height, top row first
+  std::vector<unsigned char> bgrx;  // width x height, top row first, 4 bytes a pixel
   int timeMs = 0;
 };
 
@@ -23,6 +23,7 @@ struct FrameWriter {
   int width = 0;
   int height = 0;
   std::vector<CapturedFrame> pool;
+  std::vector<unsigned char> rgb;  // the worker's PNG rows
   std::deque<CapturedFrame*> free;
   std::deque<CapturedFrame*> queued;
   std::mutex lock;

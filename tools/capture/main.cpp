@@ -30,7 +30,7 @@ constexpr int kFramePool = 4;
 bool passOldestFrame(OutputReadback& readback, FrameWriter& writer, std::string* error) {
   CapturedFrame* frame = takeFreeFrame(writer);
   if (!frame) return false;
-  if (!finishOutputRead(readback, frame->rgb.data(), &frame->timeMs)) {
+  if (!finishOutputRead(readback, frame->bgrx.data(), &frame->timeMs)) {
     *error = "the driver could not map the read-back buffer";
     return false;
   }

@@ -13,7 +13,7 @@
 
 std::vector<std::string> ffmpegArguments(const VideoFormat& f) {
   std::vector<std::string> args = {"ffmpeg", "-y", "-nostdin", "-nostats", "-loglevel", "error",
-                                   "-f", "rawvideo", "-pix_fmt", "rgb24", "-s",
+                                   "-f", "rawvideo", "-pix_fmt", "bgr0", "-s",
                                    std::to_string(f.width) + "x" + std::to_string(f.height),
                                    "-framerate", std::to_string(f.fps), "-i", "-"};
   if (!f.audioFile.empty()) {
@@ -23,8 +23,9 @@ std::vector<std::string> ffmpegArguments(const VideoFormat& f) {
                              "-shortest"});
   }
   if (f.lossless) {
-    // bgr0 is FFV1's 8-bit RGB: the frames come back exactly. Level 3 with
-    // CRC-checked slices is the archival form, and one slice per thread.
+    // bgr0 is FFV1's 8-bit RGB and the frames' own layout: they are stored
+    // as they come and decode back exactly. Level 3 with CRC-checked slices
+    // is the archival form.
     args.insert(args.end(), {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slicecrc", "1",
                              "-pix_fmt", "bgr0"});
     if (!f.audioFile.empty()) args.insert(args.end(), {"-c:a", "flac"});
@@ -43,6 +44,10 @@ std::vector<std::string> ffmpegArguments(const VideoFormat& f) {
 
 bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string* error) {
   std::vector<std::string> args = ffmpegArguments(format);
+  // Built before the fork: the child only calls what is safe there.
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(&a[0]);
+  argv.push_back(nullptr);
   // Frames go through `frames`; `exec` closes on a successful exec, or
   // carries the errno of a failed one back to us.
   int frames[2], exec[2];
@@ -67,9 +72,6 @@ bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string*
   }
   if (pid == 0) {
     dup2(frames[0], 0);  // dup2 clears close-on-exec on the copy
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(&a[0]);
-    argv.push_back(nullptr);
     execvp("ffmpeg", argv.data());
     const int e = errno;
     (void)!write(exec[1], &e, sizeof e);
@@ -95,13 +97,13 @@ bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string*
   return true;
 }
 
-bool writeVideoFrame(VideoEncoder& enc, const unsigned char* rgb, int width, int height) {
-  size_t left = static_cast<size_t>(width) * height * 3;
+bool writeVideoFrame(VideoEncoder& enc, const unsigned char* bgrx, size_t bytes) {
+  size_t left = bytes;
   while (left > 0) {
-    const ssize_t n = write(enc.pipeFd, rgb, left);
+    const ssize_t n = write(enc.pipeFd, bgrx, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
-    rgb += n;
+    bgrx += n;
     left -= static_cast<size_t>(n);
   }
   return true;

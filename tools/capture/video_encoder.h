@@ -1,6 +1,7 @@
-// Streams raw RGB frames into an ffmpeg process that encodes them (format
+// Streams raw BGRX frames into an ffmpeg process that encodes them (format
 // from the file name), with a stretch of the music muxed in when given.
 #pragma once
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,10 @@ struct VideoEncoder {
 // ffmpeg's arguments, the program name first.
 std::vector<std::string> ffmpegArguments(const VideoFormat& format);
 
-// Starts ffmpeg reading rgb24 frames from a pipe. False with *error set when
+// Starts ffmpeg reading four-byte BGRX frames (bgr0) from a pipe. False with *error set when
 // it cannot be started (not installed, not executable).
 bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string* error);
 // False once ffmpeg has stopped reading (it exited or was killed).
-bool writeVideoFrame(VideoEncoder& enc, const unsigned char* rgb, int width, int height);
+bool writeVideoFrame(VideoEncoder& enc, const unsigned char* bgrx, size_t bytes);
 // Finishes the file; true when ffmpeg exited successfully, else *error says how it ended.
 bool closeVideoEncoder(VideoEncoder& enc, std::string* error);

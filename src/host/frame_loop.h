@@ -5,9 +5,9 @@
 
 // Why the frame loop ended.
 enum class DemoEnd {
-  Timeline,  // the demo played to its end
-  Viewer,    // Escape, a closed window, or No to the mode question
-  Failure,   // no window or context could be made
+  Timeline,       // the demo played to its end
+  Viewer,         // Escape, a closed window, or No to the mode question
+  Failure,        // no window or context could be made
   NoSuchDisplay,  // --display named a monitor that is not there
 };
 

@@ -29,8 +29,8 @@ static void requestPixelFormat() {
 
 // Full screen is asked of the window manager; where there is none (a kiosk
 // X session, a test server) nothing would cover the screen, so the window
-// itself is placed over the whole display first.
-// A mode switch makes the display the window's size, so only its corner moves.
+// itself is placed over the whole display first. After a mode switch the
+// display has the window's size, so only the corner moves (resize false).
 static void coverDisplay(SDL_Window* window, int display, bool resize) {
   SDL_Rect bounds;
   if (SDL_GetDisplayBounds(display, &bounds) != 0) return;
@@ -48,15 +48,18 @@ bool createDesktopWindow(DesktopWindow& w, const WindowRequest& request, bool* q
   int x = SDL_WINDOWPOS_CENTERED_DISPLAY(request.display), y = x;
   int width = request.width, height = request.height;
   SDL_Rect bounds;
-  if (request.use == ScreenUse::Desktop && SDL_GetDisplayBounds(request.display, &bounds) == 0) {
+  // Full screen starts over the display, as coverDisplay places it later.
+  if (full && SDL_GetDisplayBounds(request.display, &bounds) == 0) {
     x = bounds.x;
     y = bounds.y;
-    width = bounds.w;
-    height = bounds.h;
-  } else if (request.use == ScreenUse::Mode && SDL_GetDisplayBounds(request.display, &bounds) == 0) {
-    x = bounds.x;
-    y = bounds.y;
+    if (request.use == ScreenUse::Desktop) {
+      width = bounds.w;
+      height = bounds.h;
+    }
   }
+  w.display = request.display;
+  w.windowedWidth = request.width;
+  w.windowedHeight = request.height;
   w.window = SDL_CreateWindow(request.title, x, y, width, height, flags);
   if (!w.window) {
     // A window without GL tells a missing pixel format from a failed window.
@@ -73,9 +76,6 @@ bool createDesktopWindow(DesktopWindow& w, const WindowRequest& request, bool* q
   }
   w.fullscreen = full;
   w.fullscreenFlag = fullscreenFlag;
-  w.display = request.display;
-  w.windowedWidth = request.width;
-  w.windowedHeight = request.height;
   if (request.use == ScreenUse::Mode) {
     SDL_DisplayMode mode{SDL_PIXELFORMAT_UNKNOWN, request.width, request.height, 0, nullptr};
     SDL_SetWindowDisplayMode(w.window, &mode);

@@ -92,6 +92,9 @@ bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string*
     return false;
   }
   std::signal(SIGPIPE, SIG_IGN);  // a dying ffmpeg shows up as a failed write
+  // A frame is megabytes: a 1 MiB pipe (the usual limit) takes it in a few
+  // writes instead of thirty 64 KiB wake-ups of each side. Kept small if refused.
+  fcntl(frames[1], F_SETPIPE_SZ, 1 << 20);
   enc.pipeFd = frames[1];
   enc.pid = pid;
   return true;

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     std::printf("lumivaara %s\n", kDemoVersion);
     return 0;
   }
-  requestRenderChoice(options.render);
+  if (options.renderGiven) requestRenderChoice(options.render);
 
   const DemoEnd end = runFrameLoop(options);
   if (end == DemoEnd::Timeline && options.loop) {

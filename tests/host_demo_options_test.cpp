@@ -57,6 +57,7 @@ TEST(DemoOptions, EveryOptionSetsItsField) {
   EXPECT_FALSE(none.options.mute);
   EXPECT_FALSE(none.options.loop);
   EXPECT_EQ(none.options.render, RenderChoice::Auto);
+  EXPECT_FALSE(none.options.renderGiven);  // LUMIVAARA_RENDER then decides
 
   const Parsed windowed = parse({"--windowed", "--size", "640x480", "--display", "1"});
   ASSERT_TRUE(windowed.ok) << windowed.error;
@@ -75,6 +76,7 @@ TEST(DemoOptions, EveryOptionSetsItsField) {
   EXPECT_TRUE(mode.options.loop);
   EXPECT_FALSE(mode.options.vsync);
   EXPECT_EQ(mode.options.render, RenderChoice::Software);
+  EXPECT_TRUE(mode.options.renderGiven);
 
   const Parsed full = parse({"--fullscreen", "--vsync", "--render=gl", "--size=1280x720"});
   ASSERT_TRUE(full.ok) << full.error;

@@ -98,6 +98,7 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& out, std::string* erro
       out.vsync = flag == "--vsync";
     } else if (flag == "--render") {
       ok = parseRenderChoice(value, &out.render);
+      out.renderGiven = ok;
     } else if (flag.rfind("-", 0) == 0) {
       *error = "unknown option " + flag;
       return false;

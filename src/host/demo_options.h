@@ -21,6 +21,7 @@ struct DemoOptions {
   bool mute = false;
   bool loop = false;
   bool vsync = true;
+  bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
   bool help = false;
   bool version = false;

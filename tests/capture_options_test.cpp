@@ -29,6 +29,7 @@ TEST(CaptureOptions, DefaultsAndEveryFlag) {
   EXPECT_FALSE(o.lossless);
   EXPECT_FALSE(o.quiet);
   EXPECT_EQ(o.render, RenderChoice::Auto);
+  EXPECT_FALSE(o.renderGiven);  // LUMIVAARA_RENDER then decides
   ASSERT_TRUE(parse({"--fps", "30", "--size", "640x360", "--from", "1000", "--to", "1100",
                      "--frames", "out", "--quiet", "--video", "a.mp4", "--crf", "23", "--preset",
                      "medium", "--render", "gl"},
@@ -45,6 +46,7 @@ TEST(CaptureOptions, DefaultsAndEveryFlag) {
   EXPECT_EQ(o.preset, "medium");
   EXPECT_TRUE(o.quiet);
   EXPECT_EQ(o.render, RenderChoice::Gl);
+  EXPECT_TRUE(o.renderGiven);
 
   CaptureOptions master;
   ASSERT_TRUE(parse({"--lossless", "--video", "Master.MKV"}, master, &error)) << error;

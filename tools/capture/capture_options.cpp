@@ -99,7 +99,7 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
     else if (flag == "--video") ok = *value != 0, out.videoFile = value;
     else if (flag == "--crf") ok = parseIntValue(value, 0, 51, &out.crf), qualityGiven = true;
     else if (flag == "--preset") ok = knownPreset(value), out.preset = value, qualityGiven = true;
-    else if (flag == "--render") ok = parseRenderChoice(value, &out.render);
+    else if (flag == "--render") ok = out.renderGiven = parseRenderChoice(value, &out.render);
     else {
       *error = "unknown option " + flag;
       return false;

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   }
   // The statistics line belongs to the demo's console, not to a capture.
   rayStats.printLines = false;
-  requestRenderChoice(opt.render);
+  if (opt.renderGiven) requestRenderChoice(opt.render);
 
   // Every frame from time 0 is rendered, so each scene's state is that of a
   // real run; only those in [from, to) are written.

@@ -97,8 +97,10 @@ struct LightShafts {
   void fillMask(int16_t value);
   // projectedX/Y and effectiveIntensity from camera and position.
   void projectLight();
-  // One frame of the effect, drawn additively over the band.
-  void drawShafts();
+  // One frame of the effect, drawn additively over the band. Without `draw`
+  // only what carries into later frames changes: the projection, the noise
+  // clock and the flare.
+  void drawShafts(bool draw = true);
 
   int32_t rayNoiseAt(int row, int column) const { return rayNoise[row * 256 + column]; }
 

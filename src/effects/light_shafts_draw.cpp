@@ -257,18 +257,25 @@ static int32_t truncateOffset(float v) {
   return int32_t(v);
 }
 
-void LightShafts::drawShafts() {
+void LightShafts::drawShafts(bool draw) {
   const int64_t started = tickNanoseconds();
-  glBlendFunc(GL_ONE, GL_ONE);
+  if (draw) glBlendFunc(GL_ONE, GL_ONE);
   projectLight();
   if (effectiveIntensity <= 0.0f) {
     visibleFlare = flareIntensity;
+    if (!draw) return;
     shaftStats.drawNanoseconds += tickNanoseconds() - started;
     ++shaftStats.draws;
     return;
   }
   const int64_t softwareStarted = tickNanoseconds();
   const NoiseColumns noise = advanceNoiseClock(noiseDeltaMs, noiseSpeed);
+  if (!draw) {
+    // The noise clock and the flare carry on; the picture is not made.
+    zoomLength = shaftLength * 3.43f;
+    visibleFlare = flareIntensity;
+    return;
+  }
   if (smoothMask) smoothOcclusionMask(*this);
 
   glPushMatrix();

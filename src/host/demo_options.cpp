@@ -13,18 +13,21 @@ const char kDemoVersion[] = LUMIVAARA_VERSION;
 const char kDemoUsage[] =
     "usage: lumivaara [--fullscreen | --windowed [--size WxH] | --mode WxH] [--display N]\n"
     "                 [--mute] [--loop] [--vsync | --no-vsync] [--render gl|software|auto]\n"
+    "                 [--start MS]\n"
     "  --fullscreen       full screen on the desktop's own mode (the default)\n"
     "  --windowed         a resizable window, 800x600 unless --size says otherwise\n"
     "  --size WxH         the window's size\n"
     "  --mode WxH         full screen after switching the display to WxH\n"
     "  --display N        the monitor to use, counted from 0\n"
     "  --mute             no sound; the demo runs on the system clock\n"
-    "  --loop             start again from the beginning when the demo ends\n"
+    "  --loop             start again (at --start's moment) when the demo ends\n"
     "  --vsync            wait for the display before each frame (the default)\n"
     "  --no-vsync         draw frames as fast as possible\n"
     "  --render PATH      gl, software or auto (the default): how frames are drawn\n"
+    "  --start MS         begin at this demo time in ms (0 to 329999), the music too\n"
     "  --help, --version  print this or the version and exit\n"
-    "Keys: Escape ends the demo; F11 or Alt+Enter switch between full screen and window.\n";
+    "Keys: Escape ends the demo; F11 or Alt+Enter switch between full screen and window;\n"
+    "      Left and Right jump 10 seconds back or forward.\n";
 
 namespace {
 
@@ -55,7 +58,7 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& out, std::string* erro
       flag.resize(eq);
     }
     const bool takesValue = flag == "--size" || flag == "--mode" || flag == "--display" ||
-                            flag == "--render";
+                            flag == "--render" || flag == "--start";
     if (takesValue && !value) {
       if (i + 1 >= argc) {
         *error = flag + " needs a value";
@@ -89,6 +92,8 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& out, std::string* erro
       ok = parseSizeValue(value, &out.windowWidth, &out.windowHeight);
     } else if (flag == "--display") {
       ok = parseIntValue(value, 0, 63, &out.display);
+    } else if (flag == "--start") {
+      ok = parseIntValue(value, 0, 329999, &out.startMs);
     } else if (flag == "--mute") {
       out.mute = true;
     } else if (flag == "--loop") {

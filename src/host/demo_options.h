@@ -18,6 +18,7 @@ struct DemoOptions {
   int modeWidth = 800;  // --mode
   int modeHeight = 600;
   int display = 0;  // monitor index, from 0
+  int startMs = 0;  // --start: the demo time to begin at
   bool mute = false;
   bool loop = false;
   bool vsync = true;

@@ -40,26 +40,34 @@ const TimelineRange& timelineRangeAt(int demoTimeMs) {
 static float demoSeconds() { return director.demoTimeMs * 0.001f; }
 
 // Sky flashes blurring into the landscape flight.
-static void firstTransition(int delta) {
-  glEnable(GL_BLEND);
-  glClear(GL_COLOR_BUFFER_BIT);
-  scenes::landscape(delta, 1);
-  scenes::captureFeedback(0);
-  glClear(GL_COLOR_BUFFER_BIT);
-  scenes::skyFlashes(delta);
-  scenes::captureFeedback(1);
-  glClear(GL_COLOR_BUFFER_BIT);
+static void firstTransition(int delta, bool draw) {
+  if (draw) {
+    glEnable(GL_BLEND);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  scenes::landscape(delta, 1, draw);
+  if (draw) {
+    scenes::captureFeedback(0);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  scenes::skyFlashes(delta, draw);
+  if (draw) {
+    scenes::captureFeedback(1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   mixWindow.start = 17.5f;
   mixWindow.length = 6.0f;
-  scenes::blurCrossfade(mixWindow.easeIn(demoSeconds(), 1.0f, 1.0f), 1, 0);
+  if (draw) scenes::blurCrossfade(mixWindow.easeIn(demoSeconds(), 1.0f, 1.0f), 1, 0);
 }
 
 // The landscape flight on a rippling sheet, wiped away from the centre by the
 // ringed planet.
-static void secondTransition(int delta) {
-  glClear(GL_COLOR_BUFFER_BIT);
-  glEnable(GL_BLEND);
-  scenes::landscape(delta, 1);
+static void secondTransition(int delta, bool draw) {
+  if (draw) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+  }
+  scenes::landscape(delta, 1, draw);
   mixWindow.start = 30.8f;
   mixWindow.length = std::nextafter(2.7f, 0.0f);  // 2.6999998, as the timing was tuned
   sweepWindow.start = 30.8f;
@@ -68,10 +76,13 @@ static void secondTransition(int delta) {
   pulseWindow.length = 3.645f;
   tailWindow.start = (sweepWindow.length - 1.0f) * 0.9f + 30.8f;
   tailWindow.length = 0.9f;
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  scenes::captureFeedback(2);
-  glClear(GL_COLOR_BUFFER_BIT);
-  scenes::ringedPlanet(delta);
+  if (draw) {
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+    scenes::captureFeedback(2);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  scenes::ringedPlanet(delta, draw);
+  if (!draw) return;
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   scenes::captureFeedback(1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -86,58 +97,64 @@ static void secondTransition(int delta) {
                            progress, 2.85f);
 }
 
-void Director(int now) {
+void Director(int now, bool draw) {
   director.frameDeltaMs = now - director.previousNowMs;
   director.previousNowMs = now;
   director.demoTimeMs += director.frameDeltaMs;
   const int delta = director.frameDeltaMs;
 
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glDepthFunc(GL_ALWAYS);
+  if (draw) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDepthFunc(GL_ALWAYS);
+  }
 
   const TimelineRange& range = timelineRangeAt(director.demoTimeMs);
   switch (range.action) {
     case TimelineAction::SkyFlashes:
-      scenes::skyFlashes(delta);
+      scenes::skyFlashes(delta, draw);
       break;
     case TimelineAction::FirstTransition:
-      firstTransition(delta);
+      firstTransition(delta, draw);
       break;
     case TimelineAction::Landscape:
-      glClear(GL_COLOR_BUFFER_BIT);
-      glEnable(GL_BLEND);
-      scenes::landscape(delta, range.variant);
+      if (draw) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_BLEND);
+      }
+      scenes::landscape(delta, range.variant, draw);
       break;
     case TimelineAction::SecondTransition:
-      secondTransition(delta);
+      secondTransition(delta, draw);
       break;
     case TimelineAction::RingedPlanet:
-      scenes::ringedPlanet(delta);
+      scenes::ringedPlanet(delta, draw);
       break;
     case TimelineAction::LanternCorridor:
       director.corridorClock += delta;
-      scenes::lanternCorridor(delta, director.corridorClock >= 33000.0f ? 1 : 0);
+      scenes::lanternCorridor(delta, director.corridorClock >= 33000.0f ? 1 : 0, draw);
       break;
     case TimelineAction::LampPark:
-      scenes::lampPark(delta, range.variant);
+      scenes::lampPark(delta, range.variant, draw);
       break;
     case TimelineAction::MirrorHall:
-      scenes::mirrorHall(delta);
+      scenes::mirrorHall(delta, draw);
       break;
     case TimelineAction::TriangleFractal:
-      glClearColor(0.05f, 0.04f, 0.025f, 1);
-      glClear(GL_COLOR_BUFFER_BIT);
-      scenes::triangleFractal(delta);
+      if (draw) {
+        glClearColor(0.05f, 0.04f, 0.025f, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+      }
+      scenes::triangleFractal(delta, draw);
       break;
     case TimelineAction::Spikes:
-      glClearColor(0, 0, 0, 1);
-      scenes::spikes(delta);
+      if (draw) glClearColor(0, 0, 0, 1);
+      scenes::spikes(delta, draw);
       break;
     case TimelineAction::Scroller:
-      scenes::scroller(delta);
+      scenes::scroller(delta, draw);
       break;
     case TimelineAction::Tunnel:
-      scenes::tunnel(delta, range.variant != 0);
+      scenes::tunnel(delta, range.variant != 0, draw);
       break;
     case TimelineAction::Quit:
       requestQuit();

@@ -37,5 +37,7 @@ struct TimelineRange {
 // The row for a demo time; times from 330000 on give the Quit row.
 const TimelineRange& timelineRangeAt(int demoTimeMs);
 
-// Once per frame with the frame's time value in milliseconds.
-void Director(int now);
+// Once per frame with the frame's time value in milliseconds. Without
+// `draw` every scene's state advances exactly as in a drawn frame and no GL
+// call is made: a seek runs the frames before its target this way.
+void Director(int now, bool draw = true);

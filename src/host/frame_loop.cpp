@@ -2,11 +2,16 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/director.h"
 #include "host/host.h"
+#include "host/offline_host.h"
 #include "host/option_values.h"
+#include "host/scene_state.h"
+#include "host/seek.h"
 #include "platform/asset_path.h"
 #include "platform/desktop_window.h"
 #include "platform/message_box.h"
@@ -31,6 +36,7 @@ static WindowRequest applyOptions(const DemoOptions& o) {
   screenHeight = r.height;
   fullscreen = r.use != ScreenUse::Window;
   musicEnabled = !o.mute;
+  startOffsetMs = o.startMs;
   return r;
 }
 
@@ -83,17 +89,43 @@ static int clockRate() {
   return rate;
 }
 
-// The demo clock: the music's position, or ticks since the base when there is
-// no music (muted, a missing file or no audio device).
+// The demo clock: the music's position, or the demo time at the tick base
+// plus the ticks since when there is no music (muted, a missing file or no
+// audio device).
 struct DemoClock {
   MusicStream* stream = nullptr;
   uint32_t tickBase = 0;
+  int baseMs = 0;
   int rate = 1;
   int now() const {
     if (stream) return musicGetTime(stream);
-    return static_cast<int>((tickCount() - tickBase) * static_cast<int64_t>(rate));
+    return baseMs + static_cast<int>((tickCount() - tickBase) * static_cast<int64_t>(rate));
   }
 };
+
+// Moves the clock, and the music with it, to timeMs from now on.
+static void setClock(DemoClock& clock, int timeMs) {
+  if (clock.stream) musicSetTime(clock.stream, timeMs);
+  clock.tickBase = tickCount();
+  clock.baseMs = timeMs;
+}
+
+// Left and Right: 10 s back or forward from the demo time shown. Back starts
+// again from the state after loading; either way the frames up to the target
+// advance undrawn at the seek frame rate, the last two drawn unseen, and the
+// clock and the music go on from the target.
+static void jump(DemoClock& clock, const SceneSnapshot& atLoad, int byMs) {
+  const int target = std::min(std::max(director.demoTimeMs + byMs, 0), 330000);
+  long long first = frameIndexAfter(director.previousNowMs, kSeekFps);
+  if (target < director.demoTimeMs) {
+    if (!restoreSceneSnapshot(atLoad)) return;
+    // The GL state a run starts with, as the frames from 0 expect it.
+    setDefaultGlState();
+    first = 0;
+  }
+  runSeekFrames(first, target, kSeekFps);
+  setClock(clock, target);
+}
 
 static void startMusic(DemoClock& clock) {
   if (!musicEnabled) return;
@@ -129,11 +161,19 @@ DemoEnd runFrameLoop(const DemoOptions& options) {
   }
   initGl();
   drawableSize(window, &screenWidth, &screenHeight);
+  // Every scene as loaded: where a jump back starts again.
+  SceneSnapshot atLoad;
+  takeSceneSnapshot(atLoad);
+  // A later start: the frames before it advance unseen, before the music
+  // starts, so the first frame shown follows the last of them by one
+  // frame's time.
+  runSeekFrames(0, startOffsetMs, kSeekFps);
 
   DemoClock clock;
   clock.rate = clockRate();
   startMusic(clock);
   clock.tickBase = tickCount();
+  clock.baseMs = startOffsetMs;
 
   bool viewerEnded = false;
   bool failed = false;
@@ -155,9 +195,16 @@ DemoEnd runFrameLoop(const DemoOptions& options) {
         setSceneViewport(w, h);
         break;
       }
+      case WindowEventKind::SeekBack:
+        jump(clock, atLoad, -10000);
+        break;
+      case WindowEventKind::SeekForward:
+        jump(clock, atLoad, 10000);
+        break;
       case WindowEventKind::None:
         break;
     }
+    if (quitRequested) break;
     renderFrame(clock.now());
     swapWindow(window);
     // A failed context step lets exactly one frame run.

@@ -151,7 +151,11 @@ void presentBand() {
   glPopMatrix();
 }
 
-void renderFrame(int nowMs) {
+void renderFrame(int nowMs, bool draw) {
+  if (!draw) {
+    Director(nowMs, false);
+    return;
+  }
   setSceneViewport(screenWidth, screenHeight);
   Director(nowMs);
   presentBand();

@@ -38,4 +38,5 @@ void presentBand();
 
 // One frame, without the buffer swap: the scene viewport, the director for
 // the time value nowMs, then the letterboxed copy of the band to the screen.
-void renderFrame(int nowMs);
+// Without `draw` only the director's state advance runs (no GL).
+void renderFrame(int nowMs, bool draw = true);

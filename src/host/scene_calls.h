@@ -1,6 +1,7 @@
 // What the timeline calls, in one place. Each entry forwards to its scene or
 // composite; an entry whose scene is not part of the program yet draws
-// nothing, so its range shows the cleared frame.
+// nothing, so its range shows the cleared frame. Without `draw` a scene
+// advances its state exactly as a drawn frame would and touches no GL.
 #pragma once
 
 #include "effects/feedback_buffer.h"
@@ -18,16 +19,24 @@
 
 namespace scenes {
 
-inline void skyFlashes(int deltaMs) { renderSkyFlashes(deltaMs); }
-inline void landscape(int deltaMs, int variant) { renderLandscapeScene(deltaMs, variant); }
-inline void ringedPlanet(int deltaMs) { renderRingedPlanet(deltaMs); }
-inline void lanternCorridor(int deltaMs, int variant) { renderLanternScene(deltaMs, variant); }
-inline void lampPark(int deltaMs, int variant) { renderLampParkScene(deltaMs, variant); }
-inline void mirrorHall(int deltaMs) { renderMirrorScene(deltaMs); }
-inline void triangleFractal(int deltaMs) { renderTriangleFractalScene(deltaMs); }
-inline void spikes(int deltaMs) { renderSpikeScene(deltaMs); }
-inline void scroller(int deltaMs) { renderScrollerScene(deltaMs); }
-inline void tunnel(int deltaMs, bool fadeOut) { renderTunnelScene(deltaMs, fadeOut); }
+inline void skyFlashes(int deltaMs, bool draw) { renderSkyFlashes(deltaMs, draw); }
+inline void landscape(int deltaMs, int variant, bool draw) {
+  renderLandscapeScene(deltaMs, variant, draw);
+}
+inline void ringedPlanet(int deltaMs, bool draw) { renderRingedPlanet(deltaMs, draw); }
+inline void lanternCorridor(int deltaMs, int variant, bool draw) {
+  renderLanternScene(deltaMs, variant, draw);
+}
+inline void lampPark(int deltaMs, int variant, bool draw) {
+  renderLampParkScene(deltaMs, variant, draw);
+}
+inline void mirrorHall(int deltaMs, bool draw) { renderMirrorScene(deltaMs, draw); }
+inline void triangleFractal(int deltaMs, bool draw) { renderTriangleFractalScene(deltaMs, draw); }
+inline void spikes(int deltaMs, bool draw) { renderSpikeScene(deltaMs, draw); }
+inline void scroller(int deltaMs, bool draw) { renderScrollerScene(deltaMs, draw); }
+inline void tunnel(int deltaMs, bool fadeOut, bool draw) {
+  renderTunnelScene(deltaMs, fadeOut, draw);
+}
 
 // Composites of the shared feedback buffer. Before loadEverything has made
 // it (a director driven without start-up) they draw nothing.

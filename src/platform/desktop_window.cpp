@@ -101,6 +101,8 @@ static WindowEventKind kindOf(const SDL_Event& e) {
       if (e.key.keysym.sym == SDLK_ESCAPE) return WindowEventKind::Escape;
       if (e.key.repeat) return WindowEventKind::None;
       if (e.key.keysym.sym == SDLK_F11) return WindowEventKind::ToggleFullscreen;
+      if (e.key.keysym.sym == SDLK_LEFT) return WindowEventKind::SeekBack;
+      if (e.key.keysym.sym == SDLK_RIGHT) return WindowEventKind::SeekForward;
       if ((e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) &&
           (e.key.keysym.mod & KMOD_ALT))
         return WindowEventKind::ToggleFullscreen;

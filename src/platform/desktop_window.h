@@ -30,7 +30,15 @@ struct DesktopWindow {
 };
 
 // What one pass of the frame loop took from the event queue.
-enum class WindowEventKind { None, Escape, Closed, Resized, ToggleFullscreen };
+enum class WindowEventKind {
+  None,
+  Escape,
+  Closed,
+  Resized,
+  ToggleFullscreen,
+  SeekBack,     // Left arrow
+  SeekForward,  // Right arrow
+};
 struct WindowEvent {
   WindowEventKind kind = WindowEventKind::None;
 };

@@ -190,25 +190,27 @@ float rayDepth(const RayWorld& world, float distance) {
   return world.depthScale * (1.0f - 1.0f / (world.depthGain * distance + 1.0f));
 }
 
-void renderRayGrid(RayWorld& world, GridDepth depth) {
+void renderRayGrid(RayWorld& world, GridDepth depth, bool draw) {
   const int64_t startNs = tickNanoseconds();
   LightShafts& light = *world.light;
   RayContext& ctx = rayContext();
 
-  // 1-2. Flare default and statistics.
+  // 1-2. Flare default and statistics (of drawn frames only).
   light.visibleFlare = light.flareIntensity;
-  printStatistics();
+  if (draw) printStatistics();
 
   // 3. GL state.
-  glClear(GL_COLOR_BUFFER_BIT);
-  glLoadIdentity();
-  glTranslatef(-256.0f, -128.0f, 0.0f);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  if (draw) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glLoadIdentity();
+    glTranslatef(-256.0f, -128.0f, 0.0f);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
 
-  // 4. Reset the sample cache.
-  std::memset(sampleCache, 0xFF, sizeof(sampleCache));
+    // 4. Reset the sample cache.
+    std::memset(sampleCache, 0xFF, sizeof(sampleCache));
+  }
 
   // 5. Origin terms and camera basis.
   rayBeginFrame(ctx, world);
@@ -225,6 +227,14 @@ void renderRayGrid(RayWorld& world, GridDepth depth) {
   viewBL = bl;
   stepX = scale(sub(tr, tl), 1.0f / kRayGridWidth);
   stepY = scale(sub(bl, tl), 1.0f / kRayGridHeight);
+  if (!draw) {
+    // The flare test decides the light's flare for its shafts, which carry
+    // it into the next draw; its few rays are not a drawn frame's.
+    const uint32_t intersects = rayStats.frameIntersects;
+    flareTest(world, ctx);
+    rayStats.frameIntersects = intersects;
+    return;
+  }
   for (int gx = 0; gx < kCacheWidth; ++gx) {
     const float fx = static_cast<float>(gx);
     sampleX[gx] = world.wobble ? fx + world.wobbleAmplitude.x *

@@ -22,10 +22,12 @@ enum class GridDepth { Read, Unread };
 // Clears the colour buffer and draws `world` into the current GL context
 // (model coordinates: grid point (gx, gy) at (gx, gy) after
 // glTranslatef(-256, -128, 0)). Orthonormalises world.camera. Prints the
-// statistics line every 51 frames.
-void renderRayGrid(RayWorld& world, GridDepth depth = GridDepth::Read);
-inline void renderRayGrid(RayWorld* world, GridDepth depth = GridDepth::Read) {
-  renderRayGrid(*world, depth);
+// statistics line every 51 frames. Without `draw` only what carries into
+// later frames is done: the camera basis, the world's per-frame terms and
+// the flare test; nothing is traced for the picture and GL is not touched.
+void renderRayGrid(RayWorld& world, GridDepth depth = GridDepth::Read, bool draw = true);
+inline void renderRayGrid(RayWorld* world, GridDepth depth = GridDepth::Read, bool draw = true) {
+  renderRayGrid(*world, depth, draw);
 }
 
 // --- Inspection of the last frame (tests, tools) ---

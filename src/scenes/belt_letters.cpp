@@ -191,8 +191,9 @@ bool letterDrawn(const BeltLetters& b, int k) {
   return l.shuffledX > 0 && l.state != Gone && glyphIndex(kScrollerMessage[k]) >= 0;
 }
 
-void updateLetters(float dtSeconds) {
+void updateLetters(float dtSeconds, bool draw) {
   advanceLetters(beltLetters, dtSeconds);
+  if (!draw) return;
   for (int k = 0; k < kLetterCount; ++k) {
     if (!letterDrawn(beltLetters, k)) continue;
     const BeltLetter& l = beltLetters.letters[k];

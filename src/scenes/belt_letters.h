@@ -76,7 +76,7 @@ void advanceLetters(BeltLetters& belt, float dtSeconds);
 bool letterDrawn(const BeltLetters& belt, int k);
 
 // One frame of the scene's letters: advance, then draw inside the scene camera.
-void updateLetters(float dtSeconds);
+void updateLetters(float dtSeconds, bool draw = true);
 
 // One glyph of the scene's font at position, turned about y, then z, then x
 // (radians). Characters outside the glyph set draw nothing.

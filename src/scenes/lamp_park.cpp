@@ -167,7 +167,7 @@ void initLampParkScene() {
   l.camera = &s.camera;
 }
 
-void renderLampParkScene(int deltaMs, int variant) {
+void renderLampParkScene(int deltaMs, int variant, bool draw) {
   LampParkScene& s = lampParkScene;
   stepLampParkMotion(s, s.light->position, deltaMs, variant);
   const float c = s.sceneClock;
@@ -177,7 +177,7 @@ void renderLampParkScene(int deltaMs, int variant) {
   s.light->noiseDeltaMs = deltaMs;
   s.camera.orthonormalize();
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread);
-  s.light->drawShafts();
+  renderRayGrid(*s.world, GridDepth::Unread, draw);
+  s.light->drawShafts(draw);
   s.light->passCounter = 1;
 }

@@ -43,4 +43,4 @@ void stepLampParkMotion(LampParkScene& scene, Vector3& lightPosition, int deltaM
 // Start-up: world, light, paths. Needs a GL context.
 void initLampParkScene();
 // One frame; variant 1, 2 or 3 (any other only moves the light).
-void renderLampParkScene(int deltaMs, int variant);
+void renderLampParkScene(int deltaMs, int variant, bool draw = true);

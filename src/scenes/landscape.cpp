@@ -148,27 +148,30 @@ void initLandscapeScene() {
   s.skyWorld->light = s.skyLight;
 }
 
-void renderLandscapeScene(int frameDeltaMs, int /*unused*/) {
+void renderLandscapeScene(int frameDeltaMs, int /*unused*/, bool draw) {
   LandscapeScene& s = landscapeScene;
   if (!s.skyWorld) return;  // never set up: draw nothing
   s.landscapeClockMs += float(frameDeltaMs);
 
-  renderRayGrid(*s.skyWorld);
+  renderRayGrid(*s.skyWorld, GridDepth::Read, draw);
 
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glTranslatef(-256.0f, -128.0f, 0.0f);
-  glBindTexture(GL_TEXTURE_2D, kRockTextureSlot);
+  if (draw) {
+    glDisable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(-256.0f, -128.0f, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, kRockTextureSlot);
+  }
 
   ViewCamera& camera = s.terrainCamera;
   camera.position = terrainCameraAt(s.landscapeClockMs);
   camera.forward = Vector3(0, 0, 1);
   camera.orthonormalize();
   const float heading = terrainHeading(camera.forward);
+  if (!draw) return;
 
   lastStrip.red = -1.0f;
   // The strips as the state just set draws them: band translation, plain

@@ -20,5 +20,5 @@ extern LandscapeScene landscapeScene;
 void initLandscapeScene();
 // One frame with the director's frame delta; the second argument is unused.
 // The terrain's strips are drawn as GL quads, or painted on the CPU on the
-// software path.
-void renderLandscapeScene(int frameDeltaMs, int unused);
+// software path. Without `draw` the state advances and nothing is drawn.
+void renderLandscapeScene(int frameDeltaMs, int unused, bool draw = true);

@@ -178,7 +178,7 @@ void initLanternScene() {
   s.light->camera = &s.camera;
 }
 
-void renderLanternScene(int deltaMs, int variant) {
+void renderLanternScene(int deltaMs, int variant, bool draw) {
   LanternCorridorScene& s = lanternScene;
   turnLantern(s);
   stepLanternMotion(s, s.light->position, deltaMs, variant);
@@ -187,7 +187,7 @@ void renderLanternScene(int deltaMs, int variant) {
 
   s.light->fillMask(255);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread);
+  renderRayGrid(*s.world, GridDepth::Unread, draw);
   s.light->passCounter = 1;
-  s.light->drawShafts();
+  s.light->drawShafts(draw);
 }

@@ -351,25 +351,28 @@ void initMirrorScene() {
   l.noiseSpeed = 110.0f;
 }
 
-void renderMirrorScene(int frameDeltaMs) {
+void renderMirrorScene(int frameDeltaMs, bool draw) {
   MirrorHallScene& s = mirrorHallScene;
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  if (draw) {
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
   stepMirrorMotion(s, s.light->position, frameDeltaMs);
   const float m = s.motionClockMs;
 
   s.light->noiseMix = 1.0f;
-  drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot);
+  if (draw) drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot);
   s.light->setPalette(0.5f * std::sin(0.001f * m) + 1.5f, 0.5f * std::sin(0.0002f * m) + 1.5f,
                       0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
   s.light->fillMask(255);
   s.camera.orthonormalize();
   // Only the shafts and the glow follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread);
+  renderRayGrid(*s.world, GridDepth::Unread, draw);
 
   s.light->noiseDeltaMs = frameDeltaMs;
   s.light->passCounter = 1;
-  s.light->drawShafts();
+  s.light->drawShafts(draw);
+  if (!draw) return;
   // Dark rows of the glow add nothing: only the lit ones are drawn.
   glPushAttrib(GL_SCISSOR_BIT);
   glEnable(GL_SCISSOR_TEST);

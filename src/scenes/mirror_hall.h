@@ -55,4 +55,4 @@ void drawAdditiveBand(int texture);
 // Start-up: world, light, paths. Needs a GL context.
 void initMirrorScene();
 // One frame with the director's frame delta.
-void renderMirrorScene(int frameDeltaMs);
+void renderMirrorScene(int frameDeltaMs, bool draw = true);

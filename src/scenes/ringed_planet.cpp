@@ -143,11 +143,13 @@ bool sameBlur(const CreditBlur& a, const CreditBlur& b) {
          a.green == b.green && a.blue == b.blue;
 }
 
-void drawCraft(RingedPlanetScene& s, int deltaMs) {
+void drawCraft(RingedPlanetScene& s, int deltaMs, bool draw) {
   Scene3ds& m = *s.models;
-  glClear(GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  m.beginCamera(s.camera);
+  if (draw) {
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    m.beginCamera(s.camera);
+  }
   for (int k = 0; k < kCraftCount; ++k) {
     if (!craftFlying(k, s.sceneSeconds)) continue;
     SplinePath& path = *s.paths[k];
@@ -165,10 +167,10 @@ void drawCraft(RingedPlanetScene& s, int deltaMs) {
     for (int i = s.meshStart[k]; i < s.meshStart[k] + kCraftMeshesDrawn; ++i) {
       m.setMeshRotation(i, a * 0.5f, a, 0);
       m.setMeshPosition(i, here);
-      m.drawMesh(i, *s.light, 0);
+      if (draw) m.drawMesh(i, *s.light, 0);
     }
   }
-  m.endCamera();
+  if (draw) m.endCamera();
 }
 
 }  // namespace
@@ -212,15 +214,16 @@ void initRingedPlanet() {
   }
 }
 
-void renderRingedPlanet(int deltaMs) {
+void renderRingedPlanet(int deltaMs, bool draw) {
   RingedPlanetScene& s = ringedPlanetScene;
   s.sceneSeconds += float(deltaMs) * 0.001f;
   s.camera.position.x += float(deltaMs) * 0.0001f;
 
   static CreditBlur blurs[kCreditEventCount];
+  // What the blurred texture holds: changed only where it is drawn.
   static CreditBlur lastBlur{-1, -1, -1, -1, -1};
   const int blurCount = stepCredits(s.credits, s.sceneSeconds, blurs);
-  for (int i = 0; i < blurCount; ++i) {
+  for (int i = 0; draw && i < blurCount; ++i) {
     const CreditBlur& b = blurs[i];
     // The blur reads only the fixed credits image and its own passes, so the
     // same parameters give the same texture: once an event's window is over
@@ -236,14 +239,14 @@ void renderRingedPlanet(int deltaMs) {
 
   s.light->fillMask(128);
   s.light->noiseDeltaMs = deltaMs;
-  glDepthFunc(GL_ALWAYS);
+  if (draw) glDepthFunc(GL_ALWAYS);
   // The craft clear the depth before they test it: nothing reads the grid's.
-  renderRayGrid(*s.world, GridDepth::Unread);
+  renderRayGrid(*s.world, GridDepth::Unread, draw);
 
-  if (s.sceneSeconds > kCraftFirstStart) drawCraft(s, deltaMs);
+  if (s.sceneSeconds > kCraftFirstStart) drawCraft(s, deltaMs, draw);
 
   s.light->passCounter = 1;
-  s.light->drawShafts();
+  s.light->drawShafts(draw);
 
-  drawCreditsOverlay(s.credits, s.sceneSeconds);
+  drawCreditsOverlay(s.credits, s.sceneSeconds, draw);
 }

@@ -76,8 +76,9 @@ bool creditBlockShown(const CreditState& credits, int block);
 int creditBlockTexture(const CreditState& credits, int block);
 
 // The credit blocks over the frame: a (one minus source colour) pass and an
-// additive, slightly enlarged glow pass.
-void drawCreditsOverlay(CreditState& credits, float sceneSeconds);
+// additive, slightly enlarged glow pass. Without `draw` only the state the
+// overlay keeps is updated.
+void drawCreditsOverlay(CreditState& credits, float sceneSeconds, bool draw = true);
 
 // Yaw and pitch turn for one frame; the rate rises when sceneSeconds reaches 20.
 void turnPlanetCamera(RingedPlanetScene& scene, int deltaMs);
@@ -87,5 +88,6 @@ bool craftFlying(int craft, float sceneSeconds);
 // Start-up: world, light, feedback slots, models and paths. Needs a GL
 // context and the texture slots filled.
 void initRingedPlanet();
-// One frame with the director's frame delta.
-void renderRingedPlanet(int deltaMs);
+// One frame with the director's frame delta; without `draw` the state
+// advances and nothing is drawn.
+void renderRingedPlanet(int deltaMs, bool draw = true);

@@ -90,14 +90,8 @@ int creditBlockTexture(const CreditState& c, int block) {
   return latest ? kCreditsBlurredSlot : kCreditsSlot;
 }
 
-void drawCreditsOverlay(CreditState& c, float t) {
+void drawCreditsOverlay(CreditState& c, float t, bool draw) {
   if (c.revealCount <= 0) return;
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-
   // Shown blocks keep growing by 0.01 per second from their appearance.
   float sx[kCreditBlockCount];
   float sy[kCreditBlockCount];
@@ -107,6 +101,13 @@ void drawCreditsOverlay(CreditState& c, float t) {
     sx[b] = c.scaleX[b] + growth;
     sy[b] = c.scaleY[b] + growth;
   }
+  if (!draw) return;
+
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
 
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
   glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);

@@ -114,8 +114,16 @@ void buildModels(ScrollerScene& s) {
   }
 }
 
-void drawRobot(ScrollerScene& s) {
+// Poses the robot's meshes and, with `draw`, draws them.
+void drawRobot(ScrollerScene& s, bool draw) {
   Scene3ds& m = *s.models;
+  if (!draw) {
+    for (int i = 0; i < kRobotJointCount && i < s.robotCount; ++i) {
+      m.setMeshRotation(s.robotBase + i, 0, 0, 0);
+      m.setMeshPosition(s.robotBase + i, Vector3(0, 0, 0));
+    }
+    return;
+  }
   glPushMatrix();
   glTranslatef(0, -11, -18.26f);
   glRotatef(-90, 0, 0, 1);
@@ -136,15 +144,16 @@ void drawRobot(ScrollerScene& s) {
   glPopMatrix();
 }
 
-void drawBelt(ScrollerScene& s, int deltaMs) {
+// Runs the belt's texture on and, with `draw`, draws the belt.
+void drawBelt(ScrollerScene& s, int deltaMs, bool draw) {
   Scene3ds& m = *s.models;
-  glPushMatrix();
+  if (draw) glPushMatrix();
   for (int i = 0; i < s.beltCount; ++i) {
     const int mesh = s.beltBase + i;
     if (i == 0) m.meshes[size_t(mesh)]->uOffset -= beltLetters.beltSpeed * float(deltaMs) * kBeltUPerUnitMs;
-    m.drawMesh(mesh, *s.light, 0);
+    if (draw) m.drawMesh(mesh, *s.light, 0);
   }
-  glPopMatrix();
+  if (draw) glPopMatrix();
 }
 
 }  // namespace
@@ -159,7 +168,7 @@ void initScrollerScene() {
   initLetters();
 }
 
-void renderScrollerScene(int deltaMs) {
+void renderScrollerScene(int deltaMs, bool draw) {
   ScrollerScene& s = scrollerScene;
   advanceScrollerClock(s, deltaMs);
   s.models->fieldOfView = 75;
@@ -172,25 +181,29 @@ void renderScrollerScene(int deltaMs) {
   s.light->noiseMix = 1.0f;
   s.light->fillMask(255);
 
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_ALWAYS);
-  glClear(GL_DEPTH_BUFFER_BIT);
-  s.models->beginCamera(s.camera);
+  if (draw) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    s.models->beginCamera(s.camera);
+  }
 
-  updateLetters(float(deltaMs) * 0.001f);
+  updateLetters(float(deltaMs) * 0.001f, draw);
   robotJointAngles(beltLetters.handTarget, beltLetters.handYaw, s.seconds, s.jointAngles);
-  drawRobot(s);
-  drawBelt(s, deltaMs);
+  drawRobot(s, draw);
+  drawBelt(s, deltaMs, draw);
 
-  s.models->occludeByDepth(s.camera, *s.light);
-  s.models->endCamera();
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  if (draw) {
+    s.models->occludeByDepth(s.camera, *s.light);
+    s.models->endCamera();
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+  }
 
   // The new pace holds from the next frame.
   scrollerSpeeds(s.speedWindow, s.seconds, beltLetters.beltSpeed, beltLetters.carrySpeed);
 
   s.light->noiseDeltaMs = deltaMs;
-  s.light->drawShafts();
+  s.light->drawShafts(draw);
   s.light->passCounter = 1;
 }

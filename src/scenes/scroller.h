@@ -58,4 +58,4 @@ void scrollerSpeeds(const TimeWindow& speedWindow, float seconds, float& beltSpe
 // Start-up: light, models and letters. Needs a GL context and the texture slots.
 void initScrollerScene();
 // One frame with the director's frame delta.
-void renderScrollerScene(int deltaMs);
+void renderScrollerScene(int deltaMs, bool draw = true);

@@ -85,13 +85,13 @@ void initSkyFlashes() {
   s.world->camera = &s.camera;
 }
 
-void renderSkyFlashes(int deltaMs) {
+void renderSkyFlashes(int deltaMs, bool draw) {
   SkyFlashScene& s = skyFlashScene;
   s.sceneClock += float(deltaMs);
   s.camera.position = Vector3(s.sceneClock * 0.0001f - 1.0f, s.sceneClock * 0.00002f - 0.2f, 0);
   s.camera.lookAt(s.target);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread);
+  renderRayGrid(*s.world, GridDepth::Unread, draw);
 
   // A light with two live entries is drawn twice, once per entry.
   for (const SkyFlash& flash : kSkyFlashes) {
@@ -100,7 +100,7 @@ void renderSkyFlashes(int deltaMs) {
       LightShafts& light = *s.lights[flash.light];
       light.flareIntensity = skyFlashIntensity(e);
       light.passCounter = 1;
-      light.drawShafts();
+      light.drawShafts(draw);
     }
   }
 }

@@ -33,5 +33,6 @@ float skyFlashIntensity(float elapsedMs);
 
 // Start-up: lights, sky sphere, camera. Needs a GL context and texture slot 5.
 void initSkyFlashes();
-// One frame with the director's frame delta.
-void renderSkyFlashes(int deltaMs);
+// One frame with the director's frame delta; without `draw` the state
+// advances and nothing is drawn.
+void renderSkyFlashes(int deltaMs, bool draw = true);

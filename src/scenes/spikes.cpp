@@ -150,7 +150,8 @@ void deformSpikes(SpikeScene& s) {
   }
 }
 
-void drawFlyer(SpikeScene& s) {
+// Places the flyer on its path and, with `draw`, draws it.
+void drawFlyer(SpikeScene& s, bool draw) {
   Scene3ds& m = *s.models;
   SplinePath& path = *s.flightPath;
   const float f = spikeFlightParameter(s.seconds);
@@ -163,12 +164,15 @@ void drawFlyer(SpikeScene& s) {
     ahead.add(q);
   }
   const Vector3 D = ahead / 30.0f - P;
-  glDisable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
+  if (draw) {
+    glDisable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+  }
   const float h = angleOf(D.x, D.z) - 1.570795f;
   for (int j = s.flyerBase; j < s.flyerBase + kFlyerMeshCount; ++j) {
     m.setMeshPosition(j, P);
     m.setMeshRotation(j, 0.25f * h, h, 0);
+    if (!draw) continue;
     glPushMatrix();
     m.drawMesh(j, *s.light, 0);
     glPopMatrix();
@@ -186,7 +190,7 @@ void initSpikeScene() {
   buildModels(s);
 }
 
-void renderSpikeScene(int deltaMs) {
+void renderSpikeScene(int deltaMs, bool draw) {
   SpikeScene& s = spikeScene;
   LightShafts& light = *s.light;
   advanceSpikeClock(s, deltaMs, light.position);
@@ -196,23 +200,30 @@ void renderSpikeScene(int deltaMs) {
   s.camera.lookAt(Vector3(-10, 0, 0));
   light.noiseMix = 1.0f;
 
-  const int64_t deformStarted = tickNanoseconds();
-  deformSpikes(s);
-  geometryStats.nanoseconds += tickNanoseconds() - deformStarted;
+  // The deformed spikes are made afresh for every picture.
+  if (draw) {
+    const int64_t deformStarted = tickNanoseconds();
+    deformSpikes(s);
+    geometryStats.nanoseconds += tickNanoseconds() - deformStarted;
+  }
 
   light.fillMask(255);
   s.camera.orthonormalize();
 
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_ALWAYS);
+  if (draw) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_ALWAYS);
+  }
   s.world->depthScale = -1.001f;
   s.world->depthGain = 1.0f;
-  renderRayGrid(*s.world);
+  renderRayGrid(*s.world, GridDepth::Read, draw);
 
   Scene3ds& m = *s.models;
-  glClear(GL_DEPTH_BUFFER_BIT);
-  m.beginCamera(s.camera);
-  for (int i = 0; i < kSpikeCount; ++i) {
+  if (draw) {
+    glClear(GL_DEPTH_BUFFER_BIT);
+    m.beginCamera(s.camera);
+  }
+  for (int i = 0; draw && i < kSpikeCount; ++i) {
     const SpikePlace& place = kPlaces[i];
     glPushMatrix();
     glTranslatef(place.x, place.y, place.z);
@@ -228,14 +239,16 @@ void renderSpikeScene(int deltaMs) {
     light.toneGain = 0.55f + 0.5f * flicker.ringOut(S, 9.0f, 0.15f);
   }
 
-  if (S > kSpikeShakeStart) drawFlyer(s);
+  if (S > kSpikeShakeStart) drawFlyer(s, draw);
 
-  m.occludeByDepth(s.camera, light);
-  m.endCamera();
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
+  if (draw) {
+    m.occludeByDepth(s.camera, light);
+    m.endCamera();
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+  }
 
   light.noiseDeltaMs = deltaMs;
-  light.drawShafts();
+  light.drawShafts(draw);
   light.passCounter = 1;
 }

@@ -69,4 +69,4 @@ float spikeLookAheadParameter(float f, int k);
 // a GL context and the texture slots filled.
 void initSpikeScene();
 // One frame with the director's frame delta.
-void renderSpikeScene(int deltaMs);
+void renderSpikeScene(int deltaMs, bool draw = true);

@@ -106,24 +106,31 @@ void buildFaces(TriangleFractalScene& s) {
 }
 
 // Face and shafts into slot 0, on the previous frame's counter and u.
-void drawFacePass(TriangleFractalScene& s, int face) {
+// Without `draw` only the state it keeps changes.
+void drawFacePass(TriangleFractalScene& s, int face, bool draw) {
   Scene3ds& m = *s.models;
   LightShafts& shafts = *s.shaftLight;
-  glClear(GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
+  if (draw) {
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+  }
   m.fieldOfView = 100.0f;
-  m.beginCamera(s.camera);
+  if (draw) m.beginCamera(s.camera);
   const int mesh = s.baseMesh + face - 1;
   m.setMeshRotation(mesh, s.faceAngles[0], s.faceAngles[1], s.faceAngles[2]);
   m.setMeshPosition(mesh, Vector3(0, 0.95f, -3));
-  m.drawMesh(mesh, *s.faceLight, 0);
-  m.maskFromBrightness(shafts);
+  if (draw) {
+    m.drawMesh(mesh, *s.faceLight, 0);
+    m.maskFromBrightness(shafts);
+  }
   shafts.passCounter = 1;
-  m.endCamera();
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  popMatrices();
+  if (draw) {
+    m.endCamera();
+    glEnable(GL_BLEND);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    popMatrices();
+  }
 
   const float I = float(s.clockMs);
   if (face == 1) {
@@ -133,7 +140,8 @@ void drawFacePass(TriangleFractalScene& s, int face) {
   }
   shafts.passCounter = 1;
   shafts.shaftLength = 0.61f;
-  shafts.drawShafts();
+  shafts.drawShafts(draw);
+  if (!draw) return;
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   pushIdentityMatrices();
   s.feedback->captureFrame(kFaceSlot);
@@ -176,13 +184,13 @@ void initTriangleFractalScene() {
   buildFaces(s);
 }
 
-void renderTriangleFractalScene(int deltaMs) {
+void renderTriangleFractalScene(int deltaMs, bool draw) {
   TriangleFractalScene& s = triangleFractalScene;
   s.camera.position = Vector3(0, 0, 0);
   s.camera.lookAt(Vector3(0, 0, 15));
   s.camera.orthonormalize();
 
-  pushIdentityMatrices();
+  if (draw) pushIdentityMatrices();
   s.faceLight->position = Vector3(-1, -1, 50);
 
   const float u0 = s.cycle.pulsePhase;
@@ -195,38 +203,45 @@ void renderTriangleFractalScene(int deltaMs) {
     s.faceAngles[2] = 0.1f * std::cos(2.7f * (1.0f - u0) + 0.36f);
   }
   s.faceAngles[1] = 0;
-  if (face != 0) drawFacePass(s, face);
+  if (face != 0) drawFacePass(s, face, draw);
 
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
+  if (draw) {
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+  }
 
   FractalTriangle root;
   fractalRootTriangle(s.seconds, root);
   stepFractalCycle(s.cycle, s.floatClockMs);
   setFractalOffsets(root, s.seconds, s.cycle.pulseAmplitude);
 
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_LINE_SMOOTH);
-  glLineWidth(1.0f);
-  glColor4f(1, 1, 1, 1);
-  float d[3];
-  fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
-  const int64_t leavesStarted = tickNanoseconds();
-  subdivideTriangle(kFractalDepth, root, d[0], d[1], d[2], lineBatch);
-  geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
-  // The blend is (source alpha, destination alpha) where this scene's face
-  // pass or its last frame's composites set it; on its first frame it is
-  // whatever the scene before left.
-  flushTriangleOutlines(lineBatch, face != 0 || s.blendSet);
-  glDisable(GL_LINE_SMOOTH);
+  if (draw) {
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_LINE_SMOOTH);
+    glLineWidth(1.0f);
+    glColor4f(1, 1, 1, 1);
+    float d[3];
+    fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
+    const int64_t leavesStarted = tickNanoseconds();
+    subdivideTriangle(kFractalDepth, root, d[0], d[1], d[2], lineBatch);
+    geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
+    // The blend is (source alpha, destination alpha) where this scene's face
+    // pass or its last frame's composites set it; on its first frame it is
+    // whatever the scene before left.
+    flushTriangleOutlines(lineBatch, face != 0 || s.blendSet);
+    glDisable(GL_LINE_SMOOTH);
+  }
 
   s.clockMs += deltaMs;
   s.seconds += 0.001f * float(deltaMs);
   s.floatClockMs += float(deltaMs);
-  popMatrices();
+  if (draw) popMatrices();
 
   // The first face wears the previous frame's swirl.
   if (s.models->meshCount > 0) s.models->meshes[0]->baseTexture = s.feedback->textures[kSwirlResult];
+  // What follows is GL only; blendSet describes GL state, so only a drawn
+  // frame sets it.
+  if (!draw) return;
 
   glClearColor(0.02f, 0.016f, 0.013f, 1);
   const float u = s.cycle.pulsePhase;

@@ -96,4 +96,4 @@ void flushTriangleOutlines(FractalLineBatch& batch, bool additiveBlend);
 // context and the texture slots filled.
 void initTriangleFractalScene();
 // One frame with the director's frame delta.
-void renderTriangleFractalScene(int deltaMs);
+void renderTriangleFractalScene(int deltaMs, bool draw = true);

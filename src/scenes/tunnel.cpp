@@ -110,12 +110,14 @@ void buildModels(TunnelScene& s) {
   }
 }
 
-// Moves the flyers along their paths and draws them.
-void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs) {
+// Moves the flyers along their paths and, with `draw`, draws them.
+void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs, bool draw) {
   Scene3ds& m = *s.models;
-  glClear(GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  m.beginCamera(camera);
+  if (draw) {
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    m.beginCamera(camera);
+  }
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
     SplinePath& path = *s.paths[k];
     Vector3 ahead;
@@ -133,10 +135,10 @@ void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs) {
     for (int i = s.meshStart[k]; i < s.meshStart[k] + kTunnelFlyerMeshes; ++i) {
       m.setMeshRotation(i, roll, s.flyerHeading[k], 0);
       m.setMeshPosition(i, here);
-      m.drawMesh(i, *s.light, 0);
+      if (draw) m.drawMesh(i, *s.light, 0);
     }
   }
-  m.endCamera();
+  if (draw) m.endCamera();
 }
 
 }  // namespace
@@ -196,11 +198,13 @@ void initTunnelScene() {
   }
 }
 
-void renderTunnelScene(int deltaMs, bool fadeOut) {
+void renderTunnelScene(int deltaMs, bool fadeOut, bool draw) {
   TunnelScene& s = tunnelScene;
 
   TunnelTextBlur blur;
-  if (stepTunnelText(s, s.sceneSeconds, blur) && !tunnelBlurHeld(s, blur)) {
+  // The held blur describes texture 30, so only a drawn frame changes it.
+  const bool blurred = stepTunnelText(s, s.sceneSeconds, blur);
+  if (draw && blurred && !tunnelBlurHeld(s, blur)) {
     s.text->tintedBlur(kTextFeedbackSlot, 7, 1.0f, blur.vSpread, blur.amount, blur.red,
                        blur.green, blur.blue);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -228,25 +232,31 @@ void renderTunnelScene(int deltaMs, bool fadeOut) {
   turnTubeAxes(outer.objects[1], 0.025f * s.sceneMs);
   turnTubeAxes(inner.objects[1], 0.05f * s.sceneMs);
 
-  glDepthFunc(GL_ALWAYS);
-  renderRayGrid(outer);
-  s.mix->captureFrame(0);
-  glClear(GL_COLOR_BUFFER_BIT);
-  renderRayGrid(inner);
-  s.mix->captureFrame(1);
-  s.mix->crossfade(0.5f, 0, 1);
-
-  flyFlyers(s, camera, deltaMs);
-
-  if (fadeOut) {
+  if (draw) glDepthFunc(GL_ALWAYS);
+  renderRayGrid(outer, GridDepth::Read, draw);
+  if (draw) {
     s.mix->captureFrame(0);
     glClear(GL_COLOR_BUFFER_BIT);
+  }
+  renderRayGrid(inner, GridDepth::Read, draw);
+  if (draw) {
     s.mix->captureFrame(1);
-    s.mix->crossfade(tunnelFadeWeight(s.fadeMs), 0, 1);
+    s.mix->crossfade(0.5f, 0, 1);
+  }
+
+  flyFlyers(s, camera, deltaMs, draw);
+
+  if (fadeOut) {
+    if (draw) {
+      s.mix->captureFrame(0);
+      glClear(GL_COLOR_BUFFER_BIT);
+      s.mix->captureFrame(1);
+      s.mix->crossfade(tunnelFadeWeight(s.fadeMs), 0, 1);
+    }
     s.fadeMs += float(deltaMs);
   }
 
-  drawTunnelText(s);
+  drawTunnelText(s, draw);
 
   s.sceneMs += float(deltaMs);
   s.sceneSeconds += 0.001f * float(deltaMs);

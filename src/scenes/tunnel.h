@@ -78,10 +78,10 @@ void turnTubeAxes(RayObject& tube, float angle);
 float tunnelFlyerRoll(int flyer, float sceneMs);
 
 // The text picture (texture 30) over the frame while an event is on.
-void drawTunnelText(TunnelScene& scene);
+void drawTunnelText(TunnelScene& scene, bool draw = true);
 
 // Start-up: feedback buffers, worlds, light, models and paths. Needs a GL
 // context and the texture slots filled.
 void initTunnelScene();
 // One frame; fadeOut lays black over the picture (under the text).
-void renderTunnelScene(int deltaMs, bool fadeOut);
+void renderTunnelScene(int deltaMs, bool fadeOut, bool draw = true);

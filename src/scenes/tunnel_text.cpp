@@ -66,7 +66,15 @@ float tunnelFadeWeight(float fadeMs) {
   return std::min(1.0f, std::max(0.0f, 0.0005f * fadeMs));
 }
 
-void drawTunnelText(TunnelScene& s) {
+void drawTunnelText(TunnelScene& s, bool draw) {
+  // The line keeps growing by 0.01 per second from its appearance.
+  float growth = 0;
+  const bool shown = s.textStage >= 1 && s.textStage <= kTunnelTextEvents;
+  if (shown) {
+    s.windowA = TimeWindow{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
+    growth = s.windowA.rise(s.sceneSeconds);
+  }
+  if (!draw) return;
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -82,10 +90,7 @@ void drawTunnelText(TunnelScene& s) {
     float sx = 0.4f;
     float sy = 0.2f;
     glBindTexture(GL_TEXTURE_2D, kTextBlurredSlot);
-    if (s.textStage >= 1 && s.textStage <= kTunnelTextEvents) {
-      // The line keeps growing by 0.01 per second from its appearance.
-      s.windowA = TimeWindow{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
-      const float growth = s.windowA.rise(s.sceneSeconds);
+    if (shown) {
       sx += growth;
       sy += growth;
       const float w = kTextWidth;

@@ -4,15 +4,17 @@
 
 const char kBenchUsage[] =
     "usage: lumivaara-bench [--fps N] [--size WxH] [--from MS] [--to MS] [--json FILE]\n"
-    "                       [--render gl|software|auto]\n"
-    "  Renders the timeline off-screen from 0 and times the frames in [from, to).\n"
+    "                       [--render gl|software|auto] [--draw-all]\n"
+    "  Renders the timeline off-screen and times the frames in [from, to); those\n"
+    "  before --from only advance the scenes, undrawn, but for the last two.\n"
     "  --fps N      frames per second of demo time (default 30)\n"
     "  --size WxH   output size (default 800x600)\n"
     "  --from MS    first timed demo time in ms (default 0)\n"
     "  --to MS      end of the timed range in ms (default 330000)\n"
     "  --json FILE  also write the report as JSON\n"
     "  --render P   render path: gl, software or auto (default: LUMIVAARA_RENDER, else\n"
-    "               auto, which takes software on a software rasteriser)\n";
+    "               auto, which takes software on a software rasteriser)\n"
+    "  --draw-all   draw every frame before --from too, untimed\n";
 
 bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error) {
   BenchOptions opt;
@@ -24,6 +26,9 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* er
       out = BenchOptions();
       out.help = true;
       return true;
+    } else if (arg == "--draw-all") {
+      opt.drawAll = true;
+      continue;
     } else if (arg == "--fps") {
       ok = parseIntValue(value, 1, 1000, &opt.fps);
     } else if (arg == "--size") {

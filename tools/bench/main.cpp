@@ -15,6 +15,7 @@
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "host/render_path.h"
+#include "host/seek.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
 #include "raycast/ray_stats.h"
@@ -39,16 +40,26 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  // Every frame from time 0 is rendered so each scene runs from its real
-  // state; only those in [from, to) are timed.
-  long long frameCount = 0;
-  while (frameTimeMs(frameCount, opt.fps) < opt.toMs) ++frameCount;
+  // Every frame from time 0 is run so each scene runs from its real state;
+  // those before the range but for the primer frames only advance it,
+  // undrawn. Only the frames in [from, to) are timed.
+  long long frameCount = 0, firstTimed = -1;
+  while (frameTimeMs(frameCount, opt.fps) < opt.toMs) {
+    if (firstTimed < 0 && frameTimeMs(frameCount, opt.fps) >= opt.fromMs) firstTimed = frameCount;
+    ++frameCount;
+  }
+  if (firstTimed < 0) firstTimed = frameCount;
+  long long skipped = 0;
+  while (skipped < frameCount && !seekFrameDrawn(skipped, firstTimed, opt.drawAll)) ++skipped;
+  const int64_t skipStarted = tickNanoseconds();
+  for (long long i = 0; i < skipped; ++i) renderFrame(frameTimeMs(i, opt.fps), false);
+  const double skipSeconds = double(tickNanoseconds() - skipStarted) * 1e-9;
 
   std::vector<BenchRange> ranges;
   const TimelineRange* current = nullptr;
   Progress progress;
-  startProgress(progress, frameCount);
-  for (long long i = 0; i < frameCount; ++i) {
+  startProgress(progress, frameCount - skipped);
+  for (long long i = skipped; i < frameCount; ++i) {
     const int t = frameTimeMs(i, opt.fps);
     const int64_t gridBefore = rayStats.gridNanoseconds;
     const int64_t shaftsBefore = shaftStats.drawNanoseconds;
@@ -88,6 +99,9 @@ int main(int argc, char** argv) {
     stepProgress(progress);
   }
   finishProgress(progress);
+  if (skipped > 0)
+    std::fprintf(stderr, "lumivaara-bench: %lld frames before %d ms advanced without drawing in %.2f s\n",
+                 skipped, frameTimeMs(skipped, opt.fps), skipSeconds);
 
   const std::string path = renderPathName(renderPath());
   printReport(stdout, ranges, opt.fps, opt.width, opt.height, path);

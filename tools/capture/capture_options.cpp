@@ -10,10 +10,12 @@ const char kDefaultPreset[] = "veryfast";
 const char kCaptureUsage[] =
     "usage: lumivaara-capture [--fps N] [--size WxH] [--from MS] [--to MS] [--frames DIR]\n"
     "                         [--video FILE [--crf N] [--preset NAME] | [--lossless]]\n"
-    "                         [--render gl|software|auto] [--quiet]\n"
+    "                         [--render gl|software|auto] [--draw-all] [--quiet]\n"
     "  Renders the demo off-screen with a frame clock. Frames whose demo time lies\n"
     "  in [from, to) are written as DIR/NNNNNN.png and/or encoded into FILE by ffmpeg\n"
-    "  (with the music of that range; the format follows the file name).\n"
+    "  (with the music of that range; the format follows the file name). The frames\n"
+    "  before --from only advance the scenes, undrawn, but for the last two, which\n"
+    "  are drawn: the first written frame is that of a run drawn from 0.\n"
     "  --fps N         frames per second (default 60)\n"
     "  --size WxH      output size (default 800x600); wider than 4:3 adds black columns\n"
     "  --from, --to    the range in ms of demo time (default 0 to 330000)\n"
@@ -21,6 +23,7 @@ const char kCaptureUsage[] =
     "  --preset NAME   x264 preset, ultrafast to placebo (default veryfast)\n"
     "  --lossless      FFV1 video and FLAC sound in a .mkv file, an archive master\n"
     "  --render PATH   gl, software or auto (default: LUMIVAARA_RENDER, else auto)\n"
+    "  --draw-all      draw every frame before --from too (slow; to check a seek)\n"
     "  --quiet         no progress bar\n";
 
 static const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
@@ -83,6 +86,10 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
     }
     if (flag == "--quiet") {
       out.quiet = true;
+      continue;
+    }
+    if (flag == "--draw-all") {
+      out.drawAll = true;
       continue;
     }
     if (i + 1 >= argc) {

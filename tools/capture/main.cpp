@@ -13,7 +13,9 @@
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "host/render_path.h"
+#include "host/seek.h"
 #include "platform/asset_path.h"
+#include "platform/tick_clock.h"
 #include "progress.h"
 #include "raycast/ray_stats.h"
 #include "video_encoder.h"
@@ -59,8 +61,9 @@ int main(int argc, char** argv) {
   rayStats.printLines = false;
   if (opt.renderGiven) requestRenderChoice(opt.render);
 
-  // Every frame from time 0 is rendered, so each scene's state is that of a
-  // real run; only those in [from, to) are written.
+  // Every frame from time 0 is run, so each scene's state is that of a real
+  // run; those before the range (but for the primer frames) only advance the
+  // state, undrawn, and only those in [from, to) are written.
   long long firstWritten = -1, frameCount = 0;
   while (frameTimeMs(frameCount, opt.fps) < opt.toMs) {
     if (firstWritten < 0 && frameTimeMs(frameCount, opt.fps) >= opt.fromMs) firstWritten = frameCount;
@@ -104,10 +107,17 @@ int main(int argc, char** argv) {
     startOutputReadback(readback, opt.width, opt.height, kReadbackDepth);
   }
 
+  // The undrawn part first, timed apart: it is not the drawing rate.
+  long long skipped = 0;
+  while (skipped < frameCount && !seekFrameDrawn(skipped, firstWritten, opt.drawAll)) ++skipped;
+  const int64_t skipStarted = tickNanoseconds();
+  for (long long i = 0; i < skipped; ++i) renderFrame(frameTimeMs(i, opt.fps), false);
+  const double skipSeconds = (tickNanoseconds() - skipStarted) * 1e-9;
+
   Progress progress;
-  startProgress(progress, frameCount, !opt.quiet);
+  startProgress(progress, frameCount - skipped, !opt.quiet);
   bool ok = true;
-  for (long long i = 0; i < frameCount && ok; ++i) {
+  for (long long i = skipped; i < frameCount && ok; ++i) {
     const int t = frameTimeMs(i, opt.fps);
     renderFrame(t);
     if (output && i >= firstWritten) {
@@ -132,6 +142,10 @@ int main(int argc, char** argv) {
       ok = false;
     }
   }
+  if (skipped > 0)
+    std::fprintf(stderr,
+                 "lumivaara-capture: %lld frames before %d ms advanced without drawing in %.2f s\n",
+                 skipped, frameTimeMs(skipped, opt.fps), skipSeconds);
   const double seconds = progressSeconds(progress);
   const double achieved = seconds > 0 ? progress.done / seconds : 0;
   const double rendered = double(progress.done) / opt.fps;

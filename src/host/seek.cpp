@@ -1,0 +1,29 @@
+#include "host/seek.h"
+
+#include "host/host.h"
+#include "host/offline_host.h"
+
+bool seekFrameDrawn(long long index, long long firstShown, bool drawAll) {
+  return drawAll || index >= firstShown - kPrimerFrames;
+}
+
+long long frameIndexAfter(int timeMs, int fps) {
+  // frameTimeMs rounds down, so the index is found by stepping from an
+  // estimate rather than by dividing back.
+  long long i = static_cast<long long>(timeMs) * fps / 1000;
+  if (i < 0) i = 0;
+  while (i > 0 && frameTimeMs(i - 1, fps) > timeMs) --i;
+  while (frameTimeMs(i, fps) <= timeMs) ++i;
+  return i;
+}
+
+int runSeekFrames(long long first, int targetMs, int fps) {
+  long long end = first;
+  while (frameTimeMs(end, fps) < targetMs) ++end;
+  int last = -1;
+  for (long long i = first; i < end && !quitRequested; ++i) {
+    last = frameTimeMs(i, fps);
+    renderFrame(last, seekFrameDrawn(i, end, false));
+  }
+  return last;
+}

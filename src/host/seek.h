@@ -1,0 +1,26 @@
+// Seeking: bringing every scene to a moment of the timeline exactly as a
+// run drawn from time 0 would, without drawing the frames before it.
+#pragma once
+
+// Frames drawn just before the first one shown: a drawn frame can leave GL
+// state (the clear colour, the blend function, the fractal's swirl texture)
+// that the next one starts from, so the last two before the target are
+// drawn, not shown.
+constexpr int kPrimerFrames = 2;
+
+// The frame rate whose frame times the demo seeks along, that of a capture
+// by default, so a seek lands on the state the capture has.
+constexpr int kSeekFps = 60;
+
+// True when frame `index` of a run whose first shown frame is `firstShown`
+// must be drawn: a primer frame or a shown one, or any frame with drawAll.
+bool seekFrameDrawn(long long index, long long firstShown, bool drawAll);
+
+// The index of the first frame at `fps` whose time is after timeMs.
+long long frameIndexAfter(int timeMs, int fps);
+
+// Runs the frames at frameTimeMs(i, fps) for i from `first` while their time
+// is before targetMs: without drawing, but for the last kPrimerFrames, which
+// are drawn into the back buffer and not shown. Returns the time of the
+// last frame run, or -1 when there was none.
+int runSeekFrames(long long first, int targetMs, int fps);

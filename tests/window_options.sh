@@ -14,6 +14,11 @@
 #   window_options.sh EXE display    --display 7: bad value, status 2
 #   window_options.sh EXE loop       --loop on a clock 20 times fast: passes
 #                                    the end of the demo and plays on
+#   window_options.sh EXE start      --start 256000: the window shows the
+#                                    conveyor, nearer a capture of it than one
+#                                    of the spikes before it or of the opening,
+#                                    and no ray-cast scene runs long enough for
+#                                    a statistics line
 set -u
 exe="$1"
 mode="$2"
@@ -48,6 +53,22 @@ column_mean() {
     od -An -tu1 -v | awk '{for (i = 1; i <= NF; i++) { s += $i; n++ }} END {print int(s / n)}'
 }
 
+# Grey levels of an 800 x 600 picture, one a line: the window at X, Y on the
+# screen ($1 = screen), or a PNG file.
+grey_levels() {
+  if [ "$1" = screen ]; then
+    ffmpeg -loglevel error -f x11grab -video_size 1024x768 -i "$DISPLAY" -frames:v 1 \
+      -vf "crop=800:600:$X:$Y" -f rawvideo -pix_fmt gray - | od -An -tu1 -v -w1
+  else
+    ffmpeg -loglevel error -i "$1" -f rawvideo -pix_fmt gray - | od -An -tu1 -v -w1
+  fi
+}
+
+# Mean absolute difference of two files of grey levels.
+grey_difference() {
+  paste "$1" "$2" | awk '{ d = $1 - $2; s += d < 0 ? -d : d; n++ } END { print int(s / n) }'
+}
+
 # Ends the program with Escape and expects status 0.
 end_with_escape() {
   kill -0 "$app" 2>/dev/null || fail "the program ended by itself"
@@ -74,6 +95,7 @@ case "$mode" in
     exit 0
     ;;
   loop) set -- --windowed --loop --mute; export LUMIVAARA_CLOCK_RATE=20 ;;
+  start) set -- --windowed --size 800x600 --mute --start 256000 ;;
   *) echo "unknown case $mode"; exit 2 ;;
 esac
 "$exe" "$@" >"$work/out" 2>"$work/err" &
@@ -152,6 +174,30 @@ case "$mode" in
     [ "$(grep -c "^render path:" "$work/err")" -ge 2 ] || fail "no second start after the end"
     find_window
     expect_size 800 600 "the window after starting again"
+    ;;
+  start)
+    expect_size 800 600 "--windowed --size 800x600"
+    # Loading and the seek take about a second; then a second of the conveyor.
+    for _ in $(seq 100); do
+      grep -q "^render path:" "$work/err" && break
+      sleep 0.1
+    done
+    sleep 2
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    grey_levels screen >"$work/shown"
+    capture="$(dirname "$exe")/lumivaara-capture"
+    for t in 1000 250000 258000; do
+      "$capture" --quiet --fps 50 --from $t --to $((t + 20)) --frames "$work/at$t" \
+        2>>"$work/err" || fail "capture at $t ms failed"
+      grey_levels "$work/at$t/$(printf %06d $t).png" >"$work/grey$t"
+    done
+    conveyor=$(grey_difference "$work/shown" "$work/grey258000")
+    spikes=$(grey_difference "$work/shown" "$work/grey250000")
+    opening=$(grey_difference "$work/shown" "$work/grey1000")
+    echo "start: differences to the conveyor $conveyor, the spikes $spikes, the opening $opening"
+    [ "$conveyor" -lt "$spikes" ] && [ "$conveyor" -lt "$opening" ] ||
+      fail "--start 256000 does not show the conveyor"
+    grep -q "^avarage" "$work/out" && fail "a ray-cast scene played: $(head -n 1 "$work/out")"
     ;;
 esac
 

@@ -74,8 +74,9 @@ void walkWorld(Visit& v, RayWorld* w) {
   value(v, w->depthGain);
 }
 
-// The mask and images are remade by every drawn frame; the palette's first
-// 256 entries are what setPalette rewrites.
+// The mask and images are remade by every drawn frame, and passCounter only
+// counts a draw's zoom passes; the palette's first 256 entries are what
+// setPalette rewrites.
 template <class Visit>
 void walkLight(Visit& v, LightShafts* l) {
   if (!l) return;
@@ -83,7 +84,6 @@ void walkLight(Visit& v, LightShafts* l) {
   value(v, l->position);
   value(v, l->projectedX);
   value(v, l->projectedY);
-  value(v, l->passCounter);
   value(v, l->flareIntensity);
   value(v, l->visibleFlare);
   value(v, l->effectiveIntensity);

@@ -1,0 +1,153 @@
+// A seek must land where a run drawn from 0 is: the same scene state after
+// every frame whether frames are drawn or only advanced, and the same
+// pictures from a capture that starts late as from one drawn throughout.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "host/director.h"
+#include "host/host.h"
+#include "host/offline_host.h"
+#include "host/scene_state.h"
+#include "host/seek.h"
+#include "raycast/ray_stats.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+// The first frame of every timeline row, and three moments inside rows.
+std::vector<int> pictureTimes() {
+  std::set<int> times = {0, 196000, 256000, 324000};
+  for (int t = 0; t < 330000;) {
+    const int end = timelineRangeAt(t).endMs;
+    if (end < 330000) times.insert(end);
+    t = end;
+  }
+  return std::vector<int>(times.begin(), times.end());
+}
+
+// RGB rows, top first, of a PNG the capture wrote.
+bool readPng(const std::string& path, std::vector<unsigned char>& rgb) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGB;
+  rgb.resize(PNG_IMAGE_SIZE(image));
+  const bool ok = png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
+  return ok && image.width == unsigned(kWidth) && image.height == unsigned(kHeight);
+}
+
+size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+  if (a.size() != b.size()) return a.size() + b.size();
+  size_t n = 0;
+  for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+  return n;
+}
+
+class Seek : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string error;
+    started = startOfflineHost(context, kWidth, kHeight, &error);
+    if (!started) std::fprintf(stderr, "no off-screen GL: %s\n", error.c_str());
+    takeSceneSnapshot(atLoad);
+    rayStats.printLines = false;
+  }
+  // Back to the state after loading, GL included, as a fresh run starts.
+  static void restart() {
+    ASSERT_TRUE(restoreSceneSnapshot(atLoad));
+    setDefaultGlState();
+  }
+  static HeadlessContext context;
+  static bool started;
+  static SceneSnapshot atLoad;
+};
+HeadlessContext Seek::context;
+bool Seek::started = false;
+SceneSnapshot Seek::atLoad;
+
+// Over each row's first frames at 60 fps, from the state a seek reaches:
+// drawing a frame or only advancing it leaves the same state, the noise
+// clock and every flare included.
+TEST_F(Seek, StateAdvancesAlikeDrawnOrNot) {
+  ASSERT_TRUE(started);
+  constexpr int kFps = 60, kFrames = 20;
+  for (int t = 0; t < 330000; t = timelineRangeAt(t).endMs) {
+    SCOPED_TRACE("row from " + std::to_string(t) + " ms");
+    restart();
+    const long long first = frameIndexAfter(t - 1, kFps);
+    for (long long i = 0; i < first; ++i) renderFrame(frameTimeMs(i, kFps), false);
+    SceneSnapshot there;
+    takeSceneSnapshot(there);
+
+    std::vector<uint64_t> drawn;
+    for (long long i = first; i < first + kFrames; ++i) {
+      renderFrame(frameTimeMs(i, kFps), true);
+      drawn.push_back(sceneStateFingerprint());
+    }
+    ASSERT_TRUE(restoreSceneSnapshot(there));
+    for (int k = 0; k < kFrames; ++k) {
+      renderFrame(frameTimeMs(first + k, kFps), false);
+      ASSERT_EQ(sceneStateFingerprint(), drawn[size_t(k)])
+          << "frame at " << frameTimeMs(first + k, kFps) << " ms";
+    }
+  }
+}
+
+// The whole timeline drawn from 0 at a low frame rate gives the state after
+// every frame and the reference pictures; the same frames undrawn after a
+// restore give the same states, and `lumivaara-capture --from T` (undrawn
+// up to its primer frames) writes the same pictures byte for byte.
+TEST_F(Seek, CaptureFromAnyMomentMatchesARunDrawnFromZero) {
+  ASSERT_TRUE(started);
+  constexpr int kFps = 4;
+  const std::vector<int> times = pictureTimes();
+  std::vector<long long> indices;
+  for (int t : times) indices.push_back(frameIndexAfter(t - 1, kFps));
+  long long frameCount = 0;
+  while (frameTimeMs(frameCount, kFps) < 330000) ++frameCount;
+
+  restart();
+  std::vector<uint64_t> states;
+  std::vector<std::vector<unsigned char>> pictures(times.size());
+  for (long long i = 0; i < frameCount; ++i) {
+    renderFrame(frameTimeMs(i, kFps), true);
+    states.push_back(sceneStateFingerprint());
+    for (size_t k = 0; k < times.size(); ++k)
+      if (indices[k] == i) readOutputPixels(kWidth, kHeight, pictures[k]);
+  }
+
+  restart();
+  for (long long i = 0; i < frameCount; ++i) {
+    renderFrame(frameTimeMs(i, kFps), false);
+    ASSERT_EQ(sceneStateFingerprint(), states[size_t(i)])
+        << "undrawn frame at " << frameTimeMs(i, kFps) << " ms";
+  }
+
+  const std::string dir = std::string(LUMIVAARA_BUILD_DIR) + "/seek-test-frames";
+  for (size_t k = 0; k < times.size(); ++k) {
+    const int at = frameTimeMs(indices[k], kFps);
+    SCOPED_TRACE("capture from " + std::to_string(times[k]) + " ms");
+    std::system(("rm -rf '" + dir + "'").c_str());
+    const std::string command = std::string("'") + LUMIVAARA_BUILD_DIR +
+                                "/lumivaara-capture' --quiet --fps " + std::to_string(kFps) +
+                                " --from " + std::to_string(times[k]) + " --to " +
+                                std::to_string(at + 1) + " --frames '" + dir + "' 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    char name[32];
+    std::snprintf(name, sizeof name, "/%06d.png", at);
+    std::vector<unsigned char> seeked;
+    ASSERT_TRUE(readPng(dir + name, seeked)) << dir + name;
+    EXPECT_EQ(differingBytes(seeked, pictures[k]), 0u);
+  }
+  std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace

@@ -18,7 +18,8 @@
 #                                    conveyor, nearer a capture of it than one
 #                                    of the spikes before it or of the opening,
 #                                    and no ray-cast scene runs long enough for
-#                                    a statistics line
+#                                    a statistics line; Left goes back to the
+#                                    spikes and Right forward to the conveyor
 set -u
 exe="$1"
 mode="$2"
@@ -95,7 +96,16 @@ case "$mode" in
     exit 0
     ;;
   loop) set -- --windowed --loop --mute; export LUMIVAARA_CLOCK_RATE=20 ;;
-  start) set -- --windowed --size 800x600 --mute --start 256000 ;;
+  start)
+    # The pictures to compare with, made before the demo starts its clock.
+    capture="$(dirname "$exe")/lumivaara-capture"
+    for t in 1000 250000 258000; do
+      "$capture" --quiet --fps 50 --from $t --to $((t + 20)) --frames "$work/at$t" \
+        2>>"$work/err" || fail "capture at $t ms failed"
+      grey_levels "$work/at$t/$(printf %06d $t).png" >"$work/grey$t"
+    done
+    set -- --windowed --size 800x600 --mute --start 256000
+    ;;
   *) echo "unknown case $mode"; exit 2 ;;
 esac
 "$exe" "$@" >"$work/out" 2>"$work/err" &
@@ -185,12 +195,6 @@ case "$mode" in
     sleep 2
     eval "$(xdotool getwindowgeometry --shell "$win")"
     grey_levels screen >"$work/shown"
-    capture="$(dirname "$exe")/lumivaara-capture"
-    for t in 1000 250000 258000; do
-      "$capture" --quiet --fps 50 --from $t --to $((t + 20)) --frames "$work/at$t" \
-        2>>"$work/err" || fail "capture at $t ms failed"
-      grey_levels "$work/at$t/$(printf %06d $t).png" >"$work/grey$t"
-    done
     conveyor=$(grey_difference "$work/shown" "$work/grey258000")
     spikes=$(grey_difference "$work/shown" "$work/grey250000")
     opening=$(grey_difference "$work/shown" "$work/grey1000")
@@ -198,6 +202,18 @@ case "$mode" in
     [ "$conveyor" -lt "$spikes" ] && [ "$conveyor" -lt "$opening" ] ||
       fail "--start 256000 does not show the conveyor"
     grep -q "^avarage" "$work/out" && fail "a ray-cast scene played: $(head -n 1 "$work/out")"
+    # About 258 s now: Left lands near 248 s in the spikes, Right back in the
+    # conveyor near 259 s.
+    key Left
+    sleep 1
+    grey_levels screen >"$work/back"
+    [ "$(grey_difference "$work/back" "$work/grey250000")" -lt \
+      "$(grey_difference "$work/back" "$work/grey258000")" ] || fail "Left did not go back to the spikes"
+    key Right
+    sleep 1
+    grey_levels screen >"$work/forward"
+    [ "$(grey_difference "$work/forward" "$work/grey258000")" -lt \
+      "$(grey_difference "$work/forward" "$work/grey250000")" ] || fail "Right did not go forward to the conveyor"
     ;;
 esac
 

@@ -140,13 +140,14 @@ static void startMusic(DemoClock& clock) {
     reportAssetFailure(path, "cannot be opened as Ogg Vorbis; the demo runs on the system clock");
     return;
   }
+  // Placed before it plays, so not a buffer of the beginning is heard.
+  musicSetTime(stream, startOffsetMs);
   if (!musicPlay(stream)) {
     std::fprintf(stderr, "lumivaara: no audio device (%s); the demo runs without sound\n",
                  SDL_GetError());
     musicClose(stream);
     return;
   }
-  musicSetTime(stream, startOffsetMs);
   clock.stream = stream;
 }
 

@@ -75,7 +75,8 @@ void advanceLetters(BeltLetters& belt, float dtSeconds);
 // True when letter k is drawn this frame (after advanceLetters).
 bool letterDrawn(const BeltLetters& belt, int k);
 
-// One frame of the scene's letters: advance, then draw inside the scene camera.
+// One frame of the scene's letters: advance, then (with `draw`) draw inside
+// the scene camera.
 void updateLetters(float dtSeconds, bool draw = true);
 
 // One glyph of the scene's font at position, turned about y, then z, then x

@@ -43,4 +43,5 @@ void stepLampParkMotion(LampParkScene& scene, Vector3& lightPosition, int deltaM
 // Start-up: world, light, paths. Needs a GL context.
 void initLampParkScene();
 // One frame; variant 1, 2 or 3 (any other only moves the light).
+// Without `draw` the state advances as in a drawn frame and nothing is drawn.
 void renderLampParkScene(int deltaMs, int variant, bool draw = true);

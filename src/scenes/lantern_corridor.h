@@ -39,4 +39,5 @@ void stepLanternMotion(LanternCorridorScene& scene, Vector3& lightPosition, int 
 // Start-up: texture name 1, world, light, camera, path. Needs a GL context.
 void initLanternScene();
 // One frame; variant 1 once the corridor has run 33 s.
+// Without `draw` the state advances as in a drawn frame and nothing is drawn.
 void renderLanternScene(int deltaMs, int variant, bool draw = true);

@@ -55,4 +55,5 @@ void drawAdditiveBand(int texture);
 // Start-up: world, light, paths. Needs a GL context.
 void initMirrorScene();
 // One frame with the director's frame delta.
+// Without `draw` the state advances as in a drawn frame and nothing is drawn.
 void renderMirrorScene(int frameDeltaMs, bool draw = true);

@@ -117,23 +117,19 @@ void buildModels(ScrollerScene& s) {
 // Poses the robot's meshes and, with `draw`, draws them.
 void drawRobot(ScrollerScene& s, bool draw) {
   Scene3ds& m = *s.models;
-  if (!draw) {
-    for (int i = 0; i < kRobotJointCount && i < s.robotCount; ++i) {
-      m.setMeshRotation(s.robotBase + i, 0, 0, 0);
-      m.setMeshPosition(s.robotBase + i, Vector3(0, 0, 0));
-    }
-    return;
+  if (draw) {
+    glPushMatrix();
+    glTranslatef(0, -11, -18.26f);
+    glRotatef(-90, 0, 0, 1);
+    glRotatef(-90, 1, 0, 0);
   }
-  glPushMatrix();
-  glTranslatef(0, -11, -18.26f);
-  glRotatef(-90, 0, 0, 1);
-  glRotatef(-90, 1, 0, 0);
   const float grip = 1.52f * beltLetters.gripAmount;
   // One cumulative chain: each joint turns everything after it.
   for (int i = 0; i < kRobotJointCount && i < s.robotCount; ++i) {
     const int mesh = s.robotBase + i;
     m.setMeshRotation(mesh, 0, 0, 0);
     m.setMeshPosition(mesh, Vector3(0, 0, 0));
+    if (!draw) continue;
     glTranslatef(jointPivotX[i], 0, 0);
     if (i == 7) glTranslatef(0, 0, grip);
     if (i == 8 || i == 9) glTranslatef(0, 0, -grip);
@@ -141,7 +137,7 @@ void drawRobot(ScrollerScene& s, bool draw) {
     glTranslatef(-jointPivotX[i], 0, 0);
     m.drawMesh(mesh, *s.light, 0);
   }
-  glPopMatrix();
+  if (draw) glPopMatrix();
 }
 
 // Runs the belt's texture on and, with `draw`, draws the belt.

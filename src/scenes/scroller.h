@@ -58,4 +58,5 @@ void scrollerSpeeds(const TimeWindow& speedWindow, float seconds, float& beltSpe
 // Start-up: light, models and letters. Needs a GL context and the texture slots.
 void initScrollerScene();
 // One frame with the director's frame delta.
+// Without `draw` the state advances as in a drawn frame and nothing is drawn.
 void renderScrollerScene(int deltaMs, bool draw = true);

@@ -69,4 +69,5 @@ float spikeLookAheadParameter(float f, int k);
 // a GL context and the texture slots filled.
 void initSpikeScene();
 // One frame with the director's frame delta.
+// Without `draw` the state advances as in a drawn frame and nothing is drawn.
 void renderSpikeScene(int deltaMs, bool draw = true);

@@ -57,7 +57,7 @@ struct TriangleFractalScene {
   LightShafts* faceLight = nullptr;   // lights the face model only
   LightShafts* shaftLight = nullptr;  // streams shafts from the rendered face
   Scene3ds* models = nullptr;
-  bool blendSet = false;  // a frame has run: its composites left the blend additive
+  bool blendSet = false;  // a drawn frame has run: its composites left the blend additive
 };
 extern TriangleFractalScene triangleFractalScene;
 
@@ -96,4 +96,5 @@ void flushTriangleOutlines(FractalLineBatch& batch, bool additiveBlend);
 // context and the texture slots filled.
 void initTriangleFractalScene();
 // One frame with the director's frame delta.
+// Without `draw` the state advances as in a drawn frame and nothing is drawn.
 void renderTriangleFractalScene(int deltaMs, bool draw = true);

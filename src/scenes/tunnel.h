@@ -84,4 +84,5 @@ void drawTunnelText(TunnelScene& scene, bool draw = true);
 // context and the texture slots filled.
 void initTunnelScene();
 // One frame; fadeOut lays black over the picture (under the text).
+// Without `draw` the state advances as in a drawn frame and nothing is drawn.
 void renderTunnelScene(int deltaMs, bool fadeOut, bool draw = true);

@@ -364,3 +364,64 @@ TEST_F(FeedbackTest, RippleRimStaysAtDepthOne) {
   EXPECT_GT(centre, rimDepth + 1e-4);  // the middle of the sheet is pushed away
   glDisable(GL_DEPTH_TEST);
 }
+
+namespace {
+
+// Fine detail in every channel, so a texel off shows.
+Rgb texture(int x, int y) { return Rgb{x / 2, y, (x + 2 * y) / 5}; }
+
+}  // namespace
+
+TEST_F(FeedbackTest, RippleSheetOnTheCpuMatchesGl) {
+  SKIP_UNLESS_LLVMPIPE();
+  fill(fb->textures[2], texture);
+  fill(fb->textures[1], bars);
+  // The start, a half-covered rippling sheet, and the end of the sweep.
+  const float params[3][5] = {{0.0f, 0.0f, 0.0f, 0.0f, 2.85f},
+                              {2.1f, 0.8f, 5.0f, 0.35f, 2.85f},
+                              {0.6f, 0.3f, 1.0f, 0.9f, 2.85f}};
+  for (const float* p : params) {
+    std::vector<unsigned char> gl;
+    for (RenderChoice choice : {RenderChoice::Gl, RenderChoice::Software}) {
+      RenderPathGuard path(choice);
+      const uint64_t ripples = softwarePassCounts().ripple;
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      fb->rippleTransition(2, 1, 0, 0, p[0], p[1], p[2], p[3], p[4]);
+      EXPECT_EQ(softwarePassCounts().ripple - ripples, choice == RenderChoice::Software ? 1u : 0u);
+      readBand();
+      if (choice == RenderChoice::Gl) gl = pixels;
+    }
+    int worst = 0, far = 0;
+    double sum = 0;
+    for (size_t i = 0; i < gl.size(); ++i) {
+      const int e = std::abs(int(gl[i]) - int(pixels[i]));
+      worst = std::max(worst, e);
+      far += e > 8;
+      sum += e;
+    }
+    // Folds of the sheet, where fragments of nearly equal depth overlap,
+    // and sharp picture edges a fraction of a texel off account for the
+    // few pixels apart.
+    EXPECT_LE(sum / double(gl.size()), 0.6) << "worst " << worst;
+    EXPECT_LE(far, int(gl.size() / 50)) << "levels more than 8 apart";
+  }
+  EXPECT_NE(pixels, std::vector<unsigned char>(pixels.size(), 0));
+}
+
+TEST_F(FeedbackTest, RippleSheetStaysInGlWhereTheCpuCannotTakeIt) {
+  RenderPathGuard software(RenderChoice::Software);
+  fill(fb->textures[2], bars);
+  fill(fb->textures[1], uniform(0, 0, 0));
+  const uint64_t ripples = softwarePassCounts().ripple;
+  // A sheet drawn nearer than distance 1 reaches beyond the band.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  fb->rippleTransition(2, 1, 0, 0, 1.3f, -0.9f, 0.7f, 0.0f, 2.85f);
+  // A slot holding a picture the buffer did not make.
+  const GLuint saved = fb->textures[2];
+  fb->textures[2] = fb->textures[0];
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  fb->rippleTransition(2, 1, 0, 0, 0.0f, 0.0f, 0.0f, 0.0f, 2.85f);
+  fb->textures[2] = saved;
+  EXPECT_EQ(softwarePassCounts().ripple, ripples);
+  glDisable(GL_DEPTH_TEST);
+}

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "effects/feedback_buffer.h"
+#include "host/render_path.h"
+#include "software/software_passes.h"
 
 namespace {
 
@@ -60,39 +63,117 @@ void fillSheet(float frequency, float amplitude, float phase, float radiusFactor
   }
 }
 
-// One pass over the 50 x 50 cells. The rim stays at distance 1 so the sheet's
-// edge always meets the band's edge; rim corners borrow an alpha from inside
-// the cell, since the grid has no values of its own at index 50.
-void drawSheet(bool incoming) {
+// Corner c (0..3) of cell (i, j): its grid indices and alpha in one pass.
+// The rim stays at distance 1 so the sheet's edge always meets the band's
+// edge; rim corners borrow an alpha from inside the cell, since the grid
+// has no values of its own at index 50.
+struct CellCorner {
+  int i, j;
+  float alpha;
+};
+
+void cellCorners(int i, int j, bool incoming, CellCorner (&out)[4]) {
   static const int kCornerDi[4] = {0, 1, 1, 0};
   static const int kCornerDj[4] = {0, 0, 1, 1};
+  const float first = incoming ? sheet.cover[j][i] : 1.0f - sheet.cover[j][i];
+  float previous = first;
+  for (int c = 0; c < 4; ++c) {
+    const int ci = i + kCornerDi[c];
+    const int cj = j + kCornerDj[c];
+    float alpha;
+    if (c == 0)
+      alpha = first;
+    else if (!onRim(ci, cj))
+      alpha = incoming ? sheet.cover[cj][ci] : 1.0f - sheet.cover[cj][ci];
+    else if (!incoming || c == 1)
+      alpha = first;
+    else
+      alpha = previous;
+    previous = alpha;
+    out[c] = CellCorner{ci, cj, alpha};
+  }
+}
+
+float cornerHeight(int ci, int cj) { return onRim(ci, cj) ? 1.0f : sheet.height[cj][ci]; }
+
+// One pass over the 50 x 50 cells.
+void drawSheet(bool incoming) {
   glBegin(GL_QUADS);
   for (int j = 0; j < kSheetPoints; ++j) {
     for (int i = 0; i < kSheetPoints; ++i) {
-      const float first = incoming ? sheet.cover[j][i] : 1.0f - sheet.cover[j][i];
-      float previous = first;
-      for (int c = 0; c < 4; ++c) {
-        const int ci = i + kCornerDi[c];
-        const int cj = j + kCornerDj[c];
-        const bool rim = onRim(ci, cj);
-        float alpha;
-        if (c == 0)
-          alpha = first;
-        else if (!rim)
-          alpha = incoming ? sheet.cover[cj][ci] : 1.0f - sheet.cover[cj][ci];
-        else if (!incoming || c == 1)
-          alpha = first;
-        else
-          alpha = previous;
-        previous = alpha;
-        const float height = rim ? 1.0f : sheet.height[cj][ci];
-        glColor4f(0.0f, 0.0f, 0.0f, alpha);
-        glTexCoord2f(sheet.u[ci], sheet.v[cj]);
-        glVertex3f(sheet.x[ci], sheet.y[cj], -height);
+      CellCorner corners[4];
+      cellCorners(i, j, incoming, corners);
+      for (const CellCorner& c : corners) {
+        glColor4f(0.0f, 0.0f, 0.0f, c.alpha);
+        glTexCoord2f(sheet.u[c.i], sheet.v[c.j]);
+        glVertex3f(sheet.x[c.i], sheet.y[c.j], -cornerHeight(c.i, c.j));
       }
     }
   }
   glEnd();
+}
+
+// The sheet's projection as gluPerspective makes it, in the single
+// precision GL keeps matrices in.
+struct SheetProjection {
+  float xScale, yScale, zScale, zOffset;
+};
+
+SheetProjection sheetProjection() {
+  const double half = 41.1 / 2.0 * 3.14159265358979323846 / 180.0;
+  const double cotangent = std::cos(half) / std::sin(half);
+  const double nearZ = 0.5, farZ = 1000.0;
+  return SheetProjection{float(cotangent / 1.3333333333333333), float(cotangent),
+                         float(-(farZ + nearZ) / (farZ - nearZ)),
+                         float(-2.0 * nearZ * farZ / (farZ - nearZ))};
+}
+
+// Both passes' cells as the software path takes them, placed in the band
+// as the scene viewport (512 x 384 at the window's origin) puts them.
+void sheetCorners(std::vector<SheetCorner>& out) {
+  const SheetProjection p = sheetProjection();
+  out.resize(size_t(kSheetPoints) * kSheetPoints * 4);
+  SheetCorner* corner = out.data();
+  for (int j = 0; j < kSheetPoints; ++j) {
+    for (int i = 0; i < kSheetPoints; ++i) {
+      CellCorner outgoing[4], incoming[4];
+      cellCorners(i, j, false, outgoing);
+      cellCorners(i, j, true, incoming);
+      for (int c = 0; c < 4; ++c, ++corner) {
+        const int ci = outgoing[c].i, cj = outgoing[c].j;
+        const float w = cornerHeight(ci, cj);
+        const float zClip = p.zScale * -w + p.zOffset;
+        corner->x = (p.xScale * sheet.x[ci] / w + 1.0f) * 256.0f;
+        corner->y = (p.yScale * sheet.y[cj] / w + 1.0f) * 192.0f - 64.0f;
+        corner->z = (zClip / w + 1.0f) * 0.5f;
+        corner->w = w;
+        corner->u = sheet.u[ci];
+        corner->v = sheet.v[cj];
+        corner->alphaOut = outgoing[c].alpha;
+        corner->alphaIn = incoming[c].alpha;
+      }
+    }
+  }
+}
+
+// A table entry holding the picture the buffer made for it, as the
+// software path is handed it; false where a scene has put another there.
+bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out) {
+  if (entry < 0 || entry >= 12 || fb.textures[entry] != fb.ownTextures[entry]) return false;
+  out = FeedbackSlot{fb.textures[entry], 0, entry % 3 != 2};
+  return true;
+}
+
+// Both passes on the CPU; false where the software backend is not the path
+// or cannot take them.
+bool rippleOnSoftwarePath(const FeedbackBuffer& fb, int a, int b) {
+  FeedbackSlot outgoing, incoming;
+  if (renderPath() != RenderPath::Software || !ownPicture(fb, a, outgoing) ||
+      !ownPicture(fb, b, incoming))
+    return false;
+  static std::vector<SheetCorner> corners;
+  sheetCorners(corners);
+  return softwareRippleSheet(outgoing, incoming, corners.data(), kSheetPoints * kSheetPoints);
 }
 
 }  // namespace
@@ -120,12 +201,20 @@ void FeedbackBuffer::rippleTransition(int a, int b, int /*unusedA*/, int /*unuse
   glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
 
   fillSheet(frequency, amplitude, phase, radiusFactor, radiusScale);
-  drawSheet(false);
-
-  // The same cells again, only where the first pass drew them.
-  glDepthFunc(GL_EQUAL);
-  glBindTexture(GL_TEXTURE_2D, textures[b]);
-  drawSheet(true);
+  if (rippleOnSoftwarePath(*this, a, b)) {
+    // GL is left as the passes leave it: the incoming picture bound and the
+    // last corner's colour current.
+    CellCorner last[4];
+    cellCorners(kSheetPoints - 1, kSheetPoints - 1, true, last);
+    glBindTexture(GL_TEXTURE_2D, textures[b]);
+    glColor4f(0.0f, 0.0f, 0.0f, last[3].alpha);
+  } else {
+    drawSheet(false);
+    // The same cells again, only where the first pass drew them.
+    glDepthFunc(GL_EQUAL);
+    glBindTexture(GL_TEXTURE_2D, textures[b]);
+    drawSheet(true);
+  }
 
   glDepthFunc(GL_LESS);
   glMatrixMode(GL_PROJECTION);

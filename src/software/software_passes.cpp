@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -95,6 +96,36 @@ bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQu
   writeTexture(slot.work, copy.width, copy.height, band.data());
   glPopClientAttrib();
   ++counts.swirl;
+  return true;
+}
+
+bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incoming,
+                         const SheetCorner* corners, int cellCount) {
+  for (int k = 0; k < cellCount * 4; ++k) {
+    const SheetCorner& c = corners[k];
+    // The painter covers the band alone; GL draws what reaches beyond it.
+    if (!(c.x >= -0.5f && c.x <= kBandWidth + 0.5f && c.y >= -0.5f &&
+          c.y <= kBandHeight + 0.5f && c.z >= 0.0f && c.z <= 1.0f && c.w >= 0.5f &&
+          std::isfinite(c.u) && std::isfinite(c.v) && std::isfinite(c.alphaOut) &&
+          std::isfinite(c.alphaIn)))
+      return false;
+  }
+  static TextureCopy pictures[2];
+  static std::vector<uint8_t> band(kBandBytes);
+  packTightly();
+  const FeedbackSlot* slots[2] = {&outgoing, &incoming};
+  for (int i = 0; i < 2; ++i) {
+    pictures[i].width = kBandWidth;
+    pictures[i].height = kBandHeight;
+    pictures[i].rgba.resize(kBandBytes);
+    readTexture(slots[i]->picture, pictures[i].rgba);
+  }
+  glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  glPopClientAttrib();
+  paintRippleSheet(corners, cellCount, SheetPicture{&pictures[0], outgoing.repeats},
+                   SheetPicture{&pictures[1], incoming.repeats}, band.data());
+  drawBandPicture(band.data(), false);
+  ++counts.ripple;
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 
 #include "software/quad_paint.h"
+#include "software/ripple_sheet.h"
 #include "software/smooth_lines.h"
 #include "software/swirl_zoom.h"
 #include "software/text_glow.h"
@@ -29,6 +30,8 @@ struct SoftwarePassCounts {
   uint64_t terrain = 0;
   uint64_t glow = 0;
   uint64_t gridQuads = 0;
+  uint64_t ripple = 0;
+  uint64_t tint = 0;
 };
 const SoftwarePassCounts& softwarePassCounts();
 
@@ -60,6 +63,16 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
 // texture. Needs a clamped slot and the copy inside the scene viewport.
 bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQuad* quads,
                    int passCount, float alpha);
+
+// The ripple transition's two passes over the band read back, onto a depth
+// buffer cleared to the far plane (as the transition leaves it before the
+// sheet): the outgoing slot's picture with depth test less, the incoming
+// one's with depth test equal, under GL_ADD texturing and (source alpha,
+// destination alpha) blending; corners as the sheet projects them (the
+// slots' work textures are not used). Needs every corner inside the band,
+// in front of the near plane. The depth buffer is left as it was.
+bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incoming,
+                         const SheetCorner* corners, int cellCount);
 
 // Smooth lines added to the band by a (source alpha, one) blend, or
 // (source alpha, destination alpha) onto the opaque frame, which adds the

@@ -7,6 +7,12 @@ bool seekFrameDrawn(long long index, long long firstShown, bool drawAll) {
   return drawAll || index >= firstShown - kPrimerFrames;
 }
 
+long long runUndrawnFrames(long long firstShown, int fps, bool drawAll) {
+  long long i = 0;
+  for (; !seekFrameDrawn(i, firstShown, drawAll); ++i) renderFrame(frameTimeMs(i, fps), false);
+  return i;
+}
+
 long long frameIndexAfter(int timeMs, int fps) {
   // frameTimeMs rounds down, so the index is found by stepping from an
   // estimate rather than by dividing back.

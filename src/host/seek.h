@@ -16,6 +16,10 @@ constexpr int kSeekFps = 60;
 // must be drawn: a primer frame or a shown one, or any frame with drawAll.
 bool seekFrameDrawn(long long index, long long firstShown, bool drawAll);
 
+// Runs frames 0, 1, ... at `fps` without drawing, up to the primer frames
+// before frame `firstShown` (none with drawAll); returns how many ran.
+long long runUndrawnFrames(long long firstShown, int fps, bool drawAll);
+
 // The index of the first frame at `fps` whose time is after timeMs.
 long long frameIndexAfter(int timeMs, int fps);
 

@@ -49,10 +49,8 @@ int main(int argc, char** argv) {
     ++frameCount;
   }
   if (firstTimed < 0) firstTimed = frameCount;
-  long long skipped = 0;
-  while (skipped < frameCount && !seekFrameDrawn(skipped, firstTimed, opt.drawAll)) ++skipped;
   const int64_t skipStarted = tickNanoseconds();
-  for (long long i = 0; i < skipped; ++i) renderFrame(frameTimeMs(i, opt.fps), false);
+  const long long skipped = runUndrawnFrames(firstTimed, opt.fps, opt.drawAll);
   const double skipSeconds = double(tickNanoseconds() - skipStarted) * 1e-9;
 
   std::vector<BenchRange> ranges;

@@ -108,10 +108,8 @@ int main(int argc, char** argv) {
   }
 
   // The undrawn part first, timed apart: it is not the drawing rate.
-  long long skipped = 0;
-  while (skipped < frameCount && !seekFrameDrawn(skipped, firstWritten, opt.drawAll)) ++skipped;
   const int64_t skipStarted = tickNanoseconds();
-  for (long long i = 0; i < skipped; ++i) renderFrame(frameTimeMs(i, opt.fps), false);
+  const long long skipped = runUndrawnFrames(firstWritten, opt.fps, opt.drawAll);
   const double skipSeconds = (tickNanoseconds() - skipStarted) * 1e-9;
 
   Progress progress;

@@ -80,7 +80,19 @@ FeedbackBuffer::FeedbackBuffer()
 
 void FeedbackBuffer::captureFrame(int slot) {
   glBindTexture(GL_TEXTURE_2D, textures[slot]);
+  if (renderPath() == RenderPath::Software &&
+      softwareCapture(BandCopy{copyX, copyY, copyWidth, copyHeight}, textures[slot]))
+    return;
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
+}
+
+// Table entry `entry` holding the picture the buffer made for it, as the
+// software passes are handed it (work texture left out); false where a
+// scene has put another picture there. Shared with the ripple.
+bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out) {
+  if (entry < 0 || entry >= 12 || fb.textures[entry] != fb.ownTextures[entry]) return false;
+  out = FeedbackSlot{fb.textures[entry], 0, entry % 3 != 2};
+  return true;
 }
 
 void FeedbackBuffer::crossfade(float w, int a, int b) {
@@ -89,6 +101,16 @@ void FeedbackBuffer::crossfade(float w, int a, int b) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
+  FeedbackSlot slotA, slotB;
+  if (renderPath() == RenderPath::Software && ownPicture(*this, a, slotA) &&
+      ownPicture(*this, b, slotB) &&
+      softwareCrossfade(BandCopy{copyX, copyY, copyWidth, copyHeight}, slotA.picture,
+                        slotB.picture, w)) {
+    // GL is left as the two quads leave it.
+    glBindTexture(GL_TEXTURE_2D, textures[a]);
+    glColor4f(0.0f, 0.0f, 0.0f, 1.0f - w);
+    return;
+  }
   pushIdentityModelview();
   glBindTexture(GL_TEXTURE_2D, textures[b]);
   drawBandQuad(w);

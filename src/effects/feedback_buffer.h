@@ -32,10 +32,12 @@ struct FeedbackBuffer {
   // slot 2 clamps). Needs a current GL context.
   FeedbackBuffer();
 
-  // Copies the band (copyX, copyY, copyWidth x copyHeight) into textures[slot].
+  // Copies the band (copyX, copyY, copyWidth x copyHeight) into
+  // textures[slot]; on the software path through memory.
   void captureFrame(int slot);
 
-  // Slot a at weight 1 - w under slot b at weight w.
+  // Slot a at weight 1 - w under slot b at weight w; on the software path
+  // on the CPU where both entries hold the buffer's own textures.
   void crossfade(float w, int a, int b);
 
   // Dissolve from a to b: a blurs as w rises, b sharpens; the sharp b takes
@@ -48,7 +50,10 @@ struct FeedbackBuffer {
                   float green, float blue);
 
   // Picture a on a rippling 50 x 50 sheet, replaced by b inside a circle
-  // that grows from the centre with radiusFactor.
+  // that grows from the centre with radiusFactor. On the software path the
+  // sheet is painted on the CPU where both entries hold the buffer's own
+  // textures and the sheet stays inside the band; the depth buffer is then
+  // left as it was.
   void rippleTransition(int a, int b, int unusedA, int unusedB, float frequency, float amplitude,
                         float phase, float radiusFactor, float radiusScale);
 

@@ -9,6 +9,9 @@
 #include "host/render_path.h"
 #include "software/software_passes.h"
 
+// feedback_buffer.cpp
+bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out);
+
 namespace {
 
 constexpr int kSheetPoints = 50;  // grid points per side; corners run 0..50
@@ -154,14 +157,6 @@ void sheetCorners(std::vector<SheetCorner>& out) {
       }
     }
   }
-}
-
-// A table entry holding the picture the buffer made for it, as the
-// software path is handed it; false where a scene has put another there.
-bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out) {
-  if (entry < 0 || entry >= 12 || fb.textures[entry] != fb.ownTextures[entry]) return false;
-  out = FeedbackSlot{fb.textures[entry], 0, entry % 3 != 2};
-  return true;
 }
 
 // Both passes on the CPU; false where the software backend is not the path

@@ -49,6 +49,50 @@ void writeTexture(unsigned name, int width, int height, const uint8_t* rgba) {
 
 const SoftwarePassCounts& softwarePassCounts() { return counts; }
 
+bool softwareCapture(const BandCopy& copy, unsigned picture) {
+  if (copy.width <= 0 || copy.height <= 0 || copy.width > 4096 || copy.height > 4096) return false;
+  static std::vector<uint8_t> band;
+  band.resize(size_t(copy.width) * copy.height * 4);
+  packTightly();
+  glReadPixels(copy.x, copy.y, copy.width, copy.height, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  writeTexture(picture, copy.width, copy.height, band.data());
+  glPopClientAttrib();
+  ++counts.capture;
+  return true;
+}
+
+bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w) {
+  if (!isTheBand(copy)) return false;
+  static std::vector<uint8_t> a(kBandBytes), b(kBandBytes);
+  packTightly();
+  readTexture(pictureA, a);
+  readTexture(pictureB, b);
+  glPopClientAttrib();
+  // Each quad's colour alpha is stored in 8 bits (halves to even), and the
+  // blend weighs a level by it rounded to the nearest level; the frame
+  // reads alpha 1.
+  const auto alphaLevel = [](float alpha) {
+    return int(std::nearbyint((alpha > 0.0f ? (alpha < 1.0f ? alpha : 1.0f) : 0.0f) * 255.0f));
+  };
+  const int alphaB = alphaLevel(w), alphaA = alphaLevel(1.0f - w);
+  uint8_t termA[256], termB[256];
+  for (int level = 0; level < 256; ++level) {
+    termA[level] = uint8_t((level * alphaA + 127) / 255);
+    termB[level] = uint8_t((level * alphaB + 127) / 255);
+  }
+  runOnWorkers(2, [&](int part) {
+    for (size_t i = part * kBandBytes / 2; i < (part + 1) * kBandBytes / 2; i += 4) {
+      for (int c = 0; c < 3; ++c) {
+        const int sum = termB[b[i + c]] + termA[a[i + c]];
+        a[i + c] = uint8_t(sum < 255 ? sum : 255);
+      }
+    }
+  });
+  drawBandPicture(a.data(), false);
+  ++counts.crossfade;
+  return true;
+}
+
 bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
                   const float (&spreads)[2][kBlurPasses], float tapWeight) {
   if (!isTheBand(copy) || !slots[0].repeats || !slots[1].repeats) return false;

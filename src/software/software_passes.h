@@ -31,6 +31,8 @@ struct SoftwarePassCounts {
   uint64_t glow = 0;
   uint64_t gridQuads = 0;
   uint64_t ripple = 0;
+  uint64_t crossfade = 0;
+  uint64_t capture = 0;
   uint64_t tint = 0;
 };
 const SoftwarePassCounts& softwarePassCounts();
@@ -48,6 +50,16 @@ struct FeedbackSlot {
   unsigned work;
   bool repeats;
 };
+
+// The band copied into `picture`, a texture at least copy-sized, through
+// memory: a software rasteriser copies framebuffer to texture slowly.
+bool softwareCapture(const BandCopy& copy, unsigned picture);
+
+// The crossfade of two band-sized pictures: the frame just cleared, b
+// added at alpha w, then a at alpha 1 - w, each drawn 1:1 over the band
+// under GL_ADD texturing with (source alpha, destination alpha) blending.
+// Needs the copy to be the band.
+bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w);
 
 // The dissolve's blur on two repeating slots at once: for each, kBlurPasses
 // passes of four taps at (+-spread, +-spread), weighed by tapWeight, each

@@ -80,9 +80,6 @@ FeedbackBuffer::FeedbackBuffer()
 
 void FeedbackBuffer::captureFrame(int slot) {
   glBindTexture(GL_TEXTURE_2D, textures[slot]);
-  if (renderPath() == RenderPath::Software &&
-      softwareCapture(BandCopy{copyX, copyY, copyWidth, copyHeight}, textures[slot]))
-    return;
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
 }
 

@@ -32,8 +32,7 @@ struct FeedbackBuffer {
   // slot 2 clamps). Needs a current GL context.
   FeedbackBuffer();
 
-  // Copies the band (copyX, copyY, copyWidth x copyHeight) into
-  // textures[slot]; on the software path through memory.
+  // Copies the band (copyX, copyY, copyWidth x copyHeight) into textures[slot].
   void captureFrame(int slot);
 
   // Slot a at weight 1 - w under slot b at weight w; on the software path

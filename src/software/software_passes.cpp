@@ -49,18 +49,6 @@ void writeTexture(unsigned name, int width, int height, const uint8_t* rgba) {
 
 const SoftwarePassCounts& softwarePassCounts() { return counts; }
 
-bool softwareCapture(const BandCopy& copy, unsigned picture) {
-  if (copy.width <= 0 || copy.height <= 0 || copy.width > 4096 || copy.height > 4096) return false;
-  static std::vector<uint8_t> band;
-  band.resize(size_t(copy.width) * copy.height * 4);
-  packTightly();
-  glReadPixels(copy.x, copy.y, copy.width, copy.height, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
-  writeTexture(picture, copy.width, copy.height, band.data());
-  glPopClientAttrib();
-  ++counts.capture;
-  return true;
-}
-
 bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w) {
   if (!isTheBand(copy)) return false;
   static std::vector<uint8_t> a(kBandBytes), b(kBandBytes);

@@ -32,7 +32,6 @@ struct SoftwarePassCounts {
   uint64_t gridQuads = 0;
   uint64_t ripple = 0;
   uint64_t crossfade = 0;
-  uint64_t capture = 0;
   uint64_t tint = 0;
 };
 const SoftwarePassCounts& softwarePassCounts();
@@ -50,10 +49,6 @@ struct FeedbackSlot {
   unsigned work;
   bool repeats;
 };
-
-// The band copied into `picture`, a texture at least copy-sized, through
-// memory: a software rasteriser copies framebuffer to texture slowly.
-bool softwareCapture(const BandCopy& copy, unsigned picture);
 
 // The crossfade of two band-sized pictures: the frame just cleared, b
 // added at alpha w, then a at alpha 1 - w, each drawn 1:1 over the band

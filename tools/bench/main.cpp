@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // The demo's statistics lines would break up the report on standard output.
+  rayStats.printLines = false;
   if (opt.renderGiven) requestRenderChoice(opt.render);
   HeadlessContext ctx;
   if (!startOfflineHost(ctx, opt.width, opt.height, &error)) {

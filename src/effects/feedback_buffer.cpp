@@ -83,13 +83,14 @@ void FeedbackBuffer::captureFrame(int slot) {
   glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
 }
 
-// Table entry `entry` holding the picture the buffer made for it, as the
-// software passes are handed it (work texture left out); false where a
-// scene has put another picture there. Shared with the ripple.
 bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out) {
   if (entry < 0 || entry >= 12 || fb.textures[entry] != fb.ownTextures[entry]) return false;
   out = FeedbackSlot{fb.textures[entry], 0, entry % 3 != 2};
   return true;
+}
+
+static BandCopy bandCopy(const FeedbackBuffer& fb) {
+  return BandCopy{fb.copyX, fb.copyY, fb.copyWidth, fb.copyHeight};
 }
 
 void FeedbackBuffer::crossfade(float w, int a, int b) {
@@ -101,8 +102,7 @@ void FeedbackBuffer::crossfade(float w, int a, int b) {
   FeedbackSlot slotA, slotB;
   if (renderPath() == RenderPath::Software && ownPicture(*this, a, slotA) &&
       ownPicture(*this, b, slotB) &&
-      softwareCrossfade(BandCopy{copyX, copyY, copyWidth, copyHeight}, slotA.picture,
-                        slotB.picture, w)) {
+      softwareCrossfade(bandCopy(*this), slotA.picture, slotB.picture, w)) {
     // GL is left as the two quads leave it.
     glBindTexture(GL_TEXTURE_2D, textures[a]);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f - w);
@@ -123,15 +123,10 @@ static float blurHalfSpread(int pass, float factor) {
 // Slot `slot` as the buffer made it, for the software passes; false where
 // a scene has put another texture into the slot or its work entry.
 static bool ownSlot(const FeedbackBuffer& fb, int slot, FeedbackSlot& out) {
-  if (fb.textures[slot] != fb.ownTextures[slot] ||
-      fb.textures[slot + 6] != fb.ownTextures[slot + 6])
+  if (!ownPicture(fb, slot, out) || fb.textures[slot + 6] != fb.ownTextures[slot + 6])
     return false;
-  out = FeedbackSlot{fb.textures[slot], fb.textures[slot + 6], slot % 3 != 2};
+  out.work = fb.textures[slot + 6];
   return true;
-}
-
-static BandCopy bandCopy(const FeedbackBuffer& fb) {
-  return BandCopy{fb.copyX, fb.copyY, fb.copyWidth, fb.copyHeight};
 }
 
 // Both slots' blur passes on the CPU; false where the software backend is

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+struct FeedbackSlot;
 
 struct FeedbackBuffer {
   // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
@@ -62,3 +63,8 @@ struct FeedbackBuffer {
   void swirlZoom(int slot, float spin, int unused, float zoomBase, float zoomExponent,
                  float panX, float panY, float alphaOffset);
 };
+
+// Table entry `entry` holding the picture the buffer made for it, as the
+// software passes are handed it (no work texture); false where a scene has
+// put another picture there.
+bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out);

@@ -9,9 +9,6 @@
 #include "host/render_path.h"
 #include "software/software_passes.h"
 
-// feedback_buffer.cpp
-bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out);
-
 namespace {
 
 constexpr int kSheetPoints = 50;  // grid points per side; corners run 0..50

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "effects/light_shafts.h"
 #include "models/scene3ds.h"
@@ -61,19 +62,52 @@ void setSphereMap(bool on) {
   glDisable(GL_TEXTURE_GEN_R);
 }
 
-void emitTriangles(const Mesh3ds& mesh, int source) {
-  glBegin(GL_TRIANGLES);
-  if (source == 0 || source == 1) {
-    const std::vector<Vector3>& p = source == 0 ? mesh.positions : mesh.deformedPositions;
-    const std::vector<Vector3>& n = source == 0 ? mesh.normals : mesh.deformedNormals;
-    for (size_t corner = 0; corner < size_t(mesh.faceCount) * 3; ++corner) {
-      const size_t i = size_t(mesh.faces[corner]);
-      glTexCoord2f(mesh.u[i] + mesh.uOffset, mesh.v[i] + mesh.vOffset);
-      glNormal3f(-n[i].x, -n[i].y, -n[i].z);
-      glVertex3f(p[i].x, p[i].y, p[i].z);
-    }
+// One vertex as the mesh passes hand it to GL: the offset texture
+// coordinates and the outward normal are made once per draw, not per pass.
+struct MeshVertex {
+  float s, t;
+  float nx, ny, nz;
+  float x, y, z;
+};
+
+std::vector<MeshVertex> meshVertices;  // reused: drawing runs on one thread
+
+// Fills meshVertices from source 0 (positions, normals) or 1 (the deformed
+// copies); false for any other source, which draws nothing.
+bool fillMeshVertices(const Mesh3ds& mesh, int source) {
+  if (source != 0 && source != 1) return false;
+  const std::vector<Vector3>& p = source == 0 ? mesh.positions : mesh.deformedPositions;
+  const std::vector<Vector3>& n = source == 0 ? mesh.normals : mesh.deformedNormals;
+  meshVertices.resize(size_t(mesh.vertexCount));
+  for (size_t i = 0; i < meshVertices.size(); ++i) {
+    meshVertices[i] = {mesh.u[i] + mesh.uOffset, mesh.v[i] + mesh.vOffset,
+                       -n[i].x, -n[i].y, -n[i].z, p[i].x, p[i].y, p[i].z};
   }
-  glEnd();
+  return true;
+}
+
+// Vertex arrays rather than glBegin/glEnd: one call per pass instead of three
+// per corner, and no fresh driver buffer for every few thousand vertices.
+void bindMeshVertices() {
+  const MeshVertex* v = meshVertices.data();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(MeshVertex), &v->x);
+  glNormalPointer(GL_FLOAT, sizeof(MeshVertex), &v->nx);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(MeshVertex), &v->s);
+}
+
+// Leaves the current texture coordinate and normal those of the last corner
+// drawn, as a glBegin/glEnd of the same corners would.
+void unbindMeshVertices(const Mesh3ds& mesh) {
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  if (mesh.faceCount == 0) return;
+  const MeshVertex& last = meshVertices[size_t(mesh.faces.back())];
+  glTexCoord2f(last.s, last.t);
+  glNormal3f(last.nx, last.ny, last.nz);
 }
 
 // Frame row of mask row k: floor(k x 2.6666666666666665) taken exactly, which
@@ -168,6 +202,8 @@ void Scene3ds::drawMeshLit(int index, const Vector3& lightPosition, const float 
     passes = reflection ? kBaseReflection : kBase;
     passCount = reflection ? 2 : 1;
   }
+  const bool drawn = fillMeshVertices(mesh, source);
+  if (drawn) bindMeshVertices();
   for (size_t p = 0; p < passCount; ++p) {
     const MeshPass& pass = passes[p];
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, pass.texEnv);
@@ -188,8 +224,11 @@ void Scene3ds::drawMeshLit(int index, const Vector3& lightPosition, const float 
     const float alpha = pass.reflection ? mesh.envAlpha : mesh.baseAlpha;
     glColor4f(mesh.diffuse[0] * pass.colourFactor, mesh.diffuse[1] * pass.colourFactor,
               mesh.diffuse[2] * pass.colourFactor, alpha);
-    emitTriangles(mesh, source);
+    if (drawn) {
+      glDrawElements(GL_TRIANGLES, mesh.faceCount * 3, GL_UNSIGNED_INT, mesh.faces.data());
+    }
   }
+  if (drawn) unbindMeshVertices(mesh);
 
   glPopMatrix();
   glDisable(GL_DEPTH_TEST);

@@ -86,7 +86,7 @@ TEST(MirrorGlow, NothingShowsBeforeTheFirstPiece) {
 namespace {
 
 std::vector<uint8_t> uniformPicture(uint8_t level, uint8_t alpha) {
-  std::vector<uint8_t> p(size_t(kGlowWidth) * kGlowHeight * 4);
+  std::vector<uint8_t> p(size_t(kBandWidth) * kBandHeight * 4);
   for (size_t i = 0; i < p.size(); i += 4) {
     p[i] = p[i + 1] = p[i + 2] = level;
     p[i + 3] = alpha;
@@ -95,7 +95,7 @@ std::vector<uint8_t> uniformPicture(uint8_t level, uint8_t alpha) {
 }
 
 const uint8_t* pixel(const std::vector<uint8_t>& p, int x, int row) {
-  return &p[(size_t(row) * kGlowWidth + size_t(x)) * 4];
+  return &p[(size_t(row) * kBandWidth + size_t(x)) * 4];
 }
 
 }  // namespace
@@ -131,7 +131,7 @@ TEST(MirrorGlowPainter, SharpPieceAddsFourRoundedSamplesOverTheClearColour) {
 TEST(MirrorGlowPainter, FirstPassWeighsByTheSourceAlphaLaterPassesDoNot) {
   std::vector<uint8_t> source = uniformPicture(0, 0);
   // One opaque texel; the piece samples it half a texel to the right.
-  uint8_t* lit = &source[(size_t(40) * kGlowWidth + 100) * 4];
+  uint8_t* lit = &source[(size_t(40) * kBandWidth + 100) * 4];
   lit[0] = lit[1] = lit[2] = 200;
   lit[3] = 255;
   const GlowPiece piece{90, 110, 35, 45, {1, 1, 1}};
@@ -152,8 +152,8 @@ TEST(MirrorGlowPainter, FirstPassWeighsByTheSourceAlphaLaterPassesDoNot) {
 
 TEST(MirrorGlowPainter, SamplesRepeatAcrossTheEdgesAndOddOffsetsStayInside) {
   std::vector<uint8_t> source = uniformPicture(0, 255);
-  for (int row = 0; row < kGlowHeight; ++row) {
-    uint8_t* p = &source[(size_t(row) * kGlowWidth + kGlowWidth - 1) * 4];
+  for (int row = 0; row < kBandHeight; ++row) {
+    uint8_t* p = &source[(size_t(row) * kBandWidth + kBandWidth - 1) * 4];
     p[0] = p[1] = p[2] = 255;
   }
   const GlowPiece piece{0, 4, 250, 260, {1, 1, 1}};
@@ -221,9 +221,9 @@ TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
   GLuint changing = 0;
   glGenTextures(1, &changing);
   glBindTexture(GL_TEXTURE_2D, changing);
-  std::vector<unsigned char> text(size_t(kGlowWidth) * kGlowHeight * 4);
+  std::vector<unsigned char> text(size_t(kBandWidth) * kBandHeight * 4);
   for (size_t i = 0; i < text.size(); ++i) text[i] = (i / 4) % 7 == 0 ? 255 : 0;
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kGlowWidth, kGlowHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBandWidth, kBandHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                text.data());
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

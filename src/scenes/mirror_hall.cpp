@@ -193,7 +193,7 @@ void glowTint(float a, float tint[3]) {
 // Band rows [glowRowBegin, glowRowEnd) of the glow texture hold any light;
 // the whole band where the GL passes made it.
 int glowRowBegin = 0;
-int glowRowEnd = kGlowHeight;
+int glowRowEnd = kBandHeight;
 
 // The glow's passes on the CPU over the clear colour the scene set; false
 // where the software backend is not the path or cannot take them.
@@ -210,8 +210,8 @@ bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
     GlowPiece& p = pieces[count];
     p.x0 = int(std::ceil(r.x0 - 0.5f));
     p.x1 = int(std::ceil(r.x1 - 0.5f));
-    p.row0 = int(std::ceil(float(kGlowHeight) - r.y1 - 0.5f));
-    p.row1 = int(std::ceil(float(kGlowHeight) - r.y0 - 0.5f));
+    p.row0 = int(std::ceil(float(kBandHeight) - r.y1 - 0.5f));
+    p.row1 = int(std::ceil(float(kBandHeight) - r.y0 - 0.5f));
     glowTint(strength[k], p.tint);
     shown[count++] = k;
   }
@@ -257,7 +257,7 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
   glowRowBegin = 0;
-  glowRowEnd = kGlowHeight;
+  glowRowEnd = kBandHeight;
   if (paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture)) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);

@@ -4,11 +4,10 @@
 #include <cmath>
 #include <cstdint>
 
+#include "math/colour_levels.h"
 #include "software/texel_sampler.h"
 
 namespace {
-
-inline float clamp01(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
 
 // Nearest level of a non-negative value.
 inline int level(float x) { return int(x + 0.5f); }
@@ -29,7 +28,7 @@ inline void shade(const float a[6], const Sampler& s, uint16_t* sum) {
 }  // namespace
 
 void PaintSums::clear() {
-  levels.assign(size_t(kPaintWidth) * kPaintHeight * 3, 0);
+  levels.assign(size_t(kBandWidth) * kBandHeight * 3, 0);
 }
 
 void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture,
@@ -45,9 +44,9 @@ void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture
     if (!(x1 > x0) || !(y1 > y0)) continue;
     // Pixel centres inside the quad, clipped to the band.
     const int px0 = std::max(0, int(std::ceil(std::max(x0, -1.0f) - 0.5f)));
-    const int px1 = std::min(kPaintWidth, int(std::ceil(std::min(x1, 1e6f) - 0.5f)));
+    const int px1 = std::min(kBandWidth, int(std::ceil(std::min(x1, 1e6f) - 0.5f)));
     const int py0 = std::max(0, int(std::ceil(std::max(y0, -1.0f) - 0.5f)));
-    const int py1 = std::min(kPaintHeight, int(std::ceil(std::min(y1, 1e6f) - 0.5f)));
+    const int py1 = std::min(kBandHeight, int(std::ceil(std::min(y1, 1e6f) - 0.5f)));
     if (px0 >= px1 || py0 >= py1) continue;
     float a[4][6];
     for (int k = 0; k < 4; ++k) {
@@ -69,7 +68,7 @@ void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture
     }
     for (int py = py0; py < py1; ++py) {
       const float ty = float(py) + 0.5f - y0;
-      uint16_t* row = &sums.levels[size_t(py) * kPaintWidth * 3];
+      uint16_t* row = &sums.levels[size_t(py) * kBandWidth * 3];
       for (int px = px0; px < px1; ++px) {
         const float tx = float(px) + 0.5f - x0;
         const bool below = ty * w <= tx * h;
@@ -84,7 +83,7 @@ void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture
 }
 
 void settleSums(const PaintSums& sums, uint8_t* rgba) {
-  const size_t pixels = size_t(kPaintWidth) * kPaintHeight;
+  const size_t pixels = size_t(kBandWidth) * kBandHeight;
   for (size_t p = 0; p < pixels; ++p) {
     for (int c = 0; c < 3; ++c) {
       const uint16_t s = sums.levels[p * 3 + c];

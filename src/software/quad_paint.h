@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "software/band_picture.h"
 #include "software/texture_copies.h"
 
 // The grid's vertex layout: x, y, z, r, g, b, a, u, v and the texture unit;
@@ -22,10 +23,7 @@ constexpr int kPaintColour = 3;  // r, g, b, a
 constexpr int kPaintTexCoord = 7;  // u, v
 constexpr int kPaintUnit = 9;
 
-constexpr int kPaintWidth = 512;
-constexpr int kPaintHeight = 256;
-
-// Per-channel sums of the band's added levels (kPaintWidth x kPaintHeight x 3).
+// Per-channel sums of the band's added levels (kBandWidth x kBandHeight x 3).
 struct PaintSums {
   std::vector<uint16_t> levels;
   void clear();

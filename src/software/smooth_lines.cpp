@@ -8,8 +8,6 @@
 
 namespace {
 
-float clamp01(float v) { return std::min(std::max(v, 0.0f), 1.0f); }
-
 struct Line {
   float x0, y0;
   float ux, uy;  // unit direction
@@ -68,34 +66,30 @@ void drawLine(const Line& l, float x1, float y1, const Target& target) {
   // lies at most `spill` beyond an end along the major axis.
   const float reach = 1.0f / std::fabs(ua);
   const float spill = 0.5f * std::fabs(ua) + std::fabs(ub);
+  // The columns and the thread's rows, along the major axis and across.
+  const float columns[2] = {0.0f, float(target.width)};
+  const float rows[2] = {float(target.rowBegin), float(target.rowEnd)};
+  const float* major = xMajor ? columns : rows;
+  const float* minor = xMajor ? rows : columns;
+  const int majorSize = xMajor ? target.width : target.height;
+  const int minorSize = xMajor ? target.height : target.width;
   int first, last;
-  if (xMajor)
-    centresBetween(std::min(a0, a1) - spill, std::max(a0, a1) + spill, target.width, first, last);
-  else
-    centresBetween(std::max(std::min(a0, a1) - spill, float(target.rowBegin)),
-                   std::min(std::max(a0, a1) + spill, float(target.rowEnd)), target.height,
-                   first, last);
+  centresBetween(std::max(std::min(a0, a1) - spill, major[0]),
+                 std::min(std::max(a0, a1) + spill, major[1]), majorSize, first, last);
   // Minor steps change along by ub and across by -ua (x-major) or +ua.
   const float acrossStep = xMajor ? -ua : ua;
   for (int m = first; m <= last; ++m) {
     const float b = b0 + (float(m) + 0.5f - a0) * slope;
     int low, high;
-    if (xMajor)
-      centresBetween(std::max(b - reach, float(target.rowBegin)),
-                     std::min(b + reach, float(target.rowEnd)), target.height, low, high);
-    else
-      centresBetween(b - reach, b + reach, target.width, low, high);
+    centresBetween(std::max(b - reach, minor[0]), std::min(b + reach, minor[1]), minorSize, low,
+                   high);
     if (low > high) continue;
     const float rm = float(m) + 0.5f - a0;
     const float rk = float(low) + 0.5f - b0;
     float along = rm * ua + rk * ub;
     float across = xMajor ? rm * ub - rk * ua : rk * ua - rm * ub;
-    for (int k = low; k <= high; ++k, along += ub, across += acrossStep) {
-      if (xMajor)
-        blendFragment(l, along, across, m, k, target);
-      else
-        blendFragment(l, along, across, k, m, target);
-    }
+    for (int k = low; k <= high; ++k, along += ub, across += acrossStep)
+      blendFragment(l, along, across, xMajor ? m : k, xMajor ? k : m, target);
   }
 }
 

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
+#include "math/colour_levels.h"
 #include "scenes/landscape_march.h"
 #include "software/band_picture.h"
 #include "software/picture_blur.h"
@@ -18,22 +18,22 @@ namespace {
 
 SoftwarePassCounts counts;
 
-constexpr int kBandWidth = 512;
-constexpr int kBandHeight = 256;
-constexpr size_t kBandBytes = size_t(kBandWidth) * kBandHeight * 4;
-
 bool isTheBand(const BandCopy& c) {
   return c.x == 0 && c.y == 64 && c.width == kBandWidth && c.height == kBandHeight;
 }
 
-// Pixel transfers in and out of GL as tightly packed RGBA rows.
-void packTightly() {
-  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-}
+// Pixel transfers in and out of GL as tightly packed RGBA rows while it
+// lives; the pixel store is put back as it was.
+struct TightRows {
+  TightRows() {
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  }
+  ~TightRows() { glPopClientAttrib(); }
+};
 
 void readTexture(unsigned name, std::vector<uint8_t>& rgba) {
   glBindTexture(GL_TEXTURE_2D, name);
@@ -52,17 +52,14 @@ const SoftwarePassCounts& softwarePassCounts() { return counts; }
 bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w) {
   if (!isTheBand(copy)) return false;
   static std::vector<uint8_t> a(kBandBytes), b(kBandBytes);
-  packTightly();
+  const TightRows tight;
   readTexture(pictureA, a);
   readTexture(pictureB, b);
-  glPopClientAttrib();
   // Each quad's colour alpha is stored in 8 bits (halves to even), and the
   // blend weighs a level by it rounded to the nearest level; the frame
   // reads alpha 1.
-  const auto alphaLevel = [](float alpha) {
-    return int(std::nearbyint((alpha > 0.0f ? (alpha < 1.0f ? alpha : 1.0f) : 0.0f) * 255.0f));
-  };
-  const int alphaB = alphaLevel(w), alphaA = alphaLevel(1.0f - w);
+  const int alphaB = int(std::nearbyint(clamp01(w) * 255.0f));
+  const int alphaA = int(std::nearbyint(clamp01(1.0f - w) * 255.0f));
   uint8_t termA[256], termB[256];
   for (int level = 0; level < 256; ++level) {
     termA[level] = uint8_t((level * alphaA + 127) / 255);
@@ -76,7 +73,7 @@ bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned picture
       }
     }
   });
-  drawBandPicture(a.data(), false);
+  drawBandPicture(a.data(), BandMode::kReplace);
   ++counts.crossfade;
   return true;
 }
@@ -86,7 +83,7 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
   if (!isTheBand(copy) || !slots[0].repeats || !slots[1].repeats) return false;
   static std::vector<uint8_t> pictures[2][2];
   static BlurScratch scratch[2];
-  packTightly();
+  const TightRows tight;
   for (int i = 0; i < 2; ++i) {
     pictures[i][0].resize(kBandBytes);
     pictures[i][1].resize(kBandBytes);
@@ -103,7 +100,6 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
   });
   for (int i = 0; i < 2; ++i)
     writeTexture(slots[i].work, kBandWidth, kBandHeight, pictures[i][0].data());
-  glPopClientAttrib();
   ++counts.blur;
   return true;
 }
@@ -118,7 +114,7 @@ bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQu
   const size_t bytes = size_t(copy.width) * copy.height * 4;
   band.resize(bytes);
   texture.resize(bytes);
-  packTightly();
+  const TightRows tight;
   glReadPixels(copy.x, copy.y, copy.width, copy.height, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
   // Pass 0 samples the slot. It usually holds the band just captured, but
   // reading it costs a twentieth of the passes and leaves nothing to assume.
@@ -126,7 +122,6 @@ bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQu
   swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha,
               scratch);
   writeTexture(slot.work, copy.width, copy.height, band.data());
-  glPopClientAttrib();
   ++counts.swirl;
   return true;
 }
@@ -144,7 +139,7 @@ bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incom
   }
   static TextureCopy pictures[2];
   static std::vector<uint8_t> band(kBandBytes);
-  packTightly();
+  const TightRows tight;
   const FeedbackSlot* slots[2] = {&outgoing, &incoming};
   for (int i = 0; i < 2; ++i) {
     pictures[i].width = kBandWidth;
@@ -153,10 +148,9 @@ bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incom
     readTexture(slots[i]->picture, pictures[i].rgba);
   }
   glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
-  glPopClientAttrib();
   paintRippleSheet(corners, cellCount, SheetPicture{&pictures[0], outgoing.repeats},
                    SheetPicture{&pictures[1], incoming.repeats}, band.data());
-  drawBandPicture(band.data(), false);
+  drawBandPicture(band.data(), BandMode::kReplace);
   ++counts.ripple;
   return true;
 }
@@ -164,12 +158,11 @@ bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incom
 bool softwareLines(const float* vertices, int floatsPerVertex, int lineCount,
                    const LinePlacement& placement) {
   static std::vector<uint8_t> band(kBandBytes);
-  packTightly();
+  const TightRows tight;
   glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
-  glPopClientAttrib();
   blendSmoothLines(vertices, floatsPerVertex, lineCount, placement, band.data(), kBandWidth,
                    kBandHeight);
-  drawBandPicture(band.data(), false);
+  drawBandPicture(band.data(), BandMode::kReplace);
   ++counts.lines;
   return true;
 }
@@ -198,7 +191,7 @@ bool softwareTerrain(unsigned texture, TerrainMarch march, const void* context,
   last = none;
   for (const TerrainStrip& s : lastOfPart)
     if (s.red >= 0.0f) last = s;
-  drawBandPicture(picture.rgba.data(), true);
+  drawBandPicture(picture.rgba.data(), BandMode::kKeyed);
   ++counts.terrain;
   return true;
 }
@@ -207,28 +200,23 @@ bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, i
                       const float* offsets, int passCount, const uint8_t (&clear)[3],
                       int& litBegin, int& litEnd) {
   const TextureCopy* text = textureCopy(source);
-  if (!text || text->width != kGlowWidth || text->height != kGlowHeight || !text->repeatS ||
+  if (!text || text->width != kBandWidth || text->height != kBandHeight || !text->repeatS ||
       !text->repeatT || !text->linear)
     return false;
   static TextGlowScratch scratch;
   static std::vector<uint8_t> result(kBandBytes);
   paintTextGlow(text->rgba.data(), pieces, pieceCount, offsets, passCount, clear, result.data(),
                 scratch);
-  litBegin = kGlowHeight;
-  litEnd = 0;
-  for (int r = 0; r < kGlowHeight; ++r) {
-    const uint8_t* row = &result[size_t(r) * kGlowWidth * 4];
-    bool lit = false;
-    for (int x = 0; x < kGlowWidth && !lit; ++x)
-      lit = (row[x * 4] | row[x * 4 + 1] | row[x * 4 + 2]) != 0;
-    if (!lit) continue;
-    litBegin = std::min(litBegin, r);
-    litEnd = r + 1;
-  }
-  if (litBegin > litEnd) litBegin = litEnd = 0;
-  packTightly();
-  writeTexture(glow, kGlowWidth, kGlowHeight, result.data());
-  glPopClientAttrib();
+  const auto lit = [&](int r) {
+    const uint8_t* row = &result[size_t(r) * kBandWidth * 4];
+    for (int x = 0; x < kBandWidth; ++x)
+      if (row[x * 4] | row[x * 4 + 1] | row[x * 4 + 2]) return true;
+    return false;
+  };
+  for (litEnd = kBandHeight; litEnd > 0 && !lit(litEnd - 1);) --litEnd;
+  for (litBegin = 0; litBegin < litEnd && !lit(litBegin);) ++litBegin;
+  const TightRows tight;
+  writeTexture(glow, kBandWidth, kBandHeight, result.data());
   ++counts.glow;
   return true;
 }
@@ -248,33 +236,25 @@ struct Group {
   std::vector<float> vertices;  // the quads GL draws
 };
 
-void pointArrays(const float* vertices) {
-  const GLsizei stride = GLsizei(sizeof(float) * kPaintVertexFloats);
-  glVertexPointer(3, GL_FLOAT, stride, vertices);
-  glColorPointer(4, GL_FLOAT, stride, vertices + kPaintColour);
-  glTexCoordPointer(2, GL_FLOAT, stride, vertices + kPaintTexCoord);
-}
+}  // namespace
 
 // Additive blending onto the opaque frame sums each fragment's rounded
 // term and saturates, which no order changes: each texture's quads go
 // together, the narrow ones painted from the texture's copy (within a level
 // or two of the rasteriser's rounding) and added as one picture.
-void drawGrouped(const float* vertices, const GridRun* runs, int runCount) {
+bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount) {
+  if (runCount < kWorthChanges) return false;
   static std::vector<Group> groups;
   static PaintSums sums;
   static std::vector<uint8_t> painted(kBandBytes);
   for (Group& g : groups) g.vertices.clear();
   sums.clear();
   bool anyPainted = false;
-  const unsigned lastTexture = runs[runCount - 1].texture;
   for (int r = 0; r < runCount; ++r) {
     const GridRun& run = runs[r];
     auto found = std::find_if(groups.begin(), groups.end(),
                               [&](const Group& g) { return g.texture == run.texture; });
-    if (found == groups.end()) {
-      groups.push_back(Group{run.texture, {}});
-      found = groups.end() - 1;
-    }
+    if (found == groups.end()) found = groups.insert(groups.end(), Group{run.texture, {}});
     const TextureCopy* copy = textureCopy(run.texture);
     for (int q = run.firstQuad; q < run.firstQuad + run.quadCount; ++q) {
       const float* v = vertices + size_t(q) * 4 * kPaintVertexFloats;
@@ -288,25 +268,22 @@ void drawGrouped(const float* vertices, const GridRun* runs, int runCount) {
   }
   // The last run's texture last, so that it stays bound as drawing in order
   // leaves it.
+  const unsigned lastTexture = runs[runCount - 1].texture;
   std::stable_partition(groups.begin(), groups.end(),
                         [&](const Group& g) { return g.texture != lastTexture; });
+  const GLsizei stride = GLsizei(sizeof(float) * kPaintVertexFloats);
   for (const Group& g : groups) {
     if (g.vertices.empty()) continue;
     glBindTexture(GL_TEXTURE_2D, g.texture);
-    pointArrays(g.vertices.data());
+    glVertexPointer(3, GL_FLOAT, stride, g.vertices.data());
+    glColorPointer(4, GL_FLOAT, stride, g.vertices.data() + kPaintColour);
+    glTexCoordPointer(2, GL_FLOAT, stride, g.vertices.data() + kPaintTexCoord);
     glDrawArrays(GL_QUADS, 0, GLsizei(g.vertices.size() / kPaintVertexFloats));
   }
   if (anyPainted) {
     settleSums(sums, painted.data());
-    addBandPicture(painted.data());
+    drawBandPicture(painted.data(), BandMode::kAdd);
   }
-}
-
-}  // namespace
-
-bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount) {
-  if (runCount < kWorthChanges) return false;
-  drawGrouped(vertices, runs, runCount);
   ++counts.gridQuads;
   return true;
 }

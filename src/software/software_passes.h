@@ -4,11 +4,8 @@
 // Callers on the software path (renderPath() in host/render_path.h) hand
 // each pass the state they have just set; a pass never asks GL for state.
 // Where the handed state is beyond it, a pass draws nothing and returns
-// false, and the caller draws the pass in GL.
-//
-// Every pass draws into the band as the scenes place it: the 512 x 384
-// scene viewport at the window's origin under the host's orthographic
-// projection (x -256..256, y -192..192), band rows 64..320.
+// false, and the caller draws the pass in GL. Every pass draws into the
+// band (band_picture.h) as the scenes place it.
 #pragma once
 
 #include <cstdint>
@@ -24,15 +21,8 @@ struct TerrainStrip;
 // How often each pass has run on the CPU since start-up: tests read these
 // to know the software pass, not GL, drew what they compare.
 struct SoftwarePassCounts {
-  uint64_t blur = 0;
-  uint64_t swirl = 0;
-  uint64_t lines = 0;
-  uint64_t terrain = 0;
-  uint64_t glow = 0;
-  uint64_t gridQuads = 0;
-  uint64_t ripple = 0;
-  uint64_t crossfade = 0;
-  uint64_t tint = 0;
+  uint64_t blur = 0, swirl = 0, lines = 0, terrain = 0, glow = 0;
+  uint64_t gridQuads = 0, ripple = 0, crossfade = 0;
 };
 const SoftwarePassCounts& softwarePassCounts();
 
@@ -50,34 +40,31 @@ struct FeedbackSlot {
   bool repeats;
 };
 
-// The crossfade of two band-sized pictures: the frame just cleared, b
-// added at alpha w, then a at alpha 1 - w, each drawn 1:1 over the band
-// under GL_ADD texturing with (source alpha, destination alpha) blending.
-// Needs the copy to be the band.
+// The crossfade of two band-sized pictures onto the frame just cleared: b
+// at alpha w, then a at 1 - w, each 1:1 over the band under GL_ADD
+// texturing and (source alpha, destination alpha) blending. Needs the copy
+// to be the band.
 bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w);
 
-// The dissolve's blur on two repeating slots at once: for each, kBlurPasses
-// passes of four taps at (+-spread, +-spread), weighed by tapWeight, each
-// pass on the previous one's result; each result goes to the slot's work
-// texture. Needs the copy to be the band.
+// The dissolve's blur on two repeating slots: for each, kBlurPasses passes
+// of four taps at (+-spread, +-spread) weighed by tapWeight, each on the
+// previous pass's result, the last left in the slot's work texture. Needs
+// the copy to be the band.
 constexpr int kBlurPasses = 7;
 bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
                   const float (&spreads)[2][kBlurPasses], float tapWeight);
 
-// The swirl's passes on the band read back, added with (source alpha,
-// destination alpha) under GL_ADD texturing; pass 0 samples the slot's
-// picture, the rest the previous result, which ends in the slot's work
-// texture. Needs a clamped slot and the copy inside the scene viewport.
+// The swirl's passes over the frame's copy rectangle, added under the same
+// texturing and blending: pass 0 samples the slot's picture, the rest the
+// previous result, which ends in the slot's work texture. Needs a clamped
+// slot and the copy inside the scene viewport.
 bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQuad* quads,
                    int passCount, float alpha);
 
-// The ripple transition's two passes over the band read back, onto a depth
-// buffer cleared to the far plane (as the transition leaves it before the
-// sheet): the outgoing slot's picture with depth test less, the incoming
-// one's with depth test equal, under GL_ADD texturing and (source alpha,
-// destination alpha) blending; corners as the sheet projects them (the
-// slots' work textures are not used). Needs every corner inside the band,
-// in front of the near plane. The depth buffer is left as it was.
+// The ripple transition's two passes over the band as paintRippleSheet
+// draws them, onto depth cleared to the far plane as the transition leaves
+// it, from the slots' pictures (not their work textures). Needs every
+// corner inside the band, in front of the near plane. Depth is left as it was.
 bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incoming,
                          const SheetCorner* corners, int cellCount);
 

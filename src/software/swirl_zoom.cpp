@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "math/colour_levels.h"
 #include "software/vector_code.h"
 #include "software/worker_pool.h"
 
@@ -153,9 +154,6 @@ struct Row {
   float alphaScale;  // the fragment's 8-bit alpha over 255
 };
 
-// NaN clamps to 0, so texel indices stay in range whatever the coordinates.
-inline float clamp01(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
-
 inline float lerp(float p, float q, float w) { return p + w * (q - p); }
 
 // Pixel i of a covered run. The filtered colour is rounded to a level, as
@@ -259,6 +257,12 @@ __attribute__((target("avx2,fma"))) void blendRunAvx2(const Row& r, int begin, i
   }
   blendRun(r, i, end);
 }
+
+// The vector loop where the processor has AVX2 and FMA.
+bool vectorised() {
+  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  return has;
+}
 #endif
 
 // Rows are handed out in chunks, stage by stage: the copy in, each pass,
@@ -268,7 +272,6 @@ __attribute__((target("avx2,fma"))) void blendRunAvx2(const Row& r, int begin, i
 // to the same rows, whose pixels its cache holds, while both are running,
 // and takes over the other's when that one is kept waiting for a core.
 constexpr int kChunkRows = 16;
-constexpr int kMaxStages = 32;
 
 struct Job {
   uint8_t* picture;
@@ -280,8 +283,8 @@ struct Job {
   float alphaScale;
   int chunkRows, chunksPerStage;
   // Per stage, the chunks not yet taken: [low, high) as low | high << 16.
-  std::atomic<uint32_t> untaken[kMaxStages];
-  std::atomic<int> chunksFinished;  // a stage's chunks all finish before the next's start
+  std::atomic<uint32_t>* untaken;
+  std::atomic<int> chunksFinished{0};  // a stage's chunks all finish before the next's start
 };
 
 template <typename Word>
@@ -294,34 +297,24 @@ void passRows(const Job& job, int l, int rowBegin, int rowEnd) {
   uint32_t* current = job.framed[l & 1];
   uint32_t* next = job.framed[(l + 1) & 1];
   const uint32_t* texture = l == 0 && job.firstTexture ? job.framed[2] : current;
+  // The pixels and s, t at pixel 0 are filled in row by row.
+  Row row = {texture, nullptr, nullptr, job.width, job.height, job.stride, 0.0f, float(m.si),
+             0.0f, float(m.ti), m.du, m.dv, job.alphaScale};
+  void (*blend)(const Row&, int, int) = blendRun;
+#if LUMIVAARA_VECTOR_CODE
+  if (vectorised()) blend = blendRunAvx2;
+#endif
   for (int j = rowBegin; j < rowEnd; ++j) {
-    const uint32_t* base = framedRow(current, job.stride, j);
-    uint32_t* out = framedRow(next, job.stride, j);
+    row.base = framedRow(current, job.stride, j);
+    row.out = framedRow(next, job.stride, j);
+    row.s = float(m.s0 + j * m.sj);
+    row.t = float(m.t0 + j * m.tj);
     int begin = 0, end = 0;
     if (m.draws) coveredSpan(m, j, job.width, begin, end);
     if (end <= begin) begin = end = job.width;
-    std::memcpy(out, base, size_t(begin) * 4);
-    std::memcpy(out + end, base + end, size_t(job.width - end) * 4);
-    const Row row = {texture,
-                     base,
-                     out,
-                     job.width,
-                     job.height,
-                     job.stride,
-                     float(m.s0 + j * m.sj),
-                     float(m.si),
-                     float(m.t0 + j * m.tj),
-                     float(m.ti),
-                     m.du,
-                     m.dv,
-                     job.alphaScale};
-#if LUMIVAARA_VECTOR_CODE
-    if (swirlPassesVectorised()) {
-      blendRunAvx2(row, begin, end);
-      continue;
-    }
-#endif
-    blendRun(row, begin, end);
+    std::memcpy(row.out, row.base, size_t(begin) * 4);
+    std::memcpy(row.out + end, row.base + end, size_t(job.width - end) * 4);
+    blend(row, begin, end);
   }
 }
 
@@ -373,26 +366,9 @@ void work(Job& job, bool fromTop) {
 
 }  // namespace
 
-bool swirlPassesVectorised() {
-#if LUMIVAARA_VECTOR_CODE
-  static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  return has;
-#else
-  return false;
-#endif
-}
-
 void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int height,
                  const SwirlQuad* quads, int passCount, float alpha, SwirlScratch& scratch) {
   if (width <= 0 || height <= 0 || passCount <= 0) return;
-  const int groupPasses = kMaxStages - 2;
-  if (passCount > groupPasses) {
-    // Later groups sample the picture, which holds the earlier ones' result.
-    swirlPasses(picture, firstTexture, width, height, quads, groupPasses, alpha, scratch);
-    swirlPasses(picture, nullptr, width, height, quads + groupPasses, passCount - groupPasses,
-                alpha, scratch);
-    return;
-  }
   const int stride = width + 2;
   if (scratch.width != width || scratch.height != height) {
     // Zeros throughout: the passes write only inside the frame.
@@ -401,23 +377,16 @@ void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int h
     scratch.width = width;
     scratch.height = height;
   }
-  Job job;
-  job.picture = picture;
-  job.firstTexture = firstTexture;
-  job.width = width;
-  job.height = height;
-  job.stride = stride;
-  for (int k = 0; k < 3; ++k) job.framed[k] = scratch.framed[k].data();
-  job.quads = quads;
-  job.passCount = passCount;
-  // The colour's alpha as the fragment carries it into the blend.
-  job.alphaScale = std::nearbyint(clamp01(alpha) * 255.0f) / 255.0f;
   // Chunk numbers fit 16 bits.
-  job.chunkRows = std::max(kChunkRows, (height + 0xFFFE) / 0xFFFF);
-  job.chunksPerStage = (height + job.chunkRows - 1) / job.chunkRows;
-  for (std::atomic<uint32_t>& range : job.untaken) range = uint32_t(job.chunksPerStage) << 16;
-  job.chunksFinished = 0;
-
+  const int chunkRows = std::max(kChunkRows, (height + 0xFFFE) / 0xFFFF);
+  const int chunks = (height + chunkRows - 1) / chunkRows;
+  std::vector<std::atomic<uint32_t>> untaken(size_t(passCount) + 2);
+  for (std::atomic<uint32_t>& range : untaken) range = uint32_t(chunks) << 16;
+  // The colour's alpha as the fragment carries it into the blend.
+  const float alphaScale = std::nearbyint(clamp01(alpha) * 255.0f) / 255.0f;
+  Job job{picture, firstTexture, width, height, stride,
+          {scratch.framed[0].data(), scratch.framed[1].data(), scratch.framed[2].data()},
+          quads, passCount, alphaScale, chunkRows, chunks, untaken.data()};
   // One worker from the top, one from the bottom; with one alone it takes
   // every chunk, in order.
   runOnWorkers(2, [&job](int k) { work(job, k == 1); });

@@ -37,10 +37,6 @@ struct SwirlScratch {
   int width = 0, height = 0;
 };
 
-// Whether the passes run vectorised here (AVX2 with FMA, where the build
-// carries vector code); without, they are plain scalar loops.
-bool swirlPassesVectorised();
-
 // Runs `passCount` passes over `picture` (width x height RGBA, alpha left
 // alone), leaving the result there. Pass 0 samples `firstTexture` (same
 // size) or, when null, the picture itself; later passes sample the previous

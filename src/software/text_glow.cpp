@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "math/colour_levels.h"
 #include "software/vector_code.h"
 
 namespace {
@@ -11,8 +12,8 @@ namespace {
 // Margins wide enough for the largest offset, which the taps clamp to.
 constexpr int kPadCols = 24;
 constexpr int kPadRows = 16;
-constexpr int kStride = kGlowWidth + 2 * kPadCols;
-constexpr int kPlaneSize = kStride * (kGlowHeight + 2 * kPadRows);
+constexpr int kStride = kBandWidth + 2 * kPadCols;
+constexpr int kPlaneSize = kStride * (kBandHeight + 2 * kPadRows);
 constexpr float kTapAlpha = 0.25390625f;
 
 inline float* at(std::vector<float>& plane, int row, int col) {
@@ -22,8 +23,6 @@ inline float* at(std::vector<float>& plane, int row, int col) {
 // Nearest level, halves to even; plain float adds, so the loops vectorise
 // without SSE4.1's rounding instruction.
 inline float roundLevel(float x) { return (x + 12582912.0f) - 12582912.0f; }
-
-inline float clampTint(float t) { return t > 0.0f ? (t < 1.0f ? t : 1.0f) : 0.0f; }
 
 // A sample's texel offset: whole part and 8-bit fraction, as texture
 // filtering weighs neighbours; non-finite or huge offsets go to the margin's
@@ -46,16 +45,17 @@ struct Bilinear {
   float w00, w10, w01, w11;
 };
 
+// The filtered texel at x, between rows `lower` and `upper`, as a level.
+inline float filtered(const float* lower, const float* upper, Bilinear b, int x) {
+  return roundLevel(b.w00 * lower[x] + b.w10 * lower[x + 1] + b.w01 * upper[x] +
+                    b.w11 * upper[x + 1]);
+}
 
 // alpha[x] = the sample's alpha weight in levels: round(0.2539 * texel alpha).
 LUMIVAARA_VECTOR_CLONES
 void alphaLevels(const float* __restrict lower, const float* __restrict upper, Bilinear b,
                  float* __restrict alpha, int length) {
-  for (int x = 0; x < length; ++x) {
-    const float t = b.w00 * lower[x] + b.w10 * lower[x + 1] + b.w01 * upper[x] +
-                    b.w11 * upper[x + 1];
-    alpha[x] = roundLevel(kTapAlpha * roundLevel(t));
-  }
+  for (int x = 0; x < length; ++x) alpha[x] = roundLevel(kTapAlpha * filtered(lower, upper, b, x));
 }
 
 // One channel of one tap over a row: the filtered texel, tinted, stored as a
@@ -65,9 +65,7 @@ void addTapRow(const float* __restrict lower, const float* __restrict upper, Bil
                float tint, const float* __restrict alpha, float times, float* __restrict sum,
                int length) {
   for (int x = 0; x < length; ++x) {
-    const float t = b.w00 * lower[x] + b.w10 * lower[x + 1] + b.w01 * upper[x] +
-                    b.w11 * upper[x + 1];
-    const float source = roundLevel(tint * roundLevel(t));
+    const float source = roundLevel(tint * filtered(lower, upper, b, x));
     sum[x] += times * roundLevel(source * alpha[x] * (1.0f / 255.0f));
   }
 }
@@ -83,33 +81,19 @@ void settleRow(const float* __restrict sum, float clear, float* __restrict out, 
 // Copies row `row` of a plane into the margins that repeat it.
 void wrapRow(std::vector<float>& plane, int row) {
   float* r = at(plane, row, 0);
-  std::memcpy(r - kPadCols, r + kGlowWidth - kPadCols, kPadCols * sizeof(float));
-  std::memcpy(r + kGlowWidth, r, kPadCols * sizeof(float));
-  if (row >= kGlowHeight - kPadRows)
-    std::memcpy(at(plane, row - kGlowHeight, -kPadCols), r - kPadCols, kStride * sizeof(float));
+  std::memcpy(r - kPadCols, r + kBandWidth - kPadCols, kPadCols * sizeof(float));
+  std::memcpy(r + kBandWidth, r, kPadCols * sizeof(float));
+  if (row >= kBandHeight - kPadRows)
+    std::memcpy(at(plane, row - kBandHeight, -kPadCols), r - kPadCols, kStride * sizeof(float));
   if (row < kPadRows)
-    std::memcpy(at(plane, row + kGlowHeight, -kPadCols), r - kPadCols, kStride * sizeof(float));
+    std::memcpy(at(plane, row + kBandHeight, -kPadCols), r - kPadCols, kStride * sizeof(float));
 }
 
-struct GlowJob {
-  const uint8_t* source;
-  const GlowPiece* pieces;
-  int pieceCount;
-  const float* offsets;
-  int passCount;
-  float clear[3];
-  uint8_t* out;
-  TextGlowScratch* scratch;
-};
-
-// One piece's four samples in one pass.
-void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque,
-              std::vector<float>* src, float* alphaRow) {
-  TextGlowScratch& s = *job.scratch;
-  const int x0 = p.x0 > 0 ? p.x0 : 0;
-  const int x1 = p.x1 < kGlowWidth ? p.x1 : kGlowWidth;
-  const int r0 = p.row0 > 0 ? p.row0 : 0;
-  const int r1 = p.row1 < kGlowHeight ? p.row1 : kGlowHeight;
+// One piece's four samples in one pass, added to the scratch's sums.
+void addPiece(const GlowPiece& p, float offset, bool opaque, std::vector<float>* src,
+              TextGlowScratch& s) {
+  const int x0 = std::max(p.x0, 0), x1 = std::min(p.x1, kBandWidth);
+  const int r0 = std::max(p.row0, 0), r1 = std::min(p.row1, kBandHeight);
   if (x0 >= x1 || r0 >= r1) return;
   const int length = x1 - x0;
   // The four samples' texel offsets; samples that land alike (all four for
@@ -124,23 +108,19 @@ void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque,
   for (int dy = 0; dy < 2; ++dy) {
     for (int dx = 0; dx < 2; ++dx) {
       Tap t{0, 0, 0.0f, 0.0f, 1.0f};
-      splitOffset(offset * (float(dx) - 0.5f) * kGlowWidth, kPadCols - 2, t.iu, t.fu);
-      splitOffset(offset * (float(dy) - 0.5f) * kGlowHeight, kPadRows - 2, t.iv, t.fv);
-      bool merged = false;
-      for (int k = 0; k < tapCount && !merged; ++k) {
-        Tap& o = taps[k];
-        if (o.iu == t.iu && o.iv == t.iv && o.fu == t.fu && o.fv == t.fv) {
-          o.times += 1.0f;
-          merged = true;
-        }
-      }
-      if (!merged) taps[tapCount++] = t;
+      splitOffset(offset * (float(dx) - 0.5f) * kBandWidth, kPadCols - 2, t.iu, t.fu);
+      splitOffset(offset * (float(dy) - 0.5f) * kBandHeight, kPadRows - 2, t.iv, t.fv);
+      Tap* same = std::find_if(taps, taps + tapCount, [&](const Tap& o) {
+        return o.iu == t.iu && o.iv == t.iv && o.fu == t.fu && o.fv == t.fv;
+      });
+      if (same < taps + tapCount)
+        same->times += 1.0f;
+      else
+        taps[tapCount++] = t;
     }
   }
-  if (opaque) {
-    const float full = roundLevel(kTapAlpha * 255.0f);
-    for (int x = 0; x < length; ++x) alphaRow[x] = full;
-  }
+  float* alphaRow = s.alphaRow.data();
+  if (opaque) std::fill(alphaRow, alphaRow + length, roundLevel(kTapAlpha * 255.0f));
   for (int k = 0; k < tapCount; ++k) {
     const Tap& t = taps[k];
     const Bilinear b{(1 - t.fu) * (1 - t.fv), t.fu * (1 - t.fv), (1 - t.fu) * t.fv, t.fu * t.fv};
@@ -150,67 +130,8 @@ void addPiece(GlowJob& job, const GlowPiece& p, float offset, bool opaque,
                     alphaRow, length);
       for (int c = 0; c < 3; ++c)
         addTapRow(at(src[c], r + t.iv, x0 + t.iu), at(src[c], r + t.iv + 1, x0 + t.iu), b,
-                  clampTint(p.tint[c]), alphaRow, t.times,
-                  s.sums[c].data() + size_t(r) * kGlowWidth + size_t(x0), length);
-    }
-  }
-}
-
-void runGlow(GlowJob& job) {
-  TextGlowScratch& s = *job.scratch;
-  float* alphaRow = s.alphaRow.data();
-  for (int r = 0; r < kGlowHeight; ++r) {
-    const uint8_t* in = job.source + size_t(r) * kGlowWidth * 4;
-    for (int c = 0; c < 4; ++c) {
-      float* row = at(s.planes[0][c], r, 0);
-      for (int x = 0; x < kGlowWidth; ++x) row[x] = float(in[x * 4 + c]);
-      wrapRow(s.planes[0][c], r);
-    }
-  }
-
-  // Only the pieces' rows ever receive samples. Each plane is written whole
-  // the first time (passes 0 and 1); after that the other rows already hold
-  // the clear colour and stay as they are.
-  int rowBegin = kGlowHeight, rowEnd = 0;
-  for (int k = 0; k < job.pieceCount; ++k) {
-    rowBegin = std::min(rowBegin, std::max(0, job.pieces[k].row0));
-    rowEnd = std::max(rowEnd, std::min(kGlowHeight, job.pieces[k].row1));
-  }
-  if (rowBegin > rowEnd) rowBegin = rowEnd = 0;
-  for (int c = 0; c < 3; ++c)
-    std::memset(s.sums[c].data(), 0, size_t(kGlowWidth) * kGlowHeight * sizeof(float));
-
-  for (int pass = 0; pass < job.passCount; ++pass) {
-    std::vector<float>* src = s.planes[pass & 1];
-    std::vector<float>* dst = s.planes[(pass + 1) & 1];
-    if (pass > 0)
-      for (int c = 0; c < 3; ++c)
-        std::memset(s.sums[c].data() + size_t(rowBegin) * kGlowWidth, 0,
-                    size_t(rowEnd - rowBegin) * kGlowWidth * sizeof(float));
-    for (int k = 0; k < job.pieceCount; ++k)
-      addPiece(job, job.pieces[k], job.offsets[pass * job.pieceCount + k], pass > 0, src,
-               alphaRow);
-    const bool whole = pass < 2;
-    for (int r = whole ? 0 : rowBegin; r < (whole ? kGlowHeight : rowEnd); ++r) {
-      for (int c = 0; c < 3; ++c) {
-        settleRow(s.sums[c].data() + size_t(r) * kGlowWidth, job.clear[c], at(dst[c], r, 0),
-                  kGlowWidth);
-        wrapRow(dst[c], r);
-      }
-    }
-  }
-
-  std::vector<float>* last = s.planes[job.passCount & 1];
-  for (int r = 0; r < kGlowHeight; ++r) {
-    uint8_t* o = job.out + size_t(r) * kGlowWidth * 4;
-    const float* red = at(last[0], r, 0);
-    const float* green = at(last[1], r, 0);
-    const float* blue = at(last[2], r, 0);
-    for (int x = 0; x < kGlowWidth; ++x) {
-      o[x * 4 + 0] = uint8_t(red[x]);
-      o[x * 4 + 1] = uint8_t(green[x]);
-      o[x * 4 + 2] = uint8_t(blue[x]);
-      o[x * 4 + 3] = 255;
+                  clamp01(p.tint[c]), alphaRow, t.times,
+                  s.sums[c].data() + size_t(r) * kBandWidth + size_t(x0), length);
     }
   }
 }
@@ -219,22 +140,59 @@ void runGlow(GlowJob& job) {
 
 void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCount,
                    const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out,
-                   TextGlowScratch& scratch) {
-  for (auto& pair : scratch.planes)
-    for (auto& plane : pair) plane.resize(kPlaneSize);
-  for (auto& sum : scratch.sums) sum.resize(size_t(kGlowWidth) * kGlowHeight);
-  scratch.alphaRow.resize(kGlowWidth);
-
+                   TextGlowScratch& s) {
   if (passCount <= 0) {
-    for (int p = 0; p < kGlowWidth * kGlowHeight; ++p) {
-      out[p * 4 + 0] = clear[0];
-      out[p * 4 + 1] = clear[1];
-      out[p * 4 + 2] = clear[2];
-      out[p * 4 + 3] = 255;
-    }
+    for (size_t i = 0; i < kBandBytes; ++i) out[i] = i % 4 == 3 ? 255 : clear[i % 4];
     return;
   }
-  GlowJob job{source, pieces, pieceCount, offsets, passCount,
-              {float(clear[0]), float(clear[1]), float(clear[2])}, out, &scratch};
-  runGlow(job);
+  for (auto& pair : s.planes)
+    for (auto& plane : pair) plane.resize(kPlaneSize);
+  for (auto& sum : s.sums) sum.assign(size_t(kBandWidth) * kBandHeight, 0.0f);
+  s.alphaRow.resize(kBandWidth);
+  for (int r = 0; r < kBandHeight; ++r) {
+    const uint8_t* in = source + size_t(r) * kBandWidth * 4;
+    for (int c = 0; c < 4; ++c) {
+      float* row = at(s.planes[0][c], r, 0);
+      for (int x = 0; x < kBandWidth; ++x) row[x] = float(in[x * 4 + c]);
+      wrapRow(s.planes[0][c], r);
+    }
+  }
+
+  // Only the pieces' rows ever receive samples. Each plane is written whole
+  // the first time (passes 0 and 1); after that the other rows already hold
+  // the clear colour and stay as they are.
+  int rowBegin = kBandHeight, rowEnd = 0;
+  for (int k = 0; k < pieceCount; ++k) {
+    rowBegin = std::min(rowBegin, std::max(0, pieces[k].row0));
+    rowEnd = std::max(rowEnd, std::min(kBandHeight, pieces[k].row1));
+  }
+  if (rowBegin > rowEnd) rowBegin = rowEnd = 0;
+  for (int pass = 0; pass < passCount; ++pass) {
+    std::vector<float>* src = s.planes[pass & 1];
+    std::vector<float>* dst = s.planes[(pass + 1) & 1];
+    if (pass > 0)
+      for (int c = 0; c < 3; ++c)
+        std::fill(s.sums[c].begin() + size_t(rowBegin) * kBandWidth,
+                  s.sums[c].begin() + size_t(rowEnd) * kBandWidth, 0.0f);
+    for (int k = 0; k < pieceCount; ++k)
+      addPiece(pieces[k], offsets[pass * pieceCount + k], pass > 0, src, s);
+    const bool whole = pass < 2;
+    for (int r = whole ? 0 : rowBegin; r < (whole ? kBandHeight : rowEnd); ++r) {
+      for (int c = 0; c < 3; ++c) {
+        settleRow(s.sums[c].data() + size_t(r) * kBandWidth, float(clear[c]), at(dst[c], r, 0),
+                  kBandWidth);
+        wrapRow(dst[c], r);
+      }
+    }
+  }
+
+  std::vector<float>* last = s.planes[passCount & 1];
+  for (int r = 0; r < kBandHeight; ++r) {
+    uint8_t* o = out + size_t(r) * kBandWidth * 4;
+    for (int c = 0; c < 3; ++c) {
+      const float* level = at(last[c], r, 0);
+      for (int x = 0; x < kBandWidth; ++x) o[x * 4 + c] = uint8_t(level[x]);
+    }
+    for (int x = 0; x < kBandWidth; ++x) o[x * 4 + 3] = 255;
+  }
 }

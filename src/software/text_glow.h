@@ -9,8 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-constexpr int kGlowWidth = 512;
-constexpr int kGlowHeight = 256;
+#include "software/band_picture.h"
 
 // One piece: columns [x0, x1) and rows [row0, row1) of the band, rows counted
 // from the bottom as in the texture; its tint multiplies the samples.
@@ -25,12 +24,12 @@ struct TextGlowScratch {
   std::vector<float> alphaRow;      // one row of alpha levels
 };
 
-// Runs passCount passes. The first samples `source` (kGlowWidth x kGlowHeight
-// RGBA, repeating at its edges, alpha weighing each sample); later ones
-// sample the previous pass, which is opaque as a copied framebuffer is.
+// Runs passCount passes. The first samples `source` (a band picture,
+// repeating at its edges, alpha weighing each sample); later ones sample
+// the previous pass, which is opaque as a copied framebuffer is.
 // offsets[pass * pieceCount + k] is piece k's o in that pass. The last pass
-// lands in `out` as RGBA with alpha 255. Each sample rounds to 8-bit levels
-// as the framebuffer stores them; sums saturate at 255.
+// lands in `out` (a band picture) with alpha 255. Each sample rounds to
+// 8-bit levels as the framebuffer stores them; sums saturate at 255.
 void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCount,
                    const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out,
                    TextGlowScratch& scratch);

@@ -340,6 +340,30 @@ TEST_F(FeedbackTest, RippleCoverGrowsFromTheCentre) {
   expectNear(at(4, 4), {200, 0, 0}, 2, "corner: B");
 }
 
+TEST_F(FeedbackTest, RippleHidesAOnlyWhereANoLongerShows) {
+  float first = 0.0f;  // the first sweep, in steps of 1/1000, that hides A
+  while (first <= 1.0f && !rippleHidesOutgoing(first, 2.85f)) first += 0.001f;
+  ASSERT_LT(first, 1.0f);
+  fill(fb->textures[1], bars);
+  for (RenderChoice choice : {RenderChoice::Gl, RenderChoice::Software}) {
+    RenderPathGuard path(choice);
+    for (float sweep : {first - 0.001f, first}) {
+      std::vector<unsigned char> withA[2];
+      for (int k = 0; k < 2; ++k) {
+        fill(fb->textures[2], uniform(k * 250, k * 250, k * 250));
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        fb->rippleTransition(2, 1, 0, 0, 2.1f, 0.8f, 5.0f, sweep, 2.85f);
+        readBand();
+        withA[k] = pixels;
+      }
+      if (sweep == first)
+        EXPECT_EQ(withA[0], withA[1]) << "A shows once hidden";
+      else
+        EXPECT_NE(withA[0], withA[1]) << "A already hidden a step earlier";
+    }
+  }
+}
+
 TEST_F(FeedbackTest, RippleRimStaysAtDepthOne) {
   fill(fb->textures[2], bars);
   fill(fb->textures[1], uniform(0, 0, 0));

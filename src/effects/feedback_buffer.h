@@ -64,6 +64,11 @@ struct FeedbackBuffer {
                  float panX, float panY, float alphaOffset);
 };
 
+// Whether the ripple sheet at this sweep covers the outgoing picture
+// everywhere: its alpha is then zero at every corner, so it adds nothing
+// and need not be drawn.
+bool rippleHidesOutgoing(float radiusFactor, float radiusScale);
+
 // Table entry `entry` holding the picture the buffer made for it, as the
 // software passes are handed it (no work texture); false where a scene has
 // put another picture there.

@@ -29,9 +29,8 @@ RippleSheet sheet;  // one thread, reused every frame
 
 bool onRim(int i, int j) { return i == 0 || j == 0 || i == kSheetPoints || j == kSheetPoints; }
 
-void fillSheet(float frequency, float amplitude, float phase, float radiusFactor,
-               float radiusScale) {
-  // Accumulated steps, as the sheet was laid out.
+// Accumulated steps, as the sheet was laid out.
+void layOutSheet() {
   float x = -0.5f, y = -0.25f, u = 0.0f, v = 0.0f;
   for (int k = 0; k <= kSheetPoints; ++k) {
     sheet.x[k] = x;
@@ -43,15 +42,27 @@ void fillSheet(float frequency, float amplitude, float phase, float radiusFactor
     u += 0.02f;
     v += 0.02f;
   }
-  const float radiusNorm = std::sqrt(0.5f);
-  const float reach = radiusFactor * radiusScale;
+}
+
+// Grid point (i, j)'s distance from the centre, 1 at the band's corners.
+float radiusAt(int i, int j) {
+  const float px = sheet.x[i], py = sheet.y[j];
+  return std::sqrt(px * px + 4.0f * py * py) / std::sqrt(0.5f);
+}
+
+float coverAt(float r, float radiusFactor, float radiusScale) {
+  return radiusFactor * radiusScale > r
+             ? std::min(radiusScale * 0.5f * radiusFactor * 2.2f - r, 1.0f)
+             : 0.0f;
+}
+
+void fillSheet(float frequency, float amplitude, float phase, float radiusFactor,
+               float radiusScale) {
+  layOutSheet();
   for (int j = 0; j < kSheetPoints; ++j) {
     for (int i = 0; i < kSheetPoints; ++i) {
-      const float px = sheet.x[i];
-      const float py = sheet.y[j];
-      const float r = std::sqrt(px * px + 4.0f * py * py) / radiusNorm;
-      sheet.cover[j][i] =
-          reach > r ? std::min(radiusScale * 0.5f * radiusFactor * 2.2f - r, 1.0f) : 0.0f;
+      const float r = radiusAt(i, j);
+      sheet.cover[j][i] = coverAt(r, radiusFactor, radiusScale);
       const float fall = std::max(1.0f - r - 0.3f, 0.0f);
       const float w1 = (std::sin(8.0f * frequency * r * r + phase) + 1.0f) * 0.05f;
       const float w2 = (std::sin(16.0f * frequency * (w1 + r) / 2.0f + phase) + 1.0f) * 0.05f;
@@ -169,6 +180,14 @@ bool rippleOnSoftwarePath(const FeedbackBuffer& fb, int a, int b) {
 }
 
 }  // namespace
+
+bool rippleHidesOutgoing(float radiusFactor, float radiusScale) {
+  layOutSheet();
+  for (int j = 0; j < kSheetPoints; ++j)
+    for (int i = 0; i < kSheetPoints; ++i)
+      if (!(coverAt(radiusAt(i, j), radiusFactor, radiusScale) >= 1.0f)) return false;
+  return true;
+}
 
 void FeedbackBuffer::rippleTransition(int a, int b, int /*unusedA*/, int /*unusedB*/,
                                       float frequency, float amplitude, float phase,

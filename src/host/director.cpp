@@ -61,13 +61,9 @@ static void firstTransition(int delta, bool draw) {
 }
 
 // The landscape flight on a rippling sheet, wiped away from the centre by the
-// ringed planet.
+// ringed planet, whose circle reaches kSweepScale times the sweep's progress.
+constexpr float kSweepScale = 2.85f;
 static void secondTransition(int delta, bool draw) {
-  if (draw) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glEnable(GL_BLEND);
-  }
-  scenes::landscape(delta, 1, draw);
   mixWindow.start = 30.8f;
   mixWindow.length = std::nextafter(2.7f, 0.0f);  // 2.6999998, as the timing was tuned
   sweepWindow.start = 30.8f;
@@ -76,7 +72,17 @@ static void secondTransition(int delta, bool draw) {
   pulseWindow.length = 3.645f;
   tailWindow.start = (sweepWindow.length - 1.0f) * 0.9f + 30.8f;
   tailWindow.length = 0.9f;
-  if (draw) {
+  const float t = demoSeconds();
+  const float progress = sweepWindow.rise(t);
+  // Once the planet's circle covers the whole sheet the flight adds nothing:
+  // it only advances.
+  const bool flightShows = draw && !rippleHidesOutgoing(progress, kSweepScale);
+  if (flightShows) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_BLEND);
+  }
+  scenes::landscape(delta, 1, flightShows);
+  if (flightShows) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     scenes::captureFeedback(2);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -86,15 +92,13 @@ static void secondTransition(int delta, bool draw) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   scenes::captureFeedback(1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  const float t = demoSeconds();
-  const float progress = sweepWindow.rise(t);
   const float recede = sweepWindow.fall(t);
   const float tail = tailWindow.fall(t);
   const float pulse = pulseWindow.ringOut(t, 1.0f, 0.7f);
   const float swell = mixWindow.easeIn(t, 1.0f, 0.27f);
   scenes::rippleTransition(2, 1, 0, 0, swell * pulse * 3, tail * 0.9f,
                            recede * (mixWindow.start * 1000 - director.demoTimeMs) * 0.02f,
-                           progress, 2.85f);
+                           progress, kSweepScale);
 }
 
 void Director(int now, bool draw) {

@@ -19,7 +19,7 @@ struct Line {
 // The rows a thread may write: [rowBegin, rowEnd).
 struct Target {
   uint8_t* rgba;
-  int width, height;
+  int width;
   int rowBegin, rowEnd;
 };
 
@@ -45,11 +45,11 @@ inline void blendFragment(const Line& l, float along, float across, int i, int j
 }
 
 // The pixel index range [first, last] whose centres lie strictly between
-// low and high, clamped to 0..size-1 before converting so far-off lines stay
-// defined; empty when last < first.
-inline void centresBetween(float low, float high, int size, int& first, int& last) {
-  first = int(std::min(std::max(std::ceil(low - 0.5f), 0.0f), float(size)));
-  last = int(std::min(std::max(std::floor(high - 0.5f), -1.0f), float(size - 1)));
+// low and high, within pixels [limits[0], limits[1]); clamped before
+// converting so far-off lines stay defined; empty when last < first.
+inline void centresBetween(float low, float high, const float* limits, int& first, int& last) {
+  first = int(std::min(std::max(std::ceil(low - 0.5f), limits[0]), limits[1]));
+  last = int(std::min(std::max(std::floor(high - 0.5f), limits[0] - 1.0f), limits[1] - 1.0f));
 }
 
 // Walks the major axis pixel by pixel and visits the pixels whose centres
@@ -71,20 +71,16 @@ void drawLine(const Line& l, float x1, float y1, const Target& target) {
   const float rows[2] = {float(target.rowBegin), float(target.rowEnd)};
   const float* major = xMajor ? columns : rows;
   const float* minor = xMajor ? rows : columns;
-  const int majorSize = xMajor ? target.width : target.height;
-  const int minorSize = xMajor ? target.height : target.width;
   int first, last;
-  centresBetween(std::max(std::min(a0, a1) - spill, major[0]),
-                 std::min(std::max(a0, a1) + spill, major[1]), majorSize, first, last);
+  centresBetween(std::min(a0, a1) - spill, std::max(a0, a1) + spill, major, first, last);
   // Minor steps change along by ub and across by -ua (x-major) or +ua.
   const float acrossStep = xMajor ? -ua : ua;
   for (int m = first; m <= last; ++m) {
-    const float b = b0 + (float(m) + 0.5f - a0) * slope;
-    int low, high;
-    centresBetween(std::max(b - reach, minor[0]), std::min(b + reach, minor[1]), minorSize, low,
-                   high);
-    if (low > high) continue;
     const float rm = float(m) + 0.5f - a0;
+    const float b = b0 + rm * slope;
+    int low, high;
+    centresBetween(b - reach, b + reach, minor, low, high);
+    if (low > high) continue;
     const float rk = float(low) + 0.5f - b0;
     float along = rm * ua + rk * ub;
     float across = xMajor ? rm * ub - rk * ua : rk * ua - rm * ub;
@@ -127,7 +123,7 @@ void blendSmoothLines(const float* vertices, int floatsPerVertex, int lineCount,
   // pixel still takes its fragments in line order.
   const int split = height / 2;
   runOnWorkers(2, [&](int half) {
-    const Target target = {rgba, width, height, half == 0 ? 0 : split, half == 0 ? split : height};
+    const Target target = {rgba, width, half == 0 ? 0 : split, half == 0 ? split : height};
     drawLines(vertices, floatsPerVertex, lineCount, placement, target);
   });
 }

@@ -18,11 +18,11 @@
 namespace {
 
 // A quad edge as the rasteriser tests it, in 1/256 pixel units with pixel
-// centres on whole pixels: e = a * x + b * y + c is positive inside, and a
-// centre with e = 0 counts where `onEdgeCounts` (left and bottom edges).
+// centres on whole pixels: e = a * x + b * y + c is positive inside. A
+// centre on a left or bottom edge counts, so those edges' c has one unit
+// more.
 struct Edge {
   int64_t a, b, c;
-  bool onEdgeCounts;
 };
 
 // Where a pass's quad lies. At the centre of band pixel (i, j) the quad's
@@ -46,10 +46,6 @@ int64_t floorDiv(int64_t n, int64_t d) {  // d > 0
   return n / d - (n % d != 0 && n < 0);
 }
 
-int64_t ceilDiv(int64_t n, int64_t d) {  // d > 0
-  return n / d + (n % d != 0 && n > 0);
-}
-
 // The quad's edges from its corners snapped as the rasteriser snaps them;
 // false for a quad without area.
 bool snapEdges(const SwirlQuad& q, Edge (&edges)[4]) {
@@ -60,12 +56,12 @@ bool snapEdges(const SwirlQuad& q, Edge (&edges)[4]) {
   }
   for (int k = 0; k < 4; ++k) {
     const int n = (k + 1) % 4, opposite = (k + 2) % 4;
-    Edge e = {y[k] - y[n], x[n] - x[k], 0, false};
+    Edge e = {y[k] - y[n], x[n] - x[k], 0};
     e.c = -(e.a * x[k] + e.b * y[k]);
     const int64_t there = e.a * x[opposite] + e.b * y[opposite] + e.c;
     if (there == 0) return false;
-    if (there < 0) e = {-e.a, -e.b, -e.c, false};
-    e.onEdgeCounts = e.a > 0 || (e.a == 0 && e.b > 0);  // inside to the right, or above
+    if (there < 0) e = {-e.a, -e.b, -e.c};
+    if (e.a > 0 || (e.a == 0 && e.b > 0)) ++e.c;  // inside to the right, or above
     edges[k] = e;
   }
   return true;
@@ -127,14 +123,13 @@ void coveredSpan(const PassMap& m, int j, int width, int& begin, int& end) {
   const int64_t y = int64_t(j) * 256;
   int64_t first = 0, last = width;
   for (const Edge& e : m.edges) {
-    // Inside where step * i + rest > 0; a centre on an edge that counts
-    // gets one unit more.
+    // Inside where step * i + rest > 0.
     const int64_t step = e.a * 256;
-    const int64_t rest = e.b * y + e.c + (e.onEdgeCounts ? 1 : 0);
+    const int64_t rest = e.b * y + e.c;
     if (step > 0)
       first = std::max(first, floorDiv(-rest, step) + 1);
     else if (step < 0)
-      last = std::min(last, ceilDiv(rest, -step));
+      last = std::min(last, -floorDiv(-rest, -step));
     else if (rest <= 0)
       last = 0;
   }

@@ -28,9 +28,8 @@ inline float roundLevel(float x) { return (x + 12582912.0f) - 12582912.0f; }
 // filtering weighs neighbours; non-finite or huge offsets go to the margin's
 // edge rather than past it.
 void splitOffset(float texels, int limit, int& whole, float& fraction) {
-  double a = std::isfinite(texels) ? double(texels) : 0.0;
-  if (a > limit) a = limit;
-  if (a < -limit) a = -limit;
+  const double a = std::clamp(std::isfinite(texels) ? double(texels) : 0.0, -double(limit),
+                              double(limit));
   double w = std::floor(a);
   double f = std::round((a - w) * 256.0) / 256.0;
   if (f >= 1.0) {
@@ -55,7 +54,8 @@ inline float filtered(const float* lower, const float* upper, Bilinear b, int x)
 LUMIVAARA_VECTOR_CLONES
 void alphaLevels(const float* __restrict lower, const float* __restrict upper, Bilinear b,
                  float* __restrict alpha, int length) {
-  for (int x = 0; x < length; ++x) alpha[x] = roundLevel(kTapAlpha * filtered(lower, upper, b, x));
+  for (int x = 0; x < length; ++x)
+    alpha[x] = roundLevel(kTapAlpha * filtered(lower, upper, b, x));
 }
 
 // One channel of one tap over a row: the filtered texel, tinted, stored as a

@@ -5,16 +5,13 @@
 
 namespace {
 
-std::map<unsigned, TextureCopy>& copies() {
-  static std::map<unsigned, TextureCopy> kept;
-  return kept;
-}
+std::map<unsigned, TextureCopy> copies;
 
 }  // namespace
 
 void keepTextureCopy(unsigned name, int width, int height, int channels, const uint8_t* pixels) {
   if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || !pixels) return;
-  TextureCopy& copy = copies()[name];
+  TextureCopy& copy = copies[name];
   copy = TextureCopy{};
   copy.width = width;
   copy.height = height;
@@ -27,8 +24,8 @@ void keepTextureCopy(unsigned name, int width, int height, int channels, const u
 }
 
 const TextureCopy* textureCopy(unsigned name) {
-  const auto found = copies().find(name);
-  return found == copies().end() ? nullptr : &found->second;
+  const auto found = copies.find(name);
+  return found == copies.end() ? nullptr : &found->second;
 }
 
-void forgetTextureCopies() { copies().clear(); }
+void forgetTextureCopies() { copies.clear(); }

@@ -6,7 +6,6 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -16,14 +15,13 @@ constexpr unsigned kMaxHelpers = 7;
 
 struct Pool {
   std::mutex mutex;
-  std::condition_variable wake;
-  std::condition_variable done;
+  std::condition_variable wake, done;
   const std::function<void(int)>* task = nullptr;
   int count = 0;
   std::atomic<int> next{0};
   int running = 0;       // helpers inside the current job
   unsigned job = 0;      // bumped per job, so a helper joins each once
-  std::vector<std::thread> helpers;
+  int helpers = 0;
 };
 
 // Takes tasks until none are left.
@@ -53,11 +51,10 @@ Pool& pool() {
   static Pool* p = [] {
     Pool* made = new Pool;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const unsigned wanted = std::min(cores - 1, kMaxHelpers);
-    for (unsigned k = 0; k < wanted; ++k) {
+    for (unsigned k = 0; k < std::min(cores - 1, kMaxHelpers); ++k) {
       try {
-        made->helpers.emplace_back(helperLoop, std::ref(*made));
-        made->helpers.back().detach();
+        std::thread(helperLoop, std::ref(*made)).detach();
+        ++made->helpers;
       } catch (const std::system_error&) {
         break;  // fewer helpers; the caller still does the work
       }
@@ -72,7 +69,7 @@ Pool& pool() {
 void runOnWorkers(int count, const std::function<void(int)>& task) {
   if (count <= 0) return;
   Pool& p = pool();
-  if (count == 1 || p.helpers.empty()) {
+  if (count == 1 || p.helpers == 0) {
     for (int k = 0; k < count; ++k) task(k);
     return;
   }
@@ -91,5 +88,3 @@ void runOnWorkers(int count, const std::function<void(int)>& task) {
   p.done.wait(lock, [&] { return p.running == 0 && p.next.load() >= count; });
   p.task = nullptr;
 }
-
-int workerCount() { return int(pool().helpers.size()) + 1; }

@@ -9,6 +9,3 @@
 // with no helper to be had (none could be started) they run one after the
 // other here. Not reentrant: a task must not call it again.
 void runOnWorkers(int count, const std::function<void(int)>& task);
-
-// The threads that take tasks, the caller included (at least 1).
-int workerCount();

@@ -27,9 +27,8 @@ Picture pattern(int w, int h) {
 
 Picture blurred(const Picture& src, float spreadS, float spreadT) {
   Picture out(src.width, src.height);
-  BlurScratch scratch;
   blurRepeatingPicture(src.rgba.data(), out.rgba.data(), src.width, src.height, spreadS, spreadT,
-                       kTap, scratch);
+                       kTap);
   return out;
 }
 

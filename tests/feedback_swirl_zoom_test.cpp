@@ -71,9 +71,8 @@ int added(double colour, int alphaLevel) {
 
 Picture swirled(Picture p, const Picture* first, const std::vector<SwirlQuad>& quads,
                 float alpha) {
-  SwirlScratch scratch;
   swirlPasses(p.rgba.data(), first ? first->rgba.data() : nullptr, p.width, p.height,
-              quads.data(), int(quads.size()), alpha, scratch);
+              quads.data(), int(quads.size()), alpha);
   return p;
 }
 
@@ -488,8 +487,7 @@ TEST_F(SwirlZoomTest, CentresOnEdgesAreCoveredAsGlCoversThem) {
         glEnd();
         const std::vector<uint8_t> gl = readBand();
         Picture cpu = band;
-        SwirlScratch scratch;
-        swirlPasses(cpu.rgba.data(), texture.rgba.data(), kW, kH, &q, 1, 1.0f, scratch);
+        swirlPasses(cpu.rgba.data(), texture.rgba.data(), kW, kH, &q, 1, 1.0f);
         int differing = 0, covered = 0;
         for (size_t i = 0; i < gl.size(); i += 4) {
           differing += (gl[i] != 0) != (cpu.rgba[i] != 0);

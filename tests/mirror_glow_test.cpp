@@ -103,11 +103,10 @@ const uint8_t* pixel(const std::vector<uint8_t>& p, int x, int row) {
 TEST(MirrorGlowPainter, SharpPieceAddsFourRoundedSamplesOverTheClearColour) {
   const std::vector<uint8_t> source = uniformPicture(200, 255);
   std::vector<uint8_t> out(source.size());
-  TextGlowScratch scratch;
   const GlowPiece piece{10, 20, 5, 9, {1.0f, 0.5f, 0.0f}};
   const float offsets[2] = {0.0f, 0.0f};
   const uint8_t clear[3] = {3, 2, 1};
-  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
   // Each sample: round(round(tint * 200) * round(0.2539 * 255) / 255).
   EXPECT_EQ(pixel(out, 10, 5)[0], 3 + 4 * 51);
   EXPECT_EQ(pixel(out, 19, 8)[1], 2 + 4 * 25);
@@ -118,13 +117,13 @@ TEST(MirrorGlowPainter, SharpPieceAddsFourRoundedSamplesOverTheClearColour) {
     EXPECT_EQ(pixel(out, xy.first, xy.second)[0], 3) << xy.first << "," << xy.second;
 
   // A second pass samples the first: 207 and 102 inside the piece.
-  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data(), scratch);
+  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data());
   EXPECT_EQ(pixel(out, 12, 6)[0], 3 + 4 * 53);
   EXPECT_EQ(pixel(out, 12, 6)[1], 2 + 4 * 13);
 
   // Sums saturate.
   const std::vector<uint8_t> white = uniformPicture(255, 255);
-  paintTextGlow(white.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  paintTextGlow(white.data(), &piece, 1, offsets, 1, clear, out.data());
   EXPECT_EQ(pixel(out, 12, 6)[0], 255);
 }
 
@@ -139,14 +138,13 @@ TEST(MirrorGlowPainter, FirstPassWeighsByTheSourceAlphaLaterPassesDoNot) {
   const float offsets[2] = {1.0f / 512.0f, 0.0f};
   const uint8_t clear[3] = {0, 0, 0};
   std::vector<uint8_t> out(source.size());
-  TextGlowScratch scratch;
-  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
   // At (100, 40) each sample weighs the texel by 3/8 for colour and again
   // for alpha: round(75 * round(0.2539 * 96) / 255) = 7, four times.
   EXPECT_EQ(pixel(out, 100, 40)[0], 4 * 7);
   EXPECT_EQ(pixel(out, 95, 40)[0], 0);
   // The second pass samples an opaque picture: no alpha weighting.
-  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data(), scratch);
+  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data());
   EXPECT_GT(pixel(out, 100, 40)[0], 0);
 }
 
@@ -161,8 +159,7 @@ TEST(MirrorGlowPainter, SamplesRepeatAcrossTheEdgesAndOddOffsetsStayInside) {
   const float offsets[1] = {4.0f / 512.0f};
   const uint8_t clear[3] = {0, 0, 0};
   std::vector<uint8_t> out(source.size());
-  TextGlowScratch scratch;
-  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data(), scratch);
+  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
   EXPECT_GT(pixel(out, 1, 255)[0], 0);
   EXPECT_EQ(pixel(out, 0, 255)[0], 0);
   EXPECT_GT(pixel(out, 1, 250)[0], 0);
@@ -170,7 +167,7 @@ TEST(MirrorGlowPainter, SamplesRepeatAcrossTheEdgesAndOddOffsetsStayInside) {
 
   for (float odd : {std::nanf(""), INFINITY, -INFINITY, 1e30f, -1e30f}) {
     const float o[2] = {odd, odd};
-    paintTextGlow(source.data(), &piece, 1, o, 2, clear, out.data(), scratch);
+    paintTextGlow(source.data(), &piece, 1, o, 2, clear, out.data());
     for (int x = 0; x < 4; ++x) EXPECT_LE(pixel(out, x, 252)[0], 255);
   }
 }

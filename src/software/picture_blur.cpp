@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "software/vector_code.h"
 
@@ -64,7 +65,7 @@ void filterAcross(const float* __restrict row, int nearH, int farH, float nearWe
 }  // namespace
 
 void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int height,
-                          float spreadS, float spreadT, float tapWeight, BlurScratch& scratch) {
+                          float spreadS, float spreadT, float tapWeight) {
   if (width <= 0 || height <= 0) return;
   const TapPair across = tapPair(spreadS, width);
   const TapPair down = tapPair(spreadT, height);
@@ -75,8 +76,10 @@ void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int heigh
   const int rowLength = width * kChannels;
   const int pad = across.farOffset > across.nearOffset ? across.farOffset : across.nearOffset;
   const int padLength = pad * kChannels;
-  scratch.row.resize(size_t(rowLength + 2 * padLength));
-  float* const padded = scratch.row.data();
+  // One vertically filtered row, padded for the wrap.
+  thread_local std::vector<float> scratch;
+  scratch.resize(size_t(rowLength + 2 * padLength));
+  float* const padded = scratch.data();
   float* const row = padded + padLength;
   const int nearH = across.nearOffset * kChannels;
   const int farH = across.farOffset * kChannels;

@@ -7,14 +7,10 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
-
-struct BlurScratch {
-  std::vector<float> row;  // one vertically filtered row, padded for the wrap
-};
 
 // src and dst hold width x height RGBA bytes and must not overlap. Spreads are
 // in texture coordinates (fractions of the picture); results round to the
 // nearest level and saturate at 255, as an 8-bit framebuffer stores them.
+// Threads may blur at once.
 void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int height,
-                          float spreadS, float spreadT, float tapWeight, BlurScratch& scratch);
+                          float spreadS, float spreadT, float tapWeight);

@@ -82,7 +82,6 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
                   const float (&spreads)[2][kBlurPasses], float tapWeight) {
   if (!isTheBand(copy) || !slots[0].repeats || !slots[1].repeats) return false;
   static std::vector<uint8_t> pictures[2][2];
-  static BlurScratch scratch[2];
   const TightRows tight;
   for (int i = 0; i < 2; ++i) {
     pictures[i][0].resize(kBandBytes);
@@ -94,7 +93,7 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
   runOnWorkers(2, [&](int i) {
     for (int k = 0; k < kBlurPasses; ++k) {
       blurRepeatingPicture(pictures[i][0].data(), pictures[i][1].data(), kBandWidth, kBandHeight,
-                           spreads[i][k], spreads[i][k], tapWeight, scratch[i]);
+                           spreads[i][k], spreads[i][k], tapWeight);
       pictures[i][0].swap(pictures[i][1]);
     }
   });
@@ -110,7 +109,6 @@ bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQu
       copy.x + copy.width > 512 || copy.y + copy.height > 384)
     return false;
   static std::vector<uint8_t> band, texture;
-  static SwirlScratch scratch;
   const size_t bytes = size_t(copy.width) * copy.height * 4;
   band.resize(bytes);
   texture.resize(bytes);
@@ -119,8 +117,7 @@ bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQu
   // Pass 0 samples the slot. It usually holds the band just captured, but
   // reading it costs a twentieth of the passes and leaves nothing to assume.
   readTexture(slot.picture, texture);
-  swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha,
-              scratch);
+  swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha);
   writeTexture(slot.work, copy.width, copy.height, band.data());
   ++counts.swirl;
   return true;
@@ -203,10 +200,8 @@ bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, i
   if (!text || text->width != kBandWidth || text->height != kBandHeight || !text->repeatS ||
       !text->repeatT || !text->linear)
     return false;
-  static TextGlowScratch scratch;
   static std::vector<uint8_t> result(kBandBytes);
-  paintTextGlow(text->rgba.data(), pieces, pieceCount, offsets, passCount, clear, result.data(),
-                scratch);
+  paintTextGlow(text->rgba.data(), pieces, pieceCount, offsets, passCount, clear, result.data());
   const auto lit = [&](int r) {
     const uint8_t* row = &result[size_t(r) * kBandWidth * 4];
     for (int x = 0; x < kBandWidth; ++x)

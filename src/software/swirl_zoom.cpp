@@ -6,6 +6,7 @@
 #include <cstring>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "math/colour_levels.h"
 #include "software/vector_code.h"
@@ -362,15 +363,18 @@ void work(Job& job, bool fromTop) {
 }  // namespace
 
 void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int height,
-                 const SwirlQuad* quads, int passCount, float alpha, SwirlScratch& scratch) {
+                 const SwirlQuad* quads, int passCount, float alpha) {
   if (width <= 0 || height <= 0 || passCount <= 0) return;
   const int stride = width + 2;
-  if (scratch.width != width || scratch.height != height) {
+  // Pictures framed by one texel of zeros, the border that samples beyond
+  // the edges read: the ping-pong pair and the first pass's texture.
+  static std::vector<uint32_t> framed[3];
+  static int framedWidth = 0, framedHeight = 0;
+  if (framedWidth != width || framedHeight != height) {
     // Zeros throughout: the passes write only inside the frame.
-    for (std::vector<uint32_t>& framed : scratch.framed)
-      framed.assign(size_t(stride) * (height + 2), 0u);
-    scratch.width = width;
-    scratch.height = height;
+    for (std::vector<uint32_t>& frame : framed) frame.assign(size_t(stride) * (height + 2), 0u);
+    framedWidth = width;
+    framedHeight = height;
   }
   // Chunk numbers fit 16 bits.
   const int chunkRows = std::max(kChunkRows, (height + 0xFFFE) / 0xFFFF);
@@ -380,7 +384,7 @@ void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int h
   // The colour's alpha as the fragment carries it into the blend.
   const float alphaScale = std::nearbyint(clamp01(alpha) * 255.0f) / 255.0f;
   Job job{picture, firstTexture, width, height, stride,
-          {scratch.framed[0].data(), scratch.framed[1].data(), scratch.framed[2].data()},
+          {framed[0].data(), framed[1].data(), framed[2].data()},
           quads, passCount, alphaScale, chunkRows, chunks, untaken.data()};
   // One worker from the top, one from the bottom; with one alone it takes
   // every chunk, in order.

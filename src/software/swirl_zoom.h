@@ -14,7 +14,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 // A textured quad in band pixels (x right, y up; pixel (i, j) centred at
 // (i + 0.5, j + 0.5)), corners in drawing order: a parallelogram up to
@@ -30,16 +29,10 @@ struct SwirlQuad {
   float du, dv;
 };
 
-// Pictures framed by one texel of zeros, the border that samples beyond the
-// edges read: the ping-pong pair and the first pass's texture.
-struct SwirlScratch {
-  std::vector<uint32_t> framed[3];
-  int width = 0, height = 0;
-};
-
 // Runs `passCount` passes over `picture` (width x height RGBA, alpha left
 // alone), leaving the result there. Pass 0 samples `firstTexture` (same
 // size) or, when null, the picture itself; later passes sample the previous
 // pass's result. Quads that are degenerate or not finite draw nothing.
+// Not reentrant.
 void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int height,
-                 const SwirlQuad* quads, int passCount, float alpha, SwirlScratch& scratch);
+                 const SwirlQuad* quads, int passCount, float alpha);

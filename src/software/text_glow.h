@@ -7,7 +7,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "software/band_picture.h"
 
@@ -18,18 +17,12 @@ struct GlowPiece {
   float tint[3];
 };
 
-struct TextGlowScratch {
-  std::vector<float> planes[2][4];  // ping-pong R, G, B, A with wrapped margins
-  std::vector<float> sums[3];       // the pass's added levels per channel
-  std::vector<float> alphaRow;      // one row of alpha levels
-};
-
 // Runs passCount passes. The first samples `source` (a band picture,
 // repeating at its edges, alpha weighing each sample); later ones sample
 // the previous pass, which is opaque as a copied framebuffer is.
 // offsets[pass * pieceCount + k] is piece k's o in that pass. The last pass
 // lands in `out` (a band picture) with alpha 255. Each sample rounds to
-// 8-bit levels as the framebuffer stores them; sums saturate at 255.
+// 8-bit levels as the framebuffer stores them; sums saturate at 255. Not
+// reentrant.
 void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCount,
-                   const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out,
-                   TextGlowScratch& scratch);
+                   const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out);

@@ -229,7 +229,7 @@ TEST(RaycastPaint, ShadedTexturedQuadsMatchTheRasteriser) {
       for (const auto& c : corners) {
         const float v[kPaintVertexFloats] = {float(x) + c[0] * w, float(y) + c[1], 0,
                                              colour(rng), colour(rng), colour(rng), alpha(rng),
-                                             coordinate(rng), coordinate(rng), 0};
+                                             coordinate(rng), coordinate(rng)};
         vertices.insert(vertices.end(), v, v + kPaintVertexFloats);
       }
     }
@@ -285,7 +285,7 @@ TEST(RaycastPaint, OddQuadsStayInsideTheBand) {
     std::vector<float> v;
     const float corners[4][2] = {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
     for (const auto& c : corners) {
-      const float f[kPaintVertexFloats] = {c[0], c[1], 0, 0, 0, 0, 1, u, 0.5f, 0};
+      const float f[kPaintVertexFloats] = {c[0], c[1], 0, 0, 0, 0, 1, u, 0.5f};
       v.insert(v.end(), f, f + kPaintVertexFloats);
     }
     return v;

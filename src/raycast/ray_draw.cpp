@@ -16,13 +16,11 @@ struct RayVertex {
   float x, y, z;
   float r, g, b, a;
   float u, v;
-  float unit;  // unused: the painter's layout has room for a texture unit
 };
 // The software path's painter reads these vertices as they are.
 static_assert(sizeof(RayVertex) == kPaintVertexFloats * sizeof(float), "grid vertex size");
 static_assert(offsetof(RayVertex, r) == kPaintColour * sizeof(float), "grid vertex colour");
 static_assert(offsetof(RayVertex, u) == kPaintTexCoord * sizeof(float), "grid vertex texture");
-static_assert(offsetof(RayVertex, unit) == kPaintUnit * sizeof(float), "grid vertex unit");
 
 constexpr GLuint kGlowTexture = 2;
 
@@ -49,9 +47,7 @@ void bindTexture(long name) {
 RayVertex* reserveQuad() {
   runs.back().quadCount += 1;
   vertices.resize(vertices.size() + 4);
-  RayVertex* v = &vertices[vertices.size() - 4];
-  v[0].unit = v[1].unit = v[2].unit = v[3].unit = 0.0f;
-  return v;
+  return &vertices[vertices.size() - 4];
 }
 
 // The runs in order, one bind and one draw each.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,34 @@ int addSky(RayWorld& w, float radius, float r, float g, float b) {
   w.lightFlags = 0;
   w.colour.set4(r, g, b, 0);
   return w.addSphere(0, 0, 0, radius, 1, 0, 1.0f, 0, 0, 0);
+}
+
+// One drawn frame of `world` as bytes: every traced sample with its grid
+// point, the frame's statistics and the band's pixels.
+std::vector<unsigned char> gridFrame(RayWorld& world) {
+  renderRayGrid(world);
+  std::vector<unsigned char> bytes;
+  auto put = [&](const void* p, size_t n) {
+    const unsigned char* b = static_cast<const unsigned char*>(p);
+    bytes.insert(bytes.end(), b, b + n);
+  };
+  for (int gy = 0; gy <= 256; ++gy) {
+    for (int gx = 0; gx <= 512; ++gx) {
+      const RaySample* s = rayGridSample(gx, gy);
+      if (!s) continue;
+      const int point[2] = {gx, gy};
+      put(point, sizeof(point));
+      put(s, sizeof(RaySample));
+    }
+  }
+  const uint32_t stats[6] = {rayStats.lastFrameIntersects, rayStats.lastFrameSamples,
+                             rayStats.lastFrameLeaves,     rayStats.lastFramePixels,
+                             rayStats.lastFrameQuads,      rayStats.lastFrameCapped};
+  put(stats, sizeof(stats));
+  std::vector<unsigned char> px(512 * 256 * 4);
+  glReadPixels(0, 64, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  put(px.data(), px.size());
+  return bytes;
 }
 
 }  // namespace
@@ -407,6 +436,44 @@ TEST(RaycastGrid, SampleLimitStopsRefinement) {
   // direction meets a wall none of its parent's corners saw finds nothing.)
   renderRayGrid(sc.world);  // the next frame starts afresh
   EXPECT_LE(rayGridSampleCount(), kRayMaxSamples);
+}
+
+// Points traced ahead on several threads must leave the frame exactly as one
+// thread tracing in order does: the same samples (a mirror's bounce and the
+// shadows included), the same statistics, the same sample limit.
+TEST(RaycastGrid, TracingAheadChangesNothing) {
+  RayTestScene sc(12);
+  raySceneGlState();
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  sc.world.lightFlags = 4;
+  sc.world.colour.set4(0.3f, 0.6f, 0.2f, 0);
+  sc.world.addFloor(0, -20, 0, 0, 1.0f, 0, 1, 1);  // a mirror floor
+  for (int i = 0; i < 8; ++i) {
+    sc.world.addSphere(float(i % 4) * 15 - 22, float(i / 4) * 12 - 8, 60 + 7.0f * i, 4 + i % 3,
+                       0, 0, 1.0f, 1, 1, 0);
+  }
+  sc.light->position.set(30, 40, 20);
+  sc.world.wobble = true;
+  for (int frame = 0; frame < 2; ++frame) {
+    sc.world.wobblePhase = {0.7f * frame, 1.3f * frame};
+    rayGridTraceAhead(false);
+    const std::vector<unsigned char> inOrder = gridFrame(sc.world);
+    rayGridTraceAhead(true);
+    const std::vector<unsigned char> traced = gridFrame(sc.world);
+    EXPECT_GT(rayStats.lastFrameSamples, 65u * 65u);
+    EXPECT_TRUE(traced == inOrder) << "frame " << frame;
+  }
+  // Corners disagreeing almost everywhere: the sample limit cuts the
+  // refinement off at the same point.
+  sc.world.wobbleAmplitude = {200, 100};
+  sc.world.wobbleFrequency = {2.1f, 2.7f};
+  rayGridTraceAhead(false);
+  const std::vector<unsigned char> inOrder = gridFrame(sc.world);
+  rayGridTraceAhead(true);
+  const std::vector<unsigned char> traced = gridFrame(sc.world);
+  EXPECT_EQ(rayStats.lastFrameCapped, 1);
+  EXPECT_TRUE(traced == inOrder);
 }
 
 TEST(RaycastStats, LineEveryFiftyOneFrames) {

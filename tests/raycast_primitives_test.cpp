@@ -63,7 +63,7 @@ TEST(RaycastWorld, DefaultsAndAddObject) {
   EXPECT_FLOAT_EQ(w.depthScale, -1.001f);
   EXPECT_FLOAT_EQ(w.depthGain, 1.0f);
   for (int i = 0; i < w.capacity; ++i) {
-    EXPECT_EQ(w.objects[i].from[kRayFromBounce].offset.x, 0.0f);
+    EXPECT_EQ(w.objects[i].from[kRayFromLight].offset.x, 0.0f);
     EXPECT_EQ(w.objects[i].position.z, 0.0f);
   }
 

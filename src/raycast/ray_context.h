@@ -4,6 +4,7 @@
 #pragma once
 
 #include "math/vector3.h"
+#include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
 struct RayContext {
@@ -12,6 +13,7 @@ struct RayContext {
   Vector3 cameraPosition;
   Vector3 lightPosition;
   float lightDistance = 0;    // |light position - camera position|
+  uint32_t* intersects = &rayStats.frameIntersects;  // bumped by every intersect call
 
   // The current ray.
   int kind = kRayFromCamera;  // kRayFromCamera / kRayFromLight / kRayFromBounce

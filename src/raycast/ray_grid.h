@@ -36,6 +36,10 @@ inline void renderRayGrid(RayWorld* world, GridDepth depth = GridDepth::Read, bo
 const RaySample* rayGridSample(int gx, int gy);
 // Number of samples traced in the last frame.
 int rayGridSampleCount();
+// Whether the points every frame traces alike are traced ahead on all
+// cores (the default); off, one thread traces all in order. For tests,
+// which compare the two.
+void rayGridTraceAhead(bool on);
 
 // Leaf test of traceBlock (w <= 8 is checked by the caller): equal
 // hitObject, shadowCount and bounceObject at all four corners, and

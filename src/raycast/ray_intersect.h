@@ -9,10 +9,23 @@
 #include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
+// The origin terms of `o` for the current ray. The camera's and the light's
+// are renewed once a frame in the object; a bounce's are made here from its
+// origin, so that tracing only reads the world and contexts on several
+// threads can share one.
+inline RayOriginBlock originBlock(const RayContext& ctx, const RayObject& o) {
+  if (ctx.kind != kRayFromBounce) return o.from[ctx.kind];
+  RayOriginBlock b;
+  b.offset = raymath::sub(o.position, ctx.origin);
+  b.squaredDistance = raymath::dot(b.offset, b.offset);
+  b.negAxisDot = -raymath::dot(b.offset, o.axis);
+  return b;
+}
+
 // --- Planar kinds ---
 
 inline float intersectQuad(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& b = o.from[ctx.kind];
+  const RayOriginBlock b = originBlock(ctx, o);
   const float d = raymath::dot(ctx.dir, o.axis);
   const float t = -b.negAxisDot / d;
   if (!(t > 0.0f)) return 0.0f;
@@ -25,12 +38,12 @@ inline float intersectQuad(const RayContext& ctx, const RayObject& o) {
 }
 
 inline float intersectFloor(const RayContext& ctx, const RayObject& o) {
-  const float t = o.from[ctx.kind].negAxisDot / ctx.dir.y;
+  const float t = originBlock(ctx, o).negAxisDot / ctx.dir.y;
   return t > 0.0f ? t : 0.0f;
 }
 
 inline float intersectDisc(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& b = o.from[ctx.kind];
+  const RayOriginBlock b = originBlock(ctx, o);
   const float t = -b.negAxisDot / raymath::dot(ctx.dir, o.axis);
   if (!(t > 0.0f)) return 0.0f;
   const float r = raymath::length(raymath::sub(raymath::scale(ctx.dir, t), b.offset));
@@ -38,7 +51,7 @@ inline float intersectDisc(const RayContext& ctx, const RayObject& o) {
 }
 
 inline float intersectFloorRing(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& b = o.from[ctx.kind];
+  const RayOriginBlock b = originBlock(ctx, o);
   const float t = b.negAxisDot / ctx.dir.y;
   if (t < 0.0f) return 0.0f;
   const Vector3 q = raymath::sub(raymath::scale(ctx.dir, t), b.offset);
@@ -49,7 +62,7 @@ inline float intersectFloorRing(const RayContext& ctx, const RayObject& o) {
 // --- Sphere kinds ---
 
 inline float intersectSphere(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& blk = o.from[ctx.kind];
+  const RayOriginBlock blk = originBlock(ctx, o);
   const float a = ctx.dirDot;
   const float b = -2.0f * raymath::dot(ctx.dir, blk.offset);
   const float c = blk.squaredDistance - o.radius * o.radius;
@@ -71,7 +84,7 @@ inline bool rayCutCounts(const RayContext& ctx, const RayObject& o, const RayOri
 }
 
 inline float intersectCutSphere(const RayContext& ctx, const RayObject& o) {
-  const RayOriginBlock& blk = o.from[ctx.kind];
+  const RayOriginBlock blk = originBlock(ctx, o);
   const float a = ctx.dirDot;
   const float b = -2.0f * raymath::dot(ctx.dir, blk.offset);
   const float c = blk.squaredDistance - o.radius * o.radius;
@@ -89,7 +102,7 @@ inline float intersectCutSphere(const RayContext& ctx, const RayObject& o) {
 
 // dA = dot(D, axis) (tube), axis.z * D.z (z-tube), axis.y * D.y (y-tube).
 inline float intersectTube(const RayContext& ctx, const RayObject& o, float dA) {
-  const RayOriginBlock& blk = o.from[ctx.kind];
+  const RayOriginBlock blk = originBlock(ctx, o);
   const float cA = -blk.negAxisDot;  // dot(O, A)
   const float a = ctx.dirDot - dA * dA;
   const float b = 2.0f * (cA * dA - raymath::dot(ctx.dir, blk.offset));
@@ -108,9 +121,9 @@ inline float intersectTube(const RayContext& ctx, const RayObject& o, float dA) 
 // --- Dispatch ---
 
 // Ray parameter t of the surface hit along ctx.dir, or a value <= 0 for none.
-// Counts one call in rayStats.
+// Counts one call in the context's counter.
 inline float rayIntersect(const RayContext& ctx, const RayObject& o) {
-  ++rayStats.frameIntersects;
+  ++*ctx.intersects;
   switch (o.shape) {
     case RayShape::kQuad:
       return intersectQuad(ctx, o);

@@ -114,7 +114,7 @@ void shadeRay(RayContext& ctx, const int32_t* hitList, const int32_t* shadowList
   RayObject& o = ctx.world->objects[s.hitObject];
   ctx.object = &o;
   ctx.hitOffset = scale(d, s.distance);
-  ctx.hitLocal = sub(ctx.hitOffset, o.from[ctx.kind].offset);
+  ctx.hitLocal = sub(ctx.hitOffset, originBlock(ctx, o).offset);
 
   const Vector3 lv = sub(add(ctx.origin, ctx.hitOffset), ctx.lightPosition);
   ctx.lightHitDistance = length(lv);
@@ -155,11 +155,8 @@ void traceSample(RayContext& ctx, const int32_t* hitList, const int32_t* shadowL
   }
   bounceList[0] = count;
 
-  // 2. Origin terms from the primary hit point.
+  // 2. The bounce ray from the primary hit point.
   const Vector3 p = add(ctx.cameraPosition, ctx.hitOffset);
-  for (int i = 1; i <= count; ++i) objects[bounceList[i]].prepareBlock(kRayFromBounce, p);
-
-  // 3. The bounce ray.
   ctx.kind = kRayFromBounce;
   ctx.origin = p;
   Vector3 b = ctx.bounceDir;
@@ -176,7 +173,7 @@ void traceSample(RayContext& ctx, const int32_t* hitList, const int32_t* shadowL
   shadeRay(ctx, bounceList, bounceList, b, rs);
   ctx.sample = &s;
 
-  // 4. Highlight of the light seen along the bounce.
+  // 3. Highlight of the light seen along the bounce.
   const LightShafts& light = *world.light;
   const Vector3 lp = sub(ctx.lightPosition, p);
   const Vector3 proj = scale(b, dot(b, lp) / dot(b, b));
@@ -188,12 +185,12 @@ void traceSample(RayContext& ctx, const int32_t* hitList, const int32_t* shadowL
   normalize(lpn);
   if (dot(lpn, b) > 0.0f && dPerp <= light.glowShape.z * world.glowGain) rs.glow = g;
 
-  // 5. An escaping bounce shows as background.
+  // 4. An escaping bounce shows as background.
   if (rs.hitObject == 0) {
     s.hitObject = 0;
     return;
   }
-  // 6. The reflection's lighting replaces the mirror's.
+  // 5. The reflection's lighting replaces the mirror's.
   if (rs.shadowObject != 0) {
     s.shadowCount += 1;
     s.shade = rs.shade * objects[rs.hitObject].shadowFactor;

@@ -19,7 +19,7 @@
 struct ViewCamera;
 struct LightShafts;
 
-// Ray kinds: which precomputed block the primitive operations read.
+// Ray kinds: which origin terms the primitive operations read.
 enum RayKindIndex : int {
   kRayFromCamera = 0,
   kRayFromLight = 1,
@@ -40,8 +40,8 @@ enum class RayShape : uint8_t {
   kTubeY,
 };
 
-// Per-object terms for one ray origin O, renewed once per frame (camera,
-// light) or once per mirror bounce.
+// Per-object terms for one ray origin O: kept in the object for the camera
+// and the light (renewed once per frame), made per ray for a mirror bounce.
 struct RayOriginBlock {
   Vector3 offset;               // position - O
   float squaredDistance = 0;    // |offset|^2
@@ -92,15 +92,14 @@ struct RayObject {
   float radius = 0.0f;          // sphere or tube radius (addQuad stores its unused float)
   float length = 0.0f;          // tube extent along the axis; <= 0 unbounded
 
-  // fromCamera, fromLight, fromBounce, indexed by the ray kind
-  // (kRayFromCamera, kRayFromLight, kRayFromBounce).
-  RayOriginBlock from[3];
+  // fromCamera, fromLight, indexed by the ray kind (kRayFromCamera,
+  // kRayFromLight).
+  RayOriginBlock from[2];
 
   RayShape shape = RayShape::kNone;  // selects intersect / normalAt / textureAt
 
   RayOriginBlock& fromCamera() { return from[kRayFromCamera]; }
   RayOriginBlock& fromLight() { return from[kRayFromLight]; }
-  RayOriginBlock& fromBounce() { return from[kRayFromBounce]; }
   // Renews one block for ray origin `origin`.
   void prepareBlock(int kind, const Vector3& origin);
 };

@@ -167,7 +167,7 @@ bool softwareLines(const float* vertices, int floatsPerVertex, int lineCount,
 bool softwareTerrain(unsigned texture, TerrainMarch march, const void* context,
                      TerrainStrip& last) {
   const TextureCopy* rock = textureCopy(texture);
-  if (!rock || !rock->repeatS || !rock->repeatT || !rock->linear) return false;
+  if (!rock) return false;
   static TerrainPicture picture;
   clearTerrainPicture(picture);
   // Columns touch only their own pixels: each part marches and paints a
@@ -197,9 +197,7 @@ bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, i
                       const float* offsets, int passCount, const uint8_t (&clear)[3],
                       int& litBegin, int& litEnd) {
   const TextureCopy* text = textureCopy(source);
-  if (!text || text->width != kBandWidth || text->height != kBandHeight || !text->repeatS ||
-      !text->repeatT || !text->linear)
-    return false;
+  if (!text || text->width != kBandWidth || text->height != kBandHeight) return false;
   static std::vector<uint8_t> result(kBandBytes);
   paintTextGlow(text->rgba.data(), pieces, pieceCount, offsets, passCount, clear, result.data());
   const auto lit = [&](int r) {

@@ -1,7 +1,7 @@
-// Bilinear texel reads from a texture's CPU copy as llvmpipe filters an
-// 8-bit texture that repeats or clamps to its edge: neighbours weighed with
-// 8 fractional bits, in integer lanes. Shared by the painters that sample
-// static textures and read-back pictures.
+// Bilinear texel reads from a texture's CPU copy as llvmpipe filters a
+// repeating 8-bit texture: neighbours weighed with 8 fractional bits, in
+// integer lanes. Shared by the painters that sample static textures and
+// read-back pictures.
 #pragma once
 
 #include <cmath>
@@ -18,15 +18,12 @@ inline int floorToInt(float x) {
   return i - (x < float(i) ? 1 : 0);
 }
 
-// Texel index along one axis with the texture's wrap; `mask` is size - 1
-// where the size is a power of two.
-inline int wrapIndex(int i, int size, int mask, bool repeat) {
-  if (repeat) {
-    if (mask >= 0) return i & mask;
-    i %= size;
-    return i < 0 ? i + size : i;
-  }
-  return i < 0 ? 0 : (i >= size ? size - 1 : i);
+// Texel index along one axis, repeating; `mask` is size - 1 where the size
+// is a power of two.
+inline int wrapIndex(int i, int size, int mask) {
+  if (mask >= 0) return i & mask;
+  i %= size;
+  return i < 0 ? i + size : i;
 }
 
 inline uint32_t texel(const uint8_t* p) {
@@ -72,23 +69,16 @@ struct Sampler {
     // Far-off or non-finite coordinates read the texel at the origin.
     if (!(std::fabs(su) < 1e8f)) su = 0.0f;
     if (!(std::fabs(sv) < 1e8f)) sv = 0.0f;
-    if (!t.linear) {
-      const int i = wrapIndex(floorToInt(su), t.width, maskS, t.repeatS);
-      const int j = wrapIndex(floorToInt(sv), t.height, maskT, t.repeatT);
-      const uint8_t* p = &t.rgba[(size_t(j) * size_t(t.width) + size_t(i)) * 4];
-      for (int c = 0; c < 4; ++c) out[c] = p[c];
-      return;
-    }
     const float fu = su - 0.5f;
     const float fv = sv - 0.5f;
     const int iu = floorToInt(fu);
     const int iv = floorToInt(fv);
     const int wu = int((fu - float(iu)) * 256.0f);
     const int wv = int((fv - float(iv)) * 256.0f);
-    const int i0 = wrapIndex(iu, t.width, maskS, t.repeatS);
-    const int i1 = wrapIndex(iu + 1, t.width, maskS, t.repeatS);
-    const int j0 = wrapIndex(iv, t.height, maskT, t.repeatT);
-    const int j1 = wrapIndex(iv + 1, t.height, maskT, t.repeatT);
+    const int i0 = wrapIndex(iu, t.width, maskS);
+    const int i1 = wrapIndex(iu + 1, t.width, maskS);
+    const int j0 = wrapIndex(iv, t.height, maskT);
+    const int j1 = wrapIndex(iv + 1, t.height, maskT);
     const uint8_t* r0 = &t.rgba[size_t(j0) * size_t(t.width) * 4];
     const uint8_t* r1 = &t.rgba[size_t(j1) * size_t(t.width) * 4];
     // Both lerps on all four channels at once: across in 16-bit lanes (at

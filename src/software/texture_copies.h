@@ -6,20 +6,17 @@
 #include <cstdint>
 #include <vector>
 
-// A texture's pixels as GL samples them: RGBA, row 0 at t = 0, with the
-// wrap and filter it was given.
+// A texture's pixels as GL samples them: RGBA, row 0 at t = 0, repeating
+// and linearly filtered as the loader sets every texture it keeps.
 struct TextureCopy {
   int width = 0;
   int height = 0;
-  bool repeatS = true;  // else clamped to the edge texels
-  bool repeatT = true;
-  bool linear = true;   // else nearest
   std::vector<uint8_t> rgba;
 };
 
 // Keeps a copy of what was just uploaded to texture `name`: width x height
 // pixels of `channels` bytes (3: RGB, read with alpha 255; 4: RGBA), rows
-// as uploaded, repeating and linearly filtered as the loader sets them.
+// as uploaded.
 void keepTextureCopy(unsigned name, int width, int height, int channels, const uint8_t* pixels);
 
 // The copy of texture `name`; null where none was kept (the texture changes,

@@ -26,42 +26,89 @@ inline float roundToEven(float x) {
   return (x + shift) - shift;
 }
 
-// The nearest fragment of each pixel so far: its depth and where the
-// incoming pass samples there.
+// Per pixel: the nearest fragment's depth so far, the outgoing levels
+// added and the nearest fragment's incoming term, r, g, b, 0 each, as the
+// band's bytes lie. Kept from frame to frame.
 struct Nearest {
-  std::vector<float> depth, u, v, alphaIn;
-  std::vector<uint16_t> added;  // outgoing levels added, three per pixel
+  std::vector<float> depth;
+  std::vector<uint16_t> added;
+  std::vector<uint8_t> incoming;
 };
+
+// A picture inside a one-texel frame, so that a texel's neighbours are
+// read without a wrap or a test: zeros where it clamps to a black border,
+// its opposite edges where it repeats. Texels are kept spread, r, g, b, a
+// in 16-bit lanes from the low end, ready to be weighed.
+struct FramedPicture {
+  std::vector<uint64_t> texels;
+  bool repeats;
+};
+constexpr int kStride = kW + 2;
+
+void frame(const SheetPicture& picture, FramedPicture& out) {
+  out.repeats = picture.repeats;
+  out.texels.resize(size_t(kStride) * (kH + 2));
+  for (int y = 0; y < kH + 2; ++y) {
+    uint64_t* row = &out.texels[size_t(y) * kStride];
+    const uint8_t* t = &picture.texels->rgba[size_t((y + kH - 1) % kH) * kW * 4];
+    for (int x = 1; x <= kW; ++x, t += 4)
+      row[x] = uint64_t(t[0]) | uint64_t(t[1]) << 16 | uint64_t(t[2]) << 32 | uint64_t(t[3]) << 48;
+    row[0] = picture.repeats ? row[kW] : 0;
+    row[kW + 1] = picture.repeats ? row[1] : 0;
+    if (!picture.repeats && (y == 0 || y > kH)) std::fill(row, row + kStride, 0);
+  }
+}
 
 // GL_LINEAR on a GL_CLAMP texture as llvmpipe filters it: coordinates clamp
 // to [0, 1], the four texels are weighed in float, texels beyond the edge
 // are the black border. Levels 0..255, rounded as the fragment's colour is.
-// `framed` holds the picture inside a one-texel frame of zeros.
-inline void sampleClamped(const uint32_t* framed, float s, float t, int out[3]) {
-  constexpr int kStride = kW + 2;
+inline void sampleClamped(const uint64_t* framed, float s, float t, int out[3]) {
   // u and v lie in [-0.5, size - 0.5]: whole parts from -1, floored by
   // truncating after a shift of one.
   const float u = clamp01(s) * float(kW) - 0.5f;
   const float v = clamp01(t) * float(kH) - 0.5f;
   const int i = int(u + 1.0f), j = int(v + 1.0f);
   const float fx = u + 1.0f - float(i), fy = v + 1.0f - float(j);
-  const uint32_t* corner = framed + size_t(j) * kStride + size_t(i);
-  const uint32_t texel[4] = {corner[0], corner[1], corner[kStride], corner[kStride + 1]};
+  const uint64_t* corner = framed + size_t(j) * kStride + size_t(i);
+  const uint64_t texel[4] = {corner[0], corner[1], corner[kStride], corner[kStride + 1]};
   for (int c = 0; c < 3; ++c) {
     float f[4];
-    for (int k = 0; k < 4; ++k) f[k] = float((texel[k] >> (8 * c)) & 0xFFu);
+    for (int k = 0; k < 4; ++k) f[k] = float((texel[k] >> (16 * c)) & 0xFFu);
     const float bottom = f[0] + fx * (f[1] - f[0]);
     const float top = f[2] + fx * (f[3] - f[2]);
     out[c] = int(roundToEven(bottom + fy * (top - bottom)));
   }
 }
 
-// The picture framed by one texel of zeros, for sampleClamped.
-void frame(const TextureCopy& picture, std::vector<uint32_t>& framed) {
-  constexpr int kStride = kW + 2;
-  framed.assign(size_t(kStride) * (kH + 2), 0);
-  for (int y = 0; y < kH; ++y)
-    std::memcpy(&framed[size_t(y + 1) * kStride + 1], &picture.rgba[size_t(y) * kW * 4], kW * 4);
+// GL_LINEAR on a repeating band picture, as Sampler filters it: weights of
+// 8 fractional bits, across in 16-bit lanes (at most 255 * 256), down in
+// 32-bit ones.
+inline void sampleRepeating(const uint64_t* framed, float s, float t, int out[3]) {
+  using texel_sampling::floorToInt;
+  float su = s * float(kW), sv = t * float(kH);
+  // Far-off or non-finite coordinates read the texel at the origin.
+  if (!(std::fabs(su) < 1e8f)) su = 0.0f;
+  if (!(std::fabs(sv) < 1e8f)) sv = 0.0f;
+  const float fu = su - 0.5f, fv = sv - 0.5f;
+  const int iu = floorToInt(fu), iv = floorToInt(fv);
+  const uint64_t wu = uint64_t((fu - float(iu)) * 256.0f), wv = uint64_t((fv - float(iv)) * 256.0f);
+  const uint64_t* r0 = framed + size_t((iv & (kH - 1)) + 1) * kStride + size_t((iu & (kW - 1)) + 1);
+  const uint64_t* r1 = r0 + kStride;
+  const uint64_t across0 = r0[0] * (256 - wu) + r0[1] * wu;
+  const uint64_t across1 = r1[0] * (256 - wu) + r1[1] * wu;
+  const uint64_t lanes = 0x0000FFFF0000FFFFull, half = 0x0000800000008000ull;
+  const uint64_t rb = ((across0 & lanes) * (256 - wv) + (across1 & lanes) * wv + half) >> 16;
+  const uint64_t g = ((across0 >> 16 & lanes) * (256 - wv) + (across1 >> 16 & lanes) * wv + half) >> 16;
+  out[0] = int(rb & 0xFFFF);
+  out[1] = int(g & 0xFFFF);
+  out[2] = int((rb >> 32) & 0xFFFF);
+}
+
+inline void sample(const FramedPicture& picture, float s, float t, int out[3]) {
+  if (picture.repeats)
+    sampleRepeating(picture.texels.data(), s, t, out);
+  else
+    sampleClamped(picture.texels.data(), s, t, out);
 }
 
 // The blend's term: the level weighed by the fragment's 8-bit alpha,
@@ -159,9 +206,9 @@ void coveredSpan(const Triangle& t, int j, int& begin, int& end) {
 
 // Both passes of one triangle over rows [rowBegin, rowEnd): outgoing
 // fragments nearer than the pixel's nearest so far add at once; the
-// nearest one's incoming sample is taken at the end.
-void rasterise(const Triangle& t, int rowBegin, int rowEnd, const SheetPicture& outgoing,
-               const Sampler& outgoingRepeat, const uint32_t* outgoingFramed, Nearest& n) {
+// incoming term is the nearest one's, overwritten by any nearer.
+void rasterise(const Triangle& t, int rowBegin, int rowEnd, const FramedPicture& outgoing,
+               const FramedPicture& incoming, Nearest& n) {
   const int r0 = std::max(rowBegin, t.rowBegin), r1 = std::min(rowEnd, t.rowEnd);
   for (int j = r0; j < r1; ++j) {
     int begin, end;
@@ -178,19 +225,26 @@ void rasterise(const Triangle& t, int rowBegin, int rowEnd, const SheetPicture& 
       n.depth[p] = q[0];
       const float w = 1.0f / q[1];
       const float u = q[2] * w, v = q[3] * w;
-      n.u[p] = u;
-      n.v[p] = v;
-      n.alphaIn[p] = q[5] * w;
-      const float scale = alphaScaleOf(q[4] * w);
-      if (scale == 0.0f) continue;
-      int level[4];
-      if (outgoing.repeats)
-        outgoingRepeat.sample(u, v, level);
-      else
-        sampleClamped(outgoingFramed, u, v, level);
+      int level[3];
+      const float inScale = alphaScaleOf(q[5] * w);
+      if (inScale != 0.0f) sample(incoming, u, v, level);
       for (int c = 0; c < 3; ++c)
-        n.added[p * 3 + c] = uint16_t(n.added[p * 3 + c] + weighed(level[c], scale));
+        n.incoming[p * 4 + c] = uint8_t(inScale != 0.0f ? weighed(level[c], inScale) : 0);
+      const float outScale = alphaScaleOf(q[4] * w);
+      if (outScale == 0.0f) continue;
+      sample(outgoing, u, v, level);
+      for (int c = 0; c < 3; ++c)
+        n.added[p * 4 + c] = uint16_t(n.added[p * 4 + c] + weighed(level[c], outScale));
     }
+  }
+}
+
+// out[i] += added[i] + nearest[i], saturating; the arrays do not overlap.
+void sumInto(uint8_t* __restrict out, const uint16_t* __restrict added,
+             const uint8_t* __restrict nearest, size_t count) {
+  for (size_t i = 0; i < count; ++i) {
+    const int total = out[i] + added[i] + nearest[i];
+    out[i] = uint8_t(total < 255 ? total : 255);
   }
 }
 
@@ -199,11 +253,9 @@ void rasterise(const Triangle& t, int rowBegin, int rowEnd, const SheetPicture& 
 void paintRippleSheet(const SheetCorner* corners, int cellCount, const SheetPicture& outgoing,
                       const SheetPicture& incoming, uint8_t* band) {
   static Nearest n;
-  n.depth.assign(kBandPixels, 1.0f);
-  n.u.assign(kBandPixels, 0.0f);
-  n.v.assign(kBandPixels, 0.0f);
-  n.alphaIn.assign(kBandPixels, 0.0f);
-  n.added.assign(size_t(kBandPixels) * 3, 0);
+  n.depth.resize(kBandPixels);
+  n.added.resize(size_t(kBandPixels) * 4);
+  n.incoming.resize(size_t(kBandPixels) * 4);
   static std::vector<Triangle> triangles;
   triangles.clear();
   for (int cell = 0; cell < cellCount; ++cell) {
@@ -212,30 +264,18 @@ void paintRippleSheet(const SheetCorner* corners, int cellCount, const SheetPict
     if (setUp(c[0], c[1], c[2], t)) triangles.push_back(t);
     if (setUp(c[0], c[2], c[3], t)) triangles.push_back(t);
   }
-  const Sampler outgoingSampler(*outgoing.texels), incomingSampler(*incoming.texels);
-  static std::vector<uint32_t> framed[2];
-  if (!outgoing.repeats) frame(*outgoing.texels, framed[0]);
-  if (!incoming.repeats) frame(*incoming.texels, framed[1]);
+  static FramedPicture framed[2];
+  frame(outgoing, framed[0]);
+  frame(incoming, framed[1]);
   runOnWorkers(kParts, [&](int part) {
     const int rowBegin = part * kH / kParts, rowEnd = (part + 1) * kH / kParts;
-    for (const Triangle& t : triangles)
-      rasterise(t, rowBegin, rowEnd, outgoing, outgoingSampler, framed[0].data(), n);
-    for (size_t p = size_t(rowBegin) * kW; p < size_t(rowEnd) * kW; ++p) {
-      int sum[3] = {n.added[p * 3], n.added[p * 3 + 1], n.added[p * 3 + 2]};
-      const float scale = alphaScaleOf(n.alphaIn[p]);
-      if (scale != 0.0f) {
-        int level[4];
-        if (incoming.repeats)
-          incomingSampler.sample(n.u[p], n.v[p], level);
-        else
-          sampleClamped(framed[1].data(), n.u[p], n.v[p], level);
-        for (int c = 0; c < 3; ++c) sum[c] += weighed(level[c], scale);
-      }
-      // Every term is positive: saturating once is saturating at each blend.
-      for (int c = 0; c < 3; ++c) {
-        const int total = band[p * 4 + c] + sum[c];
-        band[p * 4 + c] = uint8_t(total < 255 ? total : 255);
-      }
-    }
+    const size_t first = size_t(rowBegin) * kW, last = size_t(rowEnd) * kW;
+    std::fill(&n.depth[first], &n.depth[last], 1.0f);
+    std::fill(&n.added[first * 4], &n.added[last * 4], uint16_t(0));
+    std::fill(&n.incoming[first * 4], &n.incoming[last * 4], uint8_t(0));
+    for (const Triangle& t : triangles) rasterise(t, rowBegin, rowEnd, framed[0], framed[1], n);
+    // Every term is positive: saturating once is saturating at each blend.
+    // Alpha gains nothing.
+    sumInto(band + first * 4, &n.added[first * 4], &n.incoming[first * 4], (last - first) * 4);
   });
 }

@@ -10,11 +10,3 @@
 constexpr int kBandWidth = 512;
 constexpr int kBandHeight = 256;
 constexpr size_t kBandBytes = size_t(kBandWidth) * kBandHeight * 4;
-
-// How a picture meets the frame: replacing it, replacing it only where the
-// picture's alpha is not 0, or added to it, saturating.
-enum class BandMode { kReplace, kKeyed, kAdd };
-
-// Draws a band picture over the band pixel for pixel; GL state is left as
-// it was.
-void drawBandPicture(const uint8_t* rgba, BandMode mode);

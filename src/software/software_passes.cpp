@@ -1,5 +1,6 @@
 #include "software/software_passes.h"
 
+#include <EGL/egl.h>
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -35,7 +36,79 @@ struct TightRows {
   ~TightRows() { glPopClientAttrib(); }
 };
 
-void readTexture(unsigned name, std::vector<uint8_t>& rgba) {
+// How a picture meets the frame: replacing it, replacing it only where the
+// picture's alpha is not 0, or added to it, saturating.
+enum class BandMode { kReplace, kKeyed, kAdd };
+
+// One texture for every band picture, made on first use in each context (a
+// test may make another): a picture drawn straight from memory costs
+// llvmpipe a texture made and freed each time.
+GLuint bandTexture = 0;
+EGLContext bandTextureContext = EGL_NO_CONTEXT;
+
+// Draws a band picture over the band pixel for pixel, leaving GL state as
+// it was.
+void drawBandPicture(const uint8_t* rgba, BandMode mode) {
+  glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
+  const TightRows tight;
+  if (bandTexture == 0 || eglGetCurrentContext() != bandTextureContext) {
+    bandTextureContext = eglGetCurrentContext();
+    glGenTextures(1, &bandTexture);
+    glBindTexture(GL_TEXTURE_2D, bandTexture);
+    // Nearest texels at pixel centres: an exact copy.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBandWidth, kBandHeight, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, nullptr);
+  }
+  glBindTexture(GL_TEXTURE_2D, bandTexture);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE,
+                  rgba);
+
+  if (mode == BandMode::kAdd) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+  } else {
+    glDisable(GL_BLEND);
+  }
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_LIGHTING);
+  glDisable(GL_FOG);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+  if (mode == BandMode::kKeyed) {
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+  } else {
+    glDisable(GL_ALPHA_TEST);
+  }
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  // Rows 64..320 of the 384-row viewport.
+  const float bottom = 64.0f / 192.0f - 1.0f;
+  const float top = 320.0f / 192.0f - 1.0f;
+  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  glBegin(GL_QUADS);
+  for (const auto& c : corners) {
+    glTexCoord2f(c[0], c[1]);
+    glVertex3f(2 * c[0] - 1, c[1] > 0 ? top : bottom, 0);
+  }
+  glEnd();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+  glPopAttrib();
+}
+
+void readTexture(unsigned name, std::vector<uint8_t>& rgba, size_t bytes = kBandBytes) {
+  rgba.resize(bytes);
   glBindTexture(GL_TEXTURE_2D, name);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
 }
@@ -51,7 +124,7 @@ const SoftwarePassCounts& softwarePassCounts() { return counts; }
 
 bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w) {
   if (!isTheBand(copy)) return false;
-  static std::vector<uint8_t> a(kBandBytes), b(kBandBytes);
+  static std::vector<uint8_t> a, b;
   const TightRows tight;
   readTexture(pictureA, a);
   readTexture(pictureB, b);
@@ -84,7 +157,6 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
   static std::vector<uint8_t> pictures[2][2];
   const TightRows tight;
   for (int i = 0; i < 2; ++i) {
-    pictures[i][0].resize(kBandBytes);
     pictures[i][1].resize(kBandBytes);
     readTexture(slots[i].picture, pictures[i][0]);
   }
@@ -111,12 +183,11 @@ bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQu
   static std::vector<uint8_t> band, texture;
   const size_t bytes = size_t(copy.width) * copy.height * 4;
   band.resize(bytes);
-  texture.resize(bytes);
   const TightRows tight;
   glReadPixels(copy.x, copy.y, copy.width, copy.height, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
   // Pass 0 samples the slot. It usually holds the band just captured, but
   // reading it costs a twentieth of the passes and leaves nothing to assume.
-  readTexture(slot.picture, texture);
+  readTexture(slot.picture, texture, bytes);
   swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha);
   writeTexture(slot.work, copy.width, copy.height, band.data());
   ++counts.swirl;
@@ -134,16 +205,11 @@ bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incom
           std::isfinite(c.alphaIn)))
       return false;
   }
-  static TextureCopy pictures[2];
+  static TextureCopy pictures[2] = {{kBandWidth, kBandHeight, {}}, {kBandWidth, kBandHeight, {}}};
   static std::vector<uint8_t> band(kBandBytes);
   const TightRows tight;
-  const FeedbackSlot* slots[2] = {&outgoing, &incoming};
-  for (int i = 0; i < 2; ++i) {
-    pictures[i].width = kBandWidth;
-    pictures[i].height = kBandHeight;
-    pictures[i].rgba.resize(kBandBytes);
-    readTexture(slots[i]->picture, pictures[i].rgba);
-  }
+  readTexture(outgoing.picture, pictures[0].rgba);
+  readTexture(incoming.picture, pictures[1].rgba);
   glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
   paintRippleSheet(corners, cellCount, SheetPicture{&pictures[0], outgoing.repeats},
                    SheetPicture{&pictures[1], incoming.repeats}, band.data());

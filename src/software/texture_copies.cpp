@@ -11,12 +11,8 @@ std::map<unsigned, TextureCopy> copies;
 
 void keepTextureCopy(unsigned name, int width, int height, int channels, const uint8_t* pixels) {
   if (width <= 0 || height <= 0 || (channels != 3 && channels != 4) || !pixels) return;
-  TextureCopy& copy = copies[name];
-  copy = TextureCopy{};
-  copy.width = width;
-  copy.height = height;
   const size_t count = size_t(width) * size_t(height);
-  copy.rgba.resize(count * 4);
+  TextureCopy& copy = copies[name] = TextureCopy{width, height, std::vector<uint8_t>(count * 4)};
   for (size_t p = 0; p < count; ++p) {
     for (int c = 0; c < 3; ++c) copy.rgba[p * 4 + c] = pixels[p * channels + c];
     copy.rgba[p * 4 + 3] = channels == 4 ? pixels[p * 4 + 3] : 255;

@@ -11,11 +11,11 @@
 #include "effects/light_shafts.h"
 #include "math/view_camera.h"
 #include "platform/tick_clock.h"
+#include "raycast/ray_ahead.h"
 #include "raycast/ray_draw.h"
 #include "raycast/ray_math.h"
 #include "raycast/ray_stats.h"
 #include "raycast/ray_trace.h"
-#include "software/worker_pool.h"
 
 using namespace raymath;
 
@@ -43,17 +43,6 @@ uint32_t leafCount = 0;
 uint32_t pixelCount = 0;
 RaySample fallbackSample;  // background, used only if the table were full
 
-// Points traced ahead of the refinement: the grid points of every fourth
-// column and every second row.
-constexpr int kAheadColumns = kRayGridWidth / 4 + 1;
-constexpr int kAheadRows = kRayGridHeight / 2 + 1;
-enum AheadState : uint8_t { kAheadNone, kAheadWanted, kAheadReady };
-struct AheadSample {
-  RaySample sample;
-  uint32_t intersects;  // its intersect calls, counted when the refinement takes it
-};
-AheadSample ahead[kAheadColumns * kAheadRows];
-AheadState aheadState[kAheadColumns * kAheadRows];
 bool aheadOn = true;
 
 Vector3 gridDirection(int gx, int gy) {
@@ -63,19 +52,12 @@ Vector3 gridDirection(int gx, int gy) {
                  viewTL.z + stepX.z * sx + stepY.z * sy);
 }
 
-const AheadSample* tracedAhead(int gx, int gy) {
-  if ((gx & 3) != 0 || (gy & 1) != 0) return nullptr;
-  const int i = (gy >> 1) * kAheadColumns + (gx >> 2);
-  return aheadState[i] == kAheadReady ? &ahead[i] : nullptr;
-}
-
 const RaySample& corner(int gx, int gy, const int32_t* hitList, const int32_t* shadowList) {
   uint16_t& entry = sampleCache[gy * kCacheWidth + gx];
   if (entry == kUntraced) {
     if (sampleCount >= kRayMaxSamples) return fallbackSample;  // unreachable by the reserve
-    if (const AheadSample* a = tracedAhead(gx, gy)) {
-      sampleTable[sampleCount] = a->sample;
-      *gridContext->intersects += a->intersects;
+    if (const RaySample* a = rayTakeAhead(gx, gy, hitList, shadowList, gridContext->intersects)) {
+      sampleTable[sampleCount] = *a;
     } else {
       traceSample(*gridContext, hitList, shadowList, gridDirection(gx, gy),
                   sampleTable[sampleCount]);
@@ -87,14 +69,6 @@ const RaySample& corner(int gx, int gy, const int32_t* hitList, const int32_t* s
 }
 
 inline bool agreeWithin(float a, float b) { return std::fabs(static_cast<double>(a - b)) <= 0.4; }
-
-// Appends the distinct non-zero ids to an idList-form list.
-inline void addDistinct(int32_t* list, int id) {
-  if (id == 0) return;
-  for (int i = 1; i <= list[0]; ++i)
-    if (list[i] == id) return;
-  list[++list[0]] = id;
-}
 
 void drawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
               const RaySample& c2, const RaySample& c3) {
@@ -126,23 +100,13 @@ void traceBlock(int x, int y, int w, int h, const int32_t* hitList, const int32_
     return;
   }
 
-  int32_t hits[5];
-  int32_t shadows[5];
+  RayLists lists;
   const int32_t* childHits = gridWorld->idList;
   const int32_t* childShadows = gridWorld->idList;
   if (w < 8) {
-    hits[0] = 0;
-    shadows[0] = 0;
-    addDistinct(hits, c0.hitObject);
-    addDistinct(hits, c1.hitObject);
-    addDistinct(hits, c2.hitObject);
-    addDistinct(hits, c3.hitObject);
-    addDistinct(shadows, c0.shadowObject);
-    addDistinct(shadows, c1.shadowObject);
-    addDistinct(shadows, c2.shadowObject);
-    addDistinct(shadows, c3.shadowObject);
-    childHits = hits;
-    childShadows = shadows;
+    lists = rayCornerLists(c0, c1, c2, c3);
+    childHits = lists.hits;
+    childShadows = lists.shadows;
   }
   const int w2 = w / 2;
   const int h2 = h / 2;
@@ -155,55 +119,6 @@ void traceBlock(int x, int y, int w, int h, const int32_t* hitList, const int32_
     traceBlock(x, y + h2, w2, h2, childHits, childShadows);
     traceBlock(x + w2, y + h2, w2, h2, childHits, childShadows);
   }
-}
-
-// Traces the wanted ahead points on the worker threads, a row per task,
-// each task with its own copy of the context and its own intersect count.
-void traceWanted(const RayContext& ctx, const int32_t* idList) {
-  runOnWorkers(kAheadRows, [&](int row) {
-    RayContext local = ctx;
-    uint32_t count = 0;
-    local.intersects = &count;
-    for (int column = 0; column < kAheadColumns; ++column) {
-      const int i = row * kAheadColumns + column;
-      if (aheadState[i] != kAheadWanted) continue;
-      count = 0;
-      traceSample(local, idList, idList, gridDirection(column * 4, row * 2), ahead[i].sample);
-      ahead[i].intersects = count;
-      aheadState[i] = kAheadReady;
-    }
-  });
-}
-
-void want(int column, int row) {
-  AheadState& state = aheadState[row * kAheadColumns + column];
-  if (state == kAheadNone) state = kAheadWanted;
-}
-
-// The refinement traces some points with the world's whole lists whatever
-// its order: the corners of every block eight wide or more, and the corners
-// of the halves of each 8 x 4 block whose corners disagree. Those are traced
-// here first, on all cores; the refinement then takes them as it reaches
-// them, so the sample table, the sample limit and the statistics stay what
-// one thread alone makes.
-void traceAhead(const RayContext& ctx, const int32_t* idList) {
-  for (int row = 0; row < kAheadRows; row += 2)
-    for (int column = 0; column < kAheadColumns; column += 2) want(column, row);
-  traceWanted(ctx, idList);
-  for (int row = 0; row + 2 < kAheadRows; row += 2) {
-    for (int column = 0; column + 2 < kAheadColumns; column += 2) {
-      const AheadSample* c = &ahead[row * kAheadColumns + column];
-      const int down = 2 * kAheadColumns;
-      if (rayCornersAgree(c[0].sample, c[2].sample, c[down].sample, c[down + 2].sample))
-        continue;
-      want(column + 1, row);
-      want(column, row + 1);
-      want(column + 1, row + 1);
-      want(column + 2, row + 1);
-      want(column + 1, row + 2);
-    }
-  }
-  traceWanted(ctx, idList);
 }
 
 // Section 2: whether the light's flare is visible this frame.
@@ -336,8 +251,11 @@ void renderRayGrid(RayWorld& world, GridDepth depth, bool draw) {
 
   // 8. Flare test, then the whole band.
   flareTest(world, ctx);
-  std::memset(aheadState, kAheadNone, sizeof(aheadState));
-  if (aheadOn) traceAhead(ctx, world.idList);
+  if (aheadOn) {
+    rayTraceAhead(ctx, world.idList, gridDirection);
+  } else {
+    rayForgetAhead();
+  }
   rayDrawBegin(world, ctx.lightDistance, depth == GridDepth::Unread);
   traceBlock(0, 0, kRayGridWidth, kRayGridHeight, world.idList, world.idList);
   rayDrawEnd();

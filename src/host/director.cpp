@@ -86,6 +86,9 @@ static void secondTransition(int delta, bool draw) {
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     scenes::captureFeedback(2);
     glClear(GL_COLOR_BUFFER_BIT);
+  } else if (draw) {
+    // As the flight leaves it: the planet draws without depth writes.
+    glDisable(GL_DEPTH_TEST);
   }
   scenes::ringedPlanet(delta, draw);
   if (!draw) return;

@@ -1,7 +1,6 @@
 #include "software/worker_pool.h"
 
 #include <algorithm>
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -13,36 +12,34 @@ namespace {
 // would only take turns.
 constexpr unsigned kMaxHelpers = 7;
 
+// The job in hand: tasks [next, count) are yet to be taken and `unfinished`
+// have yet to return. Tasks are few and long, so taking one under the lock
+// costs nothing that shows.
 struct Pool {
   std::mutex mutex;
   std::condition_variable wake, done;
   const std::function<void(int)>* task = nullptr;
-  int count = 0;
-  std::atomic<int> next{0};
-  int running = 0;       // helpers inside the current job
-  unsigned job = 0;      // bumped per job, so a helper joins each once
+  int count = 0, next = 0, unfinished = 0;
   int helpers = 0;
 };
 
-// Takes tasks until none are left.
-void takeTasks(Pool& pool, const std::function<void(int)>& task, int count) {
-  for (int k = pool.next.fetch_add(1); k < count; k = pool.next.fetch_add(1)) task(k);
+// Runs the job's tasks until none are left to take; `lock` is held on entry
+// and on return.
+void takeTasks(Pool& pool, std::unique_lock<std::mutex>& lock) {
+  while (pool.next < pool.count) {
+    const int k = pool.next++;
+    lock.unlock();
+    (*pool.task)(k);
+    lock.lock();
+    if (--pool.unfinished == 0) pool.done.notify_one();
+  }
 }
 
 void helperLoop(Pool& pool) {
-  unsigned seen = 0;
   std::unique_lock<std::mutex> lock(pool.mutex);
   for (;;) {
-    pool.wake.wait(lock, [&] { return pool.job != seen; });
-    seen = pool.job;
-    const std::function<void(int)>* task = pool.task;
-    if (!task) continue;  // woke after the job was over
-    const int count = pool.count;
-    ++pool.running;
-    lock.unlock();
-    takeTasks(pool, *task, count);
-    lock.lock();
-    if (--pool.running == 0) pool.done.notify_one();
+    pool.wake.wait(lock, [&] { return pool.next < pool.count; });
+    takeTasks(pool, lock);
   }
 }
 
@@ -73,18 +70,12 @@ void runOnWorkers(int count, const std::function<void(int)>& task) {
     for (int k = 0; k < count; ++k) task(k);
     return;
   }
-  {
-    std::lock_guard<std::mutex> lock(p.mutex);
-    p.task = &task;
-    p.count = count;
-    p.next = 0;
-    ++p.job;
-  }
-  p.wake.notify_all();
-  takeTasks(p, task, count);
-  // Helpers that woke late find no task left and leave at once; wait for
-  // those still running one.
   std::unique_lock<std::mutex> lock(p.mutex);
-  p.done.wait(lock, [&] { return p.running == 0 && p.next.load() >= count; });
-  p.task = nullptr;
+  p.task = &task;
+  p.count = count;
+  p.unfinished = count;
+  p.next = 0;
+  p.wake.notify_all();
+  takeTasks(p, lock);
+  p.done.wait(lock, [&] { return p.unfinished == 0; });
 }

@@ -1,5 +1,6 @@
 #include "software/picture_blur.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -74,8 +75,7 @@ void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int heigh
   const float farV = down.far * tapWeight;
 
   const int rowLength = width * kChannels;
-  const int pad = across.farOffset > across.nearOffset ? across.farOffset : across.nearOffset;
-  const int padLength = pad * kChannels;
+  const int padLength = std::max(across.farOffset, across.nearOffset) * kChannels;
   // One vertically filtered row, padded for the wrap.
   thread_local std::vector<float> scratch;
   scratch.resize(size_t(rowLength + 2 * padLength));

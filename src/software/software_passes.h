@@ -90,14 +90,12 @@ bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, i
                       const float* offsets, int passCount, const uint8_t (&clear)[3],
                       int& litBegin, int& litEnd);
 
-// One frame of the ray grid's quads in the grid's vertex layout
-// (kPaintVertexFloats floats a vertex, four vertices a quad, corners in band
-// pixels), as runs of one texture in emission order. The grid has just set
-// blending (source alpha, destination alpha) onto the opaque frame, GL_ADD
-// texturing and its band translation, and its caller says nothing reads the
-// depth it would write: the order cannot change a pixel. Quads of a static
-// texture narrower than two pixels are painted from its copy; the rest go
-// to GL grouped by texture, the last run's texture last.
+// One frame of the ray grid's quads (in quad_paint.h's vertex layout) as
+// runs of one texture in emission order. The grid has just set (source
+// alpha, destination alpha) blending onto the opaque frame, GL_ADD texturing
+// and its band translation, and nothing reads the depth it would write: the
+// order cannot change a pixel. Narrow quads of a static texture are painted
+// from its copy; the rest go to GL grouped by texture, the last run's last.
 struct GridRun {
   unsigned texture;
   int firstQuad;

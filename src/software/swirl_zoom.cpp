@@ -33,7 +33,6 @@ struct Edge {
 struct PassMap {
   double s0, si, sj;
   double t0, ti, tj;
-  float du, dv;
   bool draws;
   bool snapped;
   Edge edges[4];
@@ -81,8 +80,6 @@ PassMap passMap(const SwirlQuad& q) {
   const double x = 0.5 - q.x[0], y = 0.5 - q.y[0];
   m.s0 = x * m.si + y * m.sj;
   m.t0 = x * m.ti + y * m.tj;
-  m.du = q.du;
-  m.dv = q.dv;
   // A quad far off or far too small has coordinates beyond float range over
   // the band; it covers nothing there.
   const double limit = 1e30;
@@ -289,13 +286,13 @@ Word* framedRow(Word* framed, int stride, int j) {
 }
 
 void passRows(const Job& job, int l, int rowBegin, int rowEnd) {
-  const PassMap m = passMap(job.quads[l]);
+  const SwirlQuad& q = job.quads[l];
+  const PassMap m = passMap(q);
   uint32_t* current = job.framed[l & 1];
   uint32_t* next = job.framed[(l + 1) & 1];
   const uint32_t* texture = l == 0 && job.firstTexture ? job.framed[2] : current;
-  // The pixels and s, t at pixel 0 are filled in row by row.
   Row row = {texture, nullptr, nullptr, job.width, job.height, job.stride, 0.0f, float(m.si),
-             0.0f, float(m.ti), m.du, m.dv, job.alphaScale};
+             0.0f, float(m.ti), q.du, q.dv, job.alphaScale};
   void (*blend)(const Row&, int, int) = blendRun;
 #if LUMIVAARA_VECTOR_CODE
   if (vectorised()) blend = blendRunAvx2;

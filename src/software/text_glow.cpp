@@ -20,7 +20,6 @@ constexpr float kTapAlpha = 0.25390625f;
 struct Scratch {
   std::vector<float> planes[2][4];  // ping-pong R, G, B, A with wrapped margins
   std::vector<float> sums[3];       // the pass's added levels per channel
-  std::vector<float> alphaRow;      // one row of alpha levels
 };
 
 inline float* at(std::vector<float>& plane, int row, int col) {
@@ -126,7 +125,7 @@ void addPiece(const GlowPiece& p, float offset, bool opaque, std::vector<float>*
         taps[tapCount++] = t;
     }
   }
-  float* alphaRow = s.alphaRow.data();
+  float alphaRow[kBandWidth];  // the samples' alpha levels along a row
   if (opaque) std::fill(alphaRow, alphaRow + length, roundLevel(kTapAlpha * 255.0f));
   for (int k = 0; k < tapCount; ++k) {
     const Tap& t = taps[k];
@@ -155,7 +154,6 @@ void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCoun
   for (auto& pair : s.planes)
     for (auto& plane : pair) plane.resize(kPlaneSize);
   for (auto& sum : s.sums) sum.assign(size_t(kBandWidth) * kBandHeight, 0.0f);
-  s.alphaRow.resize(kBandWidth);
   for (int r = 0; r < kBandHeight; ++r) {
     const uint8_t* in = source + size_t(r) * kBandWidth * 4;
     for (int c = 0; c < 4; ++c) {

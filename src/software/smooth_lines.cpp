@@ -16,11 +16,12 @@ struct Line {
   float colour0[4], colourStep[4];  // colour at t = colour0 + t * colourStep
 };
 
-// The rows a thread may write: [rowBegin, rowEnd).
+// Where a thread draws: pixel columns [columns[0], columns[1]) and rows
+// [rows[0], rows[1]) of an RGBA picture `width` pixels wide.
 struct Target {
   uint8_t* rgba;
   int width;
-  int rowBegin, rowEnd;
+  float columns[2], rows[2];
 };
 
 // Adds a fragment at (i, j) with the given along and across distances of its
@@ -66,11 +67,8 @@ void drawLine(const Line& l, float x1, float y1, const Target& target) {
   // lies at most `spill` beyond an end along the major axis.
   const float reach = 1.0f / std::fabs(ua);
   const float spill = 0.5f * std::fabs(ua) + std::fabs(ub);
-  // The columns and the thread's rows, along the major axis and across.
-  const float columns[2] = {0.0f, float(target.width)};
-  const float rows[2] = {float(target.rowBegin), float(target.rowEnd)};
-  const float* major = xMajor ? columns : rows;
-  const float* minor = xMajor ? rows : columns;
+  const float* major = xMajor ? target.columns : target.rows;
+  const float* minor = xMajor ? target.rows : target.columns;
   int first, last;
   centresBetween(std::min(a0, a1) - spill, std::max(a0, a1) + spill, major, first, last);
   // Minor steps change along by ub and across by -ua (x-major) or +ua.
@@ -99,8 +97,7 @@ void drawLines(const float* vertices, int floatsPerVertex, int lineCount,
     l.y0 = v0[1] * placement.scaleY + placement.offsetY;
     const float x1 = v1[0] * placement.scaleX + placement.offsetX;
     const float y1 = v1[1] * placement.scaleY + placement.offsetY;
-    const float dx = x1 - l.x0;
-    const float dy = y1 - l.y0;
+    const float dx = x1 - l.x0, dy = y1 - l.y0;
     l.length = std::sqrt(dx * dx + dy * dy);
     if (!(l.length > 0.0f) || !std::isfinite(l.length)) continue;  // no direction to draw
     l.ux = dx / l.length;
@@ -123,7 +120,8 @@ void blendSmoothLines(const float* vertices, int floatsPerVertex, int lineCount,
   // pixel still takes its fragments in line order.
   const int split = height / 2;
   runOnWorkers(2, [&](int half) {
-    const Target target = {rgba, width, half == 0 ? 0 : split, half == 0 ? split : height};
+    const Target target = {rgba, width, {0.0f, float(width)},
+                           {float(half == 0 ? 0 : split), float(half == 0 ? split : height)}};
     drawLines(vertices, floatsPerVertex, lineCount, placement, target);
   });
 }

@@ -36,6 +36,9 @@ struct TightRows {
   ~TightRows() { glPopClientAttrib(); }
 };
 
+// One switch for the state a band picture's mode turns on or off.
+void setEnabled(GLenum capability, bool on) { on ? glEnable(capability) : glDisable(capability); }
+
 // How a picture meets the frame: replacing it, replacing it only where the
 // picture's alpha is not 0, or added to it, saturating.
 enum class BandMode { kReplace, kKeyed, kAdd };
@@ -67,23 +70,15 @@ void drawBandPicture(const uint8_t* rgba, BandMode mode) {
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                   rgba);
 
-  if (mode == BandMode::kAdd) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-  } else {
-    glDisable(GL_BLEND);
-  }
+  glBlendFunc(GL_ONE, GL_ONE);
+  setEnabled(GL_BLEND, mode == BandMode::kAdd);
+  glAlphaFunc(GL_GREATER, 0.5f);
+  setEnabled(GL_ALPHA_TEST, mode == BandMode::kKeyed);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glDisable(GL_FOG);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  if (mode == BandMode::kKeyed) {
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
-  } else {
-    glDisable(GL_ALPHA_TEST);
-  }
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();

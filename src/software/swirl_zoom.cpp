@@ -192,12 +192,11 @@ __attribute__((target("avx2,fma"))) void blendRunAvx2(const Row& r, int begin, i
   const __m256i ione = _mm256_set1_epi32(1), stride = _mm256_set1_epi32(r.stride);
   // Byte c of each word into the low byte of the word, the rest zero; the
   // byte shuffle indexes within each 16-byte half.
+  const __m256i lowBytes = _mm256_setr_epi32(
+      int(0x80808000u), int(0x80808004u), int(0x80808008u), int(0x8080800Cu), int(0x80808000u),
+      int(0x80808004u), int(0x80808008u), int(0x8080800Cu));
   __m256i channel[3];
-  for (int c = 0; c < 3; ++c)
-    channel[c] = _mm256_setr_epi32(int(0x80808000u) + c, int(0x80808004u) + c,
-                                   int(0x80808008u) + c, int(0x8080800Cu) + c,
-                                   int(0x80808000u) + c, int(0x80808004u) + c,
-                                   int(0x80808008u) + c, int(0x8080800Cu) + c);
+  for (int c = 0; c < 3; ++c) channel[c] = _mm256_add_epi32(lowBytes, _mm256_set1_epi32(c));
   int i = begin;
   for (; i + 8 <= end; i += 8) {
     const __m256i base = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r.base + i));

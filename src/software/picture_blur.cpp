@@ -84,12 +84,10 @@ void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int heigh
   const int nearH = across.nearOffset * kChannels;
   const int farH = across.farOffset * kChannels;
 
+  const auto srcRow = [&](int y) { return src + size_t(wrapRow(y, height)) * rowLength; };
   for (int y = 0; y < height; ++y) {
-    const uint8_t* nearBelow = src + size_t(wrapRow(y - down.nearOffset, height)) * rowLength;
-    const uint8_t* nearAbove = src + size_t(wrapRow(y + down.nearOffset, height)) * rowLength;
-    const uint8_t* farBelow = src + size_t(wrapRow(y - down.farOffset, height)) * rowLength;
-    const uint8_t* farAbove = src + size_t(wrapRow(y + down.farOffset, height)) * rowLength;
-    filterDown(nearBelow, nearAbove, farBelow, farAbove, nearV, farV, row, rowLength);
+    filterDown(srcRow(y - down.nearOffset), srcRow(y + down.nearOffset), srcRow(y - down.farOffset),
+               srcRow(y + down.farOffset), nearV, farV, row, rowLength);
     // The row repeats: its last texels pad the left, its first the right.
     for (int e = 0; e < padLength; ++e) {
       padded[e] = row[rowLength - padLength + e];

@@ -27,10 +27,6 @@ inline void shade(const float a[6], const Sampler& s, uint16_t* sum) {
 
 }  // namespace
 
-void PaintSums::clear() {
-  levels.assign(size_t(kBandWidth) * kBandHeight * 3, 0);
-}
-
 void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture,
                 PaintSums& sums) {
   if (texture.width <= 0 || texture.height <= 0 ||
@@ -85,10 +81,8 @@ void paintQuads(const float* vertices, int quadCount, const TextureCopy& texture
 void settleSums(const PaintSums& sums, uint8_t* rgba) {
   const size_t pixels = size_t(kBandWidth) * kBandHeight;
   for (size_t p = 0; p < pixels; ++p) {
-    for (int c = 0; c < 3; ++c) {
-      const uint16_t s = sums.levels[p * 3 + c];
-      rgba[p * 4 + c] = uint8_t(s < 255 ? s : 255);
-    }
+    for (int c = 0; c < 3; ++c)
+      rgba[p * 4 + c] = uint8_t(std::min<int>(sums.levels[p * 3 + c], 255));
     rgba[p * 4 + 3] = 255;
   }
 }

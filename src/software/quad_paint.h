@@ -24,7 +24,7 @@ constexpr int kPaintTexCoord = 7;  // u, v
 // Per-channel sums of the band's added levels (kBandWidth x kBandHeight x 3).
 struct PaintSums {
   std::vector<uint16_t> levels;
-  void clear();
+  void clear() { levels.assign(size_t(kBandWidth) * kBandHeight * 3, 0); }
 };
 
 // Adds the quads' levels to sums. Quads outside the band are clipped to it.

@@ -135,10 +135,8 @@ bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned picture
   }
   runOnWorkers(2, [&](int part) {
     for (size_t i = part * kBandBytes / 2; i < (part + 1) * kBandBytes / 2; i += 4) {
-      for (int c = 0; c < 3; ++c) {
-        const int sum = termB[b[i + c]] + termA[a[i + c]];
-        a[i + c] = uint8_t(sum < 255 ? sum : 255);
-      }
+      for (int c = 0; c < 3; ++c)
+        a[i + c] = uint8_t(std::min(termB[b[i + c]] + termA[a[i + c]], 255));
     }
   });
   drawBandPicture(a.data(), BandMode::kReplace);

@@ -102,42 +102,31 @@ void addPiece(const GlowPiece& p, float offset, bool opaque, std::vector<float>*
   const int r0 = std::max(p.row0, 0), r1 = std::min(p.row1, kBandHeight);
   if (x0 >= x1 || r0 >= r1) return;
   const int length = x1 - x0;
-  // The four samples' texel offsets; samples that land alike (all four for
-  // a piece at full strength) are read once and counted as often.
-  struct Tap {
-    int iu, iv;
-    float fu, fv;
-    float times;
-  };
-  Tap taps[4];
-  int tapCount = 0;
-  for (int dy = 0; dy < 2; ++dy) {
-    for (int dx = 0; dx < 2; ++dx) {
-      Tap t{0, 0, 0.0f, 0.0f, 1.0f};
-      splitOffset(offset * (float(dx) - 0.5f) * kBandWidth, kPadCols - 2, t.iu, t.fu);
-      splitOffset(offset * (float(dy) - 0.5f) * kBandHeight, kPadRows - 2, t.iv, t.fv);
-      Tap* same = std::find_if(taps, taps + tapCount, [&](const Tap& o) {
-        return o.iu == t.iu && o.iv == t.iv && o.fu == t.fu && o.fv == t.fv;
-      });
-      if (same < taps + tapCount)
-        same->times += 1.0f;
-      else
-        taps[tapCount++] = t;
-    }
+  // The samples' texel offsets across and down. Where a pair lands alike (at
+  // full strength both pairs do), it is read once and counted twice.
+  int iu[2], iv[2];
+  float fu[2], fv[2];
+  for (int d = 0; d < 2; ++d) {
+    splitOffset(offset * (float(d) - 0.5f) * kBandWidth, kPadCols - 2, iu[d], fu[d]);
+    splitOffset(offset * (float(d) - 0.5f) * kBandHeight, kPadRows - 2, iv[d], fv[d]);
   }
+  const int across = iu[0] == iu[1] && fu[0] == fu[1] ? 1 : 2;
+  const int down = iv[0] == iv[1] && fv[0] == fv[1] ? 1 : 2;
+  const float times = float(4 / (across * down));
   float alphaRow[kBandWidth];  // the samples' alpha levels along a row
   if (opaque) std::fill(alphaRow, alphaRow + length, roundLevel(kTapAlpha * 255.0f));
-  for (int k = 0; k < tapCount; ++k) {
-    const Tap& t = taps[k];
-    const Bilinear b{(1 - t.fu) * (1 - t.fv), t.fu * (1 - t.fv), (1 - t.fu) * t.fv, t.fu * t.fv};
-    for (int r = r0; r < r1; ++r) {
-      if (!opaque)
-        alphaLevels(at(src[3], r + t.iv, x0 + t.iu), at(src[3], r + t.iv + 1, x0 + t.iu), b,
-                    alphaRow, length);
-      for (int c = 0; c < 3; ++c)
-        addTapRow(at(src[c], r + t.iv, x0 + t.iu), at(src[c], r + t.iv + 1, x0 + t.iu), b,
-                  clamp01(p.tint[c]), alphaRow, t.times,
-                  s.sums[c].data() + size_t(r) * kBandWidth + size_t(x0), length);
+  for (int dy = 0; dy < down; ++dy) {
+    for (int dx = 0; dx < across; ++dx) {
+      const float wu = fu[dx], wv = fv[dy];
+      const Bilinear b{(1 - wu) * (1 - wv), wu * (1 - wv), (1 - wu) * wv, wu * wv};
+      const int u = x0 + iu[dx];
+      for (int r = r0; r < r1; ++r) {
+        const int v = r + iv[dy];
+        if (!opaque) alphaLevels(at(src[3], v, u), at(src[3], v + 1, u), b, alphaRow, length);
+        for (int c = 0; c < 3; ++c)
+          addTapRow(at(src[c], v, u), at(src[c], v + 1, u), b, clamp01(p.tint[c]), alphaRow, times,
+                    s.sums[c].data() + size_t(r) * kBandWidth + size_t(x0), length);
+      }
     }
   }
 }

@@ -49,8 +49,7 @@ enum class BandMode { kReplace, kKeyed, kAdd };
 GLuint bandTexture = 0;
 EGLContext bandTextureContext = EGL_NO_CONTEXT;
 
-// Draws a band picture over the band pixel for pixel, leaving GL state as
-// it was.
+// Puts a band picture over the band pixel for pixel; GL state is kept.
 void drawBandPicture(const uint8_t* rgba, BandMode mode) {
   glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
   const TightRows tight;
@@ -276,7 +275,7 @@ bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, i
 namespace {
 
 // Below this many texture changes a frame, runs in order cost GL little
-// and grouping or units would only add copying.
+// and grouping would only add copying.
 constexpr int kWorthChanges = 64;
 // Narrow quads are most of the grid's quads but few of its pixels: a
 // software rasteriser's cost there is setting up their triangles, while the

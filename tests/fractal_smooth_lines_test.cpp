@@ -184,6 +184,7 @@ TEST(SmoothLines, DegenerateAndFarOffLinesDrawNothingOutsideThePicture) {
       at(NAN, 5, 1, 1, 1, 1),       at(40, 5, 1, 1, 1, 1),         // not a number
       at(INFINITY, 9, 1, 1, 1, 1),  at(-INFINITY, 9, 1, 1, 1, 1),  // infinite
       at(-1e30f, -1e30f, 1, 1, 1, 1), at(-1e29f, -1e30f, 1, 1, 1, 1),  // far away
+      at(60, 60, NAN, NAN, NAN, NAN), at(90, 60, NAN, NAN, NAN, NAN),  // colour not a number
       at(-100, 128.5f, 1, 1, 1, 1), at(-10, 128.5f, 1, 1, 1, 1)};  // left of the band
   std::vector<uint8_t> band(kW * kH * 4, 7);
   blendSmoothLines(&lines[0].x, 7, int(lines.size() / 2), kBand, band.data(), kW, kH);

@@ -99,7 +99,7 @@ case "$mode" in
   start)
     # The pictures to compare with, made before the demo starts its clock.
     capture="$(dirname "$exe")/lumivaara-capture"
-    for t in 1000 250000 258000; do
+    for t in 1000 250000 258000 260000 262000; do
       "$capture" --quiet --fps 50 --from $t --to $((t + 20)) --frames "$work/at$t" \
         2>>"$work/err" || fail "capture at $t ms failed"
       grey_levels "$work/at$t/$(printf %06d $t).png" >"$work/grey$t"
@@ -209,11 +209,15 @@ case "$mode" in
     grey_levels screen >"$work/back"
     [ "$(grey_difference "$work/back" "$work/grey250000")" -lt \
       "$(grey_difference "$work/back" "$work/grey258000")" ] || fail "Left did not go back to the spikes"
+    # Where Right lands depends on how long the keys and grabs took, and the
+    # conveyor's arm swings into view near 261 s: compare with its nearest.
     key Right
     sleep 1
     grey_levels screen >"$work/forward"
-    [ "$(grey_difference "$work/forward" "$work/grey258000")" -lt \
-      "$(grey_difference "$work/forward" "$work/grey250000")" ] || fail "Right did not go forward to the conveyor"
+    nearest=$(for t in 258000 260000 262000; do
+      grey_difference "$work/forward" "$work/grey$t"; done | sort -n | head -n 1)
+    [ "$nearest" -lt "$(grey_difference "$work/forward" "$work/grey250000")" ] ||
+      fail "Right did not go forward to the conveyor"
     ;;
 esac
 

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/worker_pool.h"
 #include "raycast/ray_grid.h"
 #include "raycast/ray_trace.h"
-#include "software/worker_pool.h"
 
 namespace {
 

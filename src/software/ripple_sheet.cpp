@@ -5,8 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/worker_pool.h"
 #include "software/texel_sampler.h"
-#include "software/worker_pool.h"
 
 namespace {
 

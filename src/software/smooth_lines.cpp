@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "math/colour_levels.h"
-#include "software/worker_pool.h"
+#include "platform/worker_pool.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "math/colour_levels.h"
+#include "platform/worker_pool.h"
 #include "scenes/landscape_march.h"
 #include "software/band_picture.h"
 #include "software/picture_blur.h"
 #include "software/terrain_paint.h"
 #include "software/texture_copies.h"
-#include "software/worker_pool.h"
 
 namespace {
 

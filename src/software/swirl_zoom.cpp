@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "math/colour_levels.h"
+#include "platform/worker_pool.h"
 #include "software/vector_code.h"
-#include "software/worker_pool.h"
 
 #if LUMIVAARA_VECTOR_CODE
 #include <immintrin.h>

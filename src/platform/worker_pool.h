@@ -1,5 +1,6 @@
-// One set of helper threads for every CPU pass, started once and kept: a
-// thread made per frame starts late and costs more than the rows it takes.
+// One set of helper threads for a frame's CPU work (the ray grid's tracing,
+// the software path's passes), started once and kept: a thread made per
+// frame starts late and costs more than the rows it takes.
 #pragma once
 
 #include <functional>

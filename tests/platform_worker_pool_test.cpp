@@ -1,4 +1,4 @@
-#include "software/worker_pool.h"
+#include "platform/worker_pool.h"
 
 #include <gtest/gtest.h>
 

@@ -183,21 +183,18 @@ void FeedbackBuffer::blurCrossfade(float w, int a, int b) {
   popModelview();
 }
 
-void FeedbackBuffer::tintedBlur(int slot, int n, float uSpread, float vSpread, float amount,
-                                float red, float green, float blue) {
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glEnable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  pushIdentityModelview();
-  const float halfW = copyWidth * 0.5f;
-  const float halfH = copyHeight * 0.5f;
+// The tinted blur's passes in GL: four tinted taps a pass, each pass copied
+// into the slot's work texture for the next.
+static void tintedBlurPasses(const FeedbackBuffer& fb, int slot, int n, float uSpread,
+                             float vSpread, float amount, float red, float green, float blue) {
+  const float halfW = fb.copyWidth * 0.5f;
+  const float halfH = fb.copyHeight * 0.5f;
   for (int p = 1; p <= n; ++p) {
     glClear(GL_COLOR_BUFFER_BIT);
     const float h = amount * p;
     const float du = uSpread * h / n;
     const float dv = vSpread * h / n;
-    glBindTexture(GL_TEXTURE_2D, textures[p == 1 ? slot : slot + 6]);
+    glBindTexture(GL_TEXTURE_2D, fb.textures[p == 1 ? slot : slot + 6]);
     glColor4f(red, green, blue, kTapAlpha);
     for (float oy : {-dv * 0.5f, dv * 0.5f}) {
       for (float ox : {-du * 0.5f, du * 0.5f}) {
@@ -213,8 +210,44 @@ void FeedbackBuffer::tintedBlur(int slot, int n, float uSpread, float vSpread, f
         glEnd();
       }
     }
-    glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
+    glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, fb.copyX, fb.copyY, fb.copyWidth,
+                        fb.copyHeight);
+  }
+}
+
+// The tinted blur's passes on the CPU, leaving GL as the passes in GL do;
+// false where the software backend is not the path or cannot take them.
+static bool tintedBlurOnSoftwarePath(const FeedbackBuffer& fb, int slot, int n, float uSpread,
+                                     float vSpread, float amount, float red, float green,
+                                     float blue) {
+  if (renderPath() != RenderPath::Software || n <= 0 || n > 16 || slot < 0 || slot > 5)
+    return false;
+  float spreadS[16], spreadT[16];
+  for (int p = 1; p <= n; ++p) {
+    const float h = amount * p;
+    spreadS[p - 1] = uSpread * h / n * 0.5f;
+    spreadT[p - 1] = vSpread * h / n * 0.5f;
+  }
+  const float tint[3] = {red, green, blue};
+  if (!softwareTintedBlur(bandCopy(fb), fb.textures[slot], fb.textures[slot + 6], n, spreadS,
+                          spreadT, kTapAlpha, tint))
+    return false;
+  glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
+  glColor4f(red, green, blue, kTapAlpha);
+  glTexCoord2f(spreadS[n - 1], 1.0f + spreadT[n - 1]);
+  return true;
+}
+
+void FeedbackBuffer::tintedBlur(int slot, int n, float uSpread, float vSpread, float amount,
+                                float red, float green, float blue) {
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glEnable(GL_BLEND);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  pushIdentityModelview();
+  if (!tintedBlurOnSoftwarePath(*this, slot, n, uSpread, vSpread, amount, red, green, blue)) {
+    tintedBlurPasses(*this, slot, n, uSpread, vSpread, amount, red, green, blue);
   }
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);

@@ -97,3 +97,52 @@ void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int heigh
                  rowLength);
   }
 }
+
+void blurKeyedRows(const uint8_t* src, uint8_t* dst, int width, int height, int rowBegin,
+                   int rowEnd, float spreadS, float spreadT, float tapWeight,
+                   const float (&tint)[3]) {
+  if (width <= 0 || height <= 0) return;
+  const TapPair across = tapPair(spreadS, width);
+  const TapPair down = tapPair(spreadT, height);
+  const auto texel = [&](int x, int y) {
+    x %= width;
+    return src + (size_t(wrapRow(y, height)) * width + size_t(x < 0 ? x + width : x)) * kChannels;
+  };
+  for (int y = rowBegin; y < rowEnd; ++y) {
+    for (int x = 0; x < width; ++x) {
+      float sum[3] = {0, 0, 0};
+      // A tap at +-a weighs the texels at +-near and +-far; alpha weighs the
+      // filtered colour after filtering, as texturing then blending does.
+      for (int sy : {-1, 1}) {
+        for (int sx : {-1, 1}) {
+          float colour[3] = {0, 0, 0}, alpha = 0;
+          for (int j = 0; j < 2; ++j) {
+            const int ty = y + sy * (j ? down.farOffset : down.nearOffset);
+            const float wy = j ? down.far : down.near;
+            for (int i = 0; i < 2; ++i) {
+              const uint8_t* t = texel(x + sx * (i ? across.farOffset : across.nearOffset), ty);
+              const float w = wy * (i ? across.far : across.near);
+              for (int c = 0; c < 3; ++c) colour[c] += w * float(t[c]);
+              alpha += w * float(t[3]);
+            }
+          }
+          for (int c = 0; c < 3; ++c) sum[c] += colour[c] * alpha;
+        }
+      }
+      uint8_t* out = dst + (size_t(y) * width + size_t(x)) * kChannels;
+      for (int c = 0; c < 3; ++c) {
+        const float v = sum[c] * (tint[c] * tapWeight / 255.0f) + 0.5f;
+        out[c] = uint8_t(int(std::min(std::max(v, 0.0f), 255.0f)));
+      }
+      out[3] = 255;
+    }
+  }
+}
+
+void tintPicture(uint8_t* rgba, size_t pixels, const float (&tint)[3]) {
+  for (size_t i = 0; i < pixels; ++i, rgba += kChannels)
+    for (int c = 0; c < 3; ++c) {
+      const float v = float(rgba[c]) * tint[c] + 0.5f;
+      rgba[c] = uint8_t(int(std::min(std::max(v, 0.0f), 255.0f)));
+    }
+}

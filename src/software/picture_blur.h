@@ -6,6 +6,7 @@
 // 4 x 4 kernel: eight multiply-adds per channel.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // src and dst hold width x height RGBA bytes and must not overlap. Spreads are
@@ -14,3 +15,14 @@
 // Threads may blur at once.
 void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int height,
                           float spreadS, float spreadT, float tapWeight);
+
+// The tinted blur's first pass, rows [rowBegin, rowEnd) of it: the same four
+// taps of a picture whose own alpha weighs each tap (a keyed image), modulated
+// by `tint`: each tap adds tint x colour x alpha x tapWeight. dst's alpha is
+// 255, as the opaque frame a pass is copied from gives it.
+void blurKeyedRows(const uint8_t* src, uint8_t* dst, int width, int height, int rowBegin,
+                   int rowEnd, float spreadS, float spreadT, float tapWeight,
+                   const float (&tint)[3]);
+
+// Modulates the colour of `pixels` RGBA pixels by `tint`, to the nearest level.
+void tintPicture(uint8_t* rgba, size_t pixels, const float (&tint)[3]);

@@ -167,6 +167,43 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
   return true;
 }
 
+bool softwareTintedBlur(const BandCopy& copy, unsigned picture, unsigned work, int passCount,
+                        const float* spreadS, const float* spreadT, float tapWeight,
+                        const float (&tint)[3]) {
+  // Both textures must be band-sized for their taps to fall 1:1 on the band;
+  // the work texture's size is known from the copy kept when it loaded.
+  const TextureCopy* keyed = textureCopy(picture);
+  const TextureCopy* workCopy = textureCopy(work);
+  const auto bandSized = [](const TextureCopy* c) {
+    return c && c->width == kBandWidth && c->height == kBandHeight;
+  };
+  if (!isTheBand(copy) || passCount <= 0 || !bandSized(keyed) || !bandSized(workCopy))
+    return false;
+  static std::vector<uint8_t> pictures[2];
+  for (std::vector<uint8_t>& p : pictures) p.resize(kBandBytes);
+  // The first pass weighs each tap by its alpha, so it does not separate;
+  // it is split by rows instead.
+  constexpr int kRowsPerTask = 16;
+  runOnWorkers(kBandHeight / kRowsPerTask, [&](int k) {
+    blurKeyedRows(keyed->rgba.data(), pictures[0].data(), kBandWidth, kBandHeight,
+                  k * kRowsPerTask, (k + 1) * kRowsPerTask, spreadS[0], spreadT[0], tapWeight,
+                  tint);
+  });
+  for (int p = 1; p < passCount; ++p) {
+    blurRepeatingPicture(pictures[0].data(), pictures[1].data(), kBandWidth, kBandHeight,
+                         spreadS[p], spreadT[p], tapWeight);
+    tintPicture(pictures[1].data(), size_t(kBandWidth) * kBandHeight, tint);
+    pictures[0].swap(pictures[1]);
+  }
+  const TightRows tight;
+  writeTexture(work, kBandWidth, kBandHeight, pictures[0].data());
+  keepTextureCopy(work, kBandWidth, kBandHeight, 4, pictures[0].data());  // not left stale
+  glClear(GL_COLOR_BUFFER_BIT);
+  drawBandPicture(pictures[0].data(), BandMode::kReplace);
+  ++counts.tintedBlur;
+  return true;
+}
+
 bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQuad* quads,
                    int passCount, float alpha) {
   if (slot.repeats || copy.width <= 0 || copy.height <= 0 || copy.x < 0 || copy.y < 0 ||

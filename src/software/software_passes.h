@@ -22,7 +22,7 @@ struct TerrainStrip;
 // to know the software pass, not GL, drew what they compare.
 struct SoftwarePassCounts {
   uint64_t blur = 0, swirl = 0, lines = 0, terrain = 0, glow = 0;
-  uint64_t gridQuads = 0, ripple = 0, crossfade = 0;
+  uint64_t gridQuads = 0, ripple = 0, crossfade = 0, tintedBlur = 0;
 };
 const SoftwarePassCounts& softwarePassCounts();
 
@@ -53,6 +53,16 @@ bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned picture
 constexpr int kBlurPasses = 7;
 bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
                   const float (&spreads)[2][kBlurPasses], float tapWeight);
+
+// The tinted blur's passes on a frame cleared to black (the scenes that
+// blur their titles clear to black): pass 1 samples static texture
+// `picture` (a keyed image, band-sized) and the rest the previous result,
+// each pass p four taps at (+-spreadS[p], +-spreadT[p]) of the texel
+// modulated by `tint`, weighed by its alpha and tapWeight. The last pass is
+// left in `work` and in the band.
+bool softwareTintedBlur(const BandCopy& copy, unsigned picture, unsigned work, int passCount,
+                        const float* spreadS, const float* spreadT, float tapWeight,
+                        const float (&tint)[3]);
 
 // The swirl's passes over the frame's copy rectangle, added under the same
 // texturing and blending: pass 0 samples the slot's picture, the rest the

@@ -104,34 +104,50 @@ void blurKeyedRows(const uint8_t* src, uint8_t* dst, int width, int height, int 
   if (width <= 0 || height <= 0) return;
   const TapPair across = tapPair(spreadS, width);
   const TapPair down = tapPair(spreadT, height);
-  const auto texel = [&](int x, int y) {
-    x %= width;
-    return src + (size_t(wrapRow(y, height)) * width + size_t(x < 0 ? x + width : x)) * kChannels;
-  };
+  // A tap at +-a weighs the texels at +-near (1 - f) and +-far (f): per
+  // sign, two columns and two rows with their weights.
+  const int dx[2][2] = {{-across.nearOffset, -across.farOffset},
+                        {across.nearOffset, across.farOffset}};
+  const int dy[2][2] = {{-down.nearOffset, -down.farOffset}, {down.nearOffset, down.farOffset}};
+  const float wx[2] = {across.near, across.far};
+  const float wy[2] = {down.near, down.far};
+  thread_local std::vector<int> columns;  // wrapped byte offsets, [sign][i][x]
+  columns.resize(size_t(4) * width);
+  for (int sx = 0; sx < 2; ++sx)
+    for (int i = 0; i < 2; ++i)
+      for (int x = 0; x < width; ++x) {
+        const int c = (x + dx[sx][i]) % width;
+        columns[size_t(sx * 2 + i) * width + x] = (c < 0 ? c + width : c) * kChannels;
+      }
+  float scale[3];
+  for (int c = 0; c < 3; ++c) scale[c] = tint[c] * tapWeight / 255.0f;
   for (int y = rowBegin; y < rowEnd; ++y) {
-    for (int x = 0; x < width; ++x) {
+    const uint8_t* rows[2][2];
+    for (int sy = 0; sy < 2; ++sy)
+      for (int j = 0; j < 2; ++j)
+        rows[sy][j] = src + size_t(wrapRow(y + dy[sy][j], height)) * width * kChannels;
+    uint8_t* out = dst + size_t(y) * width * kChannels;
+    for (int x = 0; x < width; ++x, out += kChannels) {
+      // Alpha weighs each tap's filtered colour, as texturing then blending does.
       float sum[3] = {0, 0, 0};
-      // A tap at +-a weighs the texels at +-near and +-far; alpha weighs the
-      // filtered colour after filtering, as texturing then blending does.
-      for (int sy : {-1, 1}) {
-        for (int sx : {-1, 1}) {
+      for (int sy = 0; sy < 2; ++sy) {
+        for (int sx = 0; sx < 2; ++sx) {
           float colour[3] = {0, 0, 0}, alpha = 0;
           for (int j = 0; j < 2; ++j) {
-            const int ty = y + sy * (j ? down.farOffset : down.nearOffset);
-            const float wy = j ? down.far : down.near;
             for (int i = 0; i < 2; ++i) {
-              const uint8_t* t = texel(x + sx * (i ? across.farOffset : across.nearOffset), ty);
-              const float w = wy * (i ? across.far : across.near);
-              for (int c = 0; c < 3; ++c) colour[c] += w * float(t[c]);
+              const uint8_t* t = rows[sy][j] + columns[size_t(sx * 2 + i) * width + x];
+              const float w = wy[j] * wx[i];
+              colour[0] += w * float(t[0]);
+              colour[1] += w * float(t[1]);
+              colour[2] += w * float(t[2]);
               alpha += w * float(t[3]);
             }
           }
           for (int c = 0; c < 3; ++c) sum[c] += colour[c] * alpha;
         }
       }
-      uint8_t* out = dst + (size_t(y) * width + size_t(x)) * kChannels;
       for (int c = 0; c < 3; ++c) {
-        const float v = sum[c] * (tint[c] * tapWeight / 255.0f) + 0.5f;
+        const float v = sum[c] * scale[c] + 0.5f;
         out[c] = uint8_t(int(std::min(std::max(v, 0.0f), 255.0f)));
       }
       out[3] = 255;
@@ -140,9 +156,13 @@ void blurKeyedRows(const uint8_t* src, uint8_t* dst, int width, int height, int 
 }
 
 void tintPicture(uint8_t* rgba, size_t pixels, const float (&tint)[3]) {
-  for (size_t i = 0; i < pixels; ++i, rgba += kChannels)
-    for (int c = 0; c < 3; ++c) {
-      const float v = float(rgba[c]) * tint[c] + 0.5f;
-      rgba[c] = uint8_t(int(std::min(std::max(v, 0.0f), 255.0f)));
+  // Every level's tinted value, looked up rather than multiplied per texel.
+  uint8_t levels[3][256];
+  for (int c = 0; c < 3; ++c)
+    for (int v = 0; v < 256; ++v) {
+      const float t = float(v) * tint[c] + 0.5f;
+      levels[c][v] = uint8_t(int(std::min(std::max(t, 0.0f), 255.0f)));
     }
+  for (size_t i = 0; i < pixels; ++i, rgba += kChannels)
+    for (int c = 0; c < 3; ++c) rgba[c] = levels[c][rgba[c]];
 }

@@ -43,8 +43,9 @@ uint32_t leafCount = 0;
 uint32_t pixelCount = 0;
 RaySample fallbackSample;  // background, used only if the table were full
 
-bool aheadOn = true;
+bool aheadOn = true;  // off only in tests that compare with one thread
 
+// The view ray through grid point (gx, gy), wobble included.
 Vector3 gridDirection(int gx, int gy) {
   const float sx = sampleX[gx];
   const float sy = sampleY[gy];

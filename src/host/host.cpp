@@ -66,6 +66,22 @@ static void blackenOutside(const ViewRect& r) {
   setScreenViewport();
 }
 
+void pushIdentityMatrices() {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+}
+
+void popMatrices() {
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
+}
+
 void setDefaultGlState() {
   glDisable(GL_LIGHTING);
   glEnable(GL_BLEND);

@@ -26,6 +26,11 @@ void setScreenViewport();
 
 void setDefaultGlState();
 
+// Identity projection and modelview over the saved ones, for drawing in
+// normalised device coordinates; popMatrices puts both back.
+void pushIdentityMatrices();
+void popMatrices();
+
 // Start-up inside a fresh context: loads everything, sets the default state
 // and creates screenTexture.
 void initGl();

@@ -9,6 +9,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
+#include "host/host.h"
 #include "host/render_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
@@ -27,22 +28,6 @@ constexpr int kFractalSlot = 2;    // fractal, then its swirl
 constexpr int kSwirlResult = kFractalSlot + 6;
 
 FractalLineBatch lineBatch;  // 688 KB: static, refilled every frame
-
-void pushIdentityMatrices() {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-}
-
-void popMatrices() {
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
-}
 
 void buildLights(TriangleFractalScene& s) {
   LightShafts& a = *(s.faceLight = new LightShafts(128, 96, 128, 128, 0.2f, 1.0f));

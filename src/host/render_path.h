@@ -4,7 +4,8 @@
 #pragma once
 #include <string>
 
-enum class RenderPath { Gl, Software };
+#include "platform/render_path.h"
+
 enum class RenderChoice { Auto, Gl, Software };
 
 // "gl", "software" or "auto"; false on anything else.

@@ -502,19 +502,25 @@ TEST_F(FeedbackTest, CrossfadeOnTheCpuMatchesGl) {
   SKIP_UNLESS_LLVMPIPE();
   fill(fb->textures[0], texture);
   fill(fb->textures[1], bars);
-  for (float w : {0.0f, 0.3f, 0.5f, 0.77f, 1.0f}) {
-    std::vector<unsigned char> gl;
-    for (RenderChoice choice : {RenderChoice::Gl, RenderChoice::Software}) {
-      RenderPathGuard path(choice);
-      const uint64_t crossfades = softwarePassCounts().crossfade;
-      fb->crossfade(w, 0, 1);
-      EXPECT_EQ(softwarePassCounts().crossfade - crossfades,
-                choice == RenderChoice::Software ? 1u : 0u);
-      readBand();
-      if (choice == RenderChoice::Gl) gl = pixels;
+  // The quads add to the colour the crossfade clears to (the fractal's is
+  // not black), saturating.
+  for (float clear : {0.0f, 0.02f, 0.9f}) {
+    glClearColor(clear, clear * 0.8f, clear * 0.65f, 1);
+    for (float w : {0.0f, 0.3f, 0.5f, 0.77f, 1.0f}) {
+      std::vector<unsigned char> gl;
+      for (RenderChoice choice : {RenderChoice::Gl, RenderChoice::Software}) {
+        RenderPathGuard path(choice);
+        const uint64_t crossfades = softwarePassCounts().crossfade;
+        fb->crossfade(w, 0, 1);
+        EXPECT_EQ(softwarePassCounts().crossfade - crossfades,
+                  choice == RenderChoice::Software ? 1u : 0u);
+        readBand();
+        if (choice == RenderChoice::Gl) gl = pixels;
+      }
+      EXPECT_EQ(gl, pixels) << "weight " << w << ", clear " << clear;
     }
-    EXPECT_EQ(gl, pixels) << w;
   }
+  glClearColor(0, 0, 0, 1);
   // A slot holding a picture the buffer did not make stays in GL.
   RenderPathGuard software(RenderChoice::Software);
   const GLuint saved = fb->textures[1];

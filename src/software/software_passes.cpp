@@ -131,7 +131,9 @@ bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned picture
         a[i + c] = uint8_t(std::min(termB[b[i + c]] + termA[a[i + c]], 255));
     }
   });
-  drawBandPicture(a.data(), BandMode::kReplace);
+  // Both quads add to the cleared frame, whatever its colour: adding their
+  // sum saturates as adding each in turn does.
+  drawBandPicture(a.data(), BandMode::kAdd);
   ++counts.crossfade;
   return true;
 }

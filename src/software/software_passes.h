@@ -40,10 +40,10 @@ struct FeedbackSlot {
   bool repeats;
 };
 
-// The crossfade of two band-sized pictures onto the frame just cleared: b
-// at alpha w, then a at 1 - w, each 1:1 over the band under GL_ADD
-// texturing and (source alpha, destination alpha) blending. Needs the copy
-// to be the band.
+// The crossfade of two band-sized pictures added to the frame just cleared
+// (to any colour): b at alpha w, then a at 1 - w, each 1:1 over the band
+// under GL_ADD texturing and (source alpha, destination alpha) blending.
+// Needs the copy to be the band.
 bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w);
 
 // The dissolve's blur on two repeating slots: for each, kBlurPasses passes

@@ -31,7 +31,7 @@ TEST(CorridorCapture, PlanetThenBothVariants) {
     const int t = frameTimeMs(i, fps);
     if (t > 100000) break;
     renderFrame(t);
-    if (t == 90000) clockAt90 = lanternScene.sceneClock;
+    if (t == 90000) clockAt90 = lanternState.sceneClock;
     for (int want : wanted)
       if (t == want) frames.push_back(grab(w, h));
   }
@@ -45,7 +45,7 @@ TEST(CorridorCapture, PlanetThenBothVariants) {
   }
   // The corridor ran from 63 s; by 100 s it is on the loop.
   EXPECT_NEAR(clockAt90, 27000.0f, 250.0f);
-  EXPECT_GT(lanternScene.pathParam, 0.0f);
+  EXPECT_GT(lanternState.pathParam, 0.0f);
   EXPECT_GT(difference(frames[0], frames[1]), 5.0);
   EXPECT_GT(difference(frames[2], frames[3]), 5.0);
   destroyHeadlessContext(ctx);

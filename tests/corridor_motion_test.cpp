@@ -5,10 +5,13 @@
 namespace {
 
 struct Motion {
-  LanternCorridorScene scene;
-  Vector3 light{0, 2, 0};
-  Motion() { initLanternMotion(scene); }
-  void step(int deltaMs, int variant) { stepLanternMotion(scene, light, deltaMs, variant); }
+  LanternCorridorScene resources;
+  LanternCorridorState scene;
+  const Vector3& light = scene.lightPosition;
+  Motion() { initLanternMotion(resources, scene); }
+  void step(int deltaMs, int variant) {
+    advanceLanternCorridor(scene, resources, deltaMs, variant);
+  }
 };
 
 }  // namespace

@@ -49,8 +49,6 @@ TEST(SplinePathConstruction, ZeroedArrays) {
     expectXyz(path.points[i], 0, 0, 0, 0);
     expectXyz(path.tangents[i], 0, 0, 0, 0);
   }
-  expectXyz(path.segmentStart, 0, 0, 0, 0);
-  expectXyz(path.segmentEnd, 0, 0, 0, 0);
 }
 
 TEST(SplinePathAddPoint, DropsBeyondCapacity) {
@@ -116,11 +114,6 @@ TEST(SplinePathEvaluate, FullLengthTangentsBunchNearPoints) {
   path.evaluate(0.25f, out);
   expectXyz(out, 1.25f, 0, 0);
   EXPECT_EQ(out.w, 3.0f);
-  // Segment cache: P0, P0 + T0, P1 - T1, P1.
-  EXPECT_FLOAT_EQ(path.segmentStart.x, 0.0f);
-  EXPECT_FLOAT_EQ(path.segmentControl1.x, 10.0f);
-  EXPECT_FLOAT_EQ(path.segmentControl2.x, -10.0f);
-  EXPECT_FLOAT_EQ(path.segmentEnd.x, 10.0f);
 
   path.evaluate(0.75f, out);  // second segment: 10, 20, 10, 20 at t = 0.5
   expectXyz(out, 18.75f, 0, 0);
@@ -148,8 +141,6 @@ TEST(SplinePathEvaluate, ClosedHitsPointsAndWraps) {
 
   // The last segment runs from the last point back to the first.
   path.evaluate(0.875f, out);
-  EXPECT_EQ(path.segmentStart.y, 10.0f);
-  EXPECT_EQ(path.segmentEnd.y, 0.0f);
   // t = 0.5 between (0, 10) and (0, 0): x = 3/8 (T3.x - T0.x).
   EXPECT_NEAR(out.x, 0.375f * (path.tangents[3].x - path.tangents[0].x), 1e-4f);
   EXPECT_LT(out.x, -1.0f);  // bulges outwards, away from the square

@@ -39,7 +39,7 @@ struct GlowCounts {
 // Inside the first piece, away from the rows its neighbours share.
 GlowCounts glowAt(float seconds) {
   setSceneViewport(800, 600);
-  drawTextGlow(seconds, kTextSlot, kGlowSlot);
+  drawTextGlow(seconds, kTextSlot, kGlowSlot, renderPath());
   const std::vector<unsigned char> source = textureRgb(kTextSlot);
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   GlowCounts c;
@@ -76,7 +76,7 @@ TEST(MirrorGlow, FullStrengthPieceIsSharp) {
 TEST(MirrorGlow, NothingShowsBeforeTheFirstPiece) {
   ASSERT_TRUE(startDemoOnce(800, 600));
   setSceneViewport(800, 600);
-  drawTextGlow(3.0f, kTextSlot, kGlowSlot);
+  drawTextGlow(3.0f, kTextSlot, kGlowSlot, renderPath());
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   size_t lit = 0;
   for (unsigned char v : glow) lit += v > 0;
@@ -185,14 +185,14 @@ TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
     GLfloat glColour[4], cpuColour[4];
     {
       RenderPathGuard path(RenderChoice::Gl);
-      drawTextGlow(seconds, kTextSlot, kGlowSlot);
+      drawTextGlow(seconds, kTextSlot, kGlowSlot, renderPath());
       gl = textureRgb(kGlowSlot);
       glGetFloatv(GL_CURRENT_COLOR, glColour);
     }
     {
       RenderPathGuard path(RenderChoice::Software);
       const uint64_t glows = softwarePassCounts().glow;
-      drawTextGlow(seconds, kTextSlot, kGlowSlot);
+      drawTextGlow(seconds, kTextSlot, kGlowSlot, renderPath());
       ASSERT_EQ(softwarePassCounts().glow, glows + 1) << "no copy of the text texture";
       cpu = textureRgb(kGlowSlot);
       glGetFloatv(GL_CURRENT_COLOR, cpuColour);
@@ -229,7 +229,7 @@ TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
     RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
     setSceneViewport(800, 600);
     const uint64_t glows = softwarePassCounts().glow;
-    drawTextGlow(10.0f, int(changing), kGlowSlot);
+    drawTextGlow(10.0f, int(changing), kGlowSlot, renderPath());
     EXPECT_EQ(softwarePassCounts().glow, glows);
     results[software] = textureRgb(kGlowSlot);
   }

@@ -7,23 +7,27 @@
 
 namespace {
 
+// The motion, with the world placed after every step as a drawn frame does.
 struct Hall {
-  MirrorHallScene scene;
-  Vector3 light;
-  Hall() { buildMirrorWorld(scene); }
-  ~Hall() { delete scene.world; }
-  void step(int deltaMs) { stepMirrorMotion(scene, light, deltaMs); }
-  RayObject& mirror() { return scene.world->objects[scene.mirrorId]; }
-  RayObject& object(int id) { return scene.world->objects[id]; }
+  MirrorHallScene resources;
+  MirrorHallState scene;
+  const Vector3& light = scene.lightPosition;
+  Hall() { buildMirrorWorld(resources, scene); }
+  void step(int deltaMs) {
+    stepMirrorMotion(scene, resources, deltaMs);
+    placeMirrorObjects(scene, resources);
+  }
+  RayObject& mirror() { return resources.world->objects[resources.mirrorId]; }
+  RayObject& object(int id) { return resources.world->objects[id]; }
 };
 
 }  // namespace
 
 TEST(MirrorMotion, ObjectsInTableOrder) {
   Hall h;
-  RayWorld& w = *h.scene.world;
+  RayWorld& w = *h.resources.world;
   EXPECT_EQ(w.idList[0], 20);
-  EXPECT_EQ(h.scene.mirrorId, 11);
+  EXPECT_EQ(h.resources.mirrorId, 11);
   EXPECT_FLOAT_EQ(w.glowGain, 1.2f);
   EXPECT_FLOAT_EQ(h.object(1).radius, 500.0f);
   EXPECT_EQ(h.object(1).inside, 1);
@@ -53,19 +57,19 @@ TEST(MirrorMotion, StartValuesAtMotionClock1300) {
   h.step(0);
   EXPECT_FLOAT_EQ(h.scene.motionClockMs, 1300.0f);
   Vector3 onPath;
-  h.scene.cameraPath.evaluate(0.000025f * 1300.0f, onPath);
+  h.resources.cameraPath.evaluate(0.000025f * 1300.0f, onPath);
   const float factor = 7.25f - (1300.0f / 1200.0f) * (1300.0f / 1200.0f);
   EXPECT_NEAR(factor, 6.076f, 1e-3f);
   EXPECT_FLOAT_EQ(h.scene.camera.position.x, onPath.x * factor);
   EXPECT_FLOAT_EQ(h.scene.camera.position.y, onPath.y * factor);
   for (int i = 0; i < 5; ++i) {
     const float a = 1.570795f * std::sin((4.084067f - 8.168134f) / 7.0f - 0.05f * float(i));
-    EXPECT_NEAR(h.scene.chainAngles[i], a, 1e-5f) << i;
+    EXPECT_NEAR(mirrorChainAngle(i, h.scene.motionClockMs), a, 1e-5f) << i;
     EXPECT_NEAR(h.object(12 + 2 * i).position.x, -8.0f * float(i) * std::cos(a), 1e-4f);
     EXPECT_NEAR(h.object(12 + 2 * i).position.z, 8.0f * float(i) * std::sin(a), 1e-4f);
   }
   Vector3 light;
-  h.scene.lightPath.evaluate(0.00005f * 1300.0f + 0.5f, light);
+  h.resources.lightPath.evaluate(0.00005f * 1300.0f + 0.5f, light);
   EXPECT_FLOAT_EQ(h.light.z, light.z);
   // Camera looks at the wandering point near the mirror.
   EXPECT_NEAR(h.scene.camera.forward.x + h.scene.camera.position.x,
@@ -76,7 +80,7 @@ TEST(MirrorMotion, CameraReachesPathAtThreeSeconds) {
   Hall h;
   h.step(1700);
   Vector3 onPath;
-  h.scene.cameraPath.evaluate(0.000025f * 3000.0f, onPath);
+  h.resources.cameraPath.evaluate(0.000025f * 3000.0f, onPath);
   EXPECT_FLOAT_EQ(h.scene.camera.position.x, onPath.x);
   EXPECT_FLOAT_EQ(h.scene.camera.position.z, onPath.z);
 }
@@ -98,8 +102,8 @@ TEST(MirrorMotion, RippleWindowOpenAtBothEnds) {
   Hall h;
   h.step(1200);  // motion 2500: still closed
   EXPECT_EQ(h.scene.cyclePhaseMs, 2500);
-  h.mirror().rippleAmplitude = 1.0f;
-  h.mirror().rippleFrequency = 1.0f;
+  h.scene.rippleAmplitude = 1.0f;
+  h.scene.rippleFrequency = 1.0f;
   h.step(0);
   EXPECT_FLOAT_EQ(h.mirror().rippleAmplitude, 0.7f);
   EXPECT_FLOAT_EQ(h.mirror().rippleFrequency, 0.9f);

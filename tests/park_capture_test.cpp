@@ -52,8 +52,8 @@ TEST(ParkCapture, ParkAndHallAcrossTheirRanges) {
   // ... and has stopped by 158.5 s: only the text still fades.
   EXPECT_LT(difference(frames[4], frames[5]), 3.0);
   // The hall ran 32 s; the walk began at 159.5 s.
-  EXPECT_NEAR(mirrorHallScene.sceneSeconds, 32.0f, 0.6f);
-  EXPECT_NEAR(lampParkScene.walkClock, 32500.0f, 600.0f);
-  EXPECT_NEAR(lampParkScene.flightClock, 16000.0f, 600.0f);
+  EXPECT_NEAR(mirrorHallState.sceneSeconds, 32.0f, 0.6f);
+  EXPECT_NEAR(lampParkState.walkClock, 32500.0f, 600.0f);
+  EXPECT_NEAR(lampParkState.flightClock, 16000.0f, 600.0f);
   destroyHeadlessContext(ctx);
 }

@@ -11,14 +11,21 @@ constexpr float kE = 0.7f;  // step length of the large park walker
 constexpr float kG = 0.4f;
 constexpr float kH = 0.375f;
 
-Walker largeWalker() { return Walker(0.6f, 0.6f, 0.6f, 0.6f, kE, 0.0f, kG, kH); }
+Walker largeWalker() { return Walker(0.6f, 0.6f, 0.6f, 0.6f, kE, kG, kH); }
 
+// A walker with its parts in a world, placed after every update.
 struct Placed {
   RayWorld world{16};
   Walker walker;
+  WalkerParts parts;
   explicit Placed(const Walker& w) : walker(w) {
-    walker.addWalkerParts(world, 10, 11, 0.4f, 1.5f, 0.125f, 0.1275f, 0.125f, 0.1275f);
+    parts = walker.addWalkerParts(world, 10, 11, 0.4f, 1.5f, 0.125f, 0.1275f, 0.125f, 0.1275f);
   }
+  void update(float deltaMs, float speed) {
+    walker.updateWalker(deltaMs, speed);
+    placeWalker(walker, parts, world);
+  }
+  const RayObject& part(int id) const { return world.objects[id]; }
 };
 
 }  // namespace
@@ -33,17 +40,17 @@ TEST(WalkerGait, ConstructionAndParts) {
   EXPECT_FLOAT_EQ(w.bodyHeight, 1.5f);
   EXPECT_EQ(p.world.idList[0], 8);
   // Added as thigh A, shin A, thigh B, shin B, neck, body, knee A, knee B.
-  EXPECT_EQ(w.thighAPart, &p.world.objects[1]);
-  EXPECT_EQ(w.shinBPart, &p.world.objects[4]);
-  EXPECT_EQ(w.bodyPart, &p.world.objects[6]);
-  EXPECT_EQ(w.kneeBPart, &p.world.objects[8]);
-  EXPECT_EQ(w.bodyPart->shape, RayShape::kTube);
-  EXPECT_FLOAT_EQ(w.bodyPart->length, 0.0f);
-  EXPECT_FLOAT_EQ(w.neckPart->length, 1.5f);
-  EXPECT_EQ(w.kneeAPart->shape, RayShape::kSphere);
-  EXPECT_FLOAT_EQ(w.kneeAPart->radius, 0.1275f);
-  EXPECT_FLOAT_EQ(w.thighAPart->colour.z, 0.2f);
-  EXPECT_FLOAT_EQ(w.neckPart->colour.x, 0.1f);
+  EXPECT_EQ(p.parts.thighA, 1);
+  EXPECT_EQ(p.parts.shinB, 4);
+  EXPECT_EQ(p.parts.body, 6);
+  EXPECT_EQ(p.parts.kneeB, 8);
+  EXPECT_EQ(p.part(p.parts.body).shape, RayShape::kTube);
+  EXPECT_FLOAT_EQ(p.part(p.parts.body).length, 0.0f);
+  EXPECT_FLOAT_EQ(p.part(p.parts.neck).length, 1.5f);
+  EXPECT_EQ(p.part(p.parts.kneeA).shape, RayShape::kSphere);
+  EXPECT_FLOAT_EQ(p.part(p.parts.kneeA).radius, 0.1275f);
+  EXPECT_FLOAT_EQ(p.part(p.parts.thighA).colour.z, 0.2f);
+  EXPECT_FLOAT_EQ(p.part(p.parts.neck).colour.x, 0.1f);
   for (int id = 1; id <= 8; ++id) {
     EXPECT_FLOAT_EQ(p.world.objects[id].specularGain, 1.0f);
     EXPECT_EQ(p.world.objects[id].castsShadow, 1);
@@ -116,7 +123,7 @@ TEST(WalkerGait, EqualLegsNeverRaised) {
 }
 
 TEST(WalkerGait, LongerLegALiftsFootB) {
-  Walker w(0.7f, 0.7f, 0.6f, 0.6f, kE, 0.0f, kG, kH);
+  Walker w(0.7f, 0.7f, 0.6f, 0.6f, kE, kG, kH);
   w.poseWalker(0.75f);  // t = 0.25: R = 0.75 reachA + 0.25 reachB
   const float r = 0.75f * w.reachA + 0.25f * w.reachB;
   const float t = float((0.75 - 0.5 - 0.16666666666666666) * 2.9999999999999996);
@@ -127,27 +134,29 @@ TEST(WalkerGait, LongerLegALiftsFootB) {
 TEST(WalkerGait, TargetBeyondReachGivesStraightLeg) {
   // Leg A is too short for the hip height set by leg B, so the swinging leg
   // is clamped to its full reach.
-  Placed p(Walker(0.3f, 0.3f, 0.5f, 0.5f, 0.5f, 0.0f, 0.25f, kH));
+  Placed p(Walker(0.3f, 0.3f, 0.5f, 0.5f, 0.5f, 0.25f, kH));
   p.walker.heading = 0;
-  p.walker.updateWalker(300, 1.0f);  // f = 0.3
-  const Walker& w = p.walker;
-  const Vector3& thigh = w.thighAPart->axis;
-  const Vector3& shin = w.shinAPart->axis;
+  p.update(300, 1.0f);  // f = 0.3
+  const Vector3& thigh = p.part(p.parts.thighA).axis;
+  const Vector3& shin = p.part(p.parts.shinA).axis;
   EXPECT_NEAR(thigh.dot(shin), -1.0f, 1e-4f);
   for (float v : {thigh.x, thigh.y, thigh.z, shin.x, shin.y, shin.z}) EXPECT_FALSE(std::isnan(v));
 }
 
 TEST(WalkerGait, KneeJoinsShinAndThigh) {
   Placed p(largeWalker());
-  p.walker.updateWalker(370, 1.0f);
+  p.update(370, 1.0f);
   const Walker& w = p.walker;
-  const Vector3 shinEnd = w.shinAPart->position + w.shinAPart->axis * w.shinA;
-  const Vector3 thighEnd = w.thighAPart->position + w.thighAPart->axis * w.thighA;
-  EXPECT_NEAR(shinEnd.x, w.kneeAPart->position.x, 1e-4f);
-  EXPECT_NEAR(shinEnd.y, w.kneeAPart->position.y, 1e-4f);
-  EXPECT_NEAR(thighEnd.x, w.kneeAPart->position.x, 1e-3f);
-  EXPECT_NEAR(thighEnd.y, w.kneeAPart->position.y, 1e-3f);
-  EXPECT_NEAR(thighEnd.z, w.kneeAPart->position.z, 1e-3f);
+  const RayObject& shin = p.part(p.parts.shinA);
+  const RayObject& thigh = p.part(p.parts.thighA);
+  const Vector3& knee = p.part(p.parts.kneeA).position;
+  const Vector3 shinEnd = shin.position + shin.axis * w.shinA;
+  const Vector3 thighEnd = thigh.position + thigh.axis * w.thighA;
+  EXPECT_NEAR(shinEnd.x, knee.x, 1e-4f);
+  EXPECT_NEAR(shinEnd.y, knee.y, 1e-4f);
+  EXPECT_NEAR(thighEnd.x, knee.x, 1e-3f);
+  EXPECT_NEAR(thighEnd.y, knee.y, 1e-3f);
+  EXPECT_NEAR(thighEnd.z, knee.z, 1e-3f);
 }
 
 TEST(WalkerGait, WorldPositionContinuousAcrossCycles) {
@@ -171,27 +180,28 @@ TEST(WalkerGait, WorldPositionContinuousAcrossCycles) {
 
 TEST(WalkerGait, PlantedFeetStayStillInWorld) {
   Placed p(largeWalker());
-  Walker& w = p.walker;
-  w.heading = 0.7f;
-  w.updateWalker(1000, 1.0f);  // phase 1.0: start of a cycle, foot B planted
-  const Vector3 footB = w.shinBPart->position;
+  p.walker.heading = 0.7f;
+  p.update(1000, 1.0f);  // phase 1.0: start of a cycle, foot B planted
+  const Vector3& shinA = p.part(p.parts.shinA).position;
+  const Vector3& shinB = p.part(p.parts.shinB).position;
+  const Vector3 footB = shinB;
   for (int i = 0; i < 9; ++i) {
-    w.updateWalker(50, 1.0f);  // f up to 0.45
-    EXPECT_NEAR(w.shinBPart->position.x, footB.x, 1e-4f) << i;
-    EXPECT_NEAR(w.shinBPart->position.y, footB.y, 1e-4f) << i;
-    EXPECT_NEAR(w.shinBPart->position.z, footB.z, 1e-4f) << i;
+    p.update(50, 1.0f);  // f up to 0.45
+    EXPECT_NEAR(shinB.x, footB.x, 1e-4f) << i;
+    EXPECT_NEAR(shinB.y, footB.y, 1e-4f) << i;
+    EXPECT_NEAR(shinB.z, footB.z, 1e-4f) << i;
   }
-  w.updateWalker(60, 1.0f);  // f = 0.51: foot A has landed
-  const Vector3 footA = w.shinAPart->position;
+  p.update(60, 1.0f);  // f = 0.51: foot A has landed
+  const Vector3 footA = shinA;
   for (int i = 0; i < 9; ++i) {
-    w.updateWalker(50, 1.0f);  // f up to 0.96
-    EXPECT_NEAR(w.shinAPart->position.x, footA.x, 1e-4f) << i;
-    EXPECT_NEAR(w.shinAPart->position.z, footA.z, 1e-4f) << i;
+    p.update(50, 1.0f);  // f up to 0.96
+    EXPECT_NEAR(shinA.x, footA.x, 1e-4f) << i;
+    EXPECT_NEAR(shinA.z, footA.z, 1e-4f) << i;
   }
   // Across the cycle wrap foot B, landed at the end, stays where it landed.
-  w.updateWalker(39, 1.0f);  // f = 0.999
-  const Vector3 landed = w.shinBPart->position;
-  w.updateWalker(2, 1.0f);  // f = 0.001 of the next cycle
-  EXPECT_NEAR(w.shinBPart->position.x, landed.x, 1e-2f);
-  EXPECT_NEAR(w.shinBPart->position.z, landed.z, 1e-2f);
+  p.update(39, 1.0f);  // f = 0.999
+  const Vector3 landed = shinB;
+  p.update(2, 1.0f);  // f = 0.001 of the next cycle
+  EXPECT_NEAR(shinB.x, landed.x, 1e-2f);
+  EXPECT_NEAR(shinB.z, landed.z, 1e-2f);
 }

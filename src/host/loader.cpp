@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "effects/feedback_buffer.h"
+#include "host/render_path.h"
 #include "platform/asset_path.h"
 #include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
@@ -27,17 +28,21 @@ FeedbackBuffer* sharedFeedback = nullptr;
 
 using SceneSetup = void (*)();
 
+static void loadLantern() { loadLanternCorridor(lanternScene, lanternState, renderPath()); }
+static void loadPark() { loadLampPark(lampParkScene, lampParkState); }
+static void loadMirror() { loadMirrorHall(mirrorHallScene, mirrorHallState); }
+
 // Scene set-ups in their fixed order: lantern corridor, landscape, ringed
 // planet, lamp park, sky flashes, mirror, triangle fractal, spikes, scroller,
 // tunnel. They run after every slot is filled, since some read slot contents;
 // each scene adds its set-up here, at its place in that order, when it lands.
 static const SceneSetup kSceneSetups[] = {
-    initLanternScene,
+    loadLantern,
     initLandscapeScene,
     initRingedPlanet,
-    initLampParkScene,
+    loadPark,
     initSkyFlashes,
-    initMirrorScene,
+    loadMirror,
     initTriangleFractalScene,
     initSpikeScene,
     initScrollerScene,

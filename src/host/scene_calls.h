@@ -6,6 +6,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "host/loader.h"
+#include "host/render_path.h"
 #include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
@@ -25,12 +26,17 @@ inline void landscape(int deltaMs, int variant, bool draw) {
 }
 inline void ringedPlanet(int deltaMs, bool draw) { renderRingedPlanet(deltaMs, draw); }
 inline void lanternCorridor(int deltaMs, int variant, bool draw) {
-  renderLanternScene(deltaMs, variant, draw);
+  advanceLanternCorridor(lanternState, lanternScene, deltaMs, variant);
+  if (draw) drawLanternCorridor(lanternState, lanternScene);
 }
 inline void lampPark(int deltaMs, int variant, bool draw) {
-  renderLampParkScene(deltaMs, variant, draw);
+  advanceLampPark(lampParkState, lampParkScene, deltaMs, variant);
+  if (draw) drawLampPark(lampParkState, lampParkScene);
 }
-inline void mirrorHall(int deltaMs, bool draw) { renderMirrorScene(deltaMs, draw); }
+inline void mirrorHall(int deltaMs, bool draw) {
+  advanceMirrorHall(mirrorHallState, mirrorHallScene, deltaMs);
+  if (draw) drawMirrorHall(mirrorHallState, mirrorHallScene, renderPath());
+}
 inline void triangleFractal(int deltaMs, bool draw) { renderTriangleFractalScene(deltaMs, draw); }
 inline void spikes(int deltaMs, bool draw) { renderSpikeScene(deltaMs, draw); }
 inline void scroller(int deltaMs, bool draw) { renderScrollerScene(deltaMs, draw); }

@@ -36,10 +36,6 @@ void value(Visit& visit, T& x) {
 template <class Visit>
 void walkPath(Visit& v, SplinePath* p) {
   if (!p) return;
-  value(v, p->segmentStart);
-  value(v, p->segmentControl1);
-  value(v, p->segmentControl2);
-  value(v, p->segmentEnd);
   value(v, p->travel);
 }
 
@@ -150,42 +146,11 @@ void walkCarriedState(Visit& v) {
   walkModels(v, planet.models);
   for (SplinePath* p : planet.paths) walkPath(v, p);
 
-  LanternCorridorScene& lantern = lanternScene;
-  walkWorld(v, lantern.world);
-  walkLight(v, lantern.light);
-  value(v, lantern.camera);
-  walkPath(v, &lantern.path);
-  value(v, lantern.window);
-  value(v, lantern.sceneClock);
-  value(v, lantern.tiltClock);
-  value(v, lantern.pathParam);
-  value(v, lantern.spin);
+  value(v, lanternState);
 
-  LampParkScene& park = lampParkScene;
-  walkWorld(v, park.world);
-  walkLight(v, park.light);
-  value(v, park.camera);
-  walkPath(v, &park.highPath);
-  walkPath(v, &park.middlePath);
-  walkPath(v, &park.lowPath);
-  walkPath(v, &park.lightPath);
-  for (Walker& w : park.walkers) value(v, w);
-  value(v, park.sceneClock);
-  value(v, park.flightClock);
-  value(v, park.walkClock);
+  value(v, lampParkState);
 
-  MirrorHallScene& mirror = mirrorHallScene;
-  walkWorld(v, mirror.world);
-  walkLight(v, mirror.light);
-  value(v, mirror.camera);
-  walkPath(v, &mirror.cameraPath);
-  walkPath(v, &mirror.lightPath);
-  value(v, mirror.mirrorId);
-  value(v, mirror.sceneSeconds);
-  value(v, mirror.motionClockMs);
-  value(v, mirror.slowdownWindow);
-  value(v, mirror.cyclePhaseMs);
-  value(v, mirror.chainAngles);
+  value(v, mirrorHallState);
 
   // blendSet tells what GL was left with, so it is not carried state.
   TriangleFractalScene& fractal = triangleFractalScene;

@@ -26,7 +26,7 @@ void SplinePath::addPoint(float x, float y, float z) {
 
 void SplinePath::addPoint(const Vector3& p) { addPoint(p.x, p.y, p.z); }
 
-void SplinePath::evaluate(float u, Vector3& out) {
+void SplinePath::evaluate(float u, Vector3& out) const {
   if (count <= 0) return;  // nothing to evaluate; out unchanged
   float f = u - std::trunc(u);
   // Negative parameters never come up; keep them in range rather than
@@ -54,24 +54,22 @@ void SplinePath::evaluate(float u, Vector3& out) {
     next = std::min(i + 1, last);
   }
 
-  segmentStart.copyFrom(points[i]);
-  segmentControl1.copyFrom(points[i]);
-  segmentControl1.add(tangents[i]);
-  segmentControl2.copyFrom(points[next]);
-  segmentControl2.subtract(tangents[next]);
-  segmentEnd.copyFrom(points[next]);
+  const Vector3& start = points[i];
+  const Vector3 control1 = points[i] + tangents[i];
+  const Vector3 control2 = points[next] - tangents[next];
+  const Vector3& end = points[next];
 
   const float mt = 1.0f - t;
   const float b0 = mt * mt * mt;
   const float b1 = 3.0f * t * mt * mt;
   const float b2 = 3.0f * t * t * mt;
   const float b3 = t * t * t;
-  out.x = b0 * segmentStart.x + b1 * segmentControl1.x + b2 * segmentControl2.x +
-          b3 * segmentEnd.x;
-  out.y = b0 * segmentStart.y + b1 * segmentControl1.y + b2 * segmentControl2.y +
-          b3 * segmentEnd.y;
-  out.z = b0 * segmentStart.z + b1 * segmentControl1.z + b2 * segmentControl2.z +
-          b3 * segmentEnd.z;
+  out.x = b0 * start.x + b1 * control1.x + b2 * control2.x +
+          b3 * end.x;
+  out.y = b0 * start.y + b1 * control1.y + b2 * control2.y +
+          b3 * end.y;
+  out.z = b0 * start.z + b1 * control1.z + b2 * control2.z +
+          b3 * end.z;
 }
 
 void SplinePath::advance(float speed, float deltaMs, Vector3& out) {

@@ -16,12 +16,6 @@ struct SplinePath {
   int capacity = 0;               // size of both arrays
   int count = 0;                  // points added so far
 
-  // Segment of the latest evaluation.
-  Vector3 segmentStart;
-  Vector3 segmentControl1;
-  Vector3 segmentControl2;
-  Vector3 segmentEnd;
-
   float travel = 0.0f;        // normalised position used by advance
   float totalLength = 0.0f;   // curve length, from computeTangents
   float tangentScale = 0.0f;  // argument of the latest computeTangents
@@ -50,8 +44,8 @@ struct SplinePath {
 
   // Point at parameter u (0..1 covers the whole path; a closed path wraps by
   // the fractional part, an open path returns the last point for u >= 1).
-  // Writes x, y, z of out and fills the segment cache.
-  void evaluate(float u, Vector3& out);
+  // Writes x, y, z of out.
+  void evaluate(float u, Vector3& out) const;
 
   // travel += speed * deltaMs * 0.001 / totalLength (clamped to 1 on an open
   // path), then evaluate(travel, out). speed in units per second.

@@ -4,7 +4,9 @@
 
 #include "effects/light_shafts.h"
 #include "raycast/raycast.h"
+#include "scenes/shaft_noise.h"
 
+LampParkState lampParkState;
 LampParkScene lampParkScene;
 
 namespace {
@@ -26,23 +28,21 @@ void addHill(RayWorld& w, float x, float y, float z) {
   w.lastAdded->falloffRange = 1.0f;
 }
 
-void addWalkers(LampParkScene& s) {
-  s.walkers.clear();
-  s.walkers.reserve(kParkWalkerCount);
+void addWalkers(LampParkScene& s, LampParkState& state) {
   for (int i = 0; i < kParkWalkerCount; ++i) {
     const float f = float(i);
     float x;
+    Walker& walker = state.walkers[i];
     if (i % 2 == 0) {
-      s.walkers.emplace_back(0.6f, 0.6f, 0.6f, 0.6f, 0.7f, 0.0f, 0.4f, 0.375f);
+      walker = Walker(0.6f, 0.6f, 0.6f, 0.6f, 0.7f, 0.4f, 0.375f);
       x = std::sin(12 * f + 0.4312f) * std::cos(42 * f) * 10 + 21;
     } else {
-      s.walkers.emplace_back(0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.25f, 0.375f);
+      walker = Walker(0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.25f, 0.375f);
       x = std::sin(132 * f) * std::cos(42315 * f) * 10 + 21;
     }
-    Walker& walker = s.walkers.back();
     walker.position.set(x, 0, std::cos(std::sin(242 * f) + 2342 * f) * 6 + 17);
-    walker.addWalkerParts(*s.world, kLegSlot, kKneeSlot, 0.4f, 1.5f, 0.125f, 0.1275f, 0.125f,
-                          0.1275f);
+    s.walkerParts[i] = walker.addWalkerParts(*s.world, kLegSlot, kKneeSlot, 0.4f, 1.5f, 0.125f,
+                                             0.1275f, 0.125f, 0.1275f);
     walker.heading = 0;
     walker.updateWalker(1000, f * 0.2f + 1);
   }
@@ -76,8 +76,13 @@ void buildPaths(LampParkScene& s) {
 
 }  // namespace
 
-void buildLampParkWorld(LampParkScene& s) {
-  RayWorld& w = *(s.world = new RayWorld(80));
+LampParkScene::LampParkScene() = default;
+LampParkScene::~LampParkScene() = default;
+
+void buildLampParkWorld(LampParkScene& s, LampParkState& state) {
+  state = LampParkState{};
+  s.world = std::make_unique<RayWorld>(80);
+  RayWorld& w = *s.world;
   w.falloffRange = 1.0f;
   w.lightFlags = 3;
   w.falloffBase = 1.5f;
@@ -105,12 +110,11 @@ void buildLampParkWorld(LampParkScene& s) {
     addLampPost(s.lamps.back(), w);
   }
 
-  s.camera.position.set(0, 5, -25);
-  s.camera.forward.set(0, 0, 1);
-  w.camera = &s.camera;
+  state.camera.position.set(0, 5, -25);
+  state.camera.forward.set(0, 0, 1);
 
   buildPaths(s);
-  addWalkers(s);
+  addWalkers(s, state);
 
   // Outer sky, beyond everything.
   w.addSphere(0, 0, 0, 1000, 1, kSkySlot, 0.2f, 0, 0, 0);
@@ -118,38 +122,38 @@ void buildLampParkWorld(LampParkScene& s) {
   w.lastAdded->falloffBase = 0.1f;
 }
 
-void stepLampParkMotion(LampParkScene& s, Vector3& lightPosition, int deltaMs, int variant) {
+void stepLampParkMotion(LampParkState& s, const LampParkScene& scene, int deltaMs, int variant) {
   const float dt = float(deltaMs);
   s.sceneClock += dt;
   if (variant == 1) {
-    s.highPath.evaluate(s.flightClock * 0.00001f, s.camera.position);
+    scene.highPath.evaluate(s.flightClock * 0.00001f, s.camera.position);
     s.camera.forward.set(-0.5f, -0.75f, 1.0f);
     s.flightClock += dt;
   } else if (variant == 2) {
     const float u = s.flightClock * 0.000035f;
-    s.lowPath.evaluate(u, s.camera.position);
+    scene.lowPath.evaluate(u, s.camera.position);
     Vector3 ahead;
-    s.lowPath.evaluate(u + 0.00015f, ahead);
+    scene.lowPath.evaluate(u + 0.00015f, ahead);
     s.camera.lookAt(ahead);
     s.flightClock += dt;
   } else if (variant == 3) {
-    s.middlePath.evaluate(s.walkClock * 0.00003f, s.camera.position);
+    scene.middlePath.evaluate(s.walkClock * 0.00003f, s.camera.position);
     s.walkClock += dt;
     for (Walker& walker : s.walkers) {
       walker.heading = -1.570795f;
       walker.updateWalker(dt, 0.75f);
     }
-    Vector3 target = s.walkers[1].bodyPart->position;
+    Vector3 target = walkerBodyPosition(s.walkers[1]);
     target.y = 2.0f;
     s.camera.lookAt(target);
   }
-  s.lightPath.evaluate(s.sceneClock * 0.00002f, lightPosition);
+  scene.lightPath.evaluate(s.sceneClock * 0.00002f, s.lightPosition);
 }
 
-void initLampParkScene() {
-  LampParkScene& s = lampParkScene;
-  buildLampParkWorld(s);
-  LightShafts& l = *(s.light = new LightShafts(128, 96, 256, 256, 0.32f, 0.8f));
+void loadLampPark(LampParkScene& s, LampParkState& state) {
+  buildLampParkWorld(s, state);
+  s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.32f, 0.8f);
+  LightShafts& l = *s.light;
   l.setPalette(1.75f, 1.75f, 1.0f, 0, 0, 0);
   l.noFlareTest = 1;
   l.flareIntensity = 2.0f;
@@ -162,22 +166,40 @@ void initLampParkScene() {
   l.buildRayNoise(11, 3, 3, 0, 1000, 1.85f);
   l.noiseSpeed = 150.0f;
   l.toneGain = 0.6f;
-  s.world->light = &l;
-  l.position.set(-6, 7.5f, 12);
-  l.camera = &s.camera;
 }
 
-void renderLampParkScene(int deltaMs, int variant, bool draw) {
-  LampParkScene& s = lampParkScene;
-  stepLampParkMotion(s, s.light->position, deltaMs, variant);
+// The camera as the drawn frame sees it: the scene's orthonormalisation,
+// then the ray grid's.
+static ViewCamera drawnCamera(const ViewCamera& placed) {
+  ViewCamera c = placed;
+  c.orthonormalize();
+  c.orthonormalize();
+  return c;
+}
+
+void advanceLampPark(LampParkState& s, const LampParkScene& scene, int deltaMs, int variant) {
+  stepLampParkMotion(s, scene, deltaMs, variant);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, deltaMs);
+}
+
+void drawLampPark(const LampParkState& s, LampParkScene& scene) {
+  RayWorld& world = *scene.world;
+  LightShafts& light = *scene.light;
+  scene.camera = s.camera;
+  world.camera = &scene.camera;
+  world.light = &light;
+  light.camera = &scene.camera;
+  light.position = s.lightPosition;
+  for (int i = 0; i < kParkWalkerCount; ++i) placeWalker(s.walkers[i], scene.walkerParts[i], world);
+
   const float c = s.sceneClock;
-  s.light->setPalette(std::sin(c * 0.0001f) * 0.5f + 1.5f, std::sin(c * 0.0002f) * 0.5f + 1.5f,
-                      std::sin(c * 0.0003f) * 0.5f + 1.5f, 0, 0, 0);
-  s.light->fillMask(255);
-  s.light->noiseDeltaMs = deltaMs;
-  s.camera.orthonormalize();
+  light.setPalette(std::sin(c * 0.0001f) * 0.5f + 1.5f, std::sin(c * 0.0002f) * 0.5f + 1.5f,
+                   std::sin(c * 0.0003f) * 0.5f + 1.5f, 0, 0, 0);
+  light.fillMask(255);
+  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
+  scene.camera.orthonormalize();
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread, draw);
-  s.light->drawShafts(draw);
-  s.light->passCounter = 1;
+  renderRayGrid(world, GridDepth::Unread);
+  light.drawShafts();
+  light.passCounter = 1;
 }

@@ -5,6 +5,7 @@
 // figure while the figures walk.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "math/spline_path.h"
@@ -18,30 +19,46 @@ struct LightShafts;
 constexpr int kParkLampCount = 12;
 constexpr int kParkWalkerCount = 4;
 
+// What the park carries from frame to frame, kept across its three
+// appearances.
+struct LampParkState {
+  ViewCamera camera;  // as placed; the drawn frame orthonormalises a copy
+  Vector3 lightPosition{-6, 7.5f, 12};
+  Walker walkers[kParkWalkerCount];
+  float sceneClock = 0;   // ms
+  float flightClock = 0;  // ms; variants 1 and 2
+  float walkClock = 0;    // ms; variant 3
+};
+
+// Built at start-up; a drawn frame writes its camera, walker parts, light
+// position and palette into them.
 struct LampParkScene {
-  RayWorld* world = nullptr;
-  LightShafts* light = nullptr;
-  ViewCamera camera;
+  std::unique_ptr<RayWorld> world;
+  std::unique_ptr<LightShafts> light;
   SplinePath highPath{20, false};
   SplinePath middlePath{20, false};
   SplinePath lowPath{20, false};
   SplinePath lightPath{10, true};
   std::vector<LampPost> lamps;
-  std::vector<Walker> walkers;
-  // Kept across the three appearances.
-  float sceneClock = 0;   // ms
-  float flightClock = 0;  // ms; variants 1 and 2
-  float walkClock = 0;    // ms; variant 3
+  WalkerParts walkerParts[kParkWalkerCount];
+  ViewCamera camera;  // the drawn frame's, read by world and light
+  LampParkScene();
+  ~LampParkScene();
 };
-extern LampParkScene lampParkScene;
 
 // World (62 objects, lamps and walkers placed), camera and paths; no GL.
-void buildLampParkWorld(LampParkScene& scene);
-// Clocks, camera, walkers and the light position for one frame; no GL.
-void stepLampParkMotion(LampParkScene& scene, Vector3& lightPosition, int deltaMs, int variant);
-
+void buildLampParkWorld(LampParkScene& scene, LampParkState& state);
 // Start-up: world, light, paths. Needs a GL context.
-void initLampParkScene();
-// One frame; variant 1, 2 or 3 (any other only moves the light).
-// Without `draw` the state advances as in a drawn frame and nothing is drawn.
-void renderLampParkScene(int deltaMs, int variant, bool draw = true);
+void loadLampPark(LampParkScene& scene, LampParkState& state);
+// Clocks, camera, walkers and the light position for one frame; no GL.
+void stepLampParkMotion(LampParkState& state, const LampParkScene& scene, int deltaMs,
+                        int variant);
+// One frame's motion (variant 1, 2 or 3; any other only moves the light)
+// and the shafts' noise clock; no GL.
+void advanceLampPark(LampParkState& state, const LampParkScene& scene, int deltaMs, int variant);
+// Draws the frame `state` holds.
+void drawLampPark(const LampParkState& state, LampParkScene& scene);
+
+// The one instance, until the demo's state holds it.
+extern LampParkState lampParkState;
+extern LampParkScene lampParkScene;

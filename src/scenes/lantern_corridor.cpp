@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
 #include "raycast/raycast.h"
 #include "software/texture_copies.h"
 
+LanternCorridorState lanternState;
 LanternCorridorScene lanternScene;
 
 namespace {
@@ -25,7 +25,7 @@ const Vector3 kCutAxes[kLanternParts] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
 const Vector3 kAddedCutAxes[kLanternParts] = {{0, 0, 1},  {0, 0, -1}, {0, 1, 0},
                                               {0, -1, 0}, {1, 0, 0},  {-1, 0, 0}};
 
-void fillFlatTexture() {
+void fillFlatTexture(RenderPath path) {
   std::vector<unsigned char> texels(size_t(128) * 256 * 4);
   for (size_t i = 0; i < texels.size(); i += 4) {
     texels[i] = 34;
@@ -38,11 +38,12 @@ void fillFlatTexture() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexImage2D(GL_TEXTURE_2D, 0, 4, 128, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
   // It never changes again: the software path paints from a copy.
-  if (renderPath() == RenderPath::Software) keepTextureCopy(kFlatSlot, 128, 256, 4, texels.data());
+  if (path == RenderPath::Software) keepTextureCopy(kFlatSlot, 128, 256, 4, texels.data());
 }
 
 void buildWorld(LanternCorridorScene& s) {
-  RayWorld& w = *(s.world = new RayWorld(20));
+  s.world = std::make_unique<RayWorld>(20);
+  RayWorld& w = *s.world;
   w.glowGain = 0.5f;
   w.lightFlags = 3;
   w.falloffRange = 1.0f;
@@ -91,7 +92,8 @@ void buildWorld(LanternCorridorScene& s) {
 }
 
 void buildLight(LanternCorridorScene& s) {
-  LightShafts& l = *(s.light = new LightShafts(128, 96, 128, 128, 0.3f, 3.0f));
+  s.light = std::make_unique<LightShafts>(128, 96, 128, 128, 0.3f, 3.0f);
+  LightShafts& l = *s.light;
   l.setPalette(1.0f, 1.75f, 1.0f, 0, 0, 0);
   l.noFlareTest = 1;
   l.flareIntensity = 3.0f;
@@ -101,44 +103,58 @@ void buildLight(LanternCorridorScene& s) {
   l.shaftSpread = 0.23f;
   l.rayNoiseOn = 0;
   l.passCounter = 1;
-  s.world->light = &l;
-  l.position = Vector3(0, 2, 0);
 }
 
-// Cut axes and mapping axes of the lantern parts, turned by the current spin.
-void turnLantern(LanternCorridorScene& s) {
+// Cut axes and mapping axes of the lantern parts, turned by `spin`, around
+// the light.
+void placeLantern(RayWorld& world, const Vector3& spin, const Vector3& centre) {
   const Vector3 u(1, 0, 0), v(0, 1, 0), w(0, 0, 1);
   for (int i = 0; i < kLanternParts; ++i) {
-    RayObject& o = s.world->objects[kLanternFirstId + i];
-    rotateEuler(kCutAxes[i], s.spin, o.cutAxis);
-    rotateEuler(u, s.spin, o.uAxis);
-    rotateEuler(v, s.spin, o.vAxis);
-    rotateEuler(w, s.spin, o.wAxis);
+    RayObject& o = world.objects[kLanternFirstId + i];
+    rotateEuler(kCutAxes[i], spin, o.cutAxis);
+    rotateEuler(u, spin, o.uAxis);
+    rotateEuler(v, spin, o.vAxis);
+    rotateEuler(w, spin, o.wAxis);
+    o.position.copyFrom(centre);
   }
 }
 
 }  // namespace
 
-void initLanternMotion(LanternCorridorScene& s) {
+LanternCorridorScene::LanternCorridorScene() = default;
+LanternCorridorScene::~LanternCorridorScene() = default;
+
+void initLanternMotion(LanternCorridorScene& scene, LanternCorridorState& s) {
+  s = LanternCorridorState{};
   s.camera.position = Vector3(0, 2, 0);
   s.camera.up = Vector3(0, -1, 0);
   s.camera.forward = Vector3(0, 0, 1);
-  s.path = SplinePath(5, true);
-  s.path.addPoint(0, 4, 0);
-  s.path.addPoint(0, 4, 20);
-  s.path.addPoint(0, 3, 40);
-  s.path.addPoint(0, 2, 20);
-  s.path.computeTangents(3.0f, true);
+  scene.path = SplinePath(5, true);
+  scene.path.addPoint(0, 4, 0);
+  scene.path.addPoint(0, 4, 20);
+  scene.path.addPoint(0, 3, 40);
+  scene.path.addPoint(0, 2, 20);
+  scene.path.computeTangents(3.0f, true);
 }
 
-void stepLanternMotion(LanternCorridorScene& s, Vector3& lightPosition, int deltaMs,
-                       int variant) {
+void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& state,
+                         RenderPath path) {
+  fillFlatTexture(path);
+  buildWorld(scene);
+  buildLight(scene);
+  initLanternMotion(scene, state);
+}
+
+void advanceLanternCorridor(LanternCorridorState& s, const LanternCorridorScene& scene,
+                            int deltaMs, int variant) {
   const float dt = float(deltaMs);
   s.sceneClock += dt;
+  s.shownSpin = s.spin;
   s.spin.x += dt * 0.00154f;
   s.spin.y += dt * 0.00025f;
   s.spin.z += dt * 0.000555f;
 
+  Vector3& lightPosition = s.lightPosition;
   if (variant == 0) {
     const float clock = s.sceneClock;
     s.camera.position.z = clock * 0.005f;
@@ -158,36 +174,29 @@ void stepLanternMotion(LanternCorridorScene& s, Vector3& lightPosition, int delt
       s.camera.position.z *= std::pow(e * f, 0.25f) * 0.03f + 1.0f;
     }
   } else if (variant == 1) {
-    s.path.evaluate(s.pathParam + 0.1f, lightPosition);
-    s.path.evaluate(s.pathParam, s.camera.position);
+    scene.path.evaluate(s.pathParam + 0.1f, lightPosition);
+    scene.path.evaluate(s.pathParam, s.camera.position);
     Vector3 target;
-    s.path.evaluate(s.pathParam + 0.2f, target);
+    scene.path.evaluate(s.pathParam + 0.2f, target);
     s.camera.lookAt(target);
     s.camera.lookAt(lightPosition);
     s.pathParam += dt * 0.00004f;
   }
 }
 
-void initLanternScene() {
-  LanternCorridorScene& s = lanternScene;
-  fillFlatTexture();
-  buildWorld(s);
-  buildLight(s);
-  initLanternMotion(s);
-  s.world->camera = &s.camera;
-  s.light->camera = &s.camera;
-}
+void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& scene) {
+  RayWorld& world = *scene.world;
+  LightShafts& light = *scene.light;
+  scene.camera = s.camera;
+  world.camera = &scene.camera;
+  world.light = &light;
+  light.camera = &scene.camera;
+  light.position = s.lightPosition;
+  placeLantern(world, s.shownSpin, s.lightPosition);
 
-void renderLanternScene(int deltaMs, int variant, bool draw) {
-  LanternCorridorScene& s = lanternScene;
-  turnLantern(s);
-  stepLanternMotion(s, s.light->position, deltaMs, variant);
-  for (int i = 0; i < kLanternParts; ++i)
-    s.world->objects[kLanternFirstId + i].position.copyFrom(s.light->position);
-
-  s.light->fillMask(255);
+  light.fillMask(255);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread, draw);
-  s.light->passCounter = 1;
-  s.light->drawShafts(draw);
+  renderRayGrid(world, GridDepth::Unread);
+  light.passCounter = 1;
+  light.drawShafts();
 }

@@ -5,9 +5,12 @@
 // with the camera kept on the lantern.
 #pragma once
 
+#include <memory>
+
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
+#include "platform/render_path.h"
 
 struct RayWorld;
 struct LightShafts;
@@ -15,29 +18,43 @@ struct LightShafts;
 constexpr int kLanternFirstId = 6;  // objects 6..11 are the lantern's cut spheres
 constexpr int kLanternParts = 6;
 
-struct LanternCorridorScene {
-  RayWorld* world = nullptr;
-  LightShafts* light = nullptr;
-  ViewCamera camera;
-  SplinePath path{5, true};
+// What the corridor carries from frame to frame. Kept across appearances:
+// the scene continues where it left off.
+struct LanternCorridorState {
+  ViewCamera camera;              // as placed; the ray grid orthonormalises a copy
+  Vector3 lightPosition{0, 2, 0};  // the lantern's centre
   TimeWindow window;
-  // Kept across appearances: the scene continues where it left off.
   float sceneClock = 0;  // ms
   float tiltClock = 0;   // ms since the tilt began
   float pathParam = 0;
-  Vector3 spin;          // lantern angles (x, y, z)
+  Vector3 spin;          // lantern angles (x, y, z), advanced every frame
+  Vector3 shownSpin;     // the angles the frame shows: spin before its step
 };
-extern LanternCorridorScene lanternScene;
+
+// Built at start-up; a frame only writes the drawn frame's camera, lantern
+// axes and light position into them.
+struct LanternCorridorScene {
+  std::unique_ptr<RayWorld> world;
+  std::unique_ptr<LightShafts> light;
+  SplinePath path{5, true};
+  ViewCamera camera;  // the drawn frame's, read by world and light
+  LanternCorridorScene();
+  ~LanternCorridorScene();
+};
 
 // Camera at its start and the closed flight path; no GL.
-void initLanternMotion(LanternCorridorScene& scene);
+void initLanternMotion(LanternCorridorScene& scene, LanternCorridorState& state);
+// Start-up: texture name 1, world, light, camera, path. Needs a GL context.
+void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& state,
+                         RenderPath path);
 // Advances the clocks and spin and places camera and light for one frame
 // (variant 0 drift, 1 loop, others leave them where they are); no GL.
-void stepLanternMotion(LanternCorridorScene& scene, Vector3& lightPosition, int deltaMs,
-                       int variant);
+// Variant 1 once the corridor has run 33 s.
+void advanceLanternCorridor(LanternCorridorState& state, const LanternCorridorScene& scene,
+                            int deltaMs, int variant);
+// Draws the frame `state` holds.
+void drawLanternCorridor(const LanternCorridorState& state, LanternCorridorScene& scene);
 
-// Start-up: texture name 1, world, light, camera, path. Needs a GL context.
-void initLanternScene();
-// One frame; variant 1 once the corridor has run 33 s.
-// Without `draw` the state advances as in a drawn frame and nothing is drawn.
-void renderLanternScene(int deltaMs, int variant, bool draw = true);
+// The one instance, until the demo's state holds it.
+extern LanternCorridorState lanternState;
+extern LanternCorridorScene lanternScene;

@@ -6,10 +6,11 @@
 #include <cmath>
 
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
 #include "raycast/raycast.h"
+#include "scenes/shaft_noise.h"
 #include "software/software_passes.h"
 
+MirrorHallState mirrorHallState;
 MirrorHallScene mirrorHallScene;
 
 const MirrorTextPiece kMirrorTextPieces[kMirrorTextPieceCount] = {
@@ -26,6 +27,8 @@ constexpr int kBlueSlot = 14;
 constexpr int kTextSlot = 24;
 constexpr int kGlowSlot = 25;
 constexpr int kGlowPasses = 7;
+// Near the end all motion slows to a stop.
+constexpr TimeWindow kSlowdownWindow{28.0f, 4.0f, 1.0f};
 
 void setLocalAxes(RayObject& o, const Vector3& u, const Vector3& v, const Vector3& w) {
   o.uAxis.copyFrom(u);
@@ -66,9 +69,6 @@ void addObjects(MirrorHallScene& s) {
   mirror.falloffGain = 0;
   mirror.falloffBase = 0;
   mirror.ripple = 1;
-  mirror.rippleFrequency = 0;
-  mirror.rippleAmplitude = 0;
-  mirror.ripplePhase = 1.0f;
 
   // The chain: ball j is mirrorId + 1 + 2j, the tube after it mirrorId + 2 + 2j.
   for (int j = 0; j < kMirrorChainBalls; ++j) {
@@ -95,16 +95,16 @@ void buildPaths(MirrorHallScene& s) {
   s.cameraPath.computeTangents(15.0f, true);
 }
 
-void placeChain(MirrorHallScene& s, float m) {
-  RayObject* objects = s.world->objects;
-  float* a = s.chainAngles;
+void placeChain(RayWorld& world, int mirrorId, float m) {
+  RayObject* objects = world.objects;
+  float a[kMirrorChainBalls];
   for (int i = 0; i < kMirrorChainBalls; ++i) {
-    a[i] = 1.570795f * std::sin((0.00314159f * m - 8.168134f) / 7.0f - 0.05f * float(i));
+    a[i] = mirrorChainAngle(i, m);
     const float r = 8.0f * float(i);
-    objects[s.mirrorId + 1 + 2 * i].position.set(-r * std::cos(a[i]), 0, r * std::sin(a[i]));
+    objects[mirrorId + 1 + 2 * i].position.set(-r * std::cos(a[i]), 0, r * std::sin(a[i]));
   }
   for (int j = 0; j < kMirrorChainBalls - 1; ++j) {
-    RayObject& tube = objects[s.mirrorId + 2 + 2 * j];
+    RayObject& tube = objects[mirrorId + 2 + 2 * j];
     const float r = 8.0f * float(j) + 2.5f;
     tube.position.set(-r * std::cos(a[j]), 0, r * std::sin(a[j]));
     const float b = 0.75f * a[j + 1] + 0.25f * a[j];
@@ -116,24 +116,36 @@ void placeChain(MirrorHallScene& s, float m) {
   }
 }
 
-void rippleMirror(MirrorHallScene& s, float m) {
-  RayObject& mirror = s.world->objects[s.mirrorId];
-  mirror.ripplePhase = -0.01f * m;
+void rippleMirror(MirrorHallState& s, float m) {
+  s.ripplePhase = -0.01f * m;
   if (s.cyclePhaseMs > 2500 && s.cyclePhaseMs < 6500) {
     const float p = 0.001f * float(s.cyclePhaseMs);
-    mirror.rippleAmplitude =
-        (std::sin(1.5140192771084335f * (p - 2.5f) - 1.570795f) + 1.0f) * 0.5f;
-    mirror.rippleFrequency = 0.175f * (p - 2.5f);
+    s.rippleAmplitude = (std::sin(1.5140192771084335f * (p - 2.5f) - 1.570795f) + 1.0f) * 0.5f;
+    s.rippleFrequency = 0.175f * (p - 2.5f);
   } else {
-    mirror.rippleAmplitude *= 0.7f;
-    mirror.rippleFrequency *= 0.9f;
+    s.rippleAmplitude *= 0.7f;
+    s.rippleFrequency *= 0.9f;
   }
+}
+
+// The camera as the drawn frame sees it: the scene's orthonormalisation,
+// then the ray grid's.
+ViewCamera drawnCamera(const ViewCamera& placed) {
+  ViewCamera c = placed;
+  c.orthonormalize();
+  c.orthonormalize();
+  return c;
 }
 
 }  // namespace
 
-void buildMirrorWorld(MirrorHallScene& s) {
-  RayWorld& w = *(s.world = new RayWorld(35));
+MirrorHallScene::MirrorHallScene() = default;
+MirrorHallScene::~MirrorHallScene() = default;
+
+void buildMirrorWorld(MirrorHallScene& s, MirrorHallState& state) {
+  state = MirrorHallState{};
+  s.world = std::make_unique<RayWorld>(35);
+  RayWorld& w = *s.world;
   w.lightFlags = 3;
   w.falloffBase = 2.0f;
   w.falloffGain = 0.2f;
@@ -142,21 +154,20 @@ void buildMirrorWorld(MirrorHallScene& s) {
   w.shadowFactor = 0.3f;
   addObjects(s);
   w.glowGain = 1.2f;
-  s.camera.position.set(0, 5, -25);
-  s.camera.forward.set(0, 0, 1);
-  w.camera = &s.camera;
+  state.camera.position.set(0, 5, -25);
+  state.camera.forward.set(0, 0, 1);
   buildPaths(s);
 }
 
-void stepMirrorMotion(MirrorHallScene& s, Vector3& lightPosition, int frameDeltaMs) {
+void stepMirrorMotion(MirrorHallState& s, const MirrorHallScene& scene, int frameDeltaMs) {
   s.sceneSeconds += 0.001f * float(frameDeltaMs);
-  const float speed = s.slowdownWindow.ringOut(s.sceneSeconds, 1.0f, 0.8f);
+  const float speed = kSlowdownWindow.ringOut(s.sceneSeconds, 1.0f, 0.8f);
   s.motionClockMs += float(frameDeltaMs) * speed;
   s.cyclePhaseMs = int(s.motionClockMs) % 7000;
   const float m = s.motionClockMs;
 
   // The camera starts far out and reaches its path at 3000 ms.
-  s.cameraPath.evaluate(0.000025f * m, s.camera.position);
+  scene.cameraPath.evaluate(0.000025f * m, s.camera.position);
   if (m < 3000.0f) {
     const float q = m / 1200.0f;
     s.camera.position.scaleBy(7.25f - q * q);
@@ -164,9 +175,25 @@ void stepMirrorMotion(MirrorHallScene& s, Vector3& lightPosition, int frameDelta
   s.camera.lookAt(Vector3(10.0f * std::cos(0.0001f * m) - 35.0f,
                           3.0f * std::cos(0.00001f * m + 43.0f), 10.0f * std::sin(0.000154f * m)));
 
-  s.lightPath.evaluate(0.00005f * m + 0.5f, lightPosition);
+  scene.lightPath.evaluate(0.00005f * m + 0.5f, s.lightPosition);
   rippleMirror(s, m);
-  placeChain(s, m);
+}
+
+void advanceMirrorHall(MirrorHallState& s, const MirrorHallScene& scene, int frameDeltaMs) {
+  stepMirrorMotion(s, scene, frameDeltaMs);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, frameDeltaMs);
+}
+
+void placeMirrorObjects(const MirrorHallState& s, MirrorHallScene& scene) {
+  RayObject& mirror = scene.world->objects[scene.mirrorId];
+  mirror.ripplePhase = s.ripplePhase;
+  mirror.rippleAmplitude = s.rippleAmplitude;
+  mirror.rippleFrequency = s.rippleFrequency;
+  placeChain(*scene.world, scene.mirrorId, s.motionClockMs);
+}
+
+float mirrorChainAngle(int ball, float m) {
+  return 1.570795f * std::sin((0.00314159f * m - 8.168134f) / 7.0f - 0.05f * float(ball));
 }
 
 float textPieceStrength(int piece, float seconds) {
@@ -190,16 +217,11 @@ void glowTint(float a, float tint[3]) {
   tint[2] = std::min(1.0f, std::sqrt(1.5f * a));
 }
 
-// Band rows [glowRowBegin, glowRowEnd) of the glow texture hold any light;
-// the whole band where the GL passes made it.
-int glowRowBegin = 0;
-int glowRowEnd = kBandHeight;
-
-// The glow's passes on the CPU over the clear colour the scene set; false
-// where the software backend is not the path or cannot take them.
+// The glow's passes on the CPU over the clear colour the scene set, the rows
+// that hold any light into `rows`; false where the software backend cannot
+// take them.
 bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTexture,
-                        int glowTexture) {
-  if (renderPath() != RenderPath::Software) return false;
+                        int glowTexture, GlowRows& rows) {
   GlowPiece pieces[kMirrorTextPieceCount];
   int shown[kMirrorTextPieceCount];
   int count = 0;
@@ -221,7 +243,7 @@ bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
 
   const uint8_t clear[3] = {0, 0, 0};  // renderMirrorScene's clear colour
   if (!softwareTextGlow(GLuint(sourceTexture), GLuint(glowTexture), pieces, count, offsets,
-                        anyVisible ? kGlowPasses : 1, clear, glowRowBegin, glowRowEnd))
+                        anyVisible ? kGlowPasses : 1, clear, rows.begin, rows.end))
     return false;
 
   // The GL passes leave the last vertex's colour and coordinate current.
@@ -240,7 +262,7 @@ bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
 
 }  // namespace
 
-void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
+GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture, RenderPath path) {
   float strength[kMirrorTextPieceCount];
   for (int k = 0; k < kMirrorTextPieceCount; ++k) strength[k] = textPieceStrength(k, seconds);
   bool anyVisible = false;
@@ -256,13 +278,14 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   glDisable(GL_CULL_FACE);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 
-  glowRowBegin = 0;
-  glowRowEnd = kBandHeight;
-  if (paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture)) {
+  // The whole band where the GL passes make it.
+  GlowRows rows{0, kBandHeight};
+  if (path == RenderPath::Software &&
+      paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture, rows)) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glPopMatrix();
-    return;
+    return rows;
   }
 
   for (int n = 0; n < kGlowPasses; ++n) {
@@ -302,6 +325,7 @@ void drawTextGlow(float seconds, int sourceTexture, int glowTexture) {
   glClear(GL_COLOR_BUFFER_BIT);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   glPopMatrix();
+  return rows;
 }
 
 void drawAdditiveBand(int texture) {
@@ -330,10 +354,10 @@ void drawAdditiveBand(int texture) {
   glPopMatrix();
 }
 
-void initMirrorScene() {
-  MirrorHallScene& s = mirrorHallScene;
-  buildMirrorWorld(s);
-  LightShafts& l = *(s.light = new LightShafts(128, 96, 256, 256, 0.07f, 0.5f));
+void loadMirrorHall(MirrorHallScene& s, MirrorHallState& state) {
+  buildMirrorWorld(s, state);
+  s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.07f, 0.5f);
+  LightShafts& l = *s.light;
   l.setPalette(1.75f, 1.75f, 1.0f, 0, 0, 0);
   l.noFlareTest = 1;
   l.flareIntensity = 10.0f;
@@ -343,40 +367,40 @@ void initMirrorScene() {
   l.shaftSpread = 0.2f;
   l.toneGain = 0.7f;
   l.expTone = 0;
-  s.world->light = &l;
-  l.position.set(-6, 7.5f, 12);
-  l.camera = &s.camera;
   l.rayNoiseOn = 0;
   l.buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
   l.noiseSpeed = 110.0f;
 }
 
-void renderMirrorScene(int frameDeltaMs, bool draw) {
-  MirrorHallScene& s = mirrorHallScene;
-  if (draw) {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-  }
-  stepMirrorMotion(s, s.light->position, frameDeltaMs);
+void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene, RenderPath path) {
+  RayWorld& world = *scene.world;
+  LightShafts& light = *scene.light;
+  glClearColor(0, 0, 0, 1);
+  glClear(GL_COLOR_BUFFER_BIT);
+  scene.camera = s.camera;
+  world.camera = &scene.camera;
+  world.light = &light;
+  light.camera = &scene.camera;
+  light.position = s.lightPosition;
+  placeMirrorObjects(s, scene);
   const float m = s.motionClockMs;
 
-  s.light->noiseMix = 1.0f;
-  if (draw) drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot);
-  s.light->setPalette(0.5f * std::sin(0.001f * m) + 1.5f, 0.5f * std::sin(0.0002f * m) + 1.5f,
-                      0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
-  s.light->fillMask(255);
-  s.camera.orthonormalize();
+  light.noiseMix = 1.0f;
+  const GlowRows glow = drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot, path);
+  light.setPalette(0.5f * std::sin(0.001f * m) + 1.5f, 0.5f * std::sin(0.0002f * m) + 1.5f,
+                   0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
+  light.fillMask(255);
+  scene.camera.orthonormalize();
   // Only the shafts and the glow follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread, draw);
+  renderRayGrid(world, GridDepth::Unread);
 
-  s.light->noiseDeltaMs = frameDeltaMs;
-  s.light->passCounter = 1;
-  s.light->drawShafts(draw);
-  if (!draw) return;
+  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
+  light.passCounter = 1;
+  light.drawShafts();
   // Dark rows of the glow add nothing: only the lit ones are drawn.
   glPushAttrib(GL_SCISSOR_BIT);
   glEnable(GL_SCISSOR_TEST);
-  glScissor(0, 64 + glowRowBegin, 512, glowRowEnd - glowRowBegin);
+  glScissor(0, 64 + glow.begin, 512, glow.end - glow.begin);
   drawAdditiveBand(kGlowSlot);
   glPopAttrib();
 }

@@ -5,9 +5,12 @@
 // to a stop while the text keeps fading.
 #pragma once
 
+#include <memory>
+
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
+#include "platform/render_path.h"
 
 struct RayWorld;
 struct LightShafts;
@@ -21,39 +24,65 @@ struct MirrorTextPiece {
 };
 extern const MirrorTextPiece kMirrorTextPieces[kMirrorTextPieceCount];
 
+// What the hall carries from frame to frame.
+struct MirrorHallState {
+  ViewCamera camera;  // as placed; the drawn frame orthonormalises a copy
+  Vector3 lightPosition{-6, 7.5f, 12};
+  float sceneSeconds = 0;
+  float motionClockMs = 1300.0f;
+  int cyclePhaseMs = 0;
+  // The mirror's ripple: a burst in every cycle, dying away between.
+  float rippleAmplitude = 0;
+  float rippleFrequency = 0;
+  float ripplePhase = 1.0f;
+};
+
+// Built at start-up; a drawn frame writes its camera, the chain's and the
+// mirror's placement, the light's position and palette into them.
 struct MirrorHallScene {
-  RayWorld* world = nullptr;
-  LightShafts* light = nullptr;
-  ViewCamera camera;
+  std::unique_ptr<RayWorld> world;
+  std::unique_ptr<LightShafts> light;
   SplinePath cameraPath{5, true};
   SplinePath lightPath{4, true};
   int mirrorId = 0;
-  float sceneSeconds = 0;
-  float motionClockMs = 1300.0f;
-  TimeWindow slowdownWindow{28.0f, 4.0f, 1.0f};
-  int cyclePhaseMs = 0;
-  float chainAngles[kMirrorChainBalls] = {};
+  ViewCamera camera;  // the drawn frame's, read by world and light
+  MirrorHallScene();
+  ~MirrorHallScene();
 };
-extern MirrorHallScene mirrorHallScene;
 
 // World (23 objects), camera and both paths; no GL.
-void buildMirrorWorld(MirrorHallScene& scene);
-// Clocks, camera, light position, mirror ripple and the chain for one frame; no GL.
-void stepMirrorMotion(MirrorHallScene& scene, Vector3& lightPosition, int frameDeltaMs);
+void buildMirrorWorld(MirrorHallScene& scene, MirrorHallState& state);
+// Start-up: world, light, paths. Needs a GL context.
+void loadMirrorHall(MirrorHallScene& scene, MirrorHallState& state);
+// Clocks, camera, light position and mirror ripple for one frame with the
+// director's frame delta; no GL.
+void stepMirrorMotion(MirrorHallState& state, const MirrorHallScene& scene, int frameDeltaMs);
+// One frame's motion and the shafts' noise clock; no GL.
+void advanceMirrorHall(MirrorHallState& state, const MirrorHallScene& scene, int frameDeltaMs);
+// The chain's swing and the mirror's ripple of `state`, into the world.
+void placeMirrorObjects(const MirrorHallState& state, MirrorHallScene& scene);
+// Draws the frame `state` holds.
+void drawMirrorHall(const MirrorHallState& state, MirrorHallScene& scene, RenderPath path);
+
 // Strength 0..1 of text piece k at the scene's seconds.
 float textPieceStrength(int piece, float seconds);
 // Texture offset of glow pass n for a piece of strength a: 0 at full strength.
 float textGlowOffset(int pass, float strength);
+// Angle of chain ball i at motion clock m.
+float mirrorChainAngle(int ball, float motionClockMs);
 
+// Band rows [begin, end) of the glow texture that hold any light.
+struct GlowRows {
+  int begin;
+  int end;
+};
 // The glowing text built in the back buffer over the black clear colour and
 // kept in glowTexture; on the software path painted on the CPU from the
 // static text texture.
-void drawTextGlow(float seconds, int sourceTexture, int glowTexture);
+GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture, RenderPath path);
 // A texture over the whole band, added.
 void drawAdditiveBand(int texture);
 
-// Start-up: world, light, paths. Needs a GL context.
-void initMirrorScene();
-// One frame with the director's frame delta.
-// Without `draw` the state advances as in a drawn frame and nothing is drawn.
-void renderMirrorScene(int frameDeltaMs, bool draw = true);
+// The one instance, until the demo's state holds it.
+extern MirrorHallState mirrorHallState;
+extern MirrorHallScene mirrorHallScene;

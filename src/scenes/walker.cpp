@@ -55,7 +55,7 @@ void turnTube(RayObject& o, float heading) {
 }  // namespace
 
 Walker::Walker(float thighA_, float shinA_, float thighB_, float shinB_, float stepLength_,
-               float /*unused*/, float liftRadius_, float hipWidth_)
+               float liftRadius_, float hipWidth_)
     : thighA(thighA_),
       shinA(shinA_),
       thighB(thighB_),
@@ -67,32 +67,34 @@ Walker::Walker(float thighA_, float shinA_, float thighB_, float shinB_, float s
       hipWidth(hipWidth_),
       position(-20, 0, 0) {}
 
-void Walker::addWalkerParts(RayWorld& world, int legTexture, int kneeTexture, float bodyRadius,
-                            float bodyHeight_, float legRadiusA, float kneeRadiusA,
-                            float legRadiusB, float kneeRadiusB) {
+WalkerParts Walker::addWalkerParts(RayWorld& world, int legTexture, int kneeTexture,
+                                   float bodyRadius, float bodyHeight_, float legRadiusA,
+                                   float kneeRadiusA, float legRadiusB, float kneeRadiusB) {
   const Vector3 legColour(0.4f, 0, 0.2f);
   const Vector3 bodyColour(0.1f, 0, 0);
   auto tube = [&](float radius, float length, const Vector3& colour) {
-    world.addTube(0, 0, 0, 1, 0, 0, radius, length, 0, legTexture, 0.2f, 1, 1, 0);
+    const int id = world.addTube(0, 0, 0, 1, 0, 0, radius, length, 0, legTexture, 0.2f, 1, 1, 0);
     RayObject* o = world.lastAdded;
     o->specularGain = 1.0f;
     o->colour.copyFrom(colour);
-    return o;
+    return id;
   };
   auto ball = [&](float radius) {
-    world.addSphere(0, 0, 0, radius, 0, kneeTexture, 0.2f, 1, 1, 0);
+    const int id = world.addSphere(0, 0, 0, radius, 0, kneeTexture, 0.2f, 1, 1, 0);
     world.lastAdded->specularGain = 1.0f;
-    return world.lastAdded;
+    return id;
   };
-  thighAPart = tube(legRadiusA, thighA, legColour);
-  shinAPart = tube(legRadiusA, shinA, legColour);
-  thighBPart = tube(legRadiusB, thighB, legColour);
-  shinBPart = tube(legRadiusB, shinB, legColour);
-  neckPart = tube(bodyRadius, bodyHeight_, bodyColour);
-  bodyPart = tube(bodyRadius, 0, bodyColour);
-  kneeAPart = ball(kneeRadiusA);
-  kneeBPart = ball(kneeRadiusB);
+  WalkerParts parts;
+  parts.thighA = tube(legRadiusA, thighA, legColour);
+  parts.shinA = tube(legRadiusA, shinA, legColour);
+  parts.thighB = tube(legRadiusB, thighB, legColour);
+  parts.shinB = tube(legRadiusB, shinB, legColour);
+  parts.neck = tube(bodyRadius, bodyHeight_, bodyColour);
+  parts.body = tube(bodyRadius, 0, bodyColour);
+  parts.kneeA = ball(kneeRadiusA);
+  parts.kneeB = ball(kneeRadiusB);
   bodyHeight = bodyHeight_;
+  return parts;
 }
 
 void Walker::poseWalker(float f) {
@@ -145,64 +147,93 @@ void Walker::poseWalker(float f) {
 }
 
 void Walker::updateWalker(float deltaMs, float speed) {
-  // 1. Gait.
   phase += deltaMs * speed * 0.001f;
   const int n = int(phase);
   poseWalker(phase - float(n));
   const float x0 = hipB.x;
-
-  // 2, 3. Legs, each chain rooted at its foot.
-  float eA, sA, eB, sB;
-  solveTwoJoint(hipA.x - footA.x, hipA.y - footA.y, shinA, thighA, eA, sA);
-  solveTwoJoint(hipB.x - footB.x, hipB.y - footB.y, shinB, thighB, eB, sB);
-  const float thighAngleA = sA + eA + 3.14159f;
-  const float thighAngleB = sB + eB + 3.14159f;
-
-  placeTube(*thighAPart, hipA, 1.0f, -thighAngleA);
-  placeTube(*shinAPart, footA, 1.0f, -sA);
-  Vector3 knee(shinA, 0, 0);
-  knee.rotateZ(-sA);
-  kneeAPart->position.copyFrom(footA + knee);
-
-  placeTube(*thighBPart, hipB, 1.0f, -thighAngleB);
-  placeTube(*shinBPart, footB, 1.0f, -sB);
-  knee.set(shinB, 0, 0);
-  knee.rotateZ(-sB);
-  kneeBPart->position.copyFrom(footB + knee);
-
-  // 4. Body, tilted between the two thighs.
-  const Vector3 mid = hipB * 0.5f + hipA * 0.5f;
-  const float h = 0.45f * thighAngleA + 0.45f * thighAngleB + 0.3f - 3.14159f;
-  Vector3 lift(0, bodyHeight - 0.25f, 0);
-  lift.rotateZ(h - kHalfPi);
-  const Vector3 anchor = mid + lift;
-  placeBodyPart(*neckPart, anchor, 1.1f, h);
-  placeBodyPart(*bodyPart, anchor, 0.97f, h + 3.14159f);
-
-  // 5. Into the walker's frame: stance hip at x = 0, sideways offset removed.
-  RayObject* parts[8] = {thighAPart, shinAPart, kneeAPart, thighBPart,
-                         shinBPart,  kneeBPart, neckPart,  bodyPart};
-  for (RayObject* o : parts) {
-    o->position.x -= x0;
-    o->position.z -= offset.z;
-  }
-
-  // 6. Advance by what the stance hip moved, counting whole cycles.
+  // Counting whole cycles.
   strideX = x0 + float(n) * stepLength * 2.0f;
   strideDelta = strideX - lastStrideX;
   lastStrideX = strideX;
   position.x += std::cos(heading) * strideDelta;
   position.z += std::sin(heading) * strideDelta;
+}
 
-  // 7. Heading.
-  RayObject* tubes[6] = {thighAPart, shinAPart, thighBPart, shinBPart, neckPart, bodyPart};
-  for (RayObject* o : tubes) turnTube(*o, heading);
-  kneeAPart->position.rotateY(heading);
-  kneeBPart->position.rotateY(heading);
+namespace {
 
-  // 8. Into the world.
-  for (RayObject* o : parts) {
-    o->position.add(position);
-    o->position.z += offset.z;
+// The parts in the order thigh A, shin A, knee A, thigh B, shin B, knee B,
+// neck, body.
+void placeParts(const Walker& w, RayObject* const parts[8]) {
+  RayObject& thighAPart = *parts[0];
+  RayObject& shinAPart = *parts[1];
+  RayObject& kneeAPart = *parts[2];
+  RayObject& thighBPart = *parts[3];
+  RayObject& shinBPart = *parts[4];
+  RayObject& kneeBPart = *parts[5];
+  RayObject& neckPart = *parts[6];
+  RayObject& bodyPart = *parts[7];
+  const float x0 = w.hipB.x;
+
+  // Legs, each chain rooted at its foot.
+  float eA, sA, eB, sB;
+  solveTwoJoint(w.hipA.x - w.footA.x, w.hipA.y - w.footA.y, w.shinA, w.thighA, eA, sA);
+  solveTwoJoint(w.hipB.x - w.footB.x, w.hipB.y - w.footB.y, w.shinB, w.thighB, eB, sB);
+  const float thighAngleA = sA + eA + 3.14159f;
+  const float thighAngleB = sB + eB + 3.14159f;
+
+  placeTube(thighAPart, w.hipA, 1.0f, -thighAngleA);
+  placeTube(shinAPart, w.footA, 1.0f, -sA);
+  Vector3 knee(w.shinA, 0, 0);
+  knee.rotateZ(-sA);
+  kneeAPart.position.copyFrom(w.footA + knee);
+
+  placeTube(thighBPart, w.hipB, 1.0f, -thighAngleB);
+  placeTube(shinBPart, w.footB, 1.0f, -sB);
+  knee.set(w.shinB, 0, 0);
+  knee.rotateZ(-sB);
+  kneeBPart.position.copyFrom(w.footB + knee);
+
+  // Body, tilted between the two thighs.
+  const Vector3 mid = w.hipB * 0.5f + w.hipA * 0.5f;
+  const float h = 0.45f * thighAngleA + 0.45f * thighAngleB + 0.3f - 3.14159f;
+  Vector3 lift(0, w.bodyHeight - 0.25f, 0);
+  lift.rotateZ(h - kHalfPi);
+  const Vector3 anchor = mid + lift;
+  placeBodyPart(neckPart, anchor, 1.1f, h);
+  placeBodyPart(bodyPart, anchor, 0.97f, h + 3.14159f);
+
+  // Into the walker's frame: stance hip at x = 0, sideways offset removed.
+  for (int i = 0; i < 8; ++i) {
+    parts[i]->position.x -= x0;
+    parts[i]->position.z -= w.offset.z;
   }
+
+  // Heading.
+  RayObject* tubes[6] = {&thighAPart, &shinAPart, &thighBPart, &shinBPart, &neckPart, &bodyPart};
+  for (RayObject* o : tubes) turnTube(*o, w.heading);
+  kneeAPart.position.rotateY(w.heading);
+  kneeBPart.position.rotateY(w.heading);
+
+  // Into the world.
+  for (int i = 0; i < 8; ++i) {
+    parts[i]->position.add(w.position);
+    parts[i]->position.z += w.offset.z;
+  }
+}
+
+}  // namespace
+
+void placeWalker(const Walker& walker, const WalkerParts& p, RayWorld& world) {
+  RayObject* o = world.objects;
+  RayObject* const parts[8] = {&o[p.thighA], &o[p.shinA], &o[p.kneeA], &o[p.thighB],
+                               &o[p.shinB],  &o[p.kneeB], &o[p.neck],  &o[p.body]};
+  placeParts(walker, parts);
+}
+
+Vector3 walkerBodyPosition(const Walker& walker) {
+  RayObject scratch[8];
+  RayObject* const parts[8] = {&scratch[0], &scratch[1], &scratch[2], &scratch[3],
+                               &scratch[4], &scratch[5], &scratch[6], &scratch[7]};
+  placeParts(walker, parts);
+  return scratch[7].position;
 }

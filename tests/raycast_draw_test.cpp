@@ -39,7 +39,7 @@ struct DrawWorld {
   explicit DrawWorld(const std::vector<GLuint>& textures)
       : scene(static_cast<int>(textures.size()) + 1) {
     for (GLuint t : textures) {
-      scene.world.addFloor(0, 1, 0, 0, 1.0f, 0, 0, 1);
+      scene.world.addFloor({.position = {0, 1, 0}}, {.reflective = true});
       RayObject& o = *scene.world.lastAdded;
       o.textureName = t;
       o.colour = Vector3(0.05f * t, 0.1f, 0.02f * t);

@@ -38,7 +38,7 @@ int countBandPixels(unsigned char r, unsigned char g, unsigned char b) {
 int addSky(RayWorld& w, float radius, float r, float g, float b) {
   w.lightFlags = 0;
   w.colour.set4(r, g, b, 0);
-  return w.addSphere(0, 0, 0, radius, 1, 0, 1.0f, 0, 0, 0);
+  return w.addSphere({.radius = radius, .inside = true}, {});
 }
 
 // One drawn frame of `world` as bytes: every traced sample with its grid
@@ -176,7 +176,7 @@ TEST(RaycastGrid, ShadeToColour) {
   sc.world.falloffGain = 0;
   sc.world.falloffBase = 1.3f;
   sc.world.colour.set4(0.2f, 0.1f, 0.0f, 0);
-  sc.world.addSphere(0, 0, 0, 10, 1, 0, 1.0f, 0, 0, 0);
+  sc.world.addSphere({.radius = 10, .inside = true}, {});
   // Light colour (0.5, 1, 0.25).
   renderRayGrid(sc.world);
   EXPECT_NEAR(rayGridSample(256, 128)->shade, 1.3f, 1e-6);
@@ -212,7 +212,7 @@ TEST(RaycastGrid, RefinesAroundAnEdgeOnly) {
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
   // A wall covering the right part of the view (grid x from about 282).
   sc.world.colour.set4(0.9f, 0.1f, 0.1f, 0);
-  sc.world.addQuad(50, 0, 100, 40, 0, 0, 0, 200, 0, 0, 0, 0, 1.0f, 0, 0, 0);
+  sc.world.addQuad({.position = {50, 0, 100}, .edgeU = {40, 0, 0}, .edgeV = {0, 200, 0}}, {});
   renderRayGrid(sc.world);
   EXPECT_GT(rayStats.lastFrameSamples, 65u * 65u);
   EXPECT_GT(rayStats.lastFramePixels, 0u);
@@ -228,7 +228,7 @@ TEST(RaycastGrid, SmallObjectInsideAnAgreeingBlockVanishes) {
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
   // Centre of the block (256..264, 128..132): direction (4/256, 2/256, 1).
   const Vector3 centre(100 * 4.0f / 256, 100 * 2.0f / 256, 100);
-  sc.world.addSphere(centre, 0.3f, 0, 0, 1.0f, 0, 0, 0);
+  sc.world.addSphere({.position = centre, .radius = 0.3f}, {});
   sc.begin();
   EXPECT_EQ(sc.trace(centre).hitObject, 2);  // visible to a ray aimed at it
   renderRayGrid(sc.world);
@@ -247,9 +247,10 @@ TEST(RaycastGrid, ChildrenBelowEightTestOnlyWhatTheCornersSaw) {
   RayTestScene sc(12);
   raySceneGlState();
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
-  sc.world.addQuad(-50, 0, 100, 40, 0, 0, 0, 200, 0, 0, 0, 0, 1.0f, 0, 0, 0);
+  sc.world.addQuad({.position = {-50, 0, 100}, .edgeU = {40, 0, 0}, .edgeV = {0, 200, 0}}, {});
   // Ten spheres behind the camera: never hit, but on the world's list.
-  for (int i = 0; i < 10; ++i) sc.world.addSphere(0, 0, -50.0f - i * 5, 1, 0, 0, 1.0f, 0, 0, 0);
+  for (int i = 0; i < 10; ++i)
+    sc.world.addSphere({.position = {0, 0, -50.0f - i * 5}, .radius = 1}, {});
   sc.light->flareIntensity = 0;
   renderRayGrid(sc.world);
   const uint32_t samples = rayStats.lastFrameSamples;
@@ -267,7 +268,8 @@ TEST(RaycastGrid, MirrorThatShowsNothingDrawsNothing) {
   sc.world.lightFlags = 0;
   sc.world.colour.set4(0.5f, 0.5f, 0.5f, 0);
   // A mirror wall facing the camera; the reflection goes back into empty space.
-  sc.world.addQuad(0, 0, 10, 1000, 0, 0, 0, 1000, 0, 0, 0, 0, 1.0f, 0, 0, 1);
+  sc.world.addQuad({.position = {0, 0, 10}, .edgeU = {1000, 0, 0}, .edgeV = {0, 1000, 0}},
+                   {.reflective = true});
   sc.light->position.set(0, 0, -1000);
   renderRayGrid(sc.world);
   EXPECT_EQ(rayGridSample(256, 128)->hitObject, 0);
@@ -279,8 +281,8 @@ TEST(RaycastGrid, GlowQuadsUseTextureTwo) {
   RayTestScene sc(3);
   raySceneGlState();
   sc.world.lightFlags = 0;
-  sc.world.addSphere(0, 0, 0, 100, 1, 0, 1.0f, 0, 0, 0);
-  sc.world.addFloor(0, 5, 0, 0, 1.0f, 0, 0, 1);
+  sc.world.addSphere({.radius = 100, .inside = true}, {});
+  sc.world.addFloor({.position = {0, 5, 0}}, {.reflective = true});
   sc.camera.forward.set(0, 1, 0.01f);
   sc.light->position.set(0, -20, 0);
   renderRayGrid(sc.world);
@@ -303,7 +305,7 @@ TEST(RaycastGrid, FlareTest) {
   renderRayGrid(sc.world);
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 20.0f);  // sky hit beyond the light
   // A ball between the camera and the light hides it.
-  sc.world.addSphere(2.5f, 0, 25, 2, 0, 0, 1.0f, 0, 0, 0);
+  sc.world.addSphere({.position = {2.5f, 0, 25}, .radius = 2}, {});
   renderRayGrid(sc.world);
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
   // The test is skipped with noFlareTest.
@@ -394,7 +396,7 @@ TEST(RaycastWobble, DisplacesRaysButKeepsBlocksCrackFree) {
   raySceneGlState();
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
   sc.world.colour.set4(0.9f, 0.2f, 0.1f, 0);
-  sc.world.addSphere(0, 0, 60, 20, 0, 0, 1.0f, 0, 0, 0);
+  sc.world.addSphere({.position = {0, 0, 60}, .radius = 20}, {});
   sc.world.wobble = true;
   sc.world.wobbleAmplitude = {25, 25};
   sc.world.wobbleFrequency = {0.3f, 0.2f};
@@ -420,7 +422,8 @@ TEST(RaycastGrid, SampleLimitStopsRefinement) {
                              {500, -500, 0.2f, 0.2f}, {-500, -500, 0.9f, 0.9f}};
   for (const auto& q : quads) {
     sc.world.colour.set4(q[2], q[3], 0.5f, 0);
-    sc.world.addQuad(q[0], q[1], 100, 500, 0, 0, 0, 500, 0, 0, 0, 0, 1.0f, 0, 0, 0);
+    sc.world.addQuad({.position = {q[0], q[1], 100}, .edgeU = {500, 0, 0}, .edgeV = {0, 500, 0}},
+                     {});
   }
   // Neighbouring grid points look in unrelated directions: corners disagree
   // almost everywhere and refinement would need most grid points.
@@ -448,10 +451,12 @@ TEST(RaycastGrid, TracingAheadChangesNothing) {
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
   sc.world.lightFlags = 4;
   sc.world.colour.set4(0.3f, 0.6f, 0.2f, 0);
-  sc.world.addFloor(0, -20, 0, 0, 1.0f, 0, 1, 1);  // a mirror floor
+  // A mirror floor.
+  sc.world.addFloor({.position = {0, -20, 0}}, {.receivesShadow = true, .reflective = true});
   for (int i = 0; i < 8; ++i) {
-    sc.world.addSphere(float(i % 4) * 15 - 22, float(i / 4) * 12 - 8, 60 + 7.0f * i, 4 + i % 3,
-                       0, 0, 1.0f, 1, 1, 0);
+    sc.world.addSphere({.position = {float(i % 4) * 15 - 22, float(i / 4) * 12 - 8, 60 + 7.0f * i},
+                        .radius = float(4 + i % 3)},
+                       {.castsShadow = true, .receivesShadow = true});
   }
   sc.light->position.set(30, 40, 20);
   sc.world.wobble = true;

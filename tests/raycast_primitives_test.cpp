@@ -70,11 +70,14 @@ TEST(RaycastWorld, DefaultsAndAddObject) {
   w.lightFlags = 17;
   w.falloffGain = 0.85f;
   w.colour.set4(0.1f, 0.2f, 0.3f, 0.4f);
-  const int a = w.addSphere(1, 2, 3, 4.0f, 1, 5, 2.0f, 1, 0, 1);
+  const int a = w.addSphere({.position = {1, 2, 3}, .radius = 4.0f, .inside = true},
+                            {.textureName = 5, .textureScale = 2.0f, .castsShadow = true,
+                             .reflective = true});
   EXPECT_EQ(a, 1);
   EXPECT_EQ(w.lastAdded, &w.objects[1]);
   w.lightFlags = 3;
-  const int b = w.addFloor(0, 0, 0, 6, 0.5f, 0, 1, 0);
+  const int b = w.addFloor({.position = {0, 0, 0}},
+                           {.textureName = 6, .textureScale = 0.5f, .receivesShadow = true});
   EXPECT_EQ(b, 2);
   EXPECT_EQ(w.idList[0], 2);
   EXPECT_EQ(w.idList[1], 1);
@@ -110,14 +113,13 @@ TEST(RaycastWorld, OriginBlocks) {
 
 TEST(RaycastQuad, StrictBoundsAndCutOut) {
   Caster c;
-  const int id = c.world.addQuad(0, 0, 0, 3, 0, 0, 0, 0, 1000, 0, 7.0f, 6, 1.0f, 0, 0, 0);
+  const int id = c.world.addQuad({.edgeU = {3, 0, 0}, .edgeV = {0, 0, 1000}}, {.textureName = 6});
   const RayObject& q = c.world.objects[id];
   EXPECT_FLOAT_EQ(q.axis.y, -1.0f);
   EXPECT_FLOAT_EQ(q.extentA, 3.0f);
   EXPECT_FLOAT_EQ(q.extentB, 1000.0f);
   EXPECT_FLOAT_EQ(q.uAxis.x, 1.0f);
   EXPECT_FLOAT_EQ(q.vAxis.z, 1.0f);
-  EXPECT_FLOAT_EQ(q.radius, 7.0f);  // the unused float
   EXPECT_FLOAT_EQ(c.cast(id, Vector3(2.9f, -5, 500), Vector3(0, 1, 0)), 5.0f);
   EXPECT_LE(c.cast(id, Vector3(3, -5, 0), Vector3(0, 1, 0)), 0.0f);
   EXPECT_LE(c.cast(id, Vector3(-3, -5, 0), Vector3(0, 1, 0)), 0.0f);
@@ -132,8 +134,9 @@ TEST(RaycastQuad, StrictBoundsAndCutOut) {
 
 TEST(RaycastQuad, NormalFromUnnormalisedEdges) {
   Caster c;
-  const int id = c.world.addQuad(Vector3(0, 0, 0), Vector3(0, 2, 0), Vector3(0, 0, 1000), 0, 0,
-                                 6, 0.327f, 0, 1, 0);
+  const int id = c.world.addQuad({.edgeU = {0, 2, 0}, .edgeV = {0, 0, 1000}},
+                                 {.textureName = 6, .textureScale = 0.327f,
+                                  .receivesShadow = true});
   const RayObject& q = c.world.objects[id];
   EXPECT_FLOAT_EQ(q.axis.x, 1.0f);
   EXPECT_FLOAT_EQ(q.extentA, 2.0f);
@@ -142,8 +145,8 @@ TEST(RaycastQuad, NormalFromUnnormalisedEdges) {
 
 TEST(RaycastFloor, MissesBehindTheOrigin) {
   Caster c;
-  const int above = c.world.addFloor(0, 5, 0, 1, 1.0f, 0, 0, 0);
-  const int below = c.world.addFloor(0, -5, 0, 1, 1.0f, 0, 0, 0);
+  const int above = c.world.addFloor({.position = {0, 5, 0}}, {.textureName = 1});
+  const int below = c.world.addFloor({.position = {0, -5, 0}}, {.textureName = 1});
   EXPECT_FLOAT_EQ(c.cast(above, Vector3(0, 0, 0), Vector3(0, 1, 0)), 5.0f);
   EXPECT_LE(c.cast(above, Vector3(0, 0, 0), Vector3(0, -1, 0)), 0.0f);
   EXPECT_FLOAT_EQ(c.cast(below, Vector3(0, 0, 0), Vector3(0, -1, 0)), 5.0f);
@@ -154,7 +157,8 @@ TEST(RaycastFloor, MissesBehindTheOrigin) {
 
 TEST(RaycastFloor, PlanarTextureAndNormalAwayFromViewer) {
   Caster c;
-  const int id = c.world.addFloor(1, 5, 2, 1, 0.5f, 0, 0, 0);
+  const int id = c.world.addFloor({.position = {1, 5, 2}},
+                                  {.textureName = 1, .textureScale = 0.5f});
   c.world.objects[id].textureOffsetA = 0.25f;
   c.world.objects[id].textureOffsetB = -1.0f;
   ASSERT_GT(c.hit(id, Vector3(3, 0, 6), Vector3(0, 1, 0)), 0.0f);
@@ -169,7 +173,7 @@ TEST(RaycastFloor, PlanarTextureAndNormalAwayFromViewer) {
 
 TEST(RaycastFloor, RippleTiltsTheNormalRadially) {
   Caster c;
-  const int id = c.world.addFloor(0, 5, 0, 1, 1.0f, 0, 0, 0);
+  const int id = c.world.addFloor({.position = {0, 5, 0}}, {.textureName = 1});
   RayObject& o = c.world.objects[id];
   o.ripple = 1;
   o.rippleAmplitude = 0.5f;
@@ -184,7 +188,10 @@ TEST(RaycastFloor, RippleTiltsTheNormalRadially) {
 
 TEST(RaycastDisc, StrictRingOnDistanceAndZeroAxesTexture) {
   Caster c;
-  const int id = c.world.addDisc(-29, 0, 0, 2, 0, 0, 30, 35, 9, 0.01f, 1, 1, 0);
+  const int id = c.world.addDisc({.position = {-29, 0, 0}, .normal = {2, 0, 0}, .inner = 30,
+                                  .outer = 35},
+                                 {.textureName = 9, .textureScale = 0.01f, .castsShadow = true,
+                                  .receivesShadow = true});
   const RayObject& d = c.world.objects[id];
   EXPECT_FLOAT_EQ(d.axis.x, 2.0f);  // unnormalised
   EXPECT_EQ(d.uAxis.x, 0.0f);
@@ -201,7 +208,9 @@ TEST(RaycastDisc, StrictRingOnDistanceAndZeroAxesTexture) {
 
 TEST(RaycastFloorRing, StrictBoundsOnSquaredDistance) {
   Caster c;
-  const int id = c.world.addFloorRing(-5, 2, -1.5f, 15, 35, 15, 0.08f, 0, 1, 0);
+  const int id = c.world.addFloorRing({.position = {-5, 2, -1.5f}, .inner = 15, .outer = 35},
+                                      {.textureName = 15, .textureScale = 0.08f,
+                                       .receivesShadow = true});
   auto at = [&](float r) { return c.cast(id, Vector3(-5 + r, -3, -1.5f), Vector3(0, 1, 0)); };
   EXPECT_LE(at(3.86f), 0.0f);
   EXPECT_FLOAT_EQ(at(3.88f), 5.0f);
@@ -210,7 +219,7 @@ TEST(RaycastFloorRing, StrictBoundsOnSquaredDistance) {
   EXPECT_LE(at(5.93f), 0.0f);
 
   // Exact bounds are excluded.
-  const int exact = c.world.addFloorRing(0, 0, 0, 16, 25, 15, 1.0f, 0, 0, 0);
+  const int exact = c.world.addFloorRing({.inner = 16, .outer = 25}, {.textureName = 15});
   auto atExact = [&](float r) { return c.cast(exact, Vector3(r, -1, 0), Vector3(0, 1, 0)); };
   EXPECT_LE(atExact(4.0f), 0.0f);
   EXPECT_LE(atExact(5.0f), 0.0f);
@@ -223,13 +232,14 @@ TEST(RaycastFloorRing, StrictBoundsOnSquaredDistance) {
 
 TEST(RaycastSphere, InsideAndOutsideRoots) {
   Caster c;
-  const int sky = c.world.addSphere(0, 0, 0, 500, 1, 5, 4.0f, 0, 0, 0);
+  const int sky = c.world.addSphere({.radius = 500, .inside = true},
+                                    {.textureName = 5, .textureScale = 4.0f});
   const Vector3 dirs[] = {{0, 0, 1}, {1, 0, 0}, {0, -1, 0}, {0.3f, -0.7f, 0.2f}, {-1, 1, -1}};
   for (const Vector3& d : dirs) EXPECT_NEAR(c.cast(sky, Vector3(0, 0, 0), d), 500.0f, 1e-2);
   c.world.objects[sky].inside = 0;
   for (const Vector3& d : dirs) EXPECT_LE(c.cast(sky, Vector3(0, 0, 0), d), 0.0f);
 
-  const int ball = c.world.addSphere(0, 0, 10, 2, 0, 4, 1.0f, 0, 0, 0);
+  const int ball = c.world.addSphere({.position = {0, 0, 10}, .radius = 2}, {.textureName = 4});
   EXPECT_FLOAT_EQ(c.hit(ball, Vector3(0, 0, 0), Vector3(0, 0, 1)), 8.0f);
   // Seen from outside the normal points outwards, towards the camera.
   EXPECT_FLOAT_EQ(c.ctx.normal.z, -1.0f);
@@ -242,7 +252,7 @@ TEST(RaycastSphere, InsideAndOutsideRoots) {
 
 TEST(RaycastSphere, SphericalTexture) {
   Caster c;
-  const int id = c.world.addSphere(0, 0, 0, 2, 0, 4, 2.0f, 0, 0, 0);
+  const int id = c.world.addSphere({.radius = 2}, {.textureName = 4, .textureScale = 2.0f});
   RayObject& o = c.world.objects[id];
   o.textureOffsetA = 0.1f;
   o.textureOffsetB = 0.2f;
@@ -265,7 +275,9 @@ TEST(RaycastSphere, SphericalTexture) {
 
 TEST(RaycastCutSphere, KeepsTheHalfOppositeTheAxis) {
   Caster c;
-  const int id = c.world.addCutSphere(0, 0, 10, 2, 0, 1, 0, 1.0f, 0, 17, 1.0f, 1, 0, 0);
+  const int id = c.world.addCutSphere({.position = {0, 0, 10}, .radius = 2, .cutAxis = {0, 1, 0},
+                                       .cutLimit = 1.0f},
+                                      {.textureName = 17, .castsShadow = true});
   const RayObject& o = c.world.objects[id];
   EXPECT_FLOAT_EQ(o.cutAxis.y, 1.0f);
   EXPECT_FLOAT_EQ(o.cutLimit, 1.0f);
@@ -292,7 +304,8 @@ TEST(RaycastCutSphere, KeepsTheHalfOppositeTheAxis) {
 TEST(RaycastCutSphere, LimitBelowOneShrinksTheCap) {
   Caster c;
   // Limit 0.2 with axis (0, 0, 1): v = s + 1 < 0.2 -> s < -0.8 (a small cap).
-  const int id = c.world.addCutSphere(0, 0, 0, 1.5f, 0, 0, 1, 0.2f, 1, 17, 1.0f, 1, 0, 0);
+  const int id = c.world.addCutSphere({.radius = 1.5f, .cutAxis = {0, 0, 1}, .cutLimit = 0.2f},
+                                      {.textureName = 17, .castsShadow = true});
   EXPECT_NEAR(c.cast(id, Vector3(0, 0, 0), Vector3(0, 0, -1)), 1.5f, 1e-6);
   EXPECT_LE(c.cast(id, Vector3(0, 0, 0), Vector3(0, 0, 1)), 0.0f);
   EXPECT_LE(c.cast(id, Vector3(0, 0, 0), Vector3(1, 0, -0.5f)), 0.0f);
@@ -300,7 +313,8 @@ TEST(RaycastCutSphere, LimitBelowOneShrinksTheCap) {
 
 TEST(RaycastTube, YTubeLengthTestOfTheChosenRootOnly) {
   Caster c;
-  const int id = c.world.addTubeY(0, 0, 0, 1.0f, 0.5f, 3.0f, 0, 10, 1.0f, 1, 1, 0);
+  const int id = c.world.addTubeY({.axisLength = 1.0f, .radius = 0.5f, .length = 3.0f},
+                                  {.textureName = 10, .castsShadow = true, .receivesShadow = true});
   EXPECT_FLOAT_EQ(c.world.objects[id].axis.y, 1.0f);
   EXPECT_FLOAT_EQ(c.cast(id, Vector3(-5, 2, 0), Vector3(1, 0, 0)), 4.5f);
   EXPECT_FLOAT_EQ(c.cast(id, Vector3(-5, 3, 0), Vector3(1, 0, 0)), 4.5f);  // h = 3 inclusive
@@ -316,20 +330,26 @@ TEST(RaycastTube, YTubeLengthTestOfTheChosenRootOnly) {
   c.world.objects[id].inside = 1;
   EXPECT_NEAR(c.cast(id, from, dir), 2.5f * std::sqrt(1.25f), 1e-4);
   // Inside an unbounded tube every sideways ray hits the wall.
-  const int open = c.world.addTubeY(0, 0, 0, 1.0f, 0.5f, 0.0f, 1, 10, 1.0f, 1, 1, 0);
+  const int open = c.world.addTubeY({.axisLength = 1.0f, .radius = 0.5f, .length = 0.0f,
+                                     .inside = true},
+                                    {.textureName = 10, .castsShadow = true,
+                                     .receivesShadow = true});
   EXPECT_FLOAT_EQ(c.cast(open, Vector3(0, 100, 0), Vector3(0, 0, 1)), 0.5f);
 }
 
 TEST(RaycastTube, NonPositiveRootIsReturnedUnchanged) {
   Caster c;
-  const int id = c.world.addTubeZ(0, 0, 0, 1.0f, 1.0f, 0.0f, 0, 4, 1.0f, 0, 0, 0);
+  const int id = c.world.addTubeZ({.axisLength = 1.0f, .radius = 1.0f, .length = 0.0f},
+                                  {.textureName = 4});
   // From inside without `inside`: the near root is negative and returned as is.
   EXPECT_FLOAT_EQ(c.cast(id, Vector3(0, 0, 0), Vector3(1, 0, 0)), -1.0f);
 }
 
 TEST(RaycastTube, ConeOpensAlongTheAxisSide) {
   Caster c;
-  const int id = c.world.addTubeY(0, 0, 0, -1.2f, 0.0f, 4.0f, 0, 13, 0.08f, 1, 1, 0);
+  const int id = c.world.addTubeY({.axisLength = -1.2f, .radius = 0.0f, .length = 4.0f},
+                                  {.textureName = 13, .textureScale = 0.08f, .castsShadow = true,
+                                   .receivesShadow = true});
   const float slope = std::sqrt(1.44f - 1.0f);  // 0.6633 per unit of depth
   EXPECT_NEAR(slope, 0.6633f, 1e-4);
   EXPECT_NEAR(c.cast(id, Vector3(-5, -1, 0), Vector3(1, 0, 0)), 5 - slope, 1e-4);
@@ -340,7 +360,9 @@ TEST(RaycastTube, ConeOpensAlongTheAxisSide) {
 
 TEST(RaycastTube, GeneralAxisNormalAndCylindricalTexture) {
   Caster c;
-  const int id = c.world.addTube(0, 0, 0, 1, 0, 0, 0.75f, 5.0f, 0, 9, 0.1f, 1, 1, 0);
+  const int id = c.world.addTube({.axis = {1, 0, 0}, .radius = 0.75f, .length = 5.0f},
+                                 {.textureName = 9, .textureScale = 0.1f, .castsShadow = true,
+                                  .receivesShadow = true});
   const RayObject& o = c.world.objects[id];
   EXPECT_FLOAT_EQ(o.uAxis.x, 1.0f);
   EXPECT_FLOAT_EQ(o.vAxis.y, 1.0f);
@@ -366,7 +388,9 @@ TEST(RaycastTube, GeneralAxisNormalAndCylindricalTexture) {
 
 TEST(RaycastTube, RippleAlongTheAxis) {
   Caster c;
-  const int id = c.world.addTubeZ(0, 0, 0, 1.0f, 1.0f, 0.0f, 1, 4, 1.0f, 0, 0, 0);
+  const int id = c.world.addTubeZ({.axisLength = 1.0f, .radius = 1.0f, .length = 0.0f,
+                                   .inside = true},
+                                  {.textureName = 4});
   RayObject& o = c.world.objects[id];
   o.ripple = 1;
   o.rippleAmplitude = 0.2f;
@@ -380,13 +404,16 @@ TEST(RaycastTube, RippleAlongTheAxis) {
 
 TEST(RaycastTube, SideProjections) {
   Caster c;
-  const int z = c.world.addTubeZ(1, 2, 3, 1.0f, 4.0f, 0.0f, 1, 7, 0.02f, 0, 0, 0);
+  const int z = c.world.addTubeZ({.position = {1, 2, 3}, .axisLength = 1.0f, .radius = 4.0f,
+                                  .length = 0.0f, .inside = true},
+                                 {.textureName = 7, .textureScale = 0.02f});
   EXPECT_FLOAT_EQ(c.world.objects[z].axis.z, 1.0f);
   ASSERT_GT(c.hit(z, Vector3(1, 2, 13), Vector3(0, 1, 0)), 0.0f);
   // Q = (0, 4, 10).
   EXPECT_NEAR(c.sample.texU, 4 * 0.02f, 1e-6);
   EXPECT_NEAR(c.sample.texV, 10 * 0.02f, 1e-6);
-  const int y = c.world.addTubeY(0, 0, 0, 1.0f, 1.0f, 0.0f, 0, 10, 0.5f, 0, 0, 0);
+  const int y = c.world.addTubeY({.axisLength = 1.0f, .radius = 1.0f, .length = 0.0f},
+                                 {.textureName = 10, .textureScale = 0.5f});
   ASSERT_GT(c.hit(y, Vector3(-5, 2, 0), Vector3(1, 0, 0)), 0.0f);
   // Q = (-1, 2, 0).
   EXPECT_FLOAT_EQ(c.sample.texU, -0.5f);
@@ -395,7 +422,7 @@ TEST(RaycastTube, SideProjections) {
 
 TEST(RaycastStats, EveryIntersectCounts) {
   Caster c;
-  const int id = c.world.addSphere(0, 0, 10, 2, 0, 4, 1.0f, 0, 0, 0);
+  const int id = c.world.addSphere({.position = {0, 0, 10}, .radius = 2}, {.textureName = 4});
   const uint32_t before = rayStats.frameIntersects;
   c.cast(id, Vector3(0, 0, 0), Vector3(0, 0, 1));
   c.cast(id, Vector3(0, 10, 0), Vector3(0, 0, 1));
@@ -404,12 +431,12 @@ TEST(RaycastStats, EveryIntersectCounts) {
 
 TEST(RaycastLampPost, PostAndShade) {
   RayWorld w(30);
-  LampPost lamp(Vector3(2, 0, 3), Vector3(0, 1, 0), 7, 8, 9, 10);
+  LampPost lamp(Vector3(2, 0, 3), Vector3(0, 1, 0));
   EXPECT_FLOAT_EQ(lamp.postHeight, 3.0f);
   EXPECT_FLOAT_EQ(lamp.postRadius, 0.5f);
   EXPECT_FLOAT_EQ(lamp.shadeSize, 1.6f);
   EXPECT_FLOAT_EQ(lamp.postTextureScale, 1.0f);
-  w.addSphere(0, 0, 0, 100, 1, 7, 0.5f, 0, 0, 0);
+  w.addSphere({.radius = 100, .inside = true}, {.textureName = 7, .textureScale = 0.5f});
   addLampPost(lamp, w);
   EXPECT_EQ(lamp.postId, 2);
   EXPECT_EQ(w.idList[0], 3);
@@ -432,6 +459,4 @@ TEST(RaycastLampPost, PostAndShade) {
   EXPECT_EQ(shade.textureName, 13);
   EXPECT_FLOAT_EQ(shade.textureScale, 0.08f);
   EXPECT_EQ(shade.inside, 0);
-  LampPost other(1, 2, 3, 0, -1, 0, 0, 0, 0, 0);
-  EXPECT_FLOAT_EQ(other.direction.y, -1.0f);
 }

@@ -17,7 +17,7 @@ TEST(RaycastTrace, BackgroundSamples) {
   EXPECT_FLOAT_EQ(s.glow, 0.0f);
 
   RayTestScene one(4);
-  one.world.addSphere(0, 0, 10, 1, 0, 0, 1.0f, 0, 0, 0);
+  one.world.addSphere({.position = {0, 0, 10}, .radius = 1}, {});
   one.begin();
   s = one.trace(Vector3(0, 1, 1));
   EXPECT_EQ(s.hitObject, 0);
@@ -29,9 +29,9 @@ TEST(RaycastTrace, BackgroundSamples) {
 
 TEST(RaycastTrace, NearestHitKeepsTheEarlierObjectOnTies) {
   RayTestScene sc(4);
-  sc.world.addFloor(0, 5, 0, 0, 1.0f, 0, 0, 0);
-  sc.world.addFloor(0, 5, 0, 0, 1.0f, 0, 0, 0);
-  sc.world.addFloor(0, 3, 0, 0, 1.0f, 0, 0, 0);
+  sc.world.addFloor({.position = {0, 5, 0}}, {});
+  sc.world.addFloor({.position = {0, 5, 0}}, {});
+  sc.world.addFloor({.position = {0, 3, 0}}, {});
   sc.begin();
   RaySample s{};
   const int32_t firstTwo[] = {2, 1, 2};
@@ -45,7 +45,7 @@ TEST(RaycastTrace, NearestHitKeepsTheEarlierObjectOnTies) {
 TEST(RaycastTrace, LightingTerms) {
   RayTestScene sc(4);
   sc.world.lightFlags = 0;
-  const int floor = sc.world.addFloor(0, 5, 0, 0, 1.0f, 0, 0, 0);
+  const int floor = sc.world.addFloor({.position = {0, 5, 0}}, {});
   RayObject& o = sc.world.objects[floor];
   auto shadeWithLightAt = [&](Vector3 lightPos, int flags) {
     sc.light->position = lightPos;
@@ -95,8 +95,9 @@ TEST(RaycastTrace, ShadowRayAndFactor) {
   RayTestScene sc(4);
   sc.world.lightFlags = 0;
   sc.world.shadowFactor = 0.3f;
-  const int floor = sc.world.addFloor(0, 5, 0, 0, 1.0f, 0, 1, 0);
-  const int ball = sc.world.addSphere(0, 2.5f, 3, 0.5f, 0, 0, 1.0f, 1, 0, 0);
+  const int floor = sc.world.addFloor({.position = {0, 5, 0}}, {.receivesShadow = true});
+  const int ball = sc.world.addSphere({.position = {0, 2.5f, 3}, .radius = 0.5f},
+                                      {.castsShadow = true});
   sc.light->position.set(0, 0, 6);
   sc.begin();
   // The hit (0, 5, 0) sees the light past the ball (0, 2.5, 3).
@@ -120,8 +121,8 @@ TEST(RaycastTrace, ShadowRayAndFactor) {
 
 TEST(RaycastTrace, ShadowEpsilon) {
   RayTestScene sc(4);
-  sc.world.addFloor(0, 9.97f, 0, 0, 1.0f, 1, 0, 0);  // 0.03 before the hit
-  sc.world.addFloor(0, 9.95f, 0, 0, 1.0f, 1, 0, 0);  // 0.05 before the hit
+  sc.world.addFloor({.position = {0, 9.97f, 0}}, {.castsShadow = true});  // 0.03 before the hit
+  sc.world.addFloor({.position = {0, 9.95f, 0}}, {.castsShadow = true});  // 0.05 before the hit
   sc.light->position.set(0, 0, 0);
   sc.begin();
   sc.ctx.lightDir.set(0, 1, 0);
@@ -135,7 +136,7 @@ TEST(RaycastTrace, ShadowEpsilon) {
   shadowTest(sc.ctx, both, s);
   EXPECT_EQ(s.shadowObject, 2);
   // Behind the light (t < 0) never shadows.
-  sc.world.addFloor(0, -1, 0, 0, 1.0f, 1, 0, 0);
+  sc.world.addFloor({.position = {0, -1, 0}}, {.castsShadow = true});
   sc.begin();
   s.shadowObject = 0;
   const int32_t behind[] = {1, 3};
@@ -146,8 +147,8 @@ TEST(RaycastTrace, ShadowEpsilon) {
 TEST(RaycastTrace, MirrorWhoseBounceEscapesIsBackground) {
   RayTestScene sc(4);
   sc.world.lightFlags = 0;
-  sc.world.addFloor(0, 5, 0, 0, 1.0f, 0, 0, 1);
-  sc.world.addSphere(0, 0, 40, 1, 0, 0, 1.0f, 0, 0, 0);  // not in the reflection
+  sc.world.addFloor({.position = {0, 5, 0}}, {.reflective = true});
+  sc.world.addSphere({.position = {0, 0, 40}, .radius = 1}, {});  // not in the reflection
   sc.light->position.set(50, 0, 0);
   sc.begin();
   const RaySample s = sc.trace(Vector3(0, 1, 0.2f));
@@ -159,8 +160,9 @@ TEST(RaycastTrace, MirrorBounceTakesTheReflection) {
   RayTestScene sc(4);
   sc.world.lightFlags = 0;
   sc.world.shadowFactor = 0.5f;
-  const int sky = sc.world.addSphere(0, 0, 0, 100, 1, 7, 1.0f, 0, 0, 0);
-  const int mirror = sc.world.addFloor(0, 5, 0, 14, 1.0f, 0, 0, 1);
+  const int sky = sc.world.addSphere({.radius = 100, .inside = true}, {.textureName = 7});
+  const int mirror = sc.world.addFloor({.position = {0, 5, 0}},
+                                       {.textureName = 14, .reflective = true});
   sc.world.objects[sky].lightFlags = 1;
   sc.world.objects[sky].falloffBase = 0.8f;
   sc.world.objects[sky].falloffGain = 0.0f;
@@ -184,11 +186,13 @@ TEST(RaycastTrace, MirrorBounceTakesTheReflection) {
 TEST(RaycastTrace, ShadowedReflectionIsDarkenedTwice) {
   RayTestScene sc(6);
   sc.world.lightFlags = 0;
-  const int sky = sc.world.addSphere(0, 0, 0, 100, 1, 7, 1.0f, 0, 1, 0);
+  const int sky = sc.world.addSphere({.radius = 100, .inside = true},
+                                     {.textureName = 7, .receivesShadow = true});
   sc.world.objects[sky].shadowFactor = 0.5f;
-  sc.world.addFloor(0, 5, 0, 14, 1.0f, 0, 0, 1);
+  sc.world.addFloor({.position = {0, 5, 0}}, {.textureName = 14, .reflective = true});
   // A caster between the light and the reflected hit (0, -100, 0).
-  const int blocker = sc.world.addSphere(0, -90, 0, 2, 0, 0, 1.0f, 1, 0, 0);
+  const int blocker = sc.world.addSphere({.position = {0, -90, 0}, .radius = 2},
+                                         {.castsShadow = true});
   sc.light->position.set(0, -80, 0);
   sc.begin();
   const RaySample s = sc.trace(Vector3(0, 1, 0));
@@ -209,8 +213,8 @@ TEST(RaycastTrace, MirrorHighlight) {
   RayTestScene sc(4);
   sc.world.lightFlags = 0;
   sc.world.glowGain = 1.5f;
-  sc.world.addSphere(0, 0, 0, 100, 1, 7, 1.0f, 0, 0, 0);
-  sc.world.addFloor(0, 5, 0, 14, 1.0f, 0, 0, 1);
+  sc.world.addSphere({.radius = 100, .inside = true}, {.textureName = 7});
+  sc.world.addFloor({.position = {0, 5, 0}}, {.textureName = 14, .reflective = true});
   // Light on the bounce line: d = 0 -> g = 1.5 / 0.05 - 0.3 -> clamped to 1.
   sc.light->position.set(0, -20, 0);
   sc.begin();

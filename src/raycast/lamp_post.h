@@ -17,13 +17,8 @@ struct LampPost {
   float shadeSize = 1.6f;
   float postTextureScale = 1.0f;
 
-  // The four trailing numbers callers pass are ignored.
-  LampPost(const Vector3& position, const Vector3& direction, float = 0, float = 0,
-           float = 0, float = 0);
-  LampPost(float px, float py, float pz, float dx, float dy, float dz, float = 0,
-           float = 0, float = 0, float = 0);
+  LampPost(const Vector3& position, const Vector3& direction);
 };
 
 // Adds the post (texture 10) and the shade (texture 13) to `world`.
 void addLampPost(LampPost& lamp, RayWorld& world);
-inline void addLampPost(LampPost* lamp, RayWorld* world) { addLampPost(*lamp, *world); }

@@ -8,45 +8,25 @@ using namespace raymath;
 
 // --- Add operations ---
 
-int RayWorld::addQuad(float px, float py, float pz, float ux, float uy, float uz, float vx,
-                      float vy, float vz, uint8_t cutOut, float unused, int textureName,
-                      float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                      uint8_t reflective) {
-  return addQuad(Vector3(px, py, pz), Vector3(ux, uy, uz), Vector3(vx, vy, vz), cutOut, unused,
-                 textureName, textureScale, castsShadow, receivesShadow, reflective);
-}
-
-int RayWorld::addQuad(const Vector3& position, const Vector3& edgeU, const Vector3& edgeV,
-                      uint8_t cutOut, float unused, int textureName, float textureScale,
-                      uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addQuad(const RayQuad& quad, const RaySurface& surface) {
+  const int id = addObject(quad.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kQuad;
-  o.cutOut = cutOut;
-  o.radius = unused;  // read by nothing
+  o.cutOut = quad.cutOut;
   // Normal from the unnormalised edges; extents before normalising.
-  o.axis.setCross(edgeU, edgeV);
+  o.axis.setCross(quad.edgeU, quad.edgeV);
   normalize(o.axis);
-  o.extentA = length(edgeU);
-  o.extentB = length(edgeV);
-  o.uAxis.copyFrom(edgeU);
+  o.extentA = length(quad.edgeU);
+  o.extentB = length(quad.edgeV);
+  o.uAxis.copyFrom(quad.edgeU);
   normalize(o.uAxis);
-  o.vAxis.copyFrom(edgeV);
+  o.vAxis.copyFrom(quad.edgeV);
   normalize(o.vAxis);
   return id;
 }
 
-int RayWorld::addFloor(float px, float py, float pz, int textureName, float textureScale,
-                       uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
-  return addFloor(Vector3(px, py, pz), textureName, textureScale, castsShadow, receivesShadow,
-                  reflective);
-}
-
-int RayWorld::addFloor(const Vector3& position, int textureName, float textureScale,
-                       uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addFloor(const RayFloor& floor, const RaySurface& surface) {
+  const int id = addObject(floor.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kFloor;
   o.axis.set(0.0f, -1.0f, 0.0f);
@@ -55,45 +35,25 @@ int RayWorld::addFloor(const Vector3& position, int textureName, float textureSc
   return id;
 }
 
-int RayWorld::addDisc(float px, float py, float pz, float nx, float ny, float nz, float inner,
-                      float outer, int textureName, float textureScale, uint8_t castsShadow,
-                      uint8_t receivesShadow, uint8_t reflective) {
-  return addDisc(Vector3(px, py, pz), Vector3(nx, ny, nz), inner, outer, textureName,
-                 textureScale, castsShadow, receivesShadow, reflective);
-}
-
-int RayWorld::addDisc(const Vector3& position, const Vector3& normal, float inner, float outer,
-                      int textureName, float textureScale, uint8_t castsShadow,
-                      uint8_t receivesShadow, uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addDisc(const RayDisc& disc, const RaySurface& surface) {
+  const int id = addObject(disc.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kDisc;
-  o.axis.copyFrom(normal);  // unnormalised; uAxis and vAxis stay zero
-  o.extentA = inner;
-  o.extentB = outer;
+  o.axis.copyFrom(disc.normal);  // unnormalised; uAxis and vAxis stay zero
+  o.extentA = disc.inner;
+  o.extentB = disc.outer;
   return id;
 }
 
-int RayWorld::addFloorRing(float px, float py, float pz, float inner, float outer,
-                           int textureName, float textureScale, uint8_t castsShadow,
-                           uint8_t receivesShadow, uint8_t reflective) {
-  return addFloorRing(Vector3(px, py, pz), inner, outer, textureName, textureScale, castsShadow,
-                      receivesShadow, reflective);
-}
-
-int RayWorld::addFloorRing(const Vector3& position, float inner, float outer, int textureName,
-                           float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                           uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addFloorRing(const RayFloorRing& ring, const RaySurface& surface) {
+  const int id = addObject(ring.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kFloorRing;
   o.axis.set(0.0f, -1.0f, 0.0f);
   o.uAxis.set(1.0f, 0.0f, 0.0f);
   o.vAxis.set(0.0f, 0.0f, 1.0f);
-  o.extentA = inner;  // bounds on the squared distance
-  o.extentB = outer;
+  o.extentA = ring.inner;  // bounds on the squared distance
+  o.extentB = ring.outer;
   return id;
 }
 

@@ -8,47 +8,25 @@ using namespace raymath;
 
 // --- Add operations ---
 
-int RayWorld::addSphere(float px, float py, float pz, float radius, uint8_t inside,
-                        int textureName, float textureScale, uint8_t castsShadow,
-                        uint8_t receivesShadow, uint8_t reflective) {
-  return addSphere(Vector3(px, py, pz), radius, inside, textureName, textureScale, castsShadow,
-                   receivesShadow, reflective);
-}
-
-int RayWorld::addSphere(const Vector3& position, float radius, uint8_t inside, int textureName,
-                        float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                        uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addSphere(const RaySphere& sphere, const RaySurface& surface) {
+  const int id = addObject(sphere.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kSphere;
-  o.radius = radius;
-  o.inside = inside;
+  o.radius = sphere.radius;
+  o.inside = sphere.inside;
   o.uAxis.set(1.0f, 0.0f, 0.0f);
   o.vAxis.set(0.0f, 1.0f, 0.0f);
   o.wAxis.set(0.0f, 0.0f, 1.0f);
   return id;
 }
 
-int RayWorld::addCutSphere(float px, float py, float pz, float radius, float cx, float cy,
-                           float cz, float cutLimit, uint8_t inside, int textureName,
-                           float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                           uint8_t reflective) {
-  return addCutSphere(Vector3(px, py, pz), radius, Vector3(cx, cy, cz), cutLimit, inside,
-                      textureName, textureScale, castsShadow, receivesShadow, reflective);
-}
-
-int RayWorld::addCutSphere(const Vector3& position, float radius, const Vector3& cutAxis,
-                           float cutLimit, uint8_t inside, int textureName, float textureScale,
-                           uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addCutSphere(const RayCutSphere& sphere, const RaySurface& surface) {
+  const int id = addObject(sphere.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kCutSphere;
-  o.radius = radius;
-  o.inside = inside;  // stored, but the cut sphere ignores it
-  o.cutAxis.copyFrom(cutAxis);
-  o.cutLimit = cutLimit;
+  o.radius = sphere.radius;
+  o.cutAxis.copyFrom(sphere.cutAxis);
+  o.cutLimit = sphere.cutLimit;
   o.uAxis.set(1.0f, 0.0f, 0.0f);
   o.vAxis.set(0.0f, 1.0f, 0.0f);
   o.wAxis.set(0.0f, 0.0f, 1.0f);

@@ -8,69 +8,39 @@ using namespace raymath;
 
 // --- Add operations ---
 
-int RayWorld::addTube(float px, float py, float pz, float ax, float ay, float az, float radius,
-                      float length, uint8_t inside, int textureName, float textureScale,
-                      uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
-  return addTube(Vector3(px, py, pz), Vector3(ax, ay, az), radius, length, inside, textureName,
-                 textureScale, castsShadow, receivesShadow, reflective);
-}
-
-int RayWorld::addTube(const Vector3& position, const Vector3& axis, float radius, float length,
-                      uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-                      uint8_t receivesShadow, uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addTube(const RayTube& tube, const RaySurface& surface) {
+  const int id = addObject(tube.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kTube;
-  o.axis.copyFrom(axis);  // not normalised: its length shapes the surface
-  o.radius = radius;
-  o.length = length;
-  o.inside = inside;
+  o.axis.copyFrom(tube.axis);  // not normalised: its length shapes the surface
+  o.radius = tube.radius;
+  o.length = tube.length;
+  o.inside = tube.inside;
   o.uAxis.set(1.0f, 0.0f, 0.0f);
   o.vAxis.set(0.0f, 1.0f, 0.0f);
   o.wAxis.set(0.0f, 0.0f, 1.0f);
   return id;
 }
 
-int RayWorld::addTubeZ(float px, float py, float pz, float axisLength, float radius,
-                       float length, uint8_t inside, int textureName, float textureScale,
-                       uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
-  return addTubeZ(Vector3(px, py, pz), axisLength, radius, length, inside, textureName,
-                  textureScale, castsShadow, receivesShadow, reflective);
-}
-
-int RayWorld::addTubeZ(const Vector3& position, float axisLength, float radius, float length,
-                       uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-                       uint8_t receivesShadow, uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addTubeZ(const RayAxisTube& tube, const RaySurface& surface) {
+  const int id = addObject(tube.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kTubeZ;
-  o.axis.set(0.0f, 0.0f, axisLength);
-  o.radius = radius;
-  o.length = length;
-  o.inside = inside;
+  o.axis.set(0.0f, 0.0f, tube.axisLength);
+  o.radius = tube.radius;
+  o.length = tube.length;
+  o.inside = tube.inside;
   return id;
 }
 
-int RayWorld::addTubeY(float px, float py, float pz, float axisLength, float radius,
-                       float length, uint8_t inside, int textureName, float textureScale,
-                       uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
-  return addTubeY(Vector3(px, py, pz), axisLength, radius, length, inside, textureName,
-                  textureScale, castsShadow, receivesShadow, reflective);
-}
-
-int RayWorld::addTubeY(const Vector3& position, float axisLength, float radius, float length,
-                       uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-                       uint8_t receivesShadow, uint8_t reflective) {
-  const int id =
-      addObject(position, textureName, textureScale, castsShadow, receivesShadow, reflective);
+int RayWorld::addTubeY(const RayAxisTube& tube, const RaySurface& surface) {
+  const int id = addObject(tube.position, surface);
   RayObject& o = objects[id];
   o.shape = RayShape::kTubeY;
-  o.axis.set(0.0f, axisLength, 0.0f);
-  o.radius = radius;
-  o.length = length;
-  o.inside = inside;
+  o.axis.set(0.0f, tube.axisLength, 0.0f);
+  o.radius = tube.radius;
+  o.length = tube.length;
+  o.inside = tube.inside;
   return id;
 }
 

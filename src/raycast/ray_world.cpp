@@ -28,16 +28,15 @@ RayWorld::~RayWorld() {
   delete[] idList;
 }
 
-int RayWorld::addObject(const Vector3& position, int textureName, float textureScale,
-                        uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective) {
+int RayWorld::addObject(const Vector3& position, const RaySurface& surface) {
   RayObject& o = objects[nextId];
-  // 1. Arguments, zero offsets, axes and radius.
+  // 1. Position and surface, zero offsets, axes and radius.
   o.position.copyFrom(position);
-  o.textureName = textureName;
-  o.textureScale = textureScale;
-  o.castsShadow = castsShadow;
-  o.receivesShadow = receivesShadow;
-  o.reflective = reflective;
+  o.textureName = surface.textureName;
+  o.textureScale = surface.textureScale;
+  o.castsShadow = surface.castsShadow;
+  o.receivesShadow = surface.receivesShadow;
+  o.reflective = surface.reflective;
   o.textureOffsetA = 0.0f;
   o.textureOffsetB = 0.0f;
   o.uAxis.set(0.0f, 0.0f, 0.0f);

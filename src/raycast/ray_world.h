@@ -2,9 +2,11 @@
 // planes and discs with their materials, the camera and the light.
 //
 // A scene builds one world at start-up: it sets the current material fields,
-// adds primitives (each add copies the material into the new record and
-// returns its id, 1, 2, 3, ...), edits the latest record through lastAdded,
-// and sets camera and light. Each frame it moves the camera, light and object
+// adds primitives, each described by its shape and surface, e.g.
+//   world.addSphere({.radius = 500, .inside = true}, {.textureName = kSky});
+// (each add copies the material into the new record and returns its id,
+// 1, 2, 3, ...), edits the latest record through lastAdded, and sets camera
+// and light. Each frame it moves the camera, light and object
 // fields and calls renderRayGrid(world) (raycast/ray_grid.h).
 //
 // The three per-object operations (intersect, normalAt,
@@ -117,6 +119,84 @@ struct RaySample {
   float glow;            // additive glow of a mirror reflecting the light
 };
 
+// What every add operation takes besides the shape: how the object is
+// textured and how it takes part in shadows and reflections.
+struct RaySurface {
+  int textureName = 0;          // GL texture name bound when drawn
+  float textureScale = 1.0f;    // factor on texture coordinates
+  bool castsShadow = false;     // tested by shadow rays
+  bool receivesShadow = false;  // a shadow ray is cast from its hits
+  bool reflective = false;      // a mirror: one bounce ray is traced from its hits
+};
+
+// The shapes, one per add operation (world coordinates).
+
+// Rectangle centred on position, 2|edgeU| x 2|edgeV|; the normal is
+// edgeU x edgeV. cutOut: a plane with a rectangular hole instead.
+struct RayQuad {
+  Vector3 position{};
+  Vector3 edgeU{};
+  Vector3 edgeV{};
+  bool cutOut = false;
+};
+
+// Horizontal plane y = position.y.
+struct RayFloor {
+  Vector3 position{};
+};
+
+// Plane through position with an (unnormalised) normal; hit where
+// inner < distance from position < outer.
+struct RayDisc {
+  Vector3 position{};
+  Vector3 normal{};
+  float inner = 0.0f;
+  float outer = 0.0f;
+};
+
+// Horizontal plane; hit where inner < squared distance from position < outer.
+struct RayFloorRing {
+  Vector3 position{};
+  float inner = 0.0f;
+  float outer = 0.0f;
+};
+
+// inside: the far root is taken (the camera is inside).
+struct RaySphere {
+  Vector3 position{};
+  float radius = 0.0f;
+  bool inside = false;
+};
+
+// A sphere keeping the points whose value along cutAxis lies below
+// cutLimit (a limit of 1 with a unit axis keeps the half opposite it).
+struct RayCutSphere {
+  Vector3 position{};
+  float radius = 0.0f;
+  Vector3 cutAxis{};
+  float cutLimit = 0.0f;
+};
+
+// Quadric around the (unnormalised) axis from its base position: a
+// cylinder for |axis| = 1, a cone for |axis| > 1 and radius 0. length is
+// the extent along the axis, <= 0 unbounded.
+struct RayTube {
+  Vector3 position{};
+  Vector3 axis{};
+  float radius = 0.0f;
+  float length = 0.0f;
+  bool inside = false;
+};
+
+// A tube whose axis runs along z (addTubeZ) or y (addTubeY), axisLength long.
+struct RayAxisTube {
+  Vector3 position{};
+  float axisLength = 1.0f;
+  float radius = 0.0f;
+  float length = 0.0f;
+  bool inside = false;
+};
+
 struct RayWorld {
   // Allocates count + 1 records and idList entries (record 0 unused) and sets
   // the defaults. camera and light must be set before the first frame.
@@ -153,89 +233,23 @@ struct RayWorld {
   float depthGain = 1.0f;           // factor on distance in the depth mapping
 
   // Common part of every add operation on the record at nextId:
-  // stores the arguments, zero texture offsets, uAxis, vAxis and radius,
-  // registers the id, copies the material, sets the ripple defaults and
-  // returns the id. Sets lastAdded.
-  int addObject(const Vector3& position, int textureName, float textureScale,
-                uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective);
+  // stores position and surface, zero texture offsets, uAxis, vAxis and
+  // radius, registers the id, copies the material, sets the ripple defaults
+  // and returns the id. Sets lastAdded.
+  int addObject(const Vector3& position, const RaySurface& surface);
 
   // fromLight (light position), then fromCamera (camera position) for every
   // object 1..idList[0].
   void prepareFrame();
 
-  // --- Add operations. Vectors as three floats x, y, z, in the
-  // argument order scenes use; each also has a Vector3 overload. ---
-
-  // Rectangle centred on position, 2|edgeU| x 2|edgeV|; cutOut = hole.
-  // `unused` is stored in radius and read by nothing.
-  int addQuad(float px, float py, float pz, float ux, float uy, float uz, float vx,
-              float vy, float vz, uint8_t cutOut, float unused, int textureName,
-              float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-              uint8_t reflective);
-  int addQuad(const Vector3& position, const Vector3& edgeU, const Vector3& edgeV,
-              uint8_t cutOut, float unused, int textureName, float textureScale,
-              uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective);
-
-  // Horizontal plane y = position.y.
-  int addFloor(float px, float py, float pz, int textureName, float textureScale,
-               uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective);
-  int addFloor(const Vector3& position, int textureName, float textureScale,
-               uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective);
-
-  // Plane through position with the (unnormalised) normal; hit where
-  // inner < distance from position < outer.
-  int addDisc(float px, float py, float pz, float nx, float ny, float nz, float inner,
-              float outer, int textureName, float textureScale, uint8_t castsShadow,
-              uint8_t receivesShadow, uint8_t reflective);
-  int addDisc(const Vector3& position, const Vector3& normal, float inner, float outer,
-              int textureName, float textureScale, uint8_t castsShadow,
-              uint8_t receivesShadow, uint8_t reflective);
-
-  // Horizontal plane; hit where inner < squared distance < outer.
-  int addFloorRing(float px, float py, float pz, float inner, float outer, int textureName,
-                   float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                   uint8_t reflective);
-  int addFloorRing(const Vector3& position, float inner, float outer, int textureName,
-                   float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                   uint8_t reflective);
-
-  int addSphere(float px, float py, float pz, float radius, uint8_t inside, int textureName,
-                float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                uint8_t reflective);
-  int addSphere(const Vector3& position, float radius, uint8_t inside, int textureName,
-                float textureScale, uint8_t castsShadow, uint8_t receivesShadow,
-                uint8_t reflective);
-
-  // `inside` has no effect on this kind.
-  int addCutSphere(float px, float py, float pz, float radius, float cx, float cy, float cz,
-                   float cutLimit, uint8_t inside, int textureName, float textureScale,
-                   uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective);
-  int addCutSphere(const Vector3& position, float radius, const Vector3& cutAxis,
-                   float cutLimit, uint8_t inside, int textureName, float textureScale,
-                   uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective);
-
-  // Quadric around the (unnormalised) axis: cylinder for |axis| = 1, cone
-  // for |axis| > 1 and radius 0. length <= 0: unbounded.
-  int addTube(float px, float py, float pz, float ax, float ay, float az, float radius,
-              float length, uint8_t inside, int textureName, float textureScale,
-              uint8_t castsShadow, uint8_t receivesShadow, uint8_t reflective);
-  int addTube(const Vector3& position, const Vector3& axis, float radius, float length,
-              uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-              uint8_t receivesShadow, uint8_t reflective);
-
-  // Tube with axis (0, 0, axisLength).
-  int addTubeZ(float px, float py, float pz, float axisLength, float radius, float length,
-               uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-               uint8_t receivesShadow, uint8_t reflective);
-  int addTubeZ(const Vector3& position, float axisLength, float radius, float length,
-               uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-               uint8_t receivesShadow, uint8_t reflective);
-
-  // Tube with axis (0, axisLength, 0).
-  int addTubeY(float px, float py, float pz, float axisLength, float radius, float length,
-               uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-               uint8_t receivesShadow, uint8_t reflective);
-  int addTubeY(const Vector3& position, float axisLength, float radius, float length,
-               uint8_t inside, int textureName, float textureScale, uint8_t castsShadow,
-               uint8_t receivesShadow, uint8_t reflective);
+  // Add operations: each fills the record at nextId and returns its id.
+  int addQuad(const RayQuad& quad, const RaySurface& surface);
+  int addFloor(const RayFloor& floor, const RaySurface& surface);
+  int addDisc(const RayDisc& disc, const RaySurface& surface);
+  int addFloorRing(const RayFloorRing& ring, const RaySurface& surface);
+  int addSphere(const RaySphere& sphere, const RaySurface& surface);
+  int addCutSphere(const RayCutSphere& sphere, const RaySurface& surface);
+  int addTube(const RayTube& tube, const RaySurface& surface);
+  int addTubeZ(const RayAxisTube& tube, const RaySurface& surface);
+  int addTubeY(const RayAxisTube& tube, const RaySurface& surface);
 };

@@ -22,7 +22,9 @@ const Vector3 kLampPositions[kParkLampCount] = {
     {-11.2f, 0, 2.8f},  {5.6f, 0, 25.2f},  {11.2f, 0, 21},    {8.4f, 0, 14}};
 
 void addHill(RayWorld& w, float x, float y, float z) {
-  w.addSphere(x, y, z, 10, 0, kGrassSlot, 4.0f, 1, 1, 0);
+  w.addSphere({.position = {x, y, z}, .radius = 10},
+              {.textureName = kGrassSlot, .textureScale = 4.0f, .castsShadow = true,
+               .receivesShadow = true});
   w.lastAdded->falloffBase = 1.5f;
   w.lastAdded->falloffGain = 0.28f;
   w.lastAdded->falloffRange = 1.0f;
@@ -91,11 +93,12 @@ void buildLampParkWorld(LampParkScene& s, LampParkState& state) {
   w.shadowFactor = 0.3f;
 
   // Ground and the sky sphere around it.
-  w.addFloor(0, 0, 0, kGrassSlot, 0.08f, 0, 1, 0);
+  w.addFloor({.position = {0, 0, 0}},
+             {.textureName = kGrassSlot, .textureScale = 0.08f, .receivesShadow = true});
   w.lastAdded->falloffBase = 1.05f;
   w.lastAdded->falloffGain = 0.12f;
   w.lastAdded->falloffRange = 1.0f;
-  w.addSphere(0, 0, 0, 100, 1, kSkySlot, 0.5f, 0, 0, 0);
+  w.addSphere({.radius = 100, .inside = true}, {.textureName = kSkySlot, .textureScale = 0.5f});
   w.lastAdded->falloffGain = 0;
   w.lastAdded->falloffBase = 0.125f;
 
@@ -117,7 +120,7 @@ void buildLampParkWorld(LampParkScene& s, LampParkState& state) {
   addWalkers(s, state);
 
   // Outer sky, beyond everything.
-  w.addSphere(0, 0, 0, 1000, 1, kSkySlot, 0.2f, 0, 0, 0);
+  w.addSphere({.radius = 1000, .inside = true}, {.textureName = kSkySlot, .textureScale = 0.2f});
   w.lastAdded->falloffGain = 0;
   w.lastAdded->falloffBase = 0.1f;
 }

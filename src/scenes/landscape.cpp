@@ -127,7 +127,8 @@ void initLandscapeScene() {
   s.terrainCamera.forward = Vector3(0, 0, 1);
 
   s.skyWorld = new RayWorld(2);
-  s.skyWorld->addSphere(0, 0, 0, 500, 1, kSkyTextureSlot, 2.0f, 0, 0, 0);
+  s.skyWorld->addSphere({.radius = 500, .inside = true},
+                        {.textureName = kSkyTextureSlot, .textureScale = 2.0f});
   s.skyWorld->lastAdded->lightFlags = 0;  // unlit, full brightness
 
   s.skyCamera.position = Vector3(0, 0, 0);

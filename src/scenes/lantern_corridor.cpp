@@ -54,7 +54,8 @@ void buildWorld(LanternCorridorScene& s) {
   w.wobble = false;
 
   // 1: rippled mirror strip along the floor.
-  w.addQuad(0, 0.5f, 0, 3, 0, 0, 0, 0, 1000, 0, 0, kWallSlot, 0.125f, 0, 0, 1);
+  w.addQuad({.position = {0, 0.5f, 0}, .edgeU = {3, 0, 0}, .edgeV = {0, 0, 1000}},
+            {.textureName = kWallSlot, .textureScale = 0.125f, .reflective = true});
   RayObject* o = w.lastAdded;
   o->axis = Vector3(0, -1, 0);
   o->colour = Vector3(0, 0, 0.25f);
@@ -64,7 +65,8 @@ void buildWorld(LanternCorridorScene& s) {
 
   // 2, 3: the walls.
   for (float x : {3.0f, -3.0f}) {
-    w.addQuad(x, 0, 0, 0, 2, 0, 0, 0, 1000, 0, 0, kWallSlot, 0.327f, 0, 1, 0);
+    w.addQuad({.position = {x, 0, 0}, .edgeU = {0, 2, 0}, .edgeV = {0, 0, 1000}},
+              {.textureName = kWallSlot, .textureScale = 0.327f, .receivesShadow = true});
     o = w.lastAdded;
     o->textureOffsetA = -0.6f;
     o->axis = Vector3(-1, 0, 0);
@@ -72,19 +74,22 @@ void buildWorld(LanternCorridorScene& s) {
   }
 
   // 4: the ceiling, open over the corridor.
-  w.addQuad(0, 2, 0, 3, 0, 0, 0, 0, 1000, 1, 0, kWallSlot, 0.327f, 0, 1, 0);
+  w.addQuad({.position = {0, 2, 0}, .edgeU = {3, 0, 0}, .edgeV = {0, 0, 1000}, .cutOut = true},
+            {.textureName = kWallSlot, .textureScale = 0.327f, .receivesShadow = true});
   o = w.lastAdded;
   o->textureOffsetA = -0.45f;
   o->axis = Vector3(0, -1, 0);
   o->colour = Vector3(0, 0.1f, 0);
 
   // 5: the tunnel around everything.
-  w.addTubeZ(0, 0, 0, 1.0f, 8.0f, 0, 1, kRockSlot, 0.05f, 0, 1, 0);
+  w.addTubeZ({.axisLength = 1.0f, .radius = 8.0f, .length = 0, .inside = true},
+             {.textureName = kRockSlot, .textureScale = 0.05f, .receivesShadow = true});
   w.lastAdded->colour = Vector3(0, 0.1f, 0);
 
   // 6..11: the lantern; its axes are set every frame.
   for (const Vector3& cut : kAddedCutAxes) {
-    w.addCutSphere(0, 0, 0, 1.5f, cut.x, cut.y, cut.z, 0.2f, 1, kLanternSlot, 1.0f, 1, 0, 0);
+    w.addCutSphere({.radius = 1.5f, .cutAxis = cut, .cutLimit = 0.2f},
+                   {.textureName = kLanternSlot, .castsShadow = true});
     o = w.lastAdded;
     o->colour = Vector3(0, 0.01f, 0);
     o->falloffBase = 0.6f;

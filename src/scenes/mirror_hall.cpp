@@ -38,32 +38,50 @@ void setLocalAxes(RayObject& o, const Vector3& u, const Vector3& v, const Vector
 
 void addObjects(MirrorHallScene& s) {
   RayWorld& w = *s.world;
-  w.addSphere(0, 0, 0, 500, 1, kSkySlot, 0.2f, 0, 0, 0);
+  w.addSphere({.radius = 500, .inside = true}, {.textureName = kSkySlot, .textureScale = 0.2f});
   w.lastAdded->falloffGain = 0;
   w.lastAdded->falloffBase = 0.15f;
   w.lastAdded->specularGain = 1.0f;
 
   // The post, widening slightly towards its ball ends, and the two rods.
-  w.addTube(0, 0, 0, 0, 1.01f, 0, 0.75f, 8, 0, kPaperSlot, 0.1f, 1, 1, 0);
-  w.addTube(0, 0, 0, 0, -1.01f, 0, 0.75f, 8, 0, kPaperSlot, 0.1f, 1, 1, 0);
-  w.addSphere(0, 8, 0, 1.28f, 0, kPaperSlot, 1.0f, 1, 1, 0);
-  w.addSphere(0, -8, 0, 1.28f, 0, kPaperSlot, 1.0f, 1, 1, 0);
-  w.addTube(0, 8, 0, 1, 0, 0, 0.75f, 500, 0, kPaperSlot, 0.1f, 1, 1, 0);
-  w.addTube(0, -8, 0, 1, 0, 0, 0.75f, 500, 0, kPaperSlot, 0.1f, 1, 1, 0);
+  w.addTube({.axis = {0, 1.01f, 0}, .radius = 0.75f, .length = 8},
+            {.textureName = kPaperSlot, .textureScale = 0.1f, .castsShadow = true,
+             .receivesShadow = true});
+  w.addTube({.axis = {0, -1.01f, 0}, .radius = 0.75f, .length = 8},
+            {.textureName = kPaperSlot, .textureScale = 0.1f, .castsShadow = true,
+             .receivesShadow = true});
+  w.addSphere({.position = {0, 8, 0}, .radius = 1.28f},
+              {.textureName = kPaperSlot, .castsShadow = true, .receivesShadow = true});
+  w.addSphere({.position = {0, -8, 0}, .radius = 1.28f},
+              {.textureName = kPaperSlot, .castsShadow = true, .receivesShadow = true});
+  w.addTube({.position = {0, 8, 0}, .axis = {1, 0, 0}, .radius = 0.75f, .length = 500},
+            {.textureName = kPaperSlot, .textureScale = 0.1f, .castsShadow = true,
+             .receivesShadow = true});
+  w.addTube({.position = {0, -8, 0}, .axis = {1, 0, 0}, .radius = 0.75f, .length = 500},
+            {.textureName = kPaperSlot, .textureScale = 0.1f, .castsShadow = true,
+             .receivesShadow = true});
 
   // The bowl: outer and inner ellipsoid shells cut at their widest, the
   // ring closing the rim, and the mirror 5 units inside.
   const Vector3 ux(1, 0, 0), uy(0, 1, 0), uz(0, 0, 1);
-  w.addTube(-29, 0, 0, -0.9f, 0, 0, 35, 50, 0, kPaperSlot, 0.1f, 1, 0, 0);
+  w.addTube({.position = {-29, 0, 0}, .axis = {-0.9f, 0, 0}, .radius = 35, .length = 50},
+            {.textureName = kPaperSlot, .textureScale = 0.1f, .castsShadow = true});
   w.lastAdded->falloffGain = 0;
   w.lastAdded->falloffBase = 0.3f;
   w.lastAdded->specularGain = 1.0f;
   setLocalAxes(*w.lastAdded, uz, ux, uy);
-  w.addTube(-29, 0, 0, -0.9f, 0, 0, 30, 50, 1, kPaperSlot, 0.1f, 1, 1, 0);
+  w.addTube({.position = {-29, 0, 0}, .axis = {-0.9f, 0, 0}, .radius = 30, .length = 50,
+             .inside = true},
+            {.textureName = kPaperSlot, .textureScale = 0.1f, .castsShadow = true,
+             .receivesShadow = true});
   setLocalAxes(*w.lastAdded, uz, ux, uy);
-  w.addDisc(-29, 0, 0, 1, 0, 0, 30, 35, kPaperSlot, 0.01f, 1, 1, 0);
+  w.addDisc({.position = {-29, 0, 0}, .normal = {1, 0, 0}, .inner = 30, .outer = 35},
+            {.textureName = kPaperSlot, .textureScale = 0.01f, .castsShadow = true,
+             .receivesShadow = true});
   setLocalAxes(*w.lastAdded, uy, uz, ux);
-  s.mirrorId = w.addDisc(-34, 0, 0, 1, 0, 0, 0, 30, kBlueSlot, 0.01f, 0, 1, 1);
+  s.mirrorId = w.addDisc({.position = {-34, 0, 0}, .normal = {1, 0, 0}, .inner = 0, .outer = 30},
+                         {.textureName = kBlueSlot, .textureScale = 0.01f, .receivesShadow = true,
+                          .reflective = true});
   RayObject& mirror = *w.lastAdded;
   mirror.colour.set(0, 0, 0.2f);
   mirror.falloffGain = 0;
@@ -72,9 +90,13 @@ void addObjects(MirrorHallScene& s) {
 
   // The chain: ball j is mirrorId + 1 + 2j, the tube after it mirrorId + 2 + 2j.
   for (int j = 0; j < kMirrorChainBalls; ++j) {
-    w.addSphere(0, 0, 0, 2.5f, 0, kBlueSlot, 0.04f, 1, 1, 0);
+    w.addSphere({.radius = 2.5f},
+                {.textureName = kBlueSlot, .textureScale = 0.04f, .castsShadow = true,
+                 .receivesShadow = true});
     if (j < kMirrorChainBalls - 1)
-      w.addTube(0, 0, 0, 1, 0, 0, 0.6f, 5, 0, kChainTubeSlot, 0.04f, 1, 1, 0);
+      w.addTube({.axis = {1, 0, 0}, .radius = 0.6f, .length = 5},
+                {.textureName = kChainTubeSlot, .textureScale = 0.04f, .castsShadow = true,
+                 .receivesShadow = true});
   }
 }
 

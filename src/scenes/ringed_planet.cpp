@@ -44,7 +44,7 @@ void buildWorld(RingedPlanetScene& s) {
   w.falloffRange = 50;
   w.falloffGain = 0.85f;
 
-  w.addSphere(0, 0, 0, 500, 1, kSkySlot, 3, 0, 0, 0);
+  w.addSphere({.radius = 500, .inside = true}, {.textureName = kSkySlot, .textureScale = 3});
   RayObject& sky = *w.lastAdded;
   sky.uAxis = Vector3(-1.5f, 0, 0);
   sky.vAxis = Vector3(0, 0.8f, 0);
@@ -56,18 +56,22 @@ void buildWorld(RingedPlanetScene& s) {
   sky.textureOffsetB = 0.5f;
   sky.lightFlags = 0;
 
-  w.addSphere(0, 5, 0, 2, 0, kRockSlot, 1.25f, 0, 0, 0);
+  w.addSphere({.position = {0, 5, 0}, .radius = 2},
+              {.textureName = kRockSlot, .textureScale = 1.25f});
   RayObject& ball = *w.lastAdded;
   ball.lightFlags = 3;
   ball.falloffGain = 0.7f;
   ball.colour = Vector3(0, 0.1f, 0);
 
-  w.addSphere(-5, 2, -1.5f, 2, 0, kPlanetSlot, 7, 1, 1, 0);
+  w.addSphere({.position = {-5, 2, -1.5f}, .radius = 2},
+              {.textureName = kPlanetSlot, .textureScale = 7, .castsShadow = true,
+               .receivesShadow = true});
   RayObject& planet = *w.lastAdded;
   planet.falloffGain = 0.7f;
   planet.colour = Vector3(0, 0.1f, 0);
 
-  w.addFloorRing(-5, 2, -1.5f, 15, 35, kRingSlot, 0.08f, 0, 1, 0);
+  w.addFloorRing({.position = {-5, 2, -1.5f}, .inner = 15, .outer = 35},
+                 {.textureName = kRingSlot, .textureScale = 0.08f, .receivesShadow = true});
   RayObject& ring = *w.lastAdded;
   ring.textureOffsetA = 0.5f;
   ring.textureOffsetB = 0.5f;

@@ -67,7 +67,8 @@ void initSkyFlashes() {
   }
 
   s.world = new RayWorld(10);
-  s.world->addSphere(0, 0, 0, 500, 1, kSkyTextureSlot, 4, 0, 0, 0);
+  s.world->addSphere({.radius = 500, .inside = true},
+                     {.textureName = kSkyTextureSlot, .textureScale = 4});
   RayObject& sky = *s.world->lastAdded;
   sky.uAxis = Vector3(1.5f, 0, 0);
   sky.vAxis = Vector3(0, 1, 0);

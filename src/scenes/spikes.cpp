@@ -41,7 +41,7 @@ void buildWorld(SpikeScene& s) {
   w.falloffGain = 0.2f;
   w.falloffBase = 1.0f;
   w.shadowFactor = 0.3f;
-  w.addSphere(0, 0, 0, 500, 1, kMatoSlot, 0.2f, 0, 0, 0);
+  w.addSphere({.radius = 500, .inside = true}, {.textureName = kMatoSlot, .textureScale = 0.2f});
   w.lastAdded->falloffGain = 0;
   w.lastAdded->falloffBase = 0.125f;
   s.camera.position = Vector3(0, 5, -25);

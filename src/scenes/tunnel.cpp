@@ -44,7 +44,8 @@ RayWorld* buildTube(float radius, int texture) {
   w.falloffRange = 1.0f;
   w.falloffBase = 1.0f;
   w.falloffGain = 0.25f;
-  w.addTubeZ(0, 0, 0, 1.0f, radius, 0, 1, texture, 0.02f, 0, 1, 0);
+  w.addTubeZ({.axisLength = 1.0f, .radius = radius, .length = 0, .inside = true},
+             {.textureName = texture, .textureScale = 0.02f, .receivesShadow = true});
   turnTubeAxes(*w.lastAdded, 0.0f);
   return &w;
 }

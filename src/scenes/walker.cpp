@@ -73,14 +73,18 @@ WalkerParts Walker::addWalkerParts(RayWorld& world, int legTexture, int kneeText
   const Vector3 legColour(0.4f, 0, 0.2f);
   const Vector3 bodyColour(0.1f, 0, 0);
   auto tube = [&](float radius, float length, const Vector3& colour) {
-    const int id = world.addTube(0, 0, 0, 1, 0, 0, radius, length, 0, legTexture, 0.2f, 1, 1, 0);
+    const int id = world.addTube({.axis = {1, 0, 0}, .radius = radius, .length = length},
+                                 {.textureName = legTexture, .textureScale = 0.2f,
+                                  .castsShadow = true, .receivesShadow = true});
     RayObject* o = world.lastAdded;
     o->specularGain = 1.0f;
     o->colour.copyFrom(colour);
     return id;
   };
   auto ball = [&](float radius) {
-    const int id = world.addSphere(0, 0, 0, radius, 0, kneeTexture, 0.2f, 1, 1, 0);
+    const int id = world.addSphere({.radius = radius},
+                                   {.textureName = kneeTexture, .textureScale = 0.2f,
+                                    .castsShadow = true, .receivesShadow = true});
     world.lastAdded->specularGain = 1.0f;
     return id;
   };

@@ -64,6 +64,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time audiovisual demo with a streamed soundtrack")
 # The extended description; CPack puts the summary first and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Lumivaara Zadorivora plays about five and a half minutes of rendered scenes
@@ -73,5 +74,7 @@ window, once or in a loop.
 
 The package also holds lumivaara-capture, which renders the demo off-screen
 into PNG frames or, through ffmpeg, a video with its sound, and
-lumivaara-bench, which times the frames of chosen stretches of the timeline.")
+lumivaara-bench, which times the frames of chosen stretches of the timeline.
+
+Free software under the MIT (Expat) licence.")
 include(CPack)

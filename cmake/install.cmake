@@ -6,7 +6,7 @@
 set(LUMIVAARA_DATA_DIR share/games/lumivaara)
 set(LUMIVAARA_DOC_DIR share/doc/lumivaara)
 
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/host/demo_options.cpp PROPERTIES
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/host/command_line.cpp PROPERTIES
   COMPILE_DEFINITIONS LUMIVAARA_VERSION="${PROJECT_VERSION}")
 
 install(TARGETS lumivaara RUNTIME DESTINATION games)

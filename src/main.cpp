@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/command_line.h"
 #include "host/demo_options.h"
 #include "host/frame_loop.h"
 #include "host/render_path.h"
@@ -13,16 +14,14 @@
 int main(int argc, char** argv) {
   DemoOptions options;
   std::string error;
-  if (!parseDemoOptions(argc, argv, options, &error)) {
-    std::fprintf(stderr, "lumivaara: %s\n%s", error.c_str(), kDemoUsage);
-    return 2;
-  }
+  if (!parseDemoOptions(argc, argv, options, &error))
+    return refuseArguments("lumivaara", error, kDemoUsage);
   if (options.help) {
     std::fputs(kDemoUsage, stdout);
     return 0;
   }
   if (options.version) {
-    std::printf("lumivaara %s\n", kDemoVersion);
+    std::fputs(versionText("lumivaara").c_str(), stdout);
     return 0;
   }
   if (options.renderGiven) requestRenderChoice(options.render);

@@ -41,29 +41,48 @@ TEST(BenchOptions, DefaultsAndEveryFlag) {
   EXPECT_EQ(o.jsonFile, "out.json");
 }
 
-TEST(BenchOptions, RejectsBadArguments) {
-  const std::vector<std::vector<const char*>> bad = {
-      {"--fps"},           {"--fps", "0"},         {"--fps", "12x"},
-      {"--size", "800"},   {"--size", "x600"},     {"--size", "100x100"},
-      {"--from", "-1"},    {"--to", "abc"},        {"--from", "5000", "--to", "5000"},
-      {"--json"},          {"--frames", "d"},      {"extra"},
-      {"--render"},        {"--render", "vulkan"},
+TEST(BenchOptions, RejectsBadArgumentsInOneForm) {
+  const struct {
+    std::vector<const char*> args;
+    const char* error;
+  } cases[] = {
+      {{"--fps"}, "--fps needs a value"},
+      {{"--fps", "0"}, "--fps: 0 is out of range (1 to 1000)"},
+      {{"--fps", "12x"}, "--fps: 12x is not a whole number (1 to 1000)"},
+      {{"--size", "x600"}, "--size: x600 is not a size WxH (512x384 to 16384x16384)"},
+      {{"--size=100x100"}, "--size: 100x100 is out of range (512x384 to 16384x16384)"},
+      {{"--from", "340000"}, "--from: 340000 is out of range (0 to 329999)"},
+      {{"--to", "abc"}, "--to: abc is not a whole number (1 to 330000)"},
+      {{"--from", "5000", "--to", "5000"}, "--from 5000 is not before --to 5000"},
+      {{"--json"}, "--json needs a value"},
+      {{"--frames", "d"}, "unknown option --frames"},
+      {{"--draw-all=1"}, "--draw-all takes no value"},
+      {{"extra"}, "unexpected argument extra"},
+      {{"--render", "vulkan"}, "--render: vulkan is not one of gl, software, auto"},
   };
-  for (const auto& args : bad) {
+  for (const auto& c : cases) {
     BenchOptions o;
     o.fps = 7;
     std::string error;
-    EXPECT_FALSE(parse(args, o, &error)) << args[0];
-    EXPECT_FALSE(error.empty());
+    EXPECT_FALSE(parse(c.args, o, &error)) << c.args[0];
+    EXPECT_EQ(error, c.error);
     EXPECT_EQ(o.fps, 7);  // untouched on failure
   }
+  BenchOptions late;
+  std::string error;
+  ASSERT_TRUE(parse({"--from=329000", "--to=400000"}, late, &error)) << error;
+  EXPECT_EQ(late.toMs, 330000);
+  EXPECT_EQ(late.note, "--to 400000 is past the end of the demo: taking 330000");
 }
 
-TEST(BenchOptions, HelpEndsTheParse) {
+TEST(BenchOptions, HelpAndVersionEndTheParse) {
   BenchOptions o;
   std::string error;
   ASSERT_TRUE(parse({"--fps", "12", "-h", "--bogus"}, o, &error));
   EXPECT_TRUE(o.help);
+  BenchOptions version;
+  ASSERT_TRUE(parse({"--version"}, version, &error));
+  EXPECT_TRUE(version.version);
   BenchOptions plain;
   ASSERT_TRUE(parse({"--fps", "12"}, plain, &error));
   EXPECT_FALSE(plain.help);

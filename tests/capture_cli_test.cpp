@@ -2,12 +2,17 @@
 
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -67,17 +72,132 @@ bool exists(const std::string& path) {
 
 }  // namespace
 
+// Runs a shell line through bash (for limits and traps) with the capture
+// as $C; its standard error into *err.
+int runBash(const std::string& line, std::string* err) {
+  // One file per test process: ctest runs the tests side by side.
+  const std::string errFile = std::string(LUMIVAARA_BUILD_DIR) + "/test-output-stderr-" +
+                              std::to_string(getpid()) + ".txt";
+  const std::string cmd = "C='" + kCapture + "' /bin/bash -c '" + line + "' 2>'" + errFile + "'";
+  const int status = std::system(cmd.c_str());
+  *err = fileText(errFile);
+  std::remove(errFile.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The frame files of a folder, and whether each ends with PNG's end chunk.
+std::vector<std::string> framesIn(const std::string& dir, bool* allWhole) {
+  std::vector<std::string> names;
+  *allWhole = true;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* e = readdir(d)) {
+      const std::string name = e->d_name;
+      if (name == "." || name == "..") continue;
+      names.push_back(name);
+      if (e->d_type != DT_REG) continue;
+      const std::string bytes = fileText(dir + "/" + name);
+      if (bytes.size() < 12 || bytes.compare(bytes.size() - 8, 4, "IEND") != 0) *allWhole = false;
+    }
+    closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 TEST(CaptureCli, BadArgumentsExitWithStatus2) {
   EXPECT_EQ(run("--fps"), 2);
   EXPECT_EQ(run("--size 12"), 2);
   EXPECT_EQ(run("--from 200 --to 100"), 2);
   EXPECT_EQ(run("--what 1"), 2);
+  EXPECT_EQ(run("--to 100"), 2);  // nothing to write
+}
+
+// Nothing starts outside the demo, and nothing is written past its end.
+TEST(CaptureCli, TimesOutsideTheDemoAreRefusedOrCut) {
+  const std::string late = freshDir("late");
+  EXPECT_EQ(run("--from 340000 --to 341000 --frames " + late), 2);
+  EXPECT_FALSE(exists(late));
+  std::string err;
+  ASSERT_EQ(runBash("$C --quiet --fps 10 --from 329800 --to 340000 --frames " + late, &err), 0)
+      << err;
+  EXPECT_NE(err.find("--to 340000 is past the end of the demo: taking 330000"), std::string::npos)
+      << err;
+  bool whole = false;
+  const std::vector<std::string> frames = framesIn(late, &whole);
+  EXPECT_EQ(frames, (std::vector<std::string>{"329800.png", "329900.png"}));
+}
+
+// Every output is tried before anything renders; a refusal names the option
+// and the reason, with status 2.
+TEST(CaptureCli, UnusableOutputsAreRefusedBeforeRendering) {
+  const std::string dir = freshDir("refused");
+  std::system(("mkdir -p '" + dir + "/folder' && : >'" + dir + "/file'").c_str());
+  const struct {
+    std::string args;
+    const char* reason;
+  } cases[] = {
+      {"--frames " + dir + "/file", "Not a directory"},
+      // Under a regular file: unwritable even for root, whom permission bits do not stop.
+      {"--frames " + dir + "/file/sub", "Not a directory"},
+      {"--video " + dir + "/file/a.mp4", "Not a directory"},
+      {"--video " + dir + "/missing/a.mp4", "No such file or directory"},
+      {"--video " + dir + "/folder", "Is a directory"},
+      {"--video " + dir + "/a.wav", "sound only"},
+      {"--video " + dir + "/a.jpg", "single picture"},
+      {"--video " + dir + "/a.xyz", "knows no format"},
+      {"--video " + dir + "/a.mp4 --size 801x601", "width not divisible by 2"},
+  };
+  for (const auto& c : cases) {
+    std::string err;
+    EXPECT_EQ(runBash("$C --fps 10 --to 300 " + c.args, &err), 2) << c.args << ": " << err;
+    EXPECT_NE(err.find(c.reason), std::string::npos) << c.args << ": " << err;
+    EXPECT_EQ(err.find("rendered"), std::string::npos) << c.args << ": " << err;
+  }
+  bool whole = false;
+  EXPECT_EQ(framesIn(dir, &whole), (std::vector<std::string>{"file", "folder"}))
+      << "a trial or a refused output left a file behind";
+}
+
+TEST(CaptureCli, FormatsWithoutSoundGetThePictureOnly) {
+  const std::string dir = freshDir("picture-only");
+  std::system(("mkdir -p '" + dir + "'").c_str());
+  for (const char* name : {"a.gif", "a.png"}) {
+    std::string err;
+    const std::string file = dir + "/" + name;
+    ASSERT_EQ(runBash("$C --quiet --fps 10 --to 300 --video " + file, &err), 0) << err;
+    EXPECT_NE(err.find("holds no sound: writing the picture only"), std::string::npos) << err;
+    const std::string bytes = fileText(file);
+    EXPECT_EQ(bytes.find(name[2] == 'g' ? "GIF8" : "\x89PNG"), 0u) << name;
+    if (name[2] == 'p') {
+      EXPECT_NE(bytes.find("acTL"), std::string::npos) << "not animated";
+    }
+  }
+}
+
+// A file size limit stands in for a full disk: the failing frame is named
+// with the system's reason, nothing partial is left under a frame's name, and
+// the summary counts the frames saved.
+TEST(CaptureCli, AFailedWriteStopsWithTheReasonAndLeavesNoPartialFrame) {
+  const std::string dir = freshDir("full");
+  std::string err;
+  // 280 KiB: the first frames of the landscape fit, the fourth (291 KB) does not.
+  EXPECT_EQ(runBash("trap \"\" XFSZ; ulimit -f 280; exec $C --quiet --fps 10 --from 17000 "
+                    "--to 17500 --frames " + dir, &err),
+            1)
+      << err;
+  EXPECT_NE(err.find(".png: File too large"), std::string::npos) << err;
+  bool whole = false;
+  const std::vector<std::string> frames = framesIn(dir, &whole);
+  EXPECT_TRUE(whole) << "a partial frame was left";
+  EXPECT_FALSE(frames.empty());
+  EXPECT_NE(err.find(", " + std::to_string(frames.size()) + " written"), std::string::npos) << err;
 }
 
 TEST(CaptureCli, HelpPrintsTheUsageAndRendersNothing) {
   const std::string dir = freshDir("help");
   EXPECT_EQ(run("--frames " + dir + " --help"), 0);
   EXPECT_EQ(run("-h"), 0);
+  EXPECT_EQ(run("--version --frames " + dir), 0);
   EXPECT_FALSE(exists(dir));
 }
 
@@ -119,7 +239,9 @@ TEST(CaptureCli, OtherSizesAndAVideo) {
 TEST(CaptureCli, StandardOutputCarriesNoStatistics) {
   const std::string dir = freshDir("stdout");
   const int status = std::system(
-      (kCapture + " --fps 20 --to 6000 --quiet > '" + dir + ".txt' 2>/dev/null").c_str());
+      (kCapture + " --fps 20 --to 6000 --quiet --size 80x60 --frames " + dir + " > '" + dir +
+       ".txt' 2>/dev/null")
+          .c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(fileText(dir + ".txt"), "");
 }
@@ -139,10 +261,13 @@ TEST(CaptureCli, FailingFfmpegEndsTheCaptureWithStatus1) {
   EXPECT_EQ(runWithPath(quits, args + quits + "/a.mp4", &err), 1);
   EXPECT_NE(err.find("ffmpeg exited with status 3"), std::string::npos) << err;
 
-  // Dies by SIGKILL after about three of the 40 frames.
+  // Passes the trial (the real ffmpeg's) and dies by SIGKILL after about
+  // three of the 40 frames: the video holds nothing for certain.
   const std::string dies = freshDir("ffmpeg-dies");
-  fakeFfmpeg(dies, "/usr/bin/head -c 1000000 >/dev/null; kill -KILL $$");
+  fakeFfmpeg(dies, "case \"$*\" in *lavfi*) exec /usr/bin/ffmpeg \"$@\";; esac\n"
+                   "/usr/bin/head -c 1000000 >/dev/null; kill -KILL $$");
   EXPECT_EQ(runWithPath(dies, args + dies + "/a.mp4", &err), 1);
   EXPECT_NE(err.find("ffmpeg stopped reading frames"), std::string::npos) << err;
   EXPECT_NE(err.find("killed by signal 9"), std::string::npos) << err;
+  EXPECT_NE(err.find(", 0 written"), std::string::npos) << err;
 }

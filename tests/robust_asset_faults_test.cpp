@@ -99,12 +99,13 @@ struct Sandbox {
   }
   ~Sandbox() { std::system(("rm -rf '" + dir + "'").c_str()); }
 
-  // Runs the capture with these arguments; returns the exit status and
-  // fills *err with its standard error.
+  // Runs the capture with these arguments, writing frames into the sandbox;
+  // returns the exit status and fills *err with its standard error.
   int capture(const std::string& args, std::string* err) const {
     const std::string errFile = dir + "/stderr.txt";
-    const int status =
-        std::system((dir + "/lumivaara-capture " + args + " >/dev/null 2>" + errFile).c_str());
+    const int status = std::system((dir + "/lumivaara-capture " + args + " --frames " + dir +
+                                    "/frames >/dev/null 2>" + errFile)
+                                       .c_str());
     const std::vector<char> text = readFile(errFile);
     err->assign(text.begin(), text.end());
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -1,14 +1,8 @@
 #include "host/demo_options.h"
 
-#include <cstring>
+#include <vector>
 
-#include "host/option_values.h"
-
-#ifndef LUMIVAARA_VERSION
-#define LUMIVAARA_VERSION "0"
-#endif
-
-const char kDemoVersion[] = LUMIVAARA_VERSION;
+#include "host/command_line.h"
 
 const char kDemoUsage[] =
     "usage: lumivaara [--fullscreen | --windowed [--size WxH] | --mode WxH] [--display N]\n"
@@ -26,6 +20,7 @@ const char kDemoUsage[] =
     "  --render PATH      gl, software or auto (the default): how frames are drawn\n"
     "  --start MS         begin at this demo time in ms (0 to 329999), the music too\n"
     "  --help, --version  print this or the version and exit\n"
+
     "Keys: Escape ends the demo; F11 or Alt+Enter switch between full screen and window;\n"
     "      Left and Right jump 10 seconds back or forward.\n";
 
@@ -33,10 +28,10 @@ namespace {
 
 // One pair of flags that exclude each other, remembered by the first seen.
 struct Choice {
-  const char* flag = nullptr;
-  bool take(const char* f, std::string* error) {
-    if (flag && std::strcmp(flag, f) != 0) {
-      *error = std::string(flag) + " and " + f + " exclude each other";
+  std::string flag;
+  bool take(const std::string& f, std::string* error) {
+    if (!flag.empty() && flag != f) {
+      *error = flag + " and " + f + " exclude each other";
       return false;
     }
     flag = f;
@@ -44,77 +39,54 @@ struct Choice {
   }
 };
 
+const std::vector<OptionSpec> kDemoOptions = {
+    {"--fullscreen", false}, {"--windowed", false}, {"--mode", true},   {"--size", true},
+    {"--display", true},     {"--start", true},     {"--mute", false},  {"--loop", false},
+    {"--vsync", false},      {"--no-vsync", false}, {"--render", true},
+};
+
 }  // namespace
 
 bool parseDemoOptions(int argc, char** argv, DemoOptions& out, std::string* error) {
+  std::vector<GivenOption> given;
+  if (!splitCommandLine(argc, argv, kDemoOptions, &given, error)) return false;
   Choice style, vsync;
   bool sizeGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    std::string flag = argv[i];
-    const char* value = nullptr;
-    const size_t eq = flag.find('=');
-    if (flag.rfind("--", 0) == 0 && eq != std::string::npos) {
-      value = argv[i] + eq + 1;
-      flag.resize(eq);
-    }
-    const bool takesValue = flag == "--size" || flag == "--mode" || flag == "--display" ||
-                            flag == "--render" || flag == "--start";
-    if (takesValue && !value) {
-      if (i + 1 >= argc) {
-        *error = flag + " needs a value";
-        return false;
-      }
-      value = argv[++i];
-    } else if (!takesValue && value) {
-      *error = flag + " takes no value";
-      return false;
-    }
-
+  for (const GivenOption& o : given) {
+    const std::string& flag = o.name;
     bool ok = true;
-    if (flag == "-h" || flag == "--help") {
+    if (flag == "--help") {
       out.help = true;
-      return true;
     } else if (flag == "--version") {
       out.version = true;
-      return true;
     } else if (flag == "--fullscreen") {
-      if (!style.take("--fullscreen", error)) return false;
+      ok = style.take(flag, error);
       out.style = DisplayStyle::Desktop;
     } else if (flag == "--windowed") {
-      if (!style.take("--windowed", error)) return false;
+      ok = style.take(flag, error);
       out.style = DisplayStyle::Windowed;
     } else if (flag == "--mode") {
-      if (!style.take("--mode", error)) return false;
+      ok = style.take(flag, error) &&
+           readSize(o, 1, 1, &out.modeWidth, &out.modeHeight, error);
       out.style = DisplayStyle::Mode;
-      ok = parseSizeValue(value, &out.modeWidth, &out.modeHeight);
     } else if (flag == "--size") {
       sizeGiven = true;
-      ok = parseSizeValue(value, &out.windowWidth, &out.windowHeight);
+      ok = readSize(o, 1, 1, &out.windowWidth, &out.windowHeight, error);
     } else if (flag == "--display") {
-      ok = parseIntValue(value, 0, 63, &out.display);
+      ok = readInt(o, 0, 63, &out.display, error);
     } else if (flag == "--start") {
-      ok = parseIntValue(value, 0, 329999, &out.startMs);
+      ok = readStartTime(o, &out.startMs, error);
     } else if (flag == "--mute") {
       out.mute = true;
     } else if (flag == "--loop") {
       out.loop = true;
     } else if (flag == "--vsync" || flag == "--no-vsync") {
-      if (!vsync.take(argv[i], error)) return false;
+      ok = vsync.take(flag, error);
       out.vsync = flag == "--vsync";
     } else if (flag == "--render") {
-      ok = parseRenderChoice(value, &out.render);
-      out.renderGiven = ok;
-    } else if (flag.rfind("-", 0) == 0) {
-      *error = "unknown option " + flag;
-      return false;
-    } else {
-      *error = "unexpected argument " + flag;
-      return false;
+      ok = out.renderGiven = readRenderChoice(o, &out.render, error);
     }
-    if (!ok) {
-      *error = "bad value for " + flag + ": " + value;
-      return false;
-    }
+    if (!ok) return false;
   }
   if (sizeGiven && out.style == DisplayStyle::Mode) {
     *error = "--size sets the window's size and --mode the screen's: give one";

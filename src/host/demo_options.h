@@ -29,7 +29,6 @@ struct DemoOptions {
 };
 
 extern const char kDemoUsage[];
-extern const char kDemoVersion[];
 
 // Parses argv[1..]; false with *error set to one line naming the problem.
 // --help and --version end the parse with their flag set.

@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/command_line.h"
 #include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
-#include "host/option_values.h"
 #include "host/scene_state.h"
 #include "host/seek.h"
 #include "platform/asset_path.h"

@@ -98,3 +98,19 @@ void destroyHeadlessContext(HeadlessContext& ctx) {
   eglTerminate(d);
   ctx = HeadlessContext{};
 }
+
+bool headlessSizeLimit(int* maxWidth, int* maxHeight, std::string* error) {
+  HeadlessContext ctx;
+  if (!createHeadlessContext(ctx, 16, 16, error)) return false;
+  // Not EGL_MAX_PBUFFER_WIDTH: Mesa reports 4096 there and makes larger
+  // pbuffers all the same; the GL's own limits are what drawing meets.
+  GLint renderbuffer = 0, viewport[2] = {0, 0};
+  glGetIntegerv(0x84E8 /* GL_MAX_RENDERBUFFER_SIZE */, &renderbuffer);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  destroyHeadlessContext(ctx);
+  // A query the driver does not answer (0) limits nothing.
+  auto least = [](int a, int b) { return a <= 0 ? b : b <= 0 ? a : a < b ? a : b; };
+  *maxWidth = least(renderbuffer, viewport[0]);
+  *maxHeight = least(renderbuffer, viewport[1]);
+  return true;
+}

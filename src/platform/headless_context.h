@@ -16,3 +16,7 @@ struct HeadlessContext {
 // and says why in *error.
 bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::string* error);
 void destroyHeadlessContext(HeadlessContext& ctx);
+
+// The largest output this GL draws: its largest renderbuffer and viewport,
+// found with a throwaway context. False with *error set when no context can be made.
+bool headlessSizeLimit(int* maxWidth, int* maxHeight, std::string* error);

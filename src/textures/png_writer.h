@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+// False with errno saying why when the file cannot be written whole.
 // 3 bytes a pixel, RGB.
 bool writePng(const std::string& path, const unsigned char* rgb, int width, int height);
 // 4 bytes a pixel, RGB and straight alpha.

@@ -15,10 +15,12 @@ struct BenchOptions {
   bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
   bool help = false;     // -h or --help: print the usage and time nothing
+  bool version = false;  // --version: print the version and time nothing
+  std::string note;      // a line to print before timing (a --to past the end)
 };
 
 extern const char kBenchUsage[];
 
 // Parses argv[1..]; false with *error set on anything it does not accept.
-// A help flag ends the parse with out.help set.
+// A help or version flag ends the parse with its flag set.
 bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error);

@@ -4,18 +4,22 @@
 // intersect calls per frame.
 #include <GL/gl.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "bench_options.h"
 #include "bench_report.h"
 #include "bench_timeline.h"
 #include "effects/shaft_stats.h"
+#include "host/command_line.h"
 #include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
+#include "output_checks.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
 #include "raycast/ray_stats.h"
@@ -24,13 +28,28 @@
 int main(int argc, char** argv) {
   BenchOptions opt;
   std::string error;
-  if (!parseBenchOptions(argc, argv, opt, &error)) {
-    std::fprintf(stderr, "lumivaara-bench: %s\n%s", error.c_str(), kBenchUsage);
-    return 2;
-  }
+  if (!parseBenchOptions(argc, argv, opt, &error))
+    return refuseArguments("lumivaara-bench", error, kBenchUsage);
   if (opt.help) {
     std::fputs(kBenchUsage, stdout);
     return 0;
+  }
+  if (opt.version) {
+    std::fputs(versionText("lumivaara-bench").c_str(), stdout);
+    return 0;
+  }
+  if (!opt.note.empty()) std::fprintf(stderr, "lumivaara-bench: %s\n", opt.note.c_str());
+  // Opened now, so an unwritable report is found before minutes of timing.
+  std::FILE* json = nullptr;
+  if (!opt.jsonFile.empty() && !(json = std::fopen(opt.jsonFile.c_str(), "w"))) {
+    std::fprintf(stderr, "lumivaara-bench: --json %s: %s\n", opt.jsonFile.c_str(),
+                 std::strerror(errno));
+    return 2;
+  }
+  OutputRefusal refusal;
+  if (!checkOutputSize(opt.width, opt.height, &refusal)) {
+    std::fprintf(stderr, "lumivaara-bench: %s\n", refusal.error.c_str());
+    return refusal.status;
   }
 
   // The demo's statistics lines would break up the report on standard output.
@@ -106,15 +125,15 @@ int main(int argc, char** argv) {
   const std::string path = renderPathName(renderPath());
   printReport(stdout, ranges, opt.fps, opt.width, opt.height, path);
   int rc = 0;
-  if (!opt.jsonFile.empty()) {
-    std::FILE* f = std::fopen(opt.jsonFile.c_str(), "w");
-    const std::string json =
+  if (json) {
+    const std::string text =
         reportJson(ranges, opt.fps, opt.width, opt.height, opt.fromMs, opt.toMs, path);
-    if (!f || std::fwrite(json.data(), 1, json.size(), f) != json.size()) {
-      std::perror(("lumivaara-bench: " + opt.jsonFile).c_str());
+    const bool written = std::fwrite(text.data(), 1, text.size(), json) == text.size();
+    if (std::fclose(json) != 0 || !written) {
+      std::fprintf(stderr, "lumivaara-bench: cannot write %s: %s\n", opt.jsonFile.c_str(),
+                   std::strerror(errno));
       rc = 1;
     }
-    if (f && std::fclose(f) != 0) rc = 1;
   }
   destroyHeadlessContext(ctx);
   return rc;

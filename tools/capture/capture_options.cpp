@@ -1,9 +1,10 @@
 #include "capture_options.h"
 
 #include <cstring>
+#include <vector>
 
+#include "host/command_line.h"
 #include "host/offline_host.h"
-#include "host/option_values.h"
 
 const char kDefaultPreset[] = "veryfast";
 
@@ -16,18 +17,32 @@ const char kCaptureUsage[] =
     "  (with the music of that range; the format follows the file name). The frames\n"
     "  before --from only advance the scenes, undrawn, but for the last two, which\n"
     "  are drawn: the first written frame is that of a run drawn from 0.\n"
-    "  --fps N         frames per second (default 60)\n"
-    "  --size WxH      output size (default 800x600); wider than 4:3 adds black columns\n"
-    "  --from, --to    the range in ms of demo time (default 0 to 330000)\n"
+    "  --fps N         frames per second, 1 to 1000 (default 60)\n"
+    "  --size WxH      output size (default 800x600, at most 64 megapixels); wider\n"
+    "                  than 4:3 adds black columns\n"
+    "  --from MS       first demo time written, 0 to 329999 (default 0)\n"
+    "  --to MS         end of the range (default 330000, the end; later is taken as it)\n"
+    "  --frames DIR    write PNG frames into DIR, made if missing\n"
+    "  --video FILE    encode a video; .gif, .png and .webp get the picture only\n"
     "  --crf N         H.264 quality, 0 to 51, lower is sharper (default 18)\n"
     "  --preset NAME   x264 preset, ultrafast to placebo (default veryfast)\n"
     "  --lossless      FFV1 video and FLAC sound in a .mkv file, an archive master\n"
     "  --render PATH   gl, software or auto (default: LUMIVAARA_RENDER, else auto)\n"
     "  --draw-all      draw every frame before --from too (slow; to check a seek)\n"
-    "  --quiet         no progress bar\n";
+    "  --quiet         no progress bar\n"
+    "  --help, --version  print this or the version and exit\n"
+    "  At least one of --frames and --video. Exit status: 0 when everything was\n"
+    "  written, 1 when rendering or writing failed, 2 for a bad argument or output.\n";
 
-static const char* const kPresets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
-                                       "medium",    "slow",      "slower",   "veryslow", "placebo"};
+static const std::vector<const char*> kPresets = {
+    "ultrafast", "superfast", "veryfast", "faster", "fast",
+    "medium",    "slow",      "slower",   "veryslow", "placebo"};
+
+static const std::vector<OptionSpec> kCaptureOptions = {
+    {"--fps", true},      {"--size", true},   {"--from", true},     {"--to", true},
+    {"--frames", true},   {"--video", true},  {"--crf", true},      {"--preset", true},
+    {"--lossless", false}, {"--quiet", false}, {"--draw-all", false}, {"--render", true},
+};
 
 bool fileNameEndsWith(const std::string& s, const char* tail) {
   const size_t n = std::strlen(tail);
@@ -45,16 +60,10 @@ bool h264Container(const std::string& file) {
          fileNameEndsWith(file, ".mov") || fileNameEndsWith(file, ".mkv");
 }
 
-static bool knownPreset(const char* name) {
-  for (const char* p : kPresets)
-    if (std::strcmp(p, name) == 0) return true;
-  return false;
-}
-
 // The flags' combinations, checked once every flag is read.
 static bool checkVideoFlags(const CaptureOptions& o, bool qualityGiven, std::string* error) {
   if ((qualityGiven || o.lossless) && o.videoFile.empty()) {
-    *error = std::string(o.lossless ? "--lossless" : "--crf and --preset") + " need --video";
+    *error = o.lossless ? "--lossless needs --video FILE.mkv" : "--crf and --preset need --video FILE";
     return false;
   }
   if (o.lossless && qualityGiven) {
@@ -73,51 +82,34 @@ static bool checkVideoFlags(const CaptureOptions& o, bool qualityGiven, std::str
 }
 
 bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string* error) {
+  std::vector<GivenOption> given;
+  if (!splitCommandLine(argc, argv, kCaptureOptions, &given, error)) return false;
   bool qualityGiven = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string flag = argv[i];
-    if (flag == "-h" || flag == "--help") {
-      out.help = true;
-      return true;
-    }
-    if (flag == "--lossless") {
-      out.lossless = true;
-      continue;
-    }
-    if (flag == "--quiet") {
-      out.quiet = true;
-      continue;
-    }
-    if (flag == "--draw-all") {
-      out.drawAll = true;
-      continue;
-    }
-    if (i + 1 >= argc) {
-      *error = flag.rfind("--", 0) == 0 ? flag + " needs a value" : "unexpected argument " + flag;
-      return false;
-    }
-    const char* value = argv[++i];
+  for (const GivenOption& o : given) {
+    const std::string& flag = o.name;
     bool ok = true;
-    if (flag == "--fps") ok = parseIntValue(value, 1, 1000, &out.fps);
-    else if (flag == "--size") ok = parseSizeValue(value, &out.width, &out.height);
-    else if (flag == "--from") ok = parseIntValue(value, 0, 0x7fffffff, &out.fromMs);
-    else if (flag == "--to") ok = parseIntValue(value, 0, 0x7fffffff, &out.toMs);
-    else if (flag == "--frames") ok = *value != 0, out.framesDir = value;
-    else if (flag == "--video") ok = *value != 0, out.videoFile = value;
-    else if (flag == "--crf") ok = parseIntValue(value, 0, 51, &out.crf), qualityGiven = true;
-    else if (flag == "--preset") ok = knownPreset(value), out.preset = value, qualityGiven = true;
-    else if (flag == "--render") ok = out.renderGiven = parseRenderChoice(value, &out.render);
-    else {
-      *error = "unknown option " + flag;
-      return false;
-    }
-    if (!ok) {
-      *error = "bad value for " + flag + ": " + value;
-      return false;
-    }
+    if (flag == "--help") out.help = true;
+    else if (flag == "--version") out.version = true;
+    else if (flag == "--lossless") out.lossless = true;
+    else if (flag == "--quiet") out.quiet = true;
+    else if (flag == "--draw-all") out.drawAll = true;
+    else if (flag == "--fps") ok = readInt(o, 1, 1000, &out.fps, error);
+    else if (flag == "--size") ok = readSize(o, 1, 1, &out.width, &out.height, error) &&
+                                     checkOutputBudget("--size", out.width, out.height, error);
+    else if (flag == "--from") ok = readStartTime(o, &out.fromMs, error);
+    else if (flag == "--to") ok = readEndTime(o, &out.toMs, &out.note, error);
+    else if (flag == "--frames") out.framesDir = o.value;
+    else if (flag == "--video") out.videoFile = o.value;
+    else if (flag == "--crf") ok = readInt(o, 0, 51, &out.crf, error), qualityGiven = true;
+    else if (flag == "--preset") ok = readWord(o, kPresets, error), out.preset = o.value,
+                                 qualityGiven = true;
+    else if (flag == "--render") ok = out.renderGiven = readRenderChoice(o, &out.render, error);
+    if (!ok) return false;
   }
+  if (out.help || out.version) return true;
   if (out.fromMs >= out.toMs) {
-    *error = "--from must be below --to";
+    *error = "--from " + std::to_string(out.fromMs) + " is not before --to " +
+             std::to_string(out.toMs);
     return false;
   }
   // The first frame at or after --from, which must still lie before --to.
@@ -126,5 +118,10 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
     *error = "no frame at " + std::to_string(out.fps) + " fps lies in the range";
     return false;
   }
-  return checkVideoFlags(out, qualityGiven, error);
+  if (!checkVideoFlags(out, qualityGiven, error)) return false;
+  if (out.framesDir.empty() && out.videoFile.empty()) {
+    *error = "nothing to write: give --frames DIR, --video FILE or both";
+    return false;
+  }
+  return true;
 }

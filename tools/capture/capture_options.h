@@ -25,12 +25,14 @@ struct CaptureOptions {
   bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
   bool help = false;      // -h or --help: print the usage and render nothing
+  bool version = false;   // --version: print the version and render nothing
+  std::string note;       // a line to print before rendering (a --to past the end)
 };
 
 extern const char kCaptureUsage[];
 
 // Parses argv[1..]; false with *error set on anything it does not accept.
-// A help flag ends the parse with out.help set.
+// A help or version flag ends the parse with its flag set.
 bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string* error);
 
 // The file name ends with `tail` (lower case), whatever the case of the name.

@@ -1,6 +1,8 @@
 #include "frame_writer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "host/offline_host.h"
 #include "textures/png_writer.h"
@@ -8,13 +10,21 @@
 // Writes one frame to every output; false with *error set on the first failure.
 static bool writeFrame(FrameWriter& w, const CapturedFrame& f, std::string* error) {
   if (!w.framesDir.empty()) {
-    char name[32];
+    // Written under a temporary name and renamed when whole, so a failed or
+    // interrupted write never leaves a truncated frame under a frame's name.
+    char name[32], temporary[40];
     std::snprintf(name, sizeof name, "/%06d.png", f.timeMs);
+    std::snprintf(temporary, sizeof temporary, "/.%06d.png.part", f.timeMs);
+    const std::string path = w.framesDir + name, partial = w.framesDir + temporary;
     bgrxToRgb(f.bgrx.data(), w.rgb.size() / 3, w.rgb.data());
-    if (!writePng(w.framesDir + name, w.rgb.data(), w.width, w.height)) {
-      *error = "cannot write " + w.framesDir + name;
+    if (!writePng(partial, w.rgb.data(), w.width, w.height) ||
+        std::rename(partial.c_str(), path.c_str()) != 0) {
+      const int why = errno;
+      std::remove(partial.c_str());
+      *error = "cannot write " + path + ": " + std::strerror(why);
       return false;
     }
+    ++w.pngs;
   }
   if (w.video && !writeVideoFrame(*w.video, f.bgrx.data(), f.bgrx.size())) {
     char at[64];

@@ -32,6 +32,7 @@ struct FrameWriter {
   bool failed = false;
   std::string error;       // why it failed
   long long written = 0;   // frames every output took
+  long long pngs = 0;      // PNG files saved whole
   std::thread worker;
 };
 

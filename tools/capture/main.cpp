@@ -4,16 +4,17 @@
 // last ones are read back, compressed and piped into ffmpeg.
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "capture_options.h"
 #include "frame_writer.h"
+#include "host/command_line.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
+#include "output_checks.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
@@ -45,21 +46,17 @@ bool passOldestFrame(OutputReadback& readback, FrameWriter& writer, std::string*
 int main(int argc, char** argv) {
   CaptureOptions opt;
   std::string error;
-  if (!parseCaptureOptions(argc, argv, opt, &error)) {
-    std::fprintf(stderr, "lumivaara-capture: %s\n%s", error.c_str(), kCaptureUsage);
-    return 2;
-  }
+  if (!parseCaptureOptions(argc, argv, opt, &error))
+    return refuseArguments("lumivaara-capture", error, kCaptureUsage);
   if (opt.help) {
     std::fputs(kCaptureUsage, stdout);
     return 0;
   }
-  if (!opt.framesDir.empty() && mkdir(opt.framesDir.c_str(), 0755) != 0 && errno != EEXIST) {
-    std::perror(("lumivaara-capture: " + opt.framesDir).c_str());
-    return 1;
+  if (opt.version) {
+    std::fputs(versionText("lumivaara-capture").c_str(), stdout);
+    return 0;
   }
-  // The statistics line belongs to the demo's console, not to a capture.
-  rayStats.printLines = false;
-  if (opt.renderGiven) requestRenderChoice(opt.render);
+  if (!opt.note.empty()) std::fprintf(stderr, "lumivaara-capture: %s\n", opt.note.c_str());
 
   // Every frame from time 0 is run, so each scene's state is that of a real
   // run; those before the range (but for the primer frames) only advance the
@@ -70,9 +67,15 @@ int main(int argc, char** argv) {
     ++frameCount;
   }
 
-  VideoEncoder video;
+  // The outputs and the size are checked before anything loads, so a bad
+  // place or format is found in a second rather than after the rendering.
+  OutputRefusal refusal;
+  if (!opt.framesDir.empty() && !prepareFramesDir(opt.framesDir, &refusal)) {
+    std::fprintf(stderr, "lumivaara-capture: %s\n", refusal.error.c_str());
+    return refusal.status;
+  }
+  VideoFormat format;
   if (!opt.videoFile.empty()) {
-    VideoFormat format;
     format.file = opt.videoFile;
     format.width = opt.width;
     format.height = opt.height;
@@ -84,6 +87,24 @@ int main(int argc, char** argv) {
     struct stat st;
     if (stat(music.c_str(), &st) == 0) format.audioFile = music;
     format.audioStartMs = frameTimeMs(firstWritten, opt.fps);
+    std::string note;
+    if (!checkVideoOutput(format, &note, &refusal)) {
+      std::fprintf(stderr, "lumivaara-capture: %s\n", refusal.error.c_str());
+      return refusal.status;
+    }
+    if (!note.empty()) std::fprintf(stderr, "lumivaara-capture: %s\n", note.c_str());
+  }
+  if (!checkOutputSize(opt.width, opt.height, &refusal)) {
+    std::fprintf(stderr, "lumivaara-capture: %s\n", refusal.error.c_str());
+    return refusal.status;
+  }
+
+  // The statistics line belongs to the demo's console, not to a capture.
+  rayStats.printLines = false;
+  if (opt.renderGiven) requestRenderChoice(opt.render);
+
+  VideoEncoder video;
+  if (!opt.videoFile.empty()) {
     // Started before the host so a missing ffmpeg is reported at once.
     if (!openVideoEncoder(video, format, &error)) {
       std::fprintf(stderr, "lumivaara-capture: %s\n", error.c_str());
@@ -97,15 +118,11 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const bool output = !opt.framesDir.empty() || !opt.videoFile.empty();
-
   FrameWriter writer;
   OutputReadback readback;
-  if (output) {
-    startFrameWriter(writer, opt.framesDir, opt.videoFile.empty() ? nullptr : &video, opt.width,
-                     opt.height, kFramePool);
-    startOutputReadback(readback, opt.width, opt.height, kReadbackDepth);
-  }
+  startFrameWriter(writer, opt.framesDir, opt.videoFile.empty() ? nullptr : &video, opt.width,
+                   opt.height, kFramePool);
+  startOutputReadback(readback, opt.width, opt.height, kReadbackDepth);
 
   // The undrawn part first, timed apart: it is not the drawing rate.
   const int64_t skipStarted = tickNanoseconds();
@@ -118,26 +135,30 @@ int main(int argc, char** argv) {
   for (long long i = skipped; i < frameCount && ok; ++i) {
     const int t = frameTimeMs(i, opt.fps);
     renderFrame(t);
-    if (output && i >= firstWritten) {
+    if (i >= firstWritten) {
       if (readback.pending == readback.depth) ok = passOldestFrame(readback, writer, &error);
       beginOutputRead(readback, t);
     }
     stepProgress(progress);
   }
   while (ok && readback.pending > 0) ok = passOldestFrame(readback, writer, &error);
-  if (output) stopOutputReadback(readback);
+  stopOutputReadback(readback);
   if (!finishFrameWriter(writer)) {
     ok = false;
     error = writer.error;
   }
   finishProgress(progress);
   if (!ok) std::fprintf(stderr, "lumivaara-capture: %s\n", error.c_str());
+  // What was saved: the frames every output took, but an unfinished video
+  // holds none for certain, which leaves the PNGs, if any.
+  long long saved = writer.written;
   if (!opt.videoFile.empty()) {
     std::string why;
     if (!closeVideoEncoder(video, &why)) {
       std::fprintf(stderr, "lumivaara-capture: %s; %s is not complete\n", why.c_str(),
                    opt.videoFile.c_str());
       ok = false;
+      saved = opt.framesDir.empty() ? 0 : writer.pngs;
     }
   }
   if (skipped > 0)
@@ -148,9 +169,9 @@ int main(int argc, char** argv) {
   const double achieved = seconds > 0 ? progress.done / seconds : 0;
   const double rendered = double(progress.done) / opt.fps;
   std::fprintf(stderr,
-               "lumivaara-capture: %lld frames rendered, %lld %s (%d..%d ms at %d fps) in %.1f s: "
+               "lumivaara-capture: %lld frames rendered, %lld written (%d..%d ms at %d fps) in %.1f s: "
                "%.1f fps, %.2f x real time\n",
-               progress.done, writer.written, output ? "written" : "in range, none written",
+               progress.done, saved,
                opt.fromMs, opt.toMs, opt.fps, seconds, achieved,
                rendered > 0 ? seconds / rendered : 0.0);
   destroyHeadlessContext(ctx);

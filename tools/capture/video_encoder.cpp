@@ -11,34 +11,63 @@
 
 #include "capture_options.h"
 
-std::vector<std::string> ffmpegArguments(const VideoFormat& f) {
-  std::vector<std::string> args = {"ffmpeg", "-y", "-nostdin", "-nostats", "-loglevel", "error",
-                                   "-f", "rawvideo", "-pix_fmt", "bgr0", "-s",
-                                   std::to_string(f.width) + "x" + std::to_string(f.height),
-                                   "-framerate", std::to_string(f.fps), "-i", "-"};
-  if (!f.audioFile.empty()) {
-    char start[32];
-    std::snprintf(start, sizeof start, "%.3f", f.audioStartMs / 1000.0);
-    args.insert(args.end(), {"-ss", start, "-i", f.audioFile, "-map", "0:v", "-map", "1:a",
-                             "-shortest"});
-  }
+// The output half of ffmpeg's arguments: the streams and their encoders,
+// the same for the real run and its trial.
+static void addOutputArguments(std::vector<std::string>& args, const VideoFormat& f,
+                               bool picture, bool sound) {
+  if (picture && sound) args.insert(args.end(), {"-map", "0:v", "-map", "1:a", "-shortest"});
+  else args.insert(args.end(), {"-map", picture ? "0:v" : "0:a"});
   if (f.lossless) {
     // bgr0 is FFV1's 8-bit RGB and the frames' own layout: they are stored
     // as they come and decode back exactly. Level 3 with CRC-checked slices
     // is the archival form.
     args.insert(args.end(), {"-c:v", "ffv1", "-level", "3", "-g", "1", "-slicecrc", "1",
                              "-pix_fmt", "bgr0"});
-    if (!f.audioFile.empty()) args.insert(args.end(), {"-c:a", "flac"});
+    if (sound) args.insert(args.end(), {"-c:a", "flac"});
   } else if (h264Container(f.file)) {
     // Players and upload sites expect 4:2:0.
     args.insert(args.end(), {"-c:v", "libx264", "-preset", f.preset, "-crf",
                              std::to_string(f.crf), "-pix_fmt", "yuv420p"});
-    if (!f.audioFile.empty()) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
+    if (sound) args.insert(args.end(), {"-c:a", "aac", "-b:a", "192k"});
     // The index up front lets a browser start playing before the whole file is in.
     if (!fileNameEndsWith(f.file, ".mkv"))
       args.insert(args.end(), {"-movflags", "+faststart"});
+  } else if (fileNameEndsWith(f.file, ".png")) {
+    // ffmpeg would take .png for one still picture; an animated PNG it is.
+    args.insert(args.end(), {"-f", "apng", "-plays", "0"});
   }
+}
+
+std::vector<std::string> ffmpegArguments(const VideoFormat& f) {
+  std::vector<std::string> args = {"ffmpeg", "-y", "-nostdin", "-nostats", "-loglevel", "error",
+                                   "-f", "rawvideo", "-pix_fmt", "bgr0", "-s",
+                                   std::to_string(f.width) + "x" + std::to_string(f.height),
+                                   "-framerate", std::to_string(f.fps), "-i", "-"};
+  const bool sound = !f.audioFile.empty();
+  if (sound) {
+    char start[32];
+    std::snprintf(start, sizeof start, "%.3f", f.audioStartMs / 1000.0);
+    args.insert(args.end(), {"-ss", start, "-i", f.audioFile});
+  }
+  addOutputArguments(args, f, true, sound);
   args.push_back(f.file);
+  return args;
+}
+
+std::vector<std::string> ffmpegTrialArguments(const VideoFormat& f, const std::string& file,
+                                              int frames, bool sound) {
+  std::vector<std::string> args = {"ffmpeg", "-y", "-nostdin", "-nostats", "-loglevel", "error"};
+  if (frames > 0) {
+    char source[96];
+    std::snprintf(source, sizeof source, "color=c=black:s=%dx%d:r=%d:d=1,format=bgr0", f.width,
+                  f.height, f.fps);
+    args.insert(args.end(), {"-f", "lavfi", "-i", source});
+  }
+  if (sound)
+    args.insert(args.end(), {"-f", "lavfi", "-t", "0.2", "-i", "anullsrc=r=44100:cl=stereo"});
+  addOutputArguments(args, f, frames > 0, sound);
+  if (frames > 0) args.insert(args.end(), {"-frames:v", std::to_string(frames)});
+  args.push_back(file);
   return args;
 }
 

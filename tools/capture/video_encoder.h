@@ -27,6 +27,12 @@ struct VideoEncoder {
 // ffmpeg's arguments, the program name first.
 std::vector<std::string> ffmpegArguments(const VideoFormat& format);
 
+// The arguments of a trial run that encodes, as the real run would, `frames`
+// black frames (none: sound only) and a moment of silence when `sound`, into
+// `file`; ffmpeg's own sources stand in for the frames and the music.
+std::vector<std::string> ffmpegTrialArguments(const VideoFormat& format, const std::string& file,
+                                              int frames, bool sound);
+
 // Starts ffmpeg reading four-byte BGRX frames (bgr0) from a pipe. False with *error set when
 // it cannot be started (not installed, not executable).
 bool openVideoEncoder(VideoEncoder& enc, const VideoFormat& format, std::string* error);

@@ -33,8 +33,11 @@ static void addOutputArguments(std::vector<std::string>& args, const VideoFormat
     if (!fileNameEndsWith(f.file, ".mkv"))
       args.insert(args.end(), {"-movflags", "+faststart"});
   } else if (fileNameEndsWith(f.file, ".png")) {
-    // ffmpeg would take .png for one still picture; an animated PNG it is.
+    // ffmpeg would take .png for one still picture; an animated PNG it is,
+    // looping like a GIF.
     args.insert(args.end(), {"-f", "apng", "-plays", "0"});
+  } else if (fileNameEndsWith(f.file, ".webp")) {
+    args.insert(args.end(), {"-loop", "0"});  // ffmpeg's default plays it once
   }
 }
 

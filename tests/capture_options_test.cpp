@@ -75,7 +75,7 @@ TEST(CaptureOptions, RejectsBadArgumentsInOneForm) {
       {{"--frames", ""}, "--frames needs a value"},
       {{"--render", "vulkan"}, "--render: vulkan is not one of gl, software, auto"},
       {{"--fps", "1", "--from", "100", "--to", "999", "--frames", "d"},
-       "no frame at 1 fps lies in the range"},
+       "no frame at 1 fps lies in 100..999 ms"},
       {{"--to", "100"}, "nothing to write: give --frames DIR, --video FILE or both"},
       // Encoder settings need a video of a format they apply to.
       {{"--crf", "18"}, "--crf and --preset need --video FILE"},

@@ -90,7 +90,7 @@ case "$mode" in
     "$exe" --display 7 --mute >"$work/out" 2>"$work/err"
     status=$?
     [ "$status" = 2 ] || fail "--display 7 ended with status $status, not 2"
-    grep -q "^lumivaara: bad value for --display" "$work/err" || fail "the display was not named"
+    grep -q "^lumivaara: --display: 7 is out of range (0 to 0, the displays here)" "$work/err" || fail "the display was not named"
     grep -q "^usage: lumivaara" "$work/err" || fail "no usage"
     echo "display: a display that is not there is a bad value, status 2"
     exit 0

@@ -57,7 +57,7 @@ static bool openWindow(DesktopWindow& w, WindowRequest request, bool* quitPosted
   }
   const int displays = displayCount();
   if (request.display >= displays) {
-    std::fprintf(stderr, "lumivaara: bad value for --display: %d; the displays are 0 to %d\n",
+    std::fprintf(stderr, "lumivaara: --display: %d is out of range (0 to %d, the displays here)\n",
                  request.display, displays - 1);
     *end = DemoEnd::NoSuchDisplay;
     return false;

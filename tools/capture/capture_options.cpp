@@ -115,7 +115,8 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
   // The first frame at or after --from, which must still lie before --to.
   const long long first = (static_cast<long long>(out.fromMs) * out.fps + 999) / 1000;
   if (frameTimeMs(first, out.fps) >= out.toMs) {
-    *error = "no frame at " + std::to_string(out.fps) + " fps lies in the range";
+    *error = "no frame at " + std::to_string(out.fps) + " fps lies in " +
+             std::to_string(out.fromMs) + ".." + std::to_string(out.toMs) + " ms";
     return false;
   }
   if (!checkVideoFlags(out, qualityGiven, error)) return false;

@@ -19,7 +19,8 @@ inline std::string writeScratch(const std::string& name, const std::vector<uint8
   FILE* f = std::fopen(path.c_str(), "wb");
   EXPECT_NE(f, nullptr) << path;
   if (f) {
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    // An empty vector's data() may be null, which fwrite must not be given.
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
   }
   return path;

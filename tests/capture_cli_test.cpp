@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
+#include "child_limit.h"
+
 namespace {
 
 const std::string kCapture = LUMIVAARA_BUILD_DIR "/lumivaara-capture";
 
 int run(const std::string& args) {
-  const int status = std::system((kCapture + " " + args + " 2>/dev/null").c_str());
+  const int status = std::system(limited(kCapture + " " + args + " 2>/dev/null").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -79,7 +81,7 @@ int runBash(const std::string& line, std::string* err) {
   const std::string errFile = std::string(LUMIVAARA_BUILD_DIR) + "/test-output-stderr-" +
                               std::to_string(getpid()) + ".txt";
   const std::string cmd = "C='" + kCapture + "' /bin/bash -c '" + line + "' 2>'" + errFile + "'";
-  const int status = std::system(cmd.c_str());
+  const int status = std::system(limited(cmd).c_str());
   *err = fileText(errFile);
   std::remove(errFile.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -239,8 +241,8 @@ TEST(CaptureCli, OtherSizesAndAVideo) {
 TEST(CaptureCli, StandardOutputCarriesNoStatistics) {
   const std::string dir = freshDir("stdout");
   const int status = std::system(
-      (kCapture + " --fps 20 --to 6000 --quiet --size 80x60 --frames " + dir + " > '" + dir +
-       ".txt' 2>/dev/null")
+      limited(kCapture + " --fps 20 --to 6000 --quiet --size 80x60 --frames " + dir + " > '" +
+              dir + ".txt' 2>/dev/null")
           .c_str());
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(fileText(dir + ".txt"), "");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "child_limit.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 
@@ -44,7 +45,7 @@ std::string pngName(const std::string& dir, int t) {
 // Standard output of a shell command.
 std::string output(const std::string& command) {
   std::string text;
-  if (FILE* p = popen(command.c_str(), "r")) {
+  if (FILE* p = popen(limited(command).c_str(), "r")) {
     char buf[65536];
     size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) text.append(buf, n);
@@ -62,8 +63,8 @@ std::string output(const std::string& command) {
 TEST(CapturePipeline, FramesMatchRenderingOneAtATime) {
   const std::string dir = freshDir("pipeline");
   const int fps = 3, from = 16000, to = 53100, w = 800, h = 600;
-  ASSERT_EQ(std::system((kCapture + " --quiet --fps 3 --from 16000 --to 53100 --frames " + dir +
-                         " 2>/dev/null").c_str()),
+  ASSERT_EQ(std::system(limited(kCapture + " --quiet --fps 3 --from 16000 --to 53100 --frames " +
+                                dir + " 2>/dev/null").c_str()),
             0);
 
   HeadlessContext ctx;
@@ -91,9 +92,9 @@ TEST(CapturePipeline, LosslessVideoDecodesToThePngFrames) {
   const std::string dir = freshDir("lossless");
   const std::string video = dir + "/master.mkv";
   const int w = 320, h = 240;
-  ASSERT_EQ(std::system((kCapture + " --quiet --fps 10 --size 320x240 --from 1000 --to 1500"
-                                    " --lossless --frames " + dir + " --video " + video +
-                         " 2>/dev/null").c_str()),
+  ASSERT_EQ(std::system(limited(kCapture + " --quiet --fps 10 --size 320x240 --from 1000 --to 1500"
+                                          " --lossless --frames " + dir + " --video " + video +
+                                " 2>/dev/null").c_str()),
             0);
   const std::string codecs =
       output("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + video);
@@ -118,8 +119,8 @@ TEST(CapturePipeline, LosslessVideoDecodesToThePngFrames) {
 TEST(CapturePipeline, WideSizeKeepsBlackColumns) {
   const std::string dir = freshDir("wide");
   const int w = 640, h = 360;
-  ASSERT_EQ(std::system((kCapture + " --quiet --fps 10 --size 640x360 --from 3000 --to 3100"
-                                    " --frames " + dir + " 2>/dev/null").c_str()),
+  ASSERT_EQ(std::system(limited(kCapture + " --quiet --fps 10 --size 640x360 --from 3000 --to 3100"
+                                          " --frames " + dir + " 2>/dev/null").c_str()),
             0);
   const std::vector<unsigned char> rgb = readPng(pngName(dir, 3000), w, h);
   ASSERT_EQ(rgb.size(), size_t(w) * h * 3);

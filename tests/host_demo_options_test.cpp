@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "child_limit.h"
 #include "host/command_line.h"
 #include "host/demo_options.h"
 
@@ -42,7 +43,7 @@ int runProgram(const std::string& args, std::string* out, std::string* err) {
   const std::string cmd = "env DISPLAY=:9873 WAYLAND_DISPLAY= SDL_VIDEODRIVER=x11 " +
                           std::string(LUMIVAARA_BUILD_DIR) + "/lumivaara " + args + " >" + o +
                           " 2>" + e;
-  const int status = std::system(cmd.c_str());
+  const int status = std::system(limited(cmd).c_str());
   *out = readFile(o);
   *err = readFile(e);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "child_limit.h"
+
 namespace {
 
 const std::string kBuild = LUMIVAARA_BUILD_DIR;
@@ -103,8 +105,8 @@ struct Sandbox {
   // returns the exit status and fills *err with its standard error.
   int capture(const std::string& args, std::string* err) const {
     const std::string errFile = dir + "/stderr.txt";
-    const int status = std::system((dir + "/lumivaara-capture " + args + " --frames " + dir +
-                                    "/frames >/dev/null 2>" + errFile)
+    const int status = std::system(limited(dir + "/lumivaara-capture " + args + " --frames " +
+                                           dir + "/frames >/dev/null 2>" + errFile)
                                        .c_str());
     const std::vector<char> text = readFile(errFile);
     err->assign(text.begin(), text.end());

@@ -41,11 +41,7 @@ kill -0 "$app" 2>/dev/null || fail "the program died while playing"
 xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool key --window "$win" Escape
 
-for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app" 2>/dev/null && fail "Escape did not end the program"
-wait "$app"
-status=$?
-app=""
+wait_for_end 10
 [ "$status" = 0 ] || fail "exit status $status"
 case "$mode" in
   no-music) grep -q "Music/virtaus.ogg" "$work/err" || fail "the missing music was not named" ;;

@@ -2,7 +2,8 @@
 # of the size given, and clean-up of both and of the program ($app) on exit.
 #   screen=WxH; . xvfb_session.sh
 # Sets work, xvfb and DISPLAY; fail MESSAGE prints the program's stderr
-# ($work/err) and exits 1; find_window waits for the demo's window.
+# ($work/err) and exits 1; find_window waits for the demo's window;
+# wait_for_end SECONDS waits that long at most for the program to end.
 work=$(mktemp -d)
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null
@@ -34,4 +35,13 @@ find_window() {
   [ -n "$name" ] || fail "no window titled \"$title\""
   [ "$name" = "$title" ] || fail "window title \"$name\""
   eval "$(xdotool getwindowgeometry --shell "$win")"
+}
+
+# Waits at most $1 seconds for $app to end; sets status to its exit status.
+wait_for_end() {
+  for _ in $(seq $(($1 * 10))); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$app" 2>/dev/null && fail "the program still runs after $1 s"
+  wait "$app"
+  status=$?
+  app=""
 }

@@ -74,11 +74,7 @@ grey_difference() {
 end_with_escape() {
   kill -0 "$app" 2>/dev/null || fail "the program ended by itself"
   key Escape
-  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$app" 2>/dev/null && fail "Escape did not end the program"
-  wait "$app"
-  status=$?
-  app=""
+  wait_for_end 10
   [ "$status" = 0 ] || fail "exit status $status"
 }
 
@@ -142,7 +138,8 @@ case "$mode" in
     "$exe" --mode 640x480 --mute >"$work/out" 2>"$work/err" &
     app=$!
     # The question is a box of its own; where the X server has no fonts for
-    # one, SDL cannot show it and the question goes to stderr, taken as No.
+    # one, SDL cannot show it: the question goes to stderr and, nothing
+    # having been asked, the program ends with status 1.
     question=""
     for _ in $(seq 100); do
       question=$(xdotool search --name "^OPENGL$" 2>/dev/null | head -n 1)
@@ -151,13 +148,11 @@ case "$mode" in
       sleep 0.1
     done
     if [ -z "$question" ]; then
-      wait "$app"
-      status=$?
-      app=""
-      grep -q "Use Windowed Mode Instead? (no answer possible" "$work/err" ||
+      wait_for_end 60
+      grep -q "Use Windowed Mode Instead? (no box could be shown" "$work/err" ||
         fail "no question for a mode the screen lacks"
-      [ "$status" = 0 ] || fail "declining the question ended with status $status"
-      echo "mode: full screen in the screen's mode; the question asked on stderr for another"
+      [ "$status" = 1 ] || fail "a question that could not be asked ended with status $status"
+      echo "mode: full screen in the screen's mode; the question on stderr for another, status 1"
       exit 0
     fi
     xdotool windowfocus --sync "$question" 2>/dev/null

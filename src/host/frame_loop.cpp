@@ -16,6 +16,7 @@
 #include "platform/desktop_window.h"
 #include "platform/message_box.h"
 #include "platform/music_stream.h"
+#include "platform/stop_signals.h"
 #include "platform/tick_clock.h"
 
 static const char kTitle[] = "(LVS) Lumivaara Zadorivora";
@@ -64,10 +65,13 @@ static bool openWindow(DesktopWindow& w, WindowRequest request, bool* quitPosted
   }
   if (request.use == ScreenUse::Mode &&
       !displayOffersMode(request.display, request.width, request.height)) {
-    if (!askYesNo("The Requested Fullscreen Mode Is Not Supported By\n"
-                  "Your Video Card. Use Windowed Mode Instead?",
-                  "OPENGL")) {
-      *end = DemoEnd::Viewer;
+    const Answer answer = askYesNo(
+        "The Requested Fullscreen Mode Is Not Supported By\n"
+        "Your Video Card. Use Windowed Mode Instead?",
+        "OPENGL");
+    if (answer != Answer::Yes) {
+      // Unasked is no choice of the viewer's: nothing was shown.
+      *end = answer == Answer::No ? DemoEnd::Viewer : DemoEnd::Failure;
       return false;
     }
     request.use = ScreenUse::Window;
@@ -152,6 +156,7 @@ static void startMusic(DemoClock& clock) {
 }
 
 DemoEnd runFrameLoop(const DemoOptions& options) {
+  catchStopSignals();
   const WindowRequest request = applyOptions(options);
   DesktopWindow window;
   bool quitPosted = false;
@@ -178,7 +183,7 @@ DemoEnd runFrameLoop(const DemoOptions& options) {
 
   bool viewerEnded = false;
   bool failed = false;
-  while (!viewerEnded && !failed && !quitRequested) {
+  while (!viewerEnded && !failed && !quitRequested && !stopSignalTaken()) {
     const WindowEvent event = pollWindowEvent();
     switch (event.kind) {
       case WindowEventKind::Escape:
@@ -218,6 +223,7 @@ DemoEnd runFrameLoop(const DemoOptions& options) {
   }
   closeDesktopWindow(window);
   SDL_Quit();
+  if (stopSignalTaken()) endByStopSignal();
   if (failed) return DemoEnd::Failure;
   return viewerEnded ? DemoEnd::Viewer : DemoEnd::Timeline;
 }

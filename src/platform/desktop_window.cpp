@@ -2,9 +2,29 @@
 
 #include <SDL2/SDL.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/message_box.h"
 
-bool openVideo() { return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+bool openVideo() {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // Where no display answers, SDL falls back on drivers that draw into
+  // memory, and the demo would play unseen.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    const char* x = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!x || !*x) && (!wayland || !*wayland))
+      SDL_SetError("DISPLAY and WAYLAND_DISPLAY are not set");
+    else
+      SDL_SetError("DISPLAY=%s, WAYLAND_DISPLAY=%s: neither answers", x ? x : "",
+                   wayland ? wayland : "");
+    return false;
+  }
+  return true;
+}
 
 int displayCount() { return SDL_GetNumVideoDisplays(); }
 

@@ -43,7 +43,8 @@ struct WindowEvent {
   WindowEventKind kind = WindowEventKind::None;
 };
 
-// Starts SDL's video. False when there is no display to open windows on.
+// Starts SDL's video. False when there is no display to open windows on
+// (SDL_GetError says why), SDL's drawing-into-memory fallbacks included.
 bool openVideo();
 int displayCount();
 // An exact width x height mode on the display, needed for a mode switch.

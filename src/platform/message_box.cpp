@@ -43,6 +43,9 @@ static BoxResult showBox(const SDL_MessageBoxData& box) {
   }
   if (child == 0) {
     setpgid(0, 0);
+    // The parent's handlers would only note a stop here, where nothing acts.
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
     close(fds[0]);
     BoxResult r;
     r.shown = SDL_ShowMessageBox(&box, &r.button) == 0;

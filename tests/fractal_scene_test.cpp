@@ -43,9 +43,10 @@ TEST(FractalScene, SixteenSecondsWithBothFaces) {
   HeadlessContext ctx;
   std::string error;
   ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
-  TriangleFractalScene& s = triangleFractalScene;
-  ASSERT_NE(s.models, nullptr);
-  ASSERT_GE(s.models->meshCount, 2) << "both faces";
+  const TriangleFractalState& s = triangleFractalState;
+  const TriangleFractalScene& scene = triangleFractalScene;
+  ASSERT_NE(scene.models, nullptr);
+  ASSERT_GE(scene.models->meshCount, 2) << "both faces";
 
   int facesDrawn[3] = {0, 0, 0};
   Band withFace, without;
@@ -55,7 +56,7 @@ TEST(FractalScene, SixteenSecondsWithBothFaces) {
     renderFrame(t);
     ++facesDrawn[face];
     if (t == 192000) {
-      EXPECT_EQ(s.models->meshes[0]->baseTexture, s.feedback->textures[8])
+      EXPECT_EQ(scene.models->meshes[0]->baseTexture, scene.feedback->textures[8])
           << "the first face wears the swirl result";
     }
     // Halfway through face 1's active part, and in the rest after face 2.

@@ -129,7 +129,7 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
   {
     RenderPathGuard path(RenderChoice::Gl);
     prepareFrame(0.05f);
-    flushTriangleOutlines(batch, true);
+    flushTriangleOutlines(batch, LineBlend::OverDestinationAlpha, renderPath());
     gl = readBand();
   }
   {
@@ -137,7 +137,7 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
     batch = copy;
     prepareFrame(0.05f);
     const uint64_t lines = softwarePassCounts().lines;
-    flushTriangleOutlines(batch, true);
+    flushTriangleOutlines(batch, LineBlend::OverDestinationAlpha, renderPath());
     EXPECT_EQ(softwarePassCounts().lines, lines + 1);
     cpu = readBand();
   }
@@ -156,8 +156,8 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
   EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 
-// A blend the caller does not vouch for is never handed to the software
-// pass: GL draws the outlines with it, as on the gl path.
+// Added outlines are never handed to the software pass: GL draws them, as
+// on the gl path.
 TEST(SmoothLines, OutlinesUnderABlendNotHandedStayInGl) {
   static FractalLineBatch batch;
   FractalTriangle root;
@@ -169,9 +169,8 @@ TEST(SmoothLines, OutlinesUnderABlendNotHandedStayInGl) {
     RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
     batch = copy;
     prepareFrame(0.05f);
-    glBlendFunc(GL_ONE, GL_ONE);
     const uint64_t lines = softwarePassCounts().lines;
-    flushTriangleOutlines(batch, false);
+    flushTriangleOutlines(batch, LineBlend::Added, renderPath());
     EXPECT_EQ(softwarePassCounts().lines, lines);
     results[software] = readBand();
   }

@@ -14,11 +14,12 @@ TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
   HeadlessContext ctx;
   std::string error;
   ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
-  ScrollerScene& s = scrollerScene;
-  ASSERT_NE(s.models, nullptr);
-  EXPECT_EQ(s.robotCount, kRobotJointCount);
-  EXPECT_EQ(s.fontCount, kGlyphCount + 1) << "glyphs and the backing plate";
-  EXPECT_GE(s.beltCount, 1);
+  const ScrollerScene& scene = scrollerScene;
+  const ScrollerState& s = scrollerState;
+  ASSERT_NE(scene.models, nullptr);
+  EXPECT_EQ(scene.robotCount, kRobotJointCount);
+  EXPECT_EQ(scene.fontCount, kGlyphCount + 1) << "glyphs and the backing plate";
+  EXPECT_GE(scene.beltCount, 1);
 
   // The frame before the scene's range leaves the first scene delta short.
   renderFrame(255900);
@@ -34,16 +35,16 @@ TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
   EXPECT_GT(at262.mean, 8.0) << "frame is black";
   EXPECT_GT(at262.colours, 1500u) << "no textured machinery";
   int picked = 0;
-  for (const BeltLetter& l : beltLetters.letters)
+  for (const BeltLetter& l : s.letters.letters)
     if (l.state == Placed || l.state == Carried) ++picked;
   EXPECT_GE(picked, 2);
 
   // A stall does not move the scene clock, but the belt and letters move on.
   const float ms = s.sceneMs;
-  const float u = s.models->meshes[size_t(s.beltBase)]->uOffset;
-  const float x = beltLetters.letters[0].sortedX;
+  const float u = s.beltOffset;
+  const float x = s.letters.letters[0].sortedX;
   renderFrame(262000 + 3500);
   EXPECT_EQ(s.sceneMs, ms);
-  EXPECT_LT(s.models->meshes[size_t(s.beltBase)]->uOffset, u);
-  EXPECT_NEAR(beltLetters.letters[0].sortedX, x + 3.5f * beltLetters.beltSpeed, 1e-3f);
+  EXPECT_LT(s.beltOffset, u);
+  EXPECT_NEAR(s.letters.letters[0].sortedX, x + 3.5f * s.letters.beltSpeed, 1e-3f);
 }

@@ -117,7 +117,7 @@ TEST(ScrollerCamera, HoldsKeysBetweenGlides) {
 }
 
 TEST(ScrollerClock, LongDeltasAreSkipped) {
-  ScrollerScene s;
+  ScrollerState s;
   advanceScrollerClock(s, 2999);
   EXPECT_FLOAT_EQ(s.sceneMs, 2999.0f);
   advanceScrollerClock(s, 3000);

@@ -69,9 +69,9 @@ TEST(SpikeShake, TableFromSeedTwelve) {
 }
 
 TEST(SpikeShake, IndexWrapsToTheLastEntries) {
-  SpikeScene& s = spikeScene;
+  SpikeScene s;
   fillShakeTable(s);
-  EXPECT_EQ(spikeShake(20.0f, 0, 0), 0.0f);  // before the shake window
+  EXPECT_EQ(spikeShake(s, 20.0f, 0, 0), 0.0f);  // before the shake window
   for (int axis = 0; axis < 3; ++axis) {
     int seen = 0;
     for (float t = 37.0f; t < 48.0f && seen != 7; t += 0.0005f) {
@@ -85,7 +85,7 @@ TEST(SpikeShake, IndexWrapsToTheLastEntries) {
           sum += spike == 0 ? entry.x : spike == 1 ? entry.y : entry.z;
         }
         const float expected = s.shakeWindow.easeIn(t, 7.0f, 0.8f) * sum / 4.0f * 5.0f;
-        EXPECT_FLOAT_EQ(spikeShake(t, spike, axis), expected) << "axis " << axis << " e " << e;
+        EXPECT_FLOAT_EQ(spikeShake(s, t, spike, axis), expected) << "axis " << axis << " e " << e;
       }
     }
     EXPECT_EQ(seen, 7) << "axis " << axis;
@@ -95,23 +95,24 @@ TEST(SpikeShake, IndexWrapsToTheLastEntries) {
 }
 
 TEST(SpikeClock, StallsSkipSceneTimeButNotTheLight) {
-  SpikeScene s;
-  buildSpikePaths(s);
-  ASSERT_GT(s.lightTrack->count, 9);
-  Vector3 light;
-  advanceSpikeClock(s, 2999, light);
+  SpikeScene scene;
+  buildSpikePaths(scene);
+  ASSERT_GT(scene.lightTrack.count, 9);
+  SpikeState s;
+  const Vector3& light = s.lightPosition;
+  advanceSpikeClock(s, scene, 2999);
   EXPECT_EQ(s.sceneMs, 2999.0f);
-  const float travel = s.lightTrack->travel;
+  const float travel = s.lightTravel;
   EXPECT_GT(travel, 0.0f);
   const Vector3 before = light;
-  advanceSpikeClock(s, 3000, light);
+  advanceSpikeClock(s, scene, 3000);
   EXPECT_EQ(s.sceneMs, 2999.0f);
   EXPECT_NEAR(s.seconds, 2.999f, 1e-6f);
-  EXPECT_GT(s.lightTrack->travel, travel);
+  EXPECT_GT(s.lightTravel, travel);
   EXPECT_GT((light - before).lengthSquared(), 1.0f);
-  advanceSpikeClock(s, 40000, light);
+  advanceSpikeClock(s, scene, 40000);
   EXPECT_EQ(s.sceneMs, 2999.0f);
-  advanceSpikeClock(s, 33, light);
+  advanceSpikeClock(s, scene, 33);
   EXPECT_EQ(s.sceneMs, 3032.0f);
 }
 

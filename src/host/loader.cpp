@@ -31,6 +31,9 @@ using SceneSetup = void (*)();
 static void loadLantern() { loadLanternCorridor(lanternScene, lanternState, renderPath()); }
 static void loadPark() { loadLampPark(lampParkScene, lampParkState); }
 static void loadMirror() { loadMirrorHall(mirrorHallScene, mirrorHallState); }
+static void loadFractal() { loadTriangleFractal(triangleFractalScene, triangleFractalState); }
+static void loadSpikeBalls() { loadSpikes(spikeScene, spikeState); }
+static void loadConveyor() { loadScroller(scrollerScene, scrollerState); }
 
 // Scene set-ups in their fixed order: lantern corridor, landscape, ringed
 // planet, lamp park, sky flashes, mirror, triangle fractal, spikes, scroller,
@@ -43,9 +46,9 @@ static const SceneSetup kSceneSetups[] = {
     loadPark,
     initSkyFlashes,
     loadMirror,
-    initTriangleFractalScene,
-    initSpikeScene,
-    initScrollerScene,
+    loadFractal,
+    loadSpikeBalls,
+    loadConveyor,
     initTunnelScene,
 };
 

@@ -37,9 +37,18 @@ inline void mirrorHall(int deltaMs, bool draw) {
   advanceMirrorHall(mirrorHallState, mirrorHallScene, deltaMs);
   if (draw) drawMirrorHall(mirrorHallState, mirrorHallScene, renderPath());
 }
-inline void triangleFractal(int deltaMs, bool draw) { renderTriangleFractalScene(deltaMs, draw); }
-inline void spikes(int deltaMs, bool draw) { renderSpikeScene(deltaMs, draw); }
-inline void scroller(int deltaMs, bool draw) { renderScrollerScene(deltaMs, draw); }
+inline void triangleFractal(int deltaMs, bool draw) {
+  advanceTriangleFractal(triangleFractalState, deltaMs);
+  if (draw) drawTriangleFractal(triangleFractalState, triangleFractalScene, renderPath());
+}
+inline void spikes(int deltaMs, bool draw) {
+  advanceSpikes(spikeState, spikeScene, deltaMs);
+  if (draw) drawSpikes(spikeState, spikeScene);
+}
+inline void scroller(int deltaMs, bool draw) {
+  advanceScroller(scrollerState, scrollerScene, deltaMs);
+  if (draw) drawScroller(scrollerState, scrollerScene);
+}
 inline void tunnel(int deltaMs, bool fadeOut, bool draw) {
   renderTunnelScene(deltaMs, fadeOut, draw);
 }

@@ -11,7 +11,6 @@
 #include "math/spline_path.h"
 #include "models/scene3ds.h"
 #include "raycast/ray_world.h"
-#include "scenes/belt_letters.h"
 #include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
@@ -152,33 +151,11 @@ void walkCarriedState(Visit& v) {
 
   value(v, mirrorHallState);
 
-  // blendSet tells what GL was left with, so it is not carried state.
-  TriangleFractalScene& fractal = triangleFractalScene;
-  value(v, fractal.clockMs);
-  value(v, fractal.floatClockMs);
-  value(v, fractal.seconds);
-  value(v, fractal.cycle);
-  value(v, fractal.faceAngles);
-  value(v, fractal.baseMesh);
-  value(v, fractal.camera);
-  walkLight(v, fractal.faceLight);
-  walkLight(v, fractal.shaftLight);
-  walkModels(v, fractal.models);
+  value(v, triangleFractalState);
 
-  SpikeScene& spikes = spikeScene;
-  value(v, spikes);
-  walkWorld(v, spikes.world);
-  walkLight(v, spikes.light);
-  walkModels(v, spikes.models);
-  walkPath(v, spikes.flightPath);
-  walkPath(v, spikes.lightPath);
-  walkPath(v, spikes.lightTrack);
+  value(v, spikeState);
 
-  ScrollerScene& scroller = scrollerScene;
-  value(v, scroller);
-  walkLight(v, scroller.light);
-  walkModels(v, scroller.models);
-  value(v, beltLetters);
+  value(v, scrollerState);
 
   // The held blur describes texture 30, so it is not carried state either.
   TunnelScene& tunnel = tunnelScene;

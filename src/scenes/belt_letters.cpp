@@ -6,9 +6,6 @@
 
 #include "math/crt_random.h"
 #include "models/scene3ds.h"
-#include "scenes/scroller.h"
-
-BeltLetters beltLetters;
 
 const char kScrollerMessage[kLetterCount + 1] =
     "LVS PROUDLY PRESENTS LUMIVAARA ZADORIVORA; GREETINGS TO ALL VIEWERS! "
@@ -141,8 +138,6 @@ void initLetters(BeltLetters& b) {
   }
 }
 
-void initLetters() { initLetters(beltLetters); }
-
 void advanceLetters(BeltLetters& b, float dt) {
   b.carryClock += dt;
   for (int k = 0; k < kLetterCount; ++k) {
@@ -191,29 +186,28 @@ bool letterDrawn(const BeltLetters& b, int k) {
   return l.shuffledX > 0 && l.state != Gone && glyphIndex(kScrollerMessage[k]) >= 0;
 }
 
-void updateLetters(float dtSeconds, bool draw) {
-  advanceLetters(beltLetters, dtSeconds);
-  if (!draw) return;
+void drawLetters(const BeltLetters& belt, const GlyphFont& font) {
   for (int k = 0; k < kLetterCount; ++k) {
-    if (!letterDrawn(beltLetters, k)) continue;
-    const BeltLetter& l = beltLetters.letters[k];
-    drawGlyph(kScrollerMessage[k], l.position, -kHalfPi, l.yaw + kMathPi, 5.0f * l.tilt);
+    if (!letterDrawn(belt, k)) continue;
+    const BeltLetter& l = belt.letters[k];
+    drawGlyph(font, kScrollerMessage[k], l.position, -kHalfPi, l.yaw + kMathPi, 5.0f * l.tilt);
   }
 }
 
-void drawGlyph(char c, Vector3 position, float xAngle, float yAngle, float zAngle) {
+void drawGlyph(const GlyphFont& font, char c, Vector3 position, float xAngle, float yAngle,
+               float zAngle) {
   const int i = glyphIndex(c);
-  ScrollerScene& s = scrollerScene;
-  if (i < 0 || i >= s.fontCount || !s.models || !s.light) return;
-  const int mesh = s.fontBase + i;
+  if (i < 0 || i >= font.count || !font.models || !font.light) return;
+  Scene3ds& models = *font.models;
+  const int mesh = font.base + i;
   glPushMatrix();
-  s.models->setMeshPosition(mesh, Vector3(0, 0, 0));
-  s.models->setMeshRotation(mesh, 0, 0, 0);
+  models.setMeshPosition(mesh, Vector3(0, 0, 0));
+  models.setMeshRotation(mesh, 0, 0, 0);
   glTranslatef(position.x, position.y, position.z);
   glRotatef(float(yAngle * kMathDegreesPerRadian), 0, 1, 0);
   glRotatef(float(zAngle * kMathDegreesPerRadian), 0, 0, 1);
   glRotatef(float(xAngle * kMathDegreesPerRadian), 1, 0, 0);
   glTranslatef(-3.0f * float(glyphSlotTable[i]), 0, 0);
-  s.models->drawMesh(mesh, *s.light, 0);
+  models.drawMesh(mesh, *font.light, 0);
   glPopMatrix();
 }

@@ -3,12 +3,15 @@
 // reading-order places and tipped off the belt's end.
 //
 // BeltLetters holds every value the state machine touches, so the machine
-// (advanceLetters) runs without GL; updateLetters advances the scene's own
-// set and draws it.
+// (advanceLetters) runs without GL; drawLetters draws a set with the
+// scene's font.
 #pragma once
 
 #include "math/time_window.h"
 #include "math/vector3.h"
+
+struct LightShafts;
+struct Scene3ds;
 
 constexpr int kLetterCount = 118;
 constexpr int kGlyphCount = 42;
@@ -63,22 +66,26 @@ struct BeltLetters {
   float carrySpeed = 2.9f;
 };
 
-extern BeltLetters beltLetters;
-
 // Layout from seed 34 of the shared generator: lane, jitter, turn and the
 // near-sorted shuffle.
 void initLetters(BeltLetters& belt);
-void initLetters();
 
 // The state machine for one frame, without drawing.
 void advanceLetters(BeltLetters& belt, float dtSeconds);
 // True when letter k is drawn this frame (after advanceLetters).
 bool letterDrawn(const BeltLetters& belt, int k);
 
-// One frame of the scene's letters: advance, then (with `draw`) draw inside
-// the scene camera.
-void updateLetters(float dtSeconds, bool draw = true);
+// The glyph meshes base .. base + count - 1 of `models`, lit by `light`.
+struct GlyphFont {
+  Scene3ds* models = nullptr;
+  int base = 0;
+  int count = 0;
+  const LightShafts* light = nullptr;
+};
 
-// One glyph of the scene's font at position, turned about y, then z, then x
-// (radians). Characters outside the glyph set draw nothing.
-void drawGlyph(char c, Vector3 position, float xAngle, float yAngle, float zAngle);
+// The letters drawn this frame, inside the scene camera.
+void drawLetters(const BeltLetters& belt, const GlyphFont& font);
+// One glyph at position, turned about y, then z, then x (radians).
+// Characters outside the glyph set draw nothing.
+void drawGlyph(const GlyphFont& font, char c, Vector3 position, float xAngle, float yAngle,
+               float zAngle);

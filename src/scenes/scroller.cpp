@@ -5,8 +5,9 @@
 #include "effects/light_shafts.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
-#include "scenes/belt_letters.h"
+#include "scenes/shaft_noise.h"
 
+ScrollerState scrollerState;
 ScrollerScene scrollerScene;
 
 namespace {
@@ -22,6 +23,8 @@ constexpr unsigned kPlateSlot = 31;
 
 // One texture repeat of the belt is 54.6 units.
 constexpr float kBeltUPerUnitMs = 0.000018315018315018315f;
+// From 32 s over 4 s the belt and the arm speed up.
+constexpr TimeWindow kSpeedWindow{32, 4};
 
 struct Look {
   unsigned baseTexture, envTexture;
@@ -75,7 +78,8 @@ void loadPart(Scene3ds& m, const char* path, int& base, int& count) {
 }
 
 void buildLight(ScrollerScene& s) {
-  LightShafts& l = *(s.light = new LightShafts(128, 96, 256, 256, 0.25f, 0.82f));
+  s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.25f, 0.82f);
+  LightShafts& l = *s.light;
   l.setPalette(1.4f, 1.6f, 1.5f, 0, 0, 0);
   l.noFlareTest = 1;
   l.flareIntensity = 3.0f;
@@ -85,14 +89,16 @@ void buildLight(ScrollerScene& s) {
   l.shaftSpread = 0.3898f;
   l.toneGain = 0.55f;
   l.expTone = 1;
-  l.camera = &s.camera;
   l.rayNoiseOn = 1;
   l.buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
   l.noiseSpeed = 180.0f;
+  l.position = Vector3(20, 3, 0);
+  l.noiseMix = 1.0f;
 }
 
 void buildModels(ScrollerScene& s) {
-  Scene3ds& m = *(s.models = new Scene3ds(200));
+  s.models = std::make_unique<Scene3ds>(200);
+  Scene3ds& m = *s.models;
   loadPart(m, "Models/robo.3ds", s.robotBase, s.robotCount);
   loadPart(m, "Models/font.3ds", s.fontBase, s.fontCount);
   loadPart(m, "Models/hihna.3ds", s.beltBase, s.beltCount);
@@ -114,92 +120,100 @@ void buildModels(ScrollerScene& s) {
   }
 }
 
-// Poses the robot's meshes and, with `draw`, draws them.
-void drawRobot(ScrollerScene& s, bool draw) {
+// Poses the robot's meshes and draws them.
+void drawRobot(const ScrollerState& state, ScrollerScene& s) {
   Scene3ds& m = *s.models;
-  if (draw) {
-    glPushMatrix();
-    glTranslatef(0, -11, -18.26f);
-    glRotatef(-90, 0, 0, 1);
-    glRotatef(-90, 1, 0, 0);
-  }
-  const float grip = 1.52f * beltLetters.gripAmount;
+  float angles[kRobotJointCount];
+  robotJointAngles(state.letters.handTarget, state.letters.handYaw, state.seconds, angles);
+  glPushMatrix();
+  glTranslatef(0, -11, -18.26f);
+  glRotatef(-90, 0, 0, 1);
+  glRotatef(-90, 1, 0, 0);
+  const float grip = 1.52f * state.letters.gripAmount;
   // One cumulative chain: each joint turns everything after it.
   for (int i = 0; i < kRobotJointCount && i < s.robotCount; ++i) {
     const int mesh = s.robotBase + i;
     m.setMeshRotation(mesh, 0, 0, 0);
     m.setMeshPosition(mesh, Vector3(0, 0, 0));
-    if (!draw) continue;
     glTranslatef(jointPivotX[i], 0, 0);
     if (i == 7) glTranslatef(0, 0, grip);
     if (i == 8 || i == 9) glTranslatef(0, 0, -grip);
-    glRotatef(s.jointAngles[i], jointAxis[i][0], jointAxis[i][1], jointAxis[i][2]);
+    glRotatef(angles[i], jointAxis[i][0], jointAxis[i][1], jointAxis[i][2]);
     glTranslatef(-jointPivotX[i], 0, 0);
     m.drawMesh(mesh, *s.light, 0);
   }
-  if (draw) glPopMatrix();
+  glPopMatrix();
 }
 
-// Runs the belt's texture on and, with `draw`, draws the belt.
-void drawBelt(ScrollerScene& s, int deltaMs, bool draw) {
+// The belt, its texture run on to the state's offset.
+void drawBelt(const ScrollerState& state, ScrollerScene& s) {
   Scene3ds& m = *s.models;
-  if (draw) glPushMatrix();
+  glPushMatrix();
   for (int i = 0; i < s.beltCount; ++i) {
     const int mesh = s.beltBase + i;
-    if (i == 0) m.meshes[size_t(mesh)]->uOffset -= beltLetters.beltSpeed * float(deltaMs) * kBeltUPerUnitMs;
-    if (draw) m.drawMesh(mesh, *s.light, 0);
+    if (i == 0) m.meshes[size_t(mesh)]->uOffset = state.beltOffset;
+    m.drawMesh(mesh, *s.light, 0);
   }
-  if (draw) glPopMatrix();
+  glPopMatrix();
+}
+
+// The camera as the drawn frame sees it.
+ViewCamera drawnCamera(const ViewCamera& placed) {
+  ViewCamera c = placed;
+  c.orthonormalize();
+  return c;
 }
 
 }  // namespace
 
-void initScrollerScene() {
-  ScrollerScene& s = scrollerScene;
-  s.camera.position = Vector3(0, 5, -25);
-  s.camera.forward = Vector3(0, 0, 1);
+ScrollerScene::ScrollerScene() = default;
+ScrollerScene::~ScrollerScene() = default;
+
+void loadScroller(ScrollerScene& s, ScrollerState& state) {
+  state = ScrollerState{};
+  state.camera.position = Vector3(0, 5, -25);
+  state.camera.forward = Vector3(0, 0, 1);
   buildLight(s);
   buildModels(s);
-  beltLetters.handTarget = Vector3(-20, 4, 0);
-  initLetters();
+  if (s.beltCount > 0) state.beltOffset = s.models->meshes[size_t(s.beltBase)]->uOffset;
+  state.letters.handTarget = Vector3(-20, 4, 0);
+  initLetters(state.letters);
 }
 
-void renderScrollerScene(int deltaMs, bool draw) {
-  ScrollerScene& s = scrollerScene;
+void advanceScroller(ScrollerState& s, const ScrollerScene& scene, int deltaMs) {
   advanceScrollerClock(s, deltaMs);
-  s.models->fieldOfView = 75;
-  s.light->position = Vector3(20, 3, 0);
-
   Vector3 target;
-  scrollerCameraPose(s.sceneMs, s.cameraWindow, s.camera.position, target);
+  TimeWindow stage;
+  scrollerCameraPose(s.sceneMs, stage, s.camera.position, target);
   s.camera.lookAt(target);
-  s.camera.orthonormalize();
-  s.light->noiseMix = 1.0f;
-  s.light->fillMask(255);
-
-  if (draw) {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_ALWAYS);
-    glClear(GL_DEPTH_BUFFER_BIT);
-    s.models->beginCamera(s.camera);
-  }
-
-  updateLetters(float(deltaMs) * 0.001f, draw);
-  robotJointAngles(beltLetters.handTarget, beltLetters.handYaw, s.seconds, s.jointAngles);
-  drawRobot(s, draw);
-  drawBelt(s, deltaMs, draw);
-
-  if (draw) {
-    s.models->occludeByDepth(s.camera, *s.light);
-    s.models->endCamera();
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-  }
-
+  advanceLetters(s.letters, float(deltaMs) * 0.001f);
+  s.beltOffset -= s.letters.beltSpeed * float(deltaMs) * kBeltUPerUnitMs;
   // The new pace holds from the next frame.
-  scrollerSpeeds(s.speedWindow, s.seconds, beltLetters.beltSpeed, beltLetters.carrySpeed);
+  scrollerSpeeds(kSpeedWindow, s.seconds, s.letters.beltSpeed, s.letters.carrySpeed);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera), scene.light->position, deltaMs);
+}
 
-  s.light->noiseDeltaMs = deltaMs;
-  s.light->drawShafts(draw);
-  s.light->passCounter = 1;
+void drawScroller(const ScrollerState& s, ScrollerScene& scene) {
+  Scene3ds& models = *scene.models;
+  LightShafts& light = *scene.light;
+  models.fieldOfView = 75;
+  scene.camera = drawnCamera(s.camera);
+  light.camera = &scene.camera;
+  light.fillMask(255);
+
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_ALWAYS);
+  glClear(GL_DEPTH_BUFFER_BIT);
+  models.beginCamera(scene.camera);
+  drawLetters(s.letters, GlyphFont{&models, scene.fontBase, scene.fontCount, &light});
+  drawRobot(s, scene);
+  drawBelt(s, scene);
+  models.occludeByDepth(scene.camera, light);
+  models.endCamera();
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+
+  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
+  light.drawShafts();
+  light.passCounter = 1;
 }

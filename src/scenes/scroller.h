@@ -4,9 +4,12 @@
 // machinery. From 32 s the belt and the arm speed up to a frantic pace.
 #pragma once
 
+#include <memory>
+
 #include "math/time_window.h"
 #include "math/vector3.h"
 #include "math/view_camera.h"
+#include "scenes/belt_letters.h"
 
 struct Scene3ds;
 struct LightShafts;
@@ -19,23 +22,30 @@ extern const float jointWaveAmplitude[kRobotJointCount];  // degrees
 
 constexpr int kScrollerCameraKeyCount = 6;
 
-struct ScrollerScene {
+// What the scroller carries from frame to frame.
+struct ScrollerState {
   float sceneMs = 0;  // sum of the frame deltas below 3000 ms
   float seconds = 0;
-  ViewCamera camera;
-  TimeWindow cameraWindow;
-  TimeWindow speedWindow{32, 4};
-  Scene3ds* models = nullptr;
-  LightShafts* light = nullptr;
+  ViewCamera camera;  // as placed; the drawn frame orthonormalises a copy
+  BeltLetters letters;
+  float beltOffset = 0;  // texture offset of the belt's first mesh
+};
+
+// Built at start-up; a drawn frame writes the robot's and the belt's
+// placement into the models.
+struct ScrollerScene {
+  std::unique_ptr<Scene3ds> models;
+  std::unique_ptr<LightShafts> light;
   int robotBase = 0, robotCount = 0;
   int fontBase = 0, fontCount = 0;
   int beltBase = 0, beltCount = 0;
-  float jointAngles[kRobotJointCount] = {};
+  ViewCamera camera;  // the drawn frame's, read by the light
+  ScrollerScene();
+  ~ScrollerScene();
 };
-extern ScrollerScene scrollerScene;
 
 // Scene time: a delta of 3000 ms or more (a stall) is not counted.
-void advanceScrollerClock(ScrollerScene& scene, int deltaMs);
+void advanceScrollerClock(ScrollerState& state, int deltaMs);
 
 // Camera key (1..6) at scene time ms: its drifting position and target.
 void scrollerCameraKey(int key, float sceneMs, Vector3& position, Vector3& target);
@@ -56,7 +66,13 @@ void scrollerSpeeds(const TimeWindow& speedWindow, float seconds, float& beltSpe
                     float& carrySpeed);
 
 // Start-up: light, models and letters. Needs a GL context and the texture slots.
-void initScrollerScene();
-// One frame with the director's frame delta.
-// Without `draw` the state advances as in a drawn frame and nothing is drawn.
-void renderScrollerScene(int deltaMs, bool draw = true);
+void loadScroller(ScrollerScene& scene, ScrollerState& state);
+// One frame with the director's frame delta: clock, camera, letters, belt
+// and the shafts' noise clock; no GL.
+void advanceScroller(ScrollerState& state, const ScrollerScene& scene, int deltaMs);
+// Draws the frame `state` holds.
+void drawScroller(const ScrollerState& state, ScrollerScene& scene);
+
+// The one instance, until the demo's state holds it.
+extern ScrollerState scrollerState;
+extern ScrollerScene scrollerScene;

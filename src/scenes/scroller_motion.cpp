@@ -46,7 +46,7 @@ float segment(int from, int to) { return jointPivotX[to] - jointPivotX[from]; }
 
 }  // namespace
 
-void advanceScrollerClock(ScrollerScene& scene, int deltaMs) {
+void advanceScrollerClock(ScrollerState& scene, int deltaMs) {
   if (deltaMs < 3000) scene.sceneMs += float(deltaMs);
   scene.seconds = scene.sceneMs * 0.001f;
 }

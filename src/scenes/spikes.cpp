@@ -6,12 +6,15 @@
 #include <cstdint>
 
 #include "effects/light_shafts.h"
-#include "math/spline_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
 #include "raycast/raycast.h"
 #include "scenes/geometry_stats.h"
+#include "scenes/shaft_noise.h"
+
+SpikeState spikeState;
+SpikeScene spikeScene;
 
 namespace {
 
@@ -34,7 +37,8 @@ const SpikePlace kPlaces[kSpikeCount] = {
 };
 
 void buildWorld(SpikeScene& s) {
-  RayWorld& w = *(s.world = new RayWorld(3));
+  s.world = std::make_unique<RayWorld>(3);
+  RayWorld& w = *s.world;
   w.lightFlags = 3;
   w.specularGain = 1.0f;
   w.falloffRange = 1.0f;
@@ -44,13 +48,13 @@ void buildWorld(SpikeScene& s) {
   w.addSphere({.radius = 500, .inside = true}, {.textureName = kMatoSlot, .textureScale = 0.2f});
   w.lastAdded->falloffGain = 0;
   w.lastAdded->falloffBase = 0.125f;
-  s.camera.position = Vector3(0, 5, -25);
-  s.camera.forward = Vector3(0, 0, 1);
-  w.camera = &s.camera;
+  w.depthScale = -1.001f;
+  w.depthGain = 1.0f;
 }
 
 void buildLight(SpikeScene& s) {
-  LightShafts& l = *(s.light = new LightShafts(128, 96, 256, 256, 0.25f, 0.82f));
+  s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.25f, 0.82f);
+  LightShafts& l = *s.light;
   l.setPalette(1.4f, 1.5f, 1.6f, 0, 0, 0);
   l.noFlareTest = 1;
   l.flareIntensity = 9.0f;
@@ -60,16 +64,15 @@ void buildLight(SpikeScene& s) {
   l.shaftSpread = 0.3898f;
   l.toneGain = 0.55f;
   l.expTone = 1;
-  l.camera = &s.camera;
   l.rayNoiseOn = 1;
   l.buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
   l.noiseSpeed = 180.0f;
-  l.position = Vector3(-6, 7.5f, 12);
-  s.world->light = &l;
+  l.noiseMix = 1.0f;
 }
 
 void buildModels(SpikeScene& s) {
-  Scene3ds& m = *(s.models = new Scene3ds(100));
+  s.models = std::make_unique<Scene3ds>(100);
+  Scene3ds& m = *s.models;
   m.uvScale = 1.0f;
   m.geometryScale = 1.0f;
   s.spikeBase = m.meshCount;
@@ -133,10 +136,10 @@ void buildModels(SpikeScene& s) {
   }
 }
 
-void deformSpikes(SpikeScene& s) {
+void deformSpikes(const SpikeState& state, SpikeScene& s) {
   Scene3ds& m = *s.models;
-  const float S = s.seconds;
-  const float ms = s.sceneMs;
+  const float S = state.seconds;
+  const float ms = state.sceneMs;
   for (int i = 0; i < kSpikeCount; ++i) {
     const int index = s.spikeBase + i;
     if (index >= m.meshCount) break;
@@ -150,11 +153,11 @@ void deformSpikes(SpikeScene& s) {
   }
 }
 
-// Places the flyer on its path and, with `draw`, draws it.
-void drawFlyer(SpikeScene& s, bool draw) {
+// Places the flyer on its path and draws it.
+void drawFlyer(const SpikeState& state, SpikeScene& s) {
   Scene3ds& m = *s.models;
-  SplinePath& path = *s.flightPath;
-  const float f = spikeFlightParameter(s.seconds);
+  const SplinePath& path = s.flightPath;
+  const float f = spikeFlightParameter(state.seconds);
   Vector3 P;
   path.evaluate(f, P);
   Vector3 ahead;
@@ -164,25 +167,34 @@ void drawFlyer(SpikeScene& s, bool draw) {
     ahead.add(q);
   }
   const Vector3 D = ahead / 30.0f - P;
-  if (draw) {
-    glDisable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-  }
+  glDisable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
   const float h = angleOf(D.x, D.z) - 1.570795f;
   for (int j = s.flyerBase; j < s.flyerBase + kFlyerMeshCount; ++j) {
     m.setMeshPosition(j, P);
     m.setMeshRotation(j, 0.25f * h, h, 0);
-    if (!draw) continue;
     glPushMatrix();
     m.drawMesh(j, *s.light, 0);
     glPopMatrix();
   }
 }
 
+// The camera as the drawn frame sees it: the scene's orthonormalisation,
+// then the ray grid's.
+ViewCamera drawnCamera(const SpikeScene& s, float ms) {
+  ViewCamera c = spikeCamera(s, ms);
+  c.orthonormalize();
+  c.orthonormalize();
+  return c;
+}
+
 }  // namespace
 
-void initSpikeScene() {
-  SpikeScene& s = spikeScene;
+SpikeScene::SpikeScene() = default;
+SpikeScene::~SpikeScene() = default;
+
+void loadSpikes(SpikeScene& s, SpikeState& state) {
+  state = SpikeState{};
   fillShakeTable(s);
   buildWorld(s);
   buildSpikePaths(s);
@@ -190,65 +202,60 @@ void initSpikeScene() {
   buildModels(s);
 }
 
-void renderSpikeScene(int deltaMs, bool draw) {
-  SpikeScene& s = spikeScene;
-  LightShafts& light = *s.light;
-  advanceSpikeClock(s, deltaMs, light.position);
+void advanceSpikes(SpikeState& s, const SpikeScene& scene, int deltaMs) {
+  advanceSpikeClock(s, scene, deltaMs);
   const float S = s.seconds;
+  if (S < 5.0f) {
+    const TimeWindow flicker{0, 5, 4};
+    s.toneGain = 0.55f + 0.5f * flicker.ringOut(S, 9.0f, 0.15f);
+  }
+  advanceShaftNoise(*scene.light, drawnCamera(scene, s.sceneMs), s.lightPosition, deltaMs);
+}
 
-  s.camera.position = spikeCameraPosition(s, s.sceneMs);
-  s.camera.lookAt(Vector3(-10, 0, 0));
-  light.noiseMix = 1.0f;
+void drawSpikes(const SpikeState& state, SpikeScene& s) {
+  LightShafts& light = *s.light;
+  const float S = state.seconds;
+  s.camera = spikeCamera(s, state.sceneMs);
+  s.world->camera = &s.camera;
+  s.world->light = &light;
+  light.camera = &s.camera;
+  light.position = state.lightPosition;
 
   // The deformed spikes are made afresh for every picture.
-  if (draw) {
-    const int64_t deformStarted = tickNanoseconds();
-    deformSpikes(s);
-    geometryStats.nanoseconds += tickNanoseconds() - deformStarted;
-  }
+  const int64_t deformStarted = tickNanoseconds();
+  deformSpikes(state, s);
+  geometryStats.nanoseconds += tickNanoseconds() - deformStarted;
 
   light.fillMask(255);
   s.camera.orthonormalize();
 
-  if (draw) {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_ALWAYS);
-  }
-  s.world->depthScale = -1.001f;
-  s.world->depthGain = 1.0f;
-  renderRayGrid(*s.world, GridDepth::Read, draw);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_ALWAYS);
+  renderRayGrid(*s.world, GridDepth::Read);
 
   Scene3ds& m = *s.models;
-  if (draw) {
-    glClear(GL_DEPTH_BUFFER_BIT);
-    m.beginCamera(s.camera);
-  }
-  for (int i = 0; draw && i < kSpikeCount; ++i) {
+  glClear(GL_DEPTH_BUFFER_BIT);
+  m.beginCamera(s.camera);
+  for (int i = 0; i < kSpikeCount; ++i) {
     const SpikePlace& place = kPlaces[i];
     glPushMatrix();
     glTranslatef(place.x, place.y, place.z);
     if (S > kSpikeShakeStart)
-      glTranslatef(spikeShake(S, i, 0), spikeShake(S, i, 1), spikeShake(S, i, 2));
+      glTranslatef(spikeShake(s, S, i, 0), spikeShake(s, S, i, 1), spikeShake(s, S, i, 2));
     if (place.degrees != 0) glRotatef(place.degrees, place.ax, place.ay, place.az);
     m.drawMesh(s.spikeBase + i, light, 1);
     glPopMatrix();
   }
 
-  if (S < 5.0f) {
-    const TimeWindow flicker{0, 5, 4};
-    light.toneGain = 0.55f + 0.5f * flicker.ringOut(S, 9.0f, 0.15f);
-  }
+  light.toneGain = state.toneGain;
+  if (S > kSpikeShakeStart) drawFlyer(state, s);
 
-  if (S > kSpikeShakeStart) drawFlyer(s, draw);
+  m.occludeByDepth(s.camera, light);
+  m.endCamera();
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
 
-  if (draw) {
-    m.occludeByDepth(s.camera, light);
-    m.endCamera();
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-  }
-
-  light.noiseDeltaMs = deltaMs;
-  light.drawShafts(draw);
+  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
+  light.drawShafts();
   light.passCounter = 1;
 }

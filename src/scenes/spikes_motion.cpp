@@ -7,8 +7,6 @@
 #include "math/spline_path.h"
 #include "scenes/spikes.h"
 
-SpikeScene spikeScene;
-
 namespace {
 
 const float kFlightPoints[9][3] = {
@@ -22,25 +20,30 @@ const float kLightPoints[9][3] = {
 
 }  // namespace
 
-void advanceSpikeClock(SpikeScene& s, int deltaMs, Vector3& lightPosition) {
+void advanceSpikeClock(SpikeState& s, const SpikeScene& scene, int deltaMs) {
   if (deltaMs < 3000) s.sceneMs += float(deltaMs);
   s.seconds = s.sceneMs * 0.001f;
-  // The light keeps to the raw delta, stall or not.
-  if (s.lightTrack) s.lightTrack->advance(15.0f, float(deltaMs), lightPosition);
+  // The light keeps to the raw delta, stall or not, along the closed track.
+  const SplinePath& track = scene.lightTrack;
+  if (track.count == 0) return;
+  s.lightTravel += 15.0f * float(deltaMs) * 0.001f / track.totalLength;
+  track.evaluate(s.lightTravel, s.lightPosition);
 }
 
 void buildSpikePaths(SpikeScene& s) {
-  SplinePath& a = *(s.flightPath = new SplinePath(10, true));
+  s.flightPath = SplinePath(10, true);
+  SplinePath& a = s.flightPath;
   for (const float* p : kFlightPoints) a.addPoint(p[0], p[1], p[2]);
   a.computeTangents(5, true);
   a.computeSampleCount();
 
-  SplinePath& b = *(s.lightPath = new SplinePath(100, true));
+  s.lightPath = SplinePath(100, true);
+  SplinePath& b = s.lightPath;
   for (const float* p : kLightPoints) b.addPoint(p[0], p[1], p[2]);
   b.computeTangents(29, true);
   b.computeSampleCount();
-  s.lightTrack = new SplinePath(b.sampleCount, true);
-  b.resampleInto(*s.lightTrack);
+  s.lightTrack = SplinePath(b.sampleCount, true);
+  b.resampleInto(s.lightTrack);
 }
 
 void fillShakeTable(SpikeScene& s) {
@@ -56,8 +59,7 @@ int shakeIndex(float t, int axis) {
   return int(float(axis + 1) * t * 66.15f) % kShakeEntries;
 }
 
-float spikeShake(float t, int spike, int axis) {
-  const SpikeScene& s = spikeScene;
+float spikeShake(const SpikeScene& s, float t, int spike, int axis) {
   const int e = shakeIndex(t, axis);
   float sum = 0;
   for (int k = 0; k < 4; ++k) {
@@ -115,6 +117,13 @@ Vector3 spikeCameraPosition(const SpikeScene& s, float ms) {
                   15.0f * std::sin(0.00025f * ms) * std::cos(0.00031f * ms),
                   Z + std::sin(-0.0003f * ms) * (35.0f - 0.75f * Z));
   return p * (2.5f * s.pullWindow.easeIn(ms * 0.001f, 3.0f, 0.75f) + 1.0f);
+}
+
+ViewCamera spikeCamera(const SpikeScene& s, float ms) {
+  ViewCamera camera;
+  camera.position = spikeCameraPosition(s, ms);
+  camera.lookAt(Vector3(-10, 0, 0));
+  return camera;
 }
 
 float spikeFlightParameter(float S) {

@@ -10,13 +10,13 @@
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
 #include "host/host.h"
-#include "host/render_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
 #include "scenes/geometry_stats.h"
 #include "software/software_passes.h"
 
+TriangleFractalState triangleFractalState;
 TriangleFractalScene triangleFractalScene;
 
 namespace {
@@ -27,10 +27,9 @@ constexpr int kFaceSlot = 0;       // face and shafts
 constexpr int kFractalSlot = 2;    // fractal, then its swirl
 constexpr int kSwirlResult = kFractalSlot + 6;
 
-FractalLineBatch lineBatch;  // 688 KB: static, refilled every frame
-
 void buildLights(TriangleFractalScene& s) {
-  LightShafts& a = *(s.faceLight = new LightShafts(128, 96, 128, 128, 0.2f, 1.0f));
+  s.faceLight = std::make_unique<LightShafts>(128, 96, 128, 128, 0.2f, 1.0f);
+  LightShafts& a = *s.faceLight;
   a.setPalette(1, 1, 1, 0, 0, 0);
   a.noFlareTest = 0;
   a.smoothMask = 0;
@@ -38,11 +37,10 @@ void buildLights(TriangleFractalScene& s) {
   a.zoomPasses = 0;
   a.shaftLength = 0.605f;
   a.passCounter = 1;
-  a.position = Vector3(0, 0, -10);
-  a.camera = &s.camera;
   a.fillMask(255);
 
-  LightShafts& b = *(s.shaftLight = new LightShafts(128, 96, 256, 256, 0.08f, 1.0f));
+  s.shaftLight = std::make_unique<LightShafts>(128, 96, 256, 256, 0.08f, 1.0f);
+  LightShafts& b = *s.shaftLight;
   b.setPalette(1, 1, 1.3f, 1, 1, 1);
   b.noFlareTest = 1;
   b.smoothMask = 1;
@@ -50,8 +48,6 @@ void buildLights(TriangleFractalScene& s) {
   b.zoomPasses = 7;
   b.shaftLength = 0.505f;
   b.passCounter = 1;
-  b.position = Vector3(1, 2, 10);
-  b.camera = &s.camera;
   b.fillMask(255);
   b.expTone = 1;
   b.toneGain = 4.0f;
@@ -62,7 +58,8 @@ void buildLights(TriangleFractalScene& s) {
 }
 
 void buildFaces(TriangleFractalScene& s) {
-  Scene3ds& m = *(s.models = new Scene3ds(20));
+  s.models = std::make_unique<Scene3ds>(20);
+  Scene3ds& m = *s.models;
   m.uvScale = 1.0f;
   m.geometryScale = 1.0f;
   m.trueNormals = 1;
@@ -90,34 +87,38 @@ void buildFaces(TriangleFractalScene& s) {
   }
 }
 
-// Face and shafts into slot 0, on the previous frame's counter and u.
-// Without `draw` only the state it keeps changes.
-void drawFacePass(TriangleFractalScene& s, int face, bool draw) {
-  Scene3ds& m = *s.models;
-  LightShafts& shafts = *s.shaftLight;
-  if (draw) {
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-  }
-  m.fieldOfView = 100.0f;
-  if (draw) m.beginCamera(s.camera);
-  const int mesh = s.baseMesh + face - 1;
-  m.setMeshRotation(mesh, s.faceAngles[0], s.faceAngles[1], s.faceAngles[2]);
-  m.setMeshPosition(mesh, Vector3(0, 0.95f, -3));
-  if (draw) {
-    m.drawMesh(mesh, *s.faceLight, 0);
-    m.maskFromBrightness(shafts);
-  }
-  shafts.passCounter = 1;
-  if (draw) {
-    m.endCamera();
-    glEnable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    popMatrices();
+// Face and shafts into slot 0, on the counter, u and clock before the
+// frame's step.
+void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene) {
+  Scene3ds& m = *scene.models;
+  LightShafts& shafts = *scene.shaftLight;
+  const int face = s.shownFace;
+  const float u0 = s.shownPhase;
+  float angles[3] = {0, 0, 0};
+  if (face == 1) {
+    angles[0] = 0.45f * std::cos(1.12f * u0) - 0.1f;
+    angles[2] = 0.1f * std::cos(1.68f * u0 + 0.224f);
+  } else {
+    angles[0] = 0.4f * std::cos(1.8f * (1.0f - u0)) - 0.1f;
+    angles[2] = 0.1f * std::cos(2.7f * (1.0f - u0) + 0.36f);
   }
 
-  const float I = float(s.clockMs);
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  m.fieldOfView = 100.0f;
+  m.beginCamera(scene.camera);
+  const int mesh = scene.baseMesh + face - 1;
+  m.setMeshRotation(mesh, angles[0], angles[1], angles[2]);
+  m.setMeshPosition(mesh, Vector3(0, 0.95f, -3));
+  m.drawMesh(mesh, *scene.faceLight, 0);
+  m.maskFromBrightness(shafts);
+  m.endCamera();
+  glEnable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_CULL_FACE);
+  popMatrices();
+
+  const float I = float(s.shownClockMs);
   if (face == 1) {
     shafts.position = Vector3(3.0f * std::cos(0.002f * I + 0.4f), 4, 10);
   } else {
@@ -125,22 +126,28 @@ void drawFacePass(TriangleFractalScene& s, int face, bool draw) {
   }
   shafts.passCounter = 1;
   shafts.shaftLength = 0.61f;
-  shafts.drawShafts(draw);
-  if (!draw) return;
+  // Its noise step is 0: the noise clock stays where it is.
+  shafts.drawShafts();
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   pushIdentityMatrices();
-  s.feedback->captureFrame(kFaceSlot);
+  scene.feedback->captureFrame(kFaceSlot);
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
 }  // namespace
 
-void flushTriangleOutlines(FractalLineBatch& batch, bool additiveBlend) {
+void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, RenderPath path) {
+  if (blend == LineBlend::Added) {
+    glBlendFunc(GL_ONE, GL_ONE);
+  } else {
+    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  }
+  glEnable(GL_BLEND);
   if (batch.leafCount == 0) return;
   // Identity matrices: x in [-1, 1] spans the 512 columns, y the 384 rows,
   // of which the band starts at row 64; only the band is ever captured.
   const LinePlacement placement = {256.0f, 256.0f, 192.0f, 128.0f};
-  if (additiveBlend && renderPath() == RenderPath::Software &&
+  if (blend == LineBlend::OverDestinationAlpha && path == RenderPath::Software &&
       softwareLines(batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3, placement)) {
     batch.leafCount = 0;
     return;
@@ -158,87 +165,76 @@ void flushTriangleOutlines(FractalLineBatch& batch, bool additiveBlend) {
   batch.leafCount = 0;
 }
 
-void initTriangleFractalScene() {
-  TriangleFractalScene& s = triangleFractalScene;
-  s.cycle = FractalCycle{};
-  s.cycle.pulseScale = 0.1f;
-  s.feedback = new FeedbackBuffer;
-  s.camera.position = Vector3(0, 5, -5);
-  s.camera.forward = Vector3(0, 0, 1);
-  buildLights(s);
-  buildFaces(s);
-}
+TriangleFractalScene::TriangleFractalScene() = default;
+TriangleFractalScene::~TriangleFractalScene() = default;
 
-void renderTriangleFractalScene(int deltaMs, bool draw) {
-  TriangleFractalScene& s = triangleFractalScene;
+void loadTriangleFractal(TriangleFractalScene& s, TriangleFractalState& state) {
+  state = TriangleFractalState{};
+  s.feedback = std::make_unique<FeedbackBuffer>();
+  s.lines = std::make_unique<FractalLineBatch>();
   s.camera.position = Vector3(0, 0, 0);
   s.camera.lookAt(Vector3(0, 0, 15));
   s.camera.orthonormalize();
-
-  if (draw) pushIdentityMatrices();
+  buildLights(s);
+  buildFaces(s);
   s.faceLight->position = Vector3(-1, -1, 50);
+  s.faceLight->camera = &s.camera;
+  s.shaftLight->camera = &s.camera;
+  // The first face wears the previous frame's swirl.
+  if (s.models->meshCount > 0) s.models->meshes[0]->baseTexture = s.feedback->textures[kSwirlResult];
+}
 
-  const float u0 = s.cycle.pulsePhase;
-  const int face = fractalFace(s.cycle.halfCycleCounter);
-  if (face == 1) {
-    s.faceAngles[0] = 0.45f * std::cos(1.12f * u0) - 0.1f;
-    s.faceAngles[2] = 0.1f * std::cos(1.68f * u0 + 0.224f);
-  } else if (face == 2) {
-    s.faceAngles[0] = 0.4f * std::cos(1.8f * (1.0f - u0)) - 0.1f;
-    s.faceAngles[2] = 0.1f * std::cos(2.7f * (1.0f - u0) + 0.36f);
-  }
-  s.faceAngles[1] = 0;
-  if (face != 0) drawFacePass(s, face, draw);
-
-  if (draw) {
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-  }
-
-  FractalTriangle root;
-  fractalRootTriangle(s.seconds, root);
+void advanceTriangleFractal(TriangleFractalState& s, int deltaMs) {
+  s.shownFace = fractalFace(s.cycle.halfCycleCounter);
+  s.shownPhase = s.cycle.pulsePhase;
+  s.shownClockMs = s.clockMs;
+  s.shownSeconds = s.seconds;
   stepFractalCycle(s.cycle, s.floatClockMs);
-  setFractalOffsets(root, s.seconds, s.cycle.pulseAmplitude);
-
-  if (draw) {
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_LINE_SMOOTH);
-    glLineWidth(1.0f);
-    glColor4f(1, 1, 1, 1);
-    float d[3];
-    fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
-    const int64_t leavesStarted = tickNanoseconds();
-    subdivideTriangle(kFractalDepth, root, d[0], d[1], d[2], lineBatch);
-    geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
-    // The blend is (source alpha, destination alpha) where this scene's face
-    // pass or its last frame's composites set it; on its first frame it is
-    // whatever the scene before left.
-    flushTriangleOutlines(lineBatch, face != 0 || s.blendSet);
-    glDisable(GL_LINE_SMOOTH);
-  }
-
   s.clockMs += deltaMs;
   s.seconds += 0.001f * float(deltaMs);
   s.floatClockMs += float(deltaMs);
-  if (draw) popMatrices();
+  ++s.framesRun;
+}
 
-  // The first face wears the previous frame's swirl.
-  if (s.models->meshCount > 0) s.models->meshes[0]->baseTexture = s.feedback->textures[kSwirlResult];
-  // What follows is GL only; blendSet describes GL state, so only a drawn
-  // frame sets it.
-  if (!draw) return;
+void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& scene,
+                         RenderPath path) {
+  scene.faceLight->camera = &scene.camera;
+  scene.shaftLight->camera = &scene.camera;
+  pushIdentityMatrices();
+  const int face = s.shownFace;
+  if (face != 0) drawFacePass(s, scene);
+
+  glDisable(GL_TEXTURE_2D);
+  glEnable(GL_LINE_SMOOTH);
+  glLineWidth(1.0f);
+  glColor4f(1, 1, 1, 1);
+  FractalTriangle root;
+  fractalRootTriangle(s.shownSeconds, root);
+  setFractalOffsets(root, s.shownSeconds, s.cycle.pulseAmplitude);
+  float d[3];
+  fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
+  const int64_t leavesStarted = tickNanoseconds();
+  subdivideTriangle(kFractalDepth, root, d[0], d[1], d[2], *scene.lines);
+  geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
+  // The scene's first frame finds the blend the park's shafts left, adding;
+  // every later one that of the face pass or of its last frame's composites.
+  const bool first = s.framesRun == 1;
+  flushTriangleOutlines(*scene.lines, first ? LineBlend::Added : LineBlend::OverDestinationAlpha,
+                        path);
+  glDisable(GL_LINE_SMOOTH);
+  popMatrices();
 
   glClearColor(0.02f, 0.016f, 0.013f, 1);
   const float u = s.cycle.pulsePhase;
   const float I = float(s.clockMs);
   const float F = s.floatClockMs;
   const float w = 0.5f * std::sin(2.0f * kMathPi * 0.000125f * I) + 2.5f;
-  s.feedback->captureFrame(kFractalSlot);
-  s.feedback->swirlZoom(kFractalSlot, 1.2f, 0, 1.3f - 0.3f * std::sin(kMathPi * u), 1.8f,
-                        50.0f * std::cos(5.0f * w + 0.00004511f * F),
-                        50.0f * std::sin(0.00000512f * F + 5.0f * w * 0.3241f), -0.15f);
-  s.feedback->captureFrame(kFractalSlot);
+  FeedbackBuffer& feedback = *scene.feedback;
+  feedback.captureFrame(kFractalSlot);
+  feedback.swirlZoom(kFractalSlot, 1.2f, 0, 1.3f - 0.3f * std::sin(kMathPi * u), 1.8f,
+                     50.0f * std::cos(5.0f * w + 0.00004511f * F),
+                     50.0f * std::sin(0.00000512f * F + 5.0f * w * 0.3241f), -0.15f);
+  feedback.captureFrame(kFractalSlot);
 
-  if (face != 0) s.feedback->crossfade(fractalCrossfadeWeight(u), kFaceSlot, kFractalSlot);
-  s.blendSet = true;
+  if (face != 0) feedback.crossfade(fractalCrossfadeWeight(u), kFaceSlot, kFractalSlot);
 }

@@ -5,7 +5,10 @@
 // the face, and the figure pulses outward.
 #pragma once
 
+#include <memory>
+
 #include "math/view_camera.h"
+#include "platform/render_path.h"
 
 struct FeedbackBuffer;
 struct LightShafts;
@@ -45,21 +48,34 @@ struct FractalCycle {
   float pulseScale = 0.1f;
 };
 
-struct TriangleFractalScene {
+// What the scene carries from frame to frame, and what its latest advance
+// decided for the frame to show.
+struct TriangleFractalState {
   int clockMs = 7000;
   float floatClockMs = 7000.0f;
   float seconds = 0;  // T
   FractalCycle cycle;
-  float faceAngles[3] = {0, 0, 0};
+  int framesRun = 0;
+  // The frame's face pass runs on the counter, u and clock before its step.
+  int shownFace = 0;
+  float shownPhase = 0;
+  int shownClockMs = 7000;
+  float shownSeconds = 0;  // T of the figure
+};
+
+// Built at start-up; a drawn frame writes the face's placement and the
+// shafts' light into them.
+struct TriangleFractalScene {
+  std::unique_ptr<FeedbackBuffer> feedback;
+  std::unique_ptr<LightShafts> faceLight;   // lights the face model only
+  std::unique_ptr<LightShafts> shaftLight;  // streams shafts from the rendered face
+  std::unique_ptr<Scene3ds> models;
   int baseMesh = 0;
   ViewCamera camera;
-  FeedbackBuffer* feedback = nullptr;
-  LightShafts* faceLight = nullptr;   // lights the face model only
-  LightShafts* shaftLight = nullptr;  // streams shafts from the rendered face
-  Scene3ds* models = nullptr;
-  bool blendSet = false;  // a drawn frame has run: its composites left the blend additive
+  std::unique_ptr<FractalLineBatch> lines;  // refilled by every drawn frame
+  TriangleFractalScene();
+  ~TriangleFractalScene();
 };
-extern TriangleFractalScene triangleFractalScene;
 
 // Position in the 5300 ms cycle: the float clock less 7550, truncated, with
 // the remainder's sign following it (negative for the first 550 ms).
@@ -86,15 +102,25 @@ void drawTriangleOutline(const FractalTriangle& t, FractalLineBatch& batch);
 // the batch in the order A, B, C, D at every level.
 void subdivideTriangle(int depth, FractalTriangle t, float a, float b, float c,
                        FractalLineBatch& batch);
+// How the outlines blend onto the frame.
+enum class LineBlend {
+  Added,                 // (one, one)
+  OverDestinationAlpha,  // (source alpha, destination alpha): the opaque frame's
+};
 // Draws the gathered outlines as smooth lines over identity matrices with
-// the current blend, and empties the batch. On the software path they are
-// painted on the CPU where the caller knows the blend is (source alpha,
-// destination alpha) onto the opaque frame (`additiveBlend`).
-void flushTriangleOutlines(FractalLineBatch& batch, bool additiveBlend);
+// the blend enabled, and empties the batch. On the software path lines over
+// destination alpha are painted on the CPU.
+void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, RenderPath path);
 
 // Start-up: feedback buffer, both lights, the two face models. Needs a GL
 // context and the texture slots filled.
-void initTriangleFractalScene();
-// One frame with the director's frame delta.
-// Without `draw` the state advances as in a drawn frame and nothing is drawn.
-void renderTriangleFractalScene(int deltaMs, bool draw = true);
+void loadTriangleFractal(TriangleFractalScene& scene, TriangleFractalState& state);
+// One frame with the director's frame delta; no GL.
+void advanceTriangleFractal(TriangleFractalState& state, int deltaMs);
+// Draws the frame `state` holds.
+void drawTriangleFractal(const TriangleFractalState& state, TriangleFractalScene& scene,
+                         RenderPath path);
+
+// The one instance, until the demo's state holds it.
+extern TriangleFractalState triangleFractalState;
+extern TriangleFractalScene triangleFractalScene;

@@ -188,8 +188,9 @@ void advanceTriangleFractal(TriangleFractalState& s, int deltaMs) {
   s.shownFace = fractalFace(s.cycle.halfCycleCounter);
   s.shownPhase = s.cycle.pulsePhase;
   s.shownClockMs = s.clockMs;
-  s.shownSeconds = s.seconds;
+  fractalRootTriangle(s.seconds, s.root);
   stepFractalCycle(s.cycle, s.floatClockMs);
+  setFractalOffsets(s.root, s.seconds, s.cycle.pulseAmplitude);
   s.clockMs += deltaMs;
   s.seconds += 0.001f * float(deltaMs);
   s.floatClockMs += float(deltaMs);
@@ -208,13 +209,10 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   glEnable(GL_LINE_SMOOTH);
   glLineWidth(1.0f);
   glColor4f(1, 1, 1, 1);
-  FractalTriangle root;
-  fractalRootTriangle(s.shownSeconds, root);
-  setFractalOffsets(root, s.shownSeconds, s.cycle.pulseAmplitude);
   float d[3];
   fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
   const int64_t leavesStarted = tickNanoseconds();
-  subdivideTriangle(kFractalDepth, root, d[0], d[1], d[2], *scene.lines);
+  subdivideTriangle(kFractalDepth, s.root, d[0], d[1], d[2], *scene.lines);
   geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
   // The scene's first frame finds the blend the park's shafts left, adding;
   // every later one that of the face pass or of its last frame's composites.

@@ -60,7 +60,7 @@ struct TriangleFractalState {
   int shownFace = 0;
   float shownPhase = 0;
   int shownClockMs = 7000;
-  float shownSeconds = 0;  // T of the figure
+  FractalTriangle root{};  // the figure's root, its offsets set by the pulse
 };
 
 // Built at start-up; a drawn frame writes the face's placement and the

@@ -10,6 +10,8 @@
 #include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape.h"
 #include "render_path_guard.h"
@@ -102,7 +104,8 @@ TEST_F(LandscapeTimeline, AloneAt28sTheGroundRisesFromTheBottomUnderTheSky) {
   setSceneViewport(800, 600);
   Director(28000);
   const Band flight = readBand();
-  renderRayGrid(*landscapeScene.skyWorld);  // the sky alone, same camera
+  renderRayGrid(sharedRayGrid(), *landscapeScene.skyWorld, GridDepth::Read, renderPath(),
+                sharedRayStats());  // the sky alone, same camera
   const Band sky = readBand();
 
   EXPECT_LT(meanAbsDiff(flight, sky, 240, 256), 4.0) << "sky above the horizon";
@@ -181,7 +184,8 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
   for (size_t i = 0; i < gl.size(); ++i) worst = std::max(worst, std::abs(gl[i] - cpu[i]));
   EXPECT_LE(worst, 3);  // filtering rounds a little differently
   EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
-  renderRayGrid(*landscapeScene.skyWorld);
+  renderRayGrid(sharedRayGrid(), *landscapeScene.skyWorld, GridDepth::Read, renderPath(),
+                sharedRayStats());
   EXPECT_GT(meanAbsDiff(cpu, readBand(), 0, 64), 30.0) << "the terrain was painted";
 }
 

@@ -109,21 +109,22 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
   }
   cells.back().s.hitObject = 1;
 
+  RayDrawList list;
   auto drawBatched = [&] {
     gridState();
-    rayDrawBegin(world, 100.0f, mode != DrawMode::kRunsDepthRead);
+    rayDrawBegin(list, world, mode != DrawMode::kRunsDepthRead);
     for (const Cell& c : cells) {
       if (c.w == 1)
-        rayDrawPixel(c.x, c.y, c.s);
+        rayDrawPixel(list, c.x, c.y, c.s);
       else
-        rayDrawLeaf(c.x, c.y, c.w, 1, c.s, c.s, c.s, c.s);
+        rayDrawLeaf(list, {c.x, c.y, c.w, 1, c.s, c.s, c.s, c.s});
     }
-    rayDrawEnd();
+    rayDrawEnd(list, renderPath());
   };
   const uint64_t gridPasses = softwarePassCounts().gridQuads;
   drawBatched();
   EXPECT_EQ(softwarePassCounts().gridQuads - gridPasses, software ? 1u : 0u);
-  EXPECT_EQ(rayDrawnBySoftware(), software);
+  EXPECT_EQ(list.softwareDrew, software);
   const std::vector<unsigned char> batched = readBand();
   GLint boundAfter = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundAfter);

@@ -9,7 +9,6 @@
 
 #include "raycast/ray_draw.h"
 #include "raycast/ray_grid.h"
-#include "raycast/ray_stats.h"
 #include "raycast_test_world.h"
 
 namespace {
@@ -43,8 +42,8 @@ int addSky(RayWorld& w, float radius, float r, float g, float b) {
 
 // One drawn frame of `world` as bytes: every traced sample with its grid
 // point, the frame's statistics and the band's pixels.
-std::vector<unsigned char> gridFrame(RayWorld& world) {
-  renderRayGrid(world);
+std::vector<unsigned char> gridFrame(RayTestScene& sc) {
+  sc.render();
   std::vector<unsigned char> bytes;
   auto put = [&](const void* p, size_t n) {
     const unsigned char* b = static_cast<const unsigned char*>(p);
@@ -52,16 +51,16 @@ std::vector<unsigned char> gridFrame(RayWorld& world) {
   };
   for (int gy = 0; gy <= 256; ++gy) {
     for (int gx = 0; gx <= 512; ++gx) {
-      const RaySample* s = rayGridSample(gx, gy);
+      const RaySample* s = rayGridSample(sc.grid, gx, gy);
       if (!s) continue;
       const int point[2] = {gx, gy};
       put(point, sizeof(point));
       put(s, sizeof(RaySample));
     }
   }
-  const uint32_t stats[6] = {rayStats.lastFrameIntersects, rayStats.lastFrameSamples,
-                             rayStats.lastFrameLeaves,     rayStats.lastFramePixels,
-                             rayStats.lastFrameQuads,      rayStats.lastFrameCapped};
+  const uint32_t stats[6] = {sc.stats.lastFrameIntersects, sc.stats.lastFrameSamples,
+                             sc.stats.lastFrameLeaves,     sc.stats.lastFramePixels,
+                             sc.stats.lastFrameQuads,      sc.stats.lastFrameCapped};
   put(stats, sizeof(stats));
   std::vector<unsigned char> px(512 * 256 * 4);
   glReadPixels(0, 64, 512, 256, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
@@ -100,19 +99,19 @@ TEST(RaycastGrid, EmptyWorldDrawsNothingAndHidesTheFlare) {
   glClearColor(0.2f, 0.4f, 0.6f, 1);
   sc.light->position.set(0, 0, 50);
   sc.light->flareIntensity = 20;
-  renderRayGrid(sc.world);
-  EXPECT_EQ(rayStats.lastFrameQuads, 0u);
-  EXPECT_EQ(rayStats.lastFrameSamples, 65u * 65u);
+  sc.render();
+  EXPECT_EQ(sc.stats.lastFrameQuads, 0u);
+  EXPECT_EQ(sc.stats.lastFrameSamples, 65u * 65u);
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
   EXPECT_EQ(countBandPixels(51, 102, 153), 512 * 256);
   // With no objects shadeRay stops before nearestHit: every sample keeps the
   // distance 1.0, and the leaves' mask rule applies to it (light at 50).
-  EXPECT_FLOAT_EQ(rayGridSample(0, 0)->distance, 1.0f);
+  EXPECT_FLOAT_EQ(rayGridSample(sc.grid, 0, 0)->distance, 1.0f);
   for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 0);
   // A light nearer than 1 stays unmasked.
   sc.light->fillMask(255);
   sc.light->position.set(0, 0, 0.5f);
-  renderRayGrid(sc.world);
+  sc.render();
   for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 255);
   glClearColor(0, 0, 0, 1);
 }
@@ -122,21 +121,21 @@ TEST(RaycastGrid, UniformWorldStopsAtTheLattice) {
   raySceneGlState();
   addSky(sc.world, 500, 0.5f, 0.25f, 0.75f);
   sc.light->flareIntensity = 0;
-  renderRayGrid(sc.world);
+  sc.render();
   // Width 16 is never a leaf, width 8 is: exactly the 65 x 65 lattice.
-  EXPECT_EQ(rayStats.lastFrameSamples, 65u * 65u);
-  EXPECT_EQ(rayStats.lastFrameIntersects, 65u * 65u);
-  EXPECT_EQ(rayStats.lastFrameLeaves, 64u * 64u);
-  EXPECT_EQ(rayStats.lastFramePixels, 0u);
-  EXPECT_EQ(rayStats.lastFrameQuads, 64u * 64u);
-  EXPECT_EQ(rayStats.lastFrameCapped, 0);
-  EXPECT_NE(rayGridSample(0, 0), nullptr);
-  EXPECT_NE(rayGridSample(512, 256), nullptr);  // own entries at the edges
-  EXPECT_NE(rayGridSample(512, 0), nullptr);
-  EXPECT_NE(rayGridSample(0, 256), nullptr);
-  EXPECT_EQ(rayGridSample(4, 0), nullptr);
-  EXPECT_EQ(rayGridSample(513, 0), nullptr);
-  EXPECT_EQ(rayGridSample(0, 257), nullptr);
+  EXPECT_EQ(sc.stats.lastFrameSamples, 65u * 65u);
+  EXPECT_EQ(sc.stats.lastFrameIntersects, 65u * 65u);
+  EXPECT_EQ(sc.stats.lastFrameLeaves, 64u * 64u);
+  EXPECT_EQ(sc.stats.lastFramePixels, 0u);
+  EXPECT_EQ(sc.stats.lastFrameQuads, 64u * 64u);
+  EXPECT_EQ(sc.stats.lastFrameCapped, 0);
+  EXPECT_NE(rayGridSample(sc.grid, 0, 0), nullptr);
+  EXPECT_NE(rayGridSample(sc.grid, 512, 256), nullptr);  // own entries at the edges
+  EXPECT_NE(rayGridSample(sc.grid, 512, 0), nullptr);
+  EXPECT_NE(rayGridSample(sc.grid, 0, 256), nullptr);
+  EXPECT_EQ(rayGridSample(sc.grid, 4, 0), nullptr);
+  EXPECT_EQ(rayGridSample(sc.grid, 513, 0), nullptr);
+  EXPECT_EQ(rayGridSample(sc.grid, 0, 257), nullptr);
   // Every band pixel is drawn with the sky colour.
   EXPECT_EQ(countBandPixels(128, 64, 191) + countBandPixels(127, 64, 191) +
                 countBandPixels(128, 64, 192) + countBandPixels(127, 64, 192),
@@ -148,11 +147,11 @@ TEST(RaycastGrid, ViewPlaneIsTwoToOneNinetyDegrees) {
   raySceneGlState();
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
   sc.world.objects[1].uAxis.set(1, 0, 0);
-  renderRayGrid(sc.world);
+  sc.render();
   // Camera forward +z, up (0, -1, 0), right = up x forward = (-1, 0, 0).
   // Grid (0, 0): F + U/2 + R = (-1, -0.5, 1); grid (512, 256): (1, 0.5, 1).
   auto hitDir = [&](int gx, int gy) {
-    const RaySample* s = rayGridSample(gx, gy);
+    const RaySample* s = rayGridSample(sc.grid, gx, gy);
     EXPECT_NE(s, nullptr);
     return s->distance;
   };
@@ -160,13 +159,13 @@ TEST(RaycastGrid, ViewPlaneIsTwoToOneNinetyDegrees) {
   EXPECT_NEAR(hitDir(0, 0), 500.0f, 1e-2);
   // Grid x 0 looks along (-1, 0, 1): px < 0, phi = 0.5 - 0.125; grid x 512
   // along (1, 0, 1): phi = 0.125 (texture scale 1, factor 0.75).
-  EXPECT_NEAR(rayGridSample(0, 128)->texU, 0.375f * 0.75f, 1e-5);
-  EXPECT_NEAR(rayGridSample(512, 128)->texU, 0.125f * 0.75f, 1e-5);
+  EXPECT_NEAR(rayGridSample(sc.grid, 0, 128)->texU, 0.375f * 0.75f, 1e-5);
+  EXPECT_NEAR(rayGridSample(sc.grid, 512, 128)->texU, 0.125f * 0.75f, 1e-5);
   // v: py = -0.5 / |d| at the bottom row (gy 0), +0.5 at the top row.
-  EXPECT_LT(rayGridSample(256, 0)->texV, rayGridSample(256, 256)->texV);
+  EXPECT_LT(rayGridSample(sc.grid, 256, 0)->texV, rayGridSample(sc.grid, 256, 256)->texV);
   // 53.13 degrees down: the bottom centre ray is (0, -0.5, 1) normalised.
   const float expectV = (0.5f * (-0.5f / std::sqrt(1.25f)) + 0.5f) * 0.5f;
-  EXPECT_NEAR(rayGridSample(256, 0)->texV, expectV, 1e-5);
+  EXPECT_NEAR(rayGridSample(sc.grid, 256, 0)->texV, expectV, 1e-5);
 }
 
 TEST(RaycastGrid, ShadeToColour) {
@@ -178,8 +177,8 @@ TEST(RaycastGrid, ShadeToColour) {
   sc.world.colour.set4(0.2f, 0.1f, 0.0f, 0);
   sc.world.addSphere({.radius = 10, .inside = true}, {});
   // Light colour (0.5, 1, 0.25).
-  renderRayGrid(sc.world);
-  EXPECT_NEAR(rayGridSample(256, 128)->shade, 1.3f, 1e-6);
+  sc.render();
+  EXPECT_NEAR(rayGridSample(sc.grid, 256, 128)->shade, 1.3f, 1e-6);
   unsigned char rgb[3];
   readGridPixel(250, 130, rgb);
   // C + 0.3 * light colour with alpha 1.
@@ -189,7 +188,7 @@ TEST(RaycastGrid, ShadeToColour) {
 
   raySceneGlState();
   sc.world.objects[1].falloffBase = 0.3f;
-  renderRayGrid(sc.world);
+  sc.render();
   readGridPixel(250, 130, rgb);
   // C with alpha 0.3 over the cleared (black) background.
   EXPECT_NEAR(rgb[0], 0.06 * 255, 1.5);
@@ -213,11 +212,11 @@ TEST(RaycastGrid, RefinesAroundAnEdgeOnly) {
   // A wall covering the right part of the view (grid x from about 282).
   sc.world.colour.set4(0.9f, 0.1f, 0.1f, 0);
   sc.world.addQuad({.position = {50, 0, 100}, .edgeU = {40, 0, 0}, .edgeV = {0, 200, 0}}, {});
-  renderRayGrid(sc.world);
-  EXPECT_GT(rayStats.lastFrameSamples, 65u * 65u);
-  EXPECT_GT(rayStats.lastFramePixels, 0u);
-  EXPECT_EQ(rayGridSample(256, 128)->hitObject, 1);
-  EXPECT_EQ(rayGridSample(480, 128)->hitObject, 2);
+  sc.render();
+  EXPECT_GT(sc.stats.lastFrameSamples, 65u * 65u);
+  EXPECT_GT(sc.stats.lastFramePixels, 0u);
+  EXPECT_EQ(rayGridSample(sc.grid, 256, 128)->hitObject, 1);
+  EXPECT_EQ(rayGridSample(sc.grid, 480, 128)->hitObject, 2);
   // No pixel of the band is left black: blocks tile the band without cracks.
   EXPECT_EQ(countBandPixels(0, 0, 0), 0);
 }
@@ -231,16 +230,16 @@ TEST(RaycastGrid, SmallObjectInsideAnAgreeingBlockVanishes) {
   sc.world.addSphere({.position = centre, .radius = 0.3f}, {});
   sc.begin();
   EXPECT_EQ(sc.trace(centre).hitObject, 2);  // visible to a ray aimed at it
-  renderRayGrid(sc.world);
-  EXPECT_EQ(rayStats.lastFrameSamples, 65u * 65u);
+  sc.render();
+  EXPECT_EQ(sc.stats.lastFrameSamples, 65u * 65u);
   for (int gy = 0; gy <= 256; gy += 4)
-    for (int gx = 0; gx <= 512; gx += 8) ASSERT_EQ(rayGridSample(gx, gy)->hitObject, 1);
+    for (int gx = 0; gx <= 512; gx += 8) ASSERT_EQ(rayGridSample(sc.grid, gx, gy)->hitObject, 1);
   // Moved onto a lattice point it is seen, and the blocks around refine.
   sc.world.objects[2].position.set(0, 0, 100);
   sc.world.objects[2].radius = 1.0f;
-  renderRayGrid(sc.world);
-  EXPECT_EQ(rayGridSample(256, 128)->hitObject, 2);
-  EXPECT_GT(rayStats.lastFrameSamples, 65u * 65u);
+  sc.render();
+  EXPECT_EQ(rayGridSample(sc.grid, 256, 128)->hitObject, 2);
+  EXPECT_GT(sc.stats.lastFrameSamples, 65u * 65u);
 }
 
 TEST(RaycastGrid, ChildrenBelowEightTestOnlyWhatTheCornersSaw) {
@@ -252,9 +251,9 @@ TEST(RaycastGrid, ChildrenBelowEightTestOnlyWhatTheCornersSaw) {
   for (int i = 0; i < 10; ++i)
     sc.world.addSphere({.position = {0, 0, -50.0f - i * 5}, .radius = 1}, {});
   sc.light->flareIntensity = 0;
-  renderRayGrid(sc.world);
-  const uint32_t samples = rayStats.lastFrameSamples;
-  const uint32_t intersects = rayStats.lastFrameIntersects;
+  sc.render();
+  const uint32_t samples = sc.stats.lastFrameSamples;
+  const uint32_t intersects = sc.stats.lastFrameIntersects;
   // Samples traced with the full list cost 12 intersects; the ones traced
   // by blocks narrower than 8 (children of 4 x 2 blocks) at most 2.
   EXPECT_LT(intersects, 12u * samples);
@@ -271,9 +270,9 @@ TEST(RaycastGrid, MirrorThatShowsNothingDrawsNothing) {
   sc.world.addQuad({.position = {0, 0, 10}, .edgeU = {1000, 0, 0}, .edgeV = {0, 1000, 0}},
                    {.reflective = true});
   sc.light->position.set(0, 0, -1000);
-  renderRayGrid(sc.world);
-  EXPECT_EQ(rayGridSample(256, 128)->hitObject, 0);
-  EXPECT_EQ(rayStats.lastFrameQuads, 0u);
+  sc.render();
+  EXPECT_EQ(rayGridSample(sc.grid, 256, 128)->hitObject, 0);
+  EXPECT_EQ(sc.stats.lastFrameQuads, 0u);
   EXPECT_EQ(countBandPixels(0, 0, 0), 512 * 256);
 }
 
@@ -285,15 +284,15 @@ TEST(RaycastGrid, GlowQuadsUseTextureTwo) {
   sc.world.addFloor({.position = {0, 5, 0}}, {.reflective = true});
   sc.camera.forward.set(0, 1, 0.01f);
   sc.light->position.set(0, -20, 0);
-  renderRayGrid(sc.world);
-  const RaySample* s = rayGridSample(256, 128);
+  sc.render();
+  const RaySample* s = rayGridSample(sc.grid, 256, 128);
   ASSERT_NE(s, nullptr);
   EXPECT_EQ(s->bounceObject, 1);
   EXPECT_GT(s->glow, 0.0f);
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   EXPECT_TRUE(bound == 2 || bound == 0);
-  EXPECT_GT(rayStats.lastFrameQuads, rayStats.lastFrameLeaves);
+  EXPECT_GT(sc.stats.lastFrameQuads, sc.stats.lastFrameLeaves);
 }
 
 TEST(RaycastGrid, FlareTest) {
@@ -302,26 +301,48 @@ TEST(RaycastGrid, FlareTest) {
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
   sc.light->flareIntensity = 20;
   sc.light->position.set(5, 0, 50);
-  renderRayGrid(sc.world);
+  sc.render();
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 20.0f);  // sky hit beyond the light
   // A ball between the camera and the light hides it.
   sc.world.addSphere({.position = {2.5f, 0, 25}, .radius = 2}, {});
-  renderRayGrid(sc.world);
+  sc.render();
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
   // The test is skipped with noFlareTest.
   sc.light->noFlareTest = 1;
-  renderRayGrid(sc.world);
+  sc.render();
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 20.0f);
   sc.light->noFlareTest = 0;
   // Behind the camera: hidden.
   sc.world.objects[2].position.set(100, 100, 100);
   sc.light->position.set(0, 0, -50);
-  renderRayGrid(sc.world);
+  sc.render();
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
   // Zero intensity: no test, visibleFlare = flareIntensity = 0.
   sc.light->flareIntensity = 0;
-  renderRayGrid(sc.world);
+  sc.render();
   EXPECT_FLOAT_EQ(sc.light->visibleFlare, 0.0f);
+}
+
+// An undrawn frame must leave what a drawn one leaves for later frames: the
+// camera's basis and the flare's visibility.
+TEST(RaycastGrid, UndrawnFrameLeavesWhatADrawnOneDoes) {
+  RayTestScene sc(3);
+  raySceneGlState();
+  addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
+  sc.world.addSphere({.position = {2.5f, 0, 25}, .radius = 2}, {});
+  sc.light->flareIntensity = 20;
+  for (const Vector3& light : {Vector3(5, 0, 50), Vector3(-5, 0, 50)}) {
+    sc.light->position = light;
+    sc.camera.forward.set(0.1f, -0.2f, 2);  // not unit: both orthonormalise it
+    advanceRayView(sc.world);
+    const ViewCamera advanced = sc.camera;
+    const float flare = sc.light->visibleFlare;
+    sc.camera.forward.set(0.1f, -0.2f, 2);
+    sc.render();
+    EXPECT_EQ(std::memcmp(&advanced, &sc.camera, sizeof(ViewCamera)), 0);
+    EXPECT_EQ(flare, sc.light->visibleFlare);
+    EXPECT_EQ(flare, light.x > 0 ? 0.0f : 20.0f);  // the ball hides the first light
+  }
 }
 
 TEST(RaycastMask, LeafUpdate) {
@@ -330,13 +351,13 @@ TEST(RaycastMask, LeafUpdate) {
   const RaySample n = sampleWith(1);  // distance 10
   RaySample f = n;
   f.distance = 20;
-  rayMaskLeaf(*sc.light, 15.0f, 8, 4, 8, 4, n, n, n, f);  // one corner beyond
+  rayMaskLeaf(*sc.light, 15.0f, {8, 4, 8, 4, n, n, n, f});  // one corner beyond
   for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 200);
   RaySample at = n;
   at.distance = 15;
-  rayMaskLeaf(*sc.light, 15.0f, 8, 4, 8, 4, n, n, at, n);  // at the light distance
+  rayMaskLeaf(*sc.light, 15.0f, {8, 4, 8, 4, n, n, at, n});  // at the light distance
   for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 200);
-  rayMaskLeaf(*sc.light, 15.0f, 8, 4, 8, 4, n, n, n, n);
+  rayMaskLeaf(*sc.light, 15.0f, {8, 4, 8, 4, n, n, n, n});
   // Columns 2..3, rows floor(1.5) = 1 .. floor(3) - 1 = 2.
   for (int row = 0; row < 96; ++row)
     for (int col = 0; col < 128; ++col) {
@@ -345,11 +366,11 @@ TEST(RaycastMask, LeafUpdate) {
     }
   // A 2 x 1 leaf inside a cell changes no cell: columns 0..-1.
   sc.light->fillMask(200);
-  rayMaskLeaf(*sc.light, 15.0f, 1, 1, 2, 1, n, n, n, n);
+  rayMaskLeaf(*sc.light, 15.0f, {1, 1, 2, 1, n, n, n, n});
   for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 200);
   // The top-right block reaches the last cells.
   // Rows floor(94.5) = 94 .. 95, columns 126 .. 127.
-  rayMaskLeaf(*sc.light, 15.0f, 504, 252, 8, 4, n, n, n, n);
+  rayMaskLeaf(*sc.light, 15.0f, {504, 252, 8, 4, n, n, n, n});
   EXPECT_EQ(sc.light->occlusionMask[95 * 128 + 127], 0);
   EXPECT_EQ(sc.light->occlusionMask[94 * 128 + 126], 0);
   EXPECT_EQ(sc.light->occlusionMask[93 * 128 + 127], 200);
@@ -369,11 +390,11 @@ TEST(RaycastMask, SinglePixelUpdate) {
     const RaySample& c2 = k > 2 ? n : f;
     const RaySample& c3 = k > 3 ? n : f;
     sc.light->occlusionMask[((3 * 7) >> 3) * 128 + (13 >> 2)] = 0;  // written whatever it held
-    rayMaskPixel(*sc.light, 15.0f, 13, 7, c0, c1, c2, c3);
+    rayMaskPixel(*sc.light, 15.0f, {13, 7, 1, 1, c0, c1, c2, c3});
     EXPECT_EQ(sc.light->occlusionMask[2 * 128 + 3], expected[k]) << k;
   }
   sc.light->fillMask(128);
-  rayMaskPixel(*sc.light, 15.0f, 511, 255, n, n, f, f);
+  rayMaskPixel(*sc.light, 15.0f, {511, 255, 1, 1, n, n, f, f});
   EXPECT_EQ(sc.light->occlusionMask[95 * 128 + 127], 128 - 2 * 32);
 }
 
@@ -383,11 +404,11 @@ TEST(RaycastMask, NearGeometryClearsTheMask) {
   addSky(sc.world, 10, 0.5f, 0.5f, 0.5f);
   sc.light->fillMask(128);
   sc.light->position.set(0, 0, 50);  // beyond the sphere
-  renderRayGrid(sc.world);
+  sc.render();
   for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 0);
   sc.light->fillMask(128);
   sc.light->position.set(0, 0, 5);  // inside the sphere: nothing hides it
-  renderRayGrid(sc.world);
+  sc.render();
   for (int i = 0; i < 128 * 96; ++i) ASSERT_EQ(sc.light->occlusionMask[i], 128);
 }
 
@@ -401,8 +422,8 @@ TEST(RaycastWobble, DisplacesRaysButKeepsBlocksCrackFree) {
   sc.world.wobbleAmplitude = {25, 25};
   sc.world.wobbleFrequency = {0.3f, 0.2f};
   sc.world.wobblePhase = {0.5f, 1.0f};
-  renderRayGrid(sc.world);
-  EXPECT_GT(rayStats.lastFramePixels, 0u);
+  sc.render();
+  EXPECT_GT(sc.stats.lastFramePixels, 0u);
   EXPECT_EQ(countBandPixels(0, 0, 0), 0);
   // The ray of grid point (X, Y) goes through the displaced position.
   const float x = 256 + 25 * std::cos(0.3f * 256 + 0.5f);
@@ -410,7 +431,7 @@ TEST(RaycastWobble, DisplacesRaysButKeepsBlocksCrackFree) {
   sc.world.wobble = false;
   sc.begin();
   const RaySample direct = sc.trace(Vector3(-(1 - x / 256), -(0.5f - y / 256), 1));
-  EXPECT_NEAR(rayGridSample(256, 128)->distance, direct.distance, 1e-3);
+  EXPECT_NEAR(rayGridSample(sc.grid, 256, 128)->distance, direct.distance, 1e-3);
 }
 
 TEST(RaycastGrid, SampleLimitStopsRefinement) {
@@ -430,15 +451,15 @@ TEST(RaycastGrid, SampleLimitStopsRefinement) {
   sc.world.wobble = true;
   sc.world.wobbleAmplitude = {200, 100};
   sc.world.wobbleFrequency = {2.1f, 2.7f};
-  renderRayGrid(sc.world);
-  EXPECT_EQ(rayStats.lastFrameCapped, 1);
-  EXPECT_LE(rayGridSampleCount(), kRayMaxSamples);
-  EXPECT_GT(rayGridSampleCount(), kRayMaxSamples - 100);
-  EXPECT_GT(rayStats.lastFrameQuads, 0u);
+  sc.render();
+  EXPECT_EQ(sc.stats.lastFrameCapped, 1);
+  EXPECT_LE(rayGridSampleCount(sc.grid), kRayMaxSamples);
+  EXPECT_GT(rayGridSampleCount(sc.grid), kRayMaxSamples - 100);
+  EXPECT_GT(sc.stats.lastFrameQuads, 0u);
   // (Black pixels remain: below 8 pixels a child's ray whose wobbled
   // direction meets a wall none of its parent's corners saw finds nothing.)
-  renderRayGrid(sc.world);  // the next frame starts afresh
-  EXPECT_LE(rayGridSampleCount(), kRayMaxSamples);
+  sc.render();  // the next frame starts afresh
+  EXPECT_LE(rayGridSampleCount(sc.grid), kRayMaxSamples);
 }
 
 // Points traced ahead on several threads must leave the frame exactly as one
@@ -462,22 +483,22 @@ TEST(RaycastGrid, TracingAheadChangesNothing) {
   sc.world.wobble = true;
   for (int frame = 0; frame < 2; ++frame) {
     sc.world.wobblePhase = {0.7f * frame, 1.3f * frame};
-    rayGridTraceAhead(false);
-    const std::vector<unsigned char> inOrder = gridFrame(sc.world);
-    rayGridTraceAhead(true);
-    const std::vector<unsigned char> traced = gridFrame(sc.world);
-    EXPECT_GT(rayStats.lastFrameSamples, 65u * 65u);
+    sc.grid.traceAhead = false;
+    const std::vector<unsigned char> inOrder = gridFrame(sc);
+    sc.grid.traceAhead = true;
+    const std::vector<unsigned char> traced = gridFrame(sc);
+    EXPECT_GT(sc.stats.lastFrameSamples, 65u * 65u);
     EXPECT_TRUE(traced == inOrder) << "frame " << frame;
   }
   // Corners disagreeing almost everywhere: the sample limit cuts the
   // refinement off at the same point.
   sc.world.wobbleAmplitude = {200, 100};
   sc.world.wobbleFrequency = {2.1f, 2.7f};
-  rayGridTraceAhead(false);
-  const std::vector<unsigned char> inOrder = gridFrame(sc.world);
-  rayGridTraceAhead(true);
-  const std::vector<unsigned char> traced = gridFrame(sc.world);
-  EXPECT_EQ(rayStats.lastFrameCapped, 1);
+  sc.grid.traceAhead = false;
+  const std::vector<unsigned char> inOrder = gridFrame(sc);
+  sc.grid.traceAhead = true;
+  const std::vector<unsigned char> traced = gridFrame(sc);
+  EXPECT_EQ(sc.stats.lastFrameCapped, 1);
   EXPECT_TRUE(traced == inOrder);
 }
 
@@ -486,21 +507,21 @@ TEST(RaycastStats, LineEveryFiftyOneFrames) {
   raySceneGlState();
   addSky(sc.world, 500, 0.5f, 0.5f, 0.5f);
   sc.light->flareIntensity = 0;
-  rayStats = RayStats{};
+  sc.stats = RayStats{};
   testing::internal::CaptureStdout();
-  for (int i = 0; i < 50; ++i) renderRayGrid(sc.world);
+  for (int i = 0; i < 50; ++i) sc.render();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   testing::internal::CaptureStdout();
-  renderRayGrid(sc.world);  // the 51st frame
+  sc.render();  // the 51st frame
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "avarage 4225 rays per frame\n");
   testing::internal::CaptureStdout();
-  for (int i = 0; i < 50; ++i) renderRayGrid(sc.world);
+  for (int i = 0; i < 50; ++i) sc.render();
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   testing::internal::CaptureStdout();
-  renderRayGrid(sc.world);  // frame 102
+  sc.render();  // frame 102
   // The printing frame's own rays count towards the next line: 51 frames of
   // 4225 divided by 50.
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "avarage 4309 rays per frame\n");
-  EXPECT_EQ(rayStats.gridCalls, 102);
-  EXPECT_GT(rayStats.gridNanoseconds, 0);
+  EXPECT_EQ(sc.stats.gridCalls, 102);
+  EXPECT_GT(sc.stats.gridNanoseconds, 0);
 }

@@ -6,7 +6,6 @@
 #include "raycast/lamp_post.h"
 #include "raycast/ray_context.h"
 #include "raycast/ray_primitives.h"
-#include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
 namespace {
@@ -423,10 +422,10 @@ TEST(RaycastTube, SideProjections) {
 TEST(RaycastStats, EveryIntersectCounts) {
   Caster c;
   const int id = c.world.addSphere({.position = {0, 0, 10}, .radius = 2}, {.textureName = 4});
-  const uint32_t before = rayStats.frameIntersects;
+  const uint32_t before = c.ctx.intersects;
   c.cast(id, Vector3(0, 0, 0), Vector3(0, 0, 1));
   c.cast(id, Vector3(0, 10, 0), Vector3(0, 0, 1));
-  EXPECT_EQ(rayStats.frameIntersects - before, 2u);
+  EXPECT_EQ(c.ctx.intersects - before, 2u);
 }
 
 TEST(RaycastLampPost, PostAndShade) {

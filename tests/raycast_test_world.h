@@ -9,7 +9,9 @@
 #include "gl_test_context.h"
 #include "host/host.h"
 #include "math/view_camera.h"
+#include "host/render_path.h"
 #include "raycast/ray_context.h"
+#include "raycast/ray_grid.h"
 #include "raycast/ray_trace.h"
 #include "raycast/ray_world.h"
 
@@ -18,6 +20,8 @@ struct RayTestScene {
   std::unique_ptr<LightShafts> light;
   RayWorld world;
   RayContext ctx;
+  RayGrid grid;
+  RayStats stats;
 
   explicit RayTestScene(int count) : world(count) {
     useHeadlessGl(800, 600);
@@ -28,6 +32,11 @@ struct RayTestScene {
     camera.orthonormalize();
     world.camera = &camera;
     world.light = light.get();
+  }
+
+  // One drawn grid frame on the current render path.
+  void render(GridDepth depth = GridDepth::Read) {
+    renderRayGrid(grid, world, depth, renderPath(), stats);
   }
 
   // Frame constants and origin blocks, as renderRayGrid sets them.

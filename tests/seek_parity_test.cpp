@@ -16,7 +16,7 @@
 #include "host/offline_host.h"
 #include "host/scene_state.h"
 #include "host/seek.h"
-#include "raycast/ray_stats.h"
+#include "host/shared_ray_grid.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ class Seek : public ::testing::Test {
     started = startOfflineHost(context, kWidth, kHeight, &error);
     if (!started) std::fprintf(stderr, "no off-screen GL: %s\n", error.c_str());
     takeSceneSnapshot(atLoad);
-    rayStats.printLines = false;
+    sharedRayStats().printLines = false;
   }
   // Back to the state after loading, GL included, as a fresh run starts.
   static void restart() {

@@ -1,10 +1,9 @@
 // The current ray context of the grid ray-caster: what the
-// primitive operations read and write. One context serves the
-// whole renderer (rayContext()); tests may build their own.
+// primitive operations read and write. The grid keeps one in its working
+// memory and copies it for each worker thread; tests may build their own.
 #pragma once
 
 #include "math/vector3.h"
-#include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
 struct RayContext {
@@ -13,7 +12,9 @@ struct RayContext {
   Vector3 cameraPosition;
   Vector3 lightPosition;
   float lightDistance = 0;    // |light position - camera position|
-  uint32_t* intersects = &rayStats.frameIntersects;  // bumped by every intersect call
+  // intersect calls made through this context (statistics; counted also on
+  // a const context, which tracing hands to the primitives).
+  mutable uint32_t intersects = 0;
 
   // The current ray.
   int kind = kRayFromCamera;  // kRayFromCamera / kRayFromLight / kRayFromBounce
@@ -32,5 +33,3 @@ struct RayContext {
   Vector3 bounceDir;          // B = D - 2 dot(N, D) N
 };
 
-// The renderer's context.
-RayContext& rayContext();

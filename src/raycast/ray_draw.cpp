@@ -6,17 +6,10 @@
 #include <vector>
 
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
 #include "raycast/ray_grid.h"
-#include "software/software_passes.h"
 
 namespace {
 
-struct RayVertex {
-  float x, y, z;
-  float r, g, b, a;
-  float u, v;
-};
 // The software path's painter reads these vertices as they are.
 static_assert(sizeof(RayVertex) == kPaintVertexFloats * sizeof(float), "grid vertex size");
 static_assert(offsetof(RayVertex, r) == kPaintColour * sizeof(float), "grid vertex colour");
@@ -24,51 +17,39 @@ static_assert(offsetof(RayVertex, u) == kPaintTexCoord * sizeof(float), "grid ve
 
 constexpr GLuint kGlowTexture = 2;
 
-// The frame's quads in emission order and its runs of one texture; both
-// keep their memory from frame to frame.
-std::vector<RayVertex> vertices;
-std::vector<GridRun> runs;
-long boundTexture = -1;  // unknown at frame start: the first quad starts a run
-bool orderFree = false;
-bool softwareDrew = false;  // for inspection after rayDrawEnd
-
-const RayWorld* drawWorld = nullptr;
-float lightColour[3] = {0, 0, 0};
-float depthScale = 0;
-float depthGain = 0;
-
-void bindTexture(long name) {
-  if (name == boundTexture) return;
-  boundTexture = name;
-  const int quads = int(vertices.size() / 4);
-  runs.push_back(GridRun{static_cast<unsigned>(name), quads, 0});
+void bindTexture(RayDrawList& list, long name) {
+  if (name == list.boundTexture) return;
+  list.boundTexture = name;
+  const int quads = int(list.vertices.size() / 4);
+  list.runs.push_back(GridRun{static_cast<unsigned>(name), quads, 0});
 }
 
-RayVertex* reserveQuad() {
-  runs.back().quadCount += 1;
-  vertices.resize(vertices.size() + 4);
-  return &vertices[vertices.size() - 4];
+RayVertex* reserveQuad(RayDrawList& list) {
+  list.runs.back().quadCount += 1;
+  list.vertices.resize(list.vertices.size() + 4);
+  return &list.vertices[list.vertices.size() - 4];
 }
 
 // The runs in order, one bind and one draw each.
-void drawRuns() {
-  const RayVertex* v = vertices.data();
+void drawRuns(const RayDrawList& list) {
+  const RayVertex* v = list.vertices.data();
   glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &v[0].x);
   glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &v[0].r);
   glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &v[0].u);
-  for (const GridRun& run : runs) {
+  for (const GridRun& run : list.runs) {
     glBindTexture(GL_TEXTURE_2D, run.texture);
     glDrawArrays(GL_QUADS, run.firstQuad * 4, run.quadCount * 4);
   }
 }
 
-inline float depthOf(float distance) {
-  return depthScale * (1.0f - 1.0f / (depthGain * distance + 1.0f));
+inline float depthOf(const RayDrawList& list, float distance) {
+  return list.depthScale * (1.0f - 1.0f / (list.depthGain * distance + 1.0f));
 }
 
 // Colour (C + e * light colour, a) of a sample with its texture coordinates.
-inline void surfaceVertex(RayVertex& v, float x, float y, const RaySample& s) {
-  const RayObject* objects = drawWorld->objects;
+inline void surfaceVertex(const RayDrawList& list, RayVertex& v, float x, float y,
+                          const RaySample& s) {
+  const RayObject* objects = list.world->objects;
   const Vector3& hc = objects[s.hitObject].colour;
   float cr = hc.x, cg = hc.y, cb = hc.z;
   if (s.bounceObject != 0) {
@@ -85,84 +66,85 @@ inline void surfaceVertex(RayVertex& v, float x, float y, const RaySample& s) {
   }
   v.x = x;
   v.y = y;
-  v.z = depthOf(s.distance);
-  v.r = cr + e * lightColour[0];
-  v.g = cg + e * lightColour[1];
-  v.b = cb + e * lightColour[2];
+  v.z = depthOf(list, s.distance);
+  v.r = cr + e * list.lightColour[0];
+  v.g = cg + e * list.lightColour[1];
+  v.b = cb + e * list.lightColour[2];
   v.a = a;
   v.u = s.texU;
   v.v = s.texV;
 }
 
-inline void glowVertex(RayVertex& v, float x, float y, const RaySample& s) {
+inline void glowVertex(const RayDrawList& list, RayVertex& v, float x, float y,
+                       const RaySample& s) {
   v.x = x;
   v.y = y;
-  v.z = depthOf(s.distance);
-  v.r = lightColour[0] * s.glow;
-  v.g = lightColour[1] * s.glow;
-  v.b = lightColour[2] * s.glow;
+  v.z = depthOf(list, s.distance);
+  v.r = list.lightColour[0] * s.glow;
+  v.g = list.lightColour[1] * s.glow;
+  v.b = list.lightColour[2] * s.glow;
   v.a = 1.0f;
   v.u = 0.0f;
   v.v = 0.0f;
 }
 
-inline long textureOf(const RaySample& s) {
-  const RayObject* objects = drawWorld->objects;
+inline long textureOf(const RayDrawList& list, const RaySample& s) {
+  const RayObject* objects = list.world->objects;
   return s.bounceObject != 0 ? objects[s.bounceObject].textureName
                              : objects[s.hitObject].textureName;
 }
 
 }  // namespace
 
-void rayDrawBegin(const RayWorld& world, float /*lightDistance*/, bool depthUnread) {
-  drawWorld = &world;
-  lightColour[0] = world.light->colour[0];
-  lightColour[1] = world.light->colour[1];
-  lightColour[2] = world.light->colour[2];
-  depthScale = world.depthScale;
-  depthGain = world.depthGain;
-  orderFree = depthUnread;
-  vertices.clear();
-  runs.clear();
-  boundTexture = -1;
+void rayDrawBegin(RayDrawList& list, const RayWorld& world, bool depthUnread) {
+  list.world = &world;
+  list.lightColour[0] = world.light->colour[0];
+  list.lightColour[1] = world.light->colour[1];
+  list.lightColour[2] = world.light->colour[2];
+  list.depthScale = world.depthScale;
+  list.depthGain = world.depthGain;
+  list.orderFree = depthUnread;
+  list.vertices.clear();
+  list.runs.clear();
+  list.boundTexture = -1;
 }
 
-void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
-                 const RaySample& c2, const RaySample& c3) {
-  const float x0 = static_cast<float>(x), x1 = static_cast<float>(x + w);
-  const float y0 = static_cast<float>(y), y1 = static_cast<float>(y + h);
+void rayDrawLeaf(RayDrawList& list, const RayBlock& block) {
+  const RaySample &c0 = block.c0, &c1 = block.c1, &c2 = block.c2, &c3 = block.c3;
+  const float x0 = static_cast<float>(block.x), x1 = static_cast<float>(block.x + block.w);
+  const float y0 = static_cast<float>(block.y), y1 = static_cast<float>(block.y + block.h);
   if (c0.glow != 0.0f || c1.glow != 0.0f || c2.glow != 0.0f || c3.glow != 0.0f) {
-    bindTexture(kGlowTexture);
-    RayVertex* v = reserveQuad();
-    glowVertex(v[0], x0, y0, c0);
-    glowVertex(v[1], x1, y0, c1);
-    glowVertex(v[2], x1, y1, c3);
-    glowVertex(v[3], x0, y1, c2);
+    bindTexture(list, kGlowTexture);
+    RayVertex* v = reserveQuad(list);
+    glowVertex(list, v[0], x0, y0, c0);
+    glowVertex(list, v[1], x1, y0, c1);
+    glowVertex(list, v[2], x1, y1, c3);
+    glowVertex(list, v[3], x0, y1, c2);
   }
   if (c0.hitObject == 0 && c0.bounceObject == 0) return;
-  bindTexture(textureOf(c0));
-  RayVertex* v = reserveQuad();
-  surfaceVertex(v[0], x0, y0, c0);
-  surfaceVertex(v[1], x1, y0, c1);
-  surfaceVertex(v[2], x1, y1, c3);
-  surfaceVertex(v[3], x0, y1, c2);
+  bindTexture(list, textureOf(list, c0));
+  RayVertex* v = reserveQuad(list);
+  surfaceVertex(list, v[0], x0, y0, c0);
+  surfaceVertex(list, v[1], x1, y0, c1);
+  surfaceVertex(list, v[2], x1, y1, c3);
+  surfaceVertex(list, v[3], x0, y1, c2);
 }
 
-void rayDrawPixel(int x, int y, const RaySample& c0) {
+void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0) {
   const float x0 = static_cast<float>(x), x1 = static_cast<float>(x + 1);
   const float y0 = static_cast<float>(y), y1 = static_cast<float>(y + 1);
   if (c0.glow != 0.0f) {
-    bindTexture(kGlowTexture);
-    RayVertex* v = reserveQuad();
-    glowVertex(v[0], x0, y0, c0);
-    glowVertex(v[1], x1, y0, c0);
-    glowVertex(v[2], x1, y1, c0);
-    glowVertex(v[3], x0, y1, c0);
+    bindTexture(list, kGlowTexture);
+    RayVertex* v = reserveQuad(list);
+    glowVertex(list, v[0], x0, y0, c0);
+    glowVertex(list, v[1], x1, y0, c0);
+    glowVertex(list, v[2], x1, y1, c0);
+    glowVertex(list, v[3], x0, y1, c0);
   }
   if (c0.hitObject == 0 && c0.bounceObject == 0) return;
-  bindTexture(textureOf(c0));
-  RayVertex* v = reserveQuad();
-  surfaceVertex(v[0], x0, y0, c0);
+  bindTexture(list, textureOf(list, c0));
+  RayVertex* v = reserveQuad(list);
+  surfaceVertex(list, v[0], x0, y0, c0);
   v[1] = v[0];
   v[1].x = x1;
   v[2] = v[1];
@@ -171,9 +153,9 @@ void rayDrawPixel(int x, int y, const RaySample& c0) {
   v[3].y = y1;
 }
 
-void rayDrawEnd() {
-  softwareDrew = false;
-  if (runs.empty()) return;
+void rayDrawEnd(RayDrawList& list, RenderPath path) {
+  list.softwareDrew = false;
+  if (list.runs.empty()) return;
   // Only our three arrays take part, whatever the caller left enabled.
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glDisableClientState(GL_NORMAL_ARRAY);
@@ -182,25 +164,22 @@ void rayDrawEnd() {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  softwareDrew = renderPath() == RenderPath::Software && orderFree &&
-                 softwareGridQuads(&vertices[0].x, runs.data(), int(runs.size()));
-  if (!softwareDrew) drawRuns();
+  list.softwareDrew =
+      path == RenderPath::Software && list.orderFree &&
+      softwareGridQuads(&list.vertices[0].x, list.runs.data(), int(list.runs.size()));
+  if (!list.softwareDrew) drawRuns(list);
   glPopClientAttrib();
   // Drawing each quad on its own would leave the last one's texture bound
   // and its last vertex's colour and texture coordinate current.
-  glBindTexture(GL_TEXTURE_2D, runs.back().texture);
-  const RayVertex& last = vertices.back();
+  glBindTexture(GL_TEXTURE_2D, list.runs.back().texture);
+  const RayVertex& last = list.vertices.back();
   glColor4f(last.r, last.g, last.b, last.a);
   glTexCoord2f(last.u, last.v);
 }
 
-uint32_t rayDrawQuadCount() { return uint32_t(vertices.size() / 4); }
-
-bool rayDrawnBySoftware() { return softwareDrew; }
-
-void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, int h,
-                 const RaySample& c0, const RaySample& c1, const RaySample& c2,
-                 const RaySample& c3) {
+void rayMaskLeaf(LightShafts& light, float lightDistance, const RayBlock& block) {
+  const RaySample &c0 = block.c0, &c1 = block.c1, &c2 = block.c2, &c3 = block.c3;
+  const int x = block.x, y = block.y, w = block.w, h = block.h;
   if (!(c0.distance < lightDistance && c1.distance < lightDistance &&
         c2.distance < lightDistance && c3.distance < lightDistance))
     return;
@@ -214,8 +193,9 @@ void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, i
   }
 }
 
-void rayMaskPixel(LightShafts& light, float lightDistance, int x, int y, const RaySample& c0,
-                  const RaySample& c1, const RaySample& c2, const RaySample& c3) {
+void rayMaskPixel(LightShafts& light, float lightDistance, const RayBlock& block) {
+  const RaySample &c0 = block.c0, &c1 = block.c1, &c2 = block.c2, &c3 = block.c3;
+  const int x = block.x, y = block.y;
   const int k = (c0.distance < lightDistance) + (c1.distance < lightDistance) +
                 (c2.distance < lightDistance) + (c3.distance < lightDistance);
   const int32_t full = light.maskFullValue;

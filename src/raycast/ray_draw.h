@@ -11,37 +11,68 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "platform/render_path.h"
 #include "raycast/ray_world.h"
+#include "software/software_passes.h"
 
 struct LightShafts;
+
+// One corner of a grid quad as GL takes it.
+struct RayVertex {
+  float x, y, z;
+  float r, g, b, a;
+  float u, v;
+};
+
+// A frame's quads: working memory of the grid (keeps its capacity from
+// frame to frame) and what the frame's drawing needs of its world.
+struct RayDrawList {
+  std::vector<RayVertex> vertices;  // in emission order
+  std::vector<GridRun> runs;        // runs of one texture
+  long boundTexture = -1;           // unknown at frame start: the first quad starts a run
+  bool orderFree = false;
+  bool softwareDrew = false;        // for inspection after rayDrawEnd
+
+  const RayWorld* world = nullptr;
+  float lightColour[3] = {0, 0, 0};
+  float depthScale = 0;
+  float depthGain = 0;
+};
+
+// A block of the grid with its four traced corners: c0 = (x, y),
+// c1 = (x + w, y), c2 = (x, y + h), c3 = (x + w, y + h).
+struct RayBlock {
+  int x, y, w, h;
+  const RaySample& c0;
+  const RaySample& c1;
+  const RaySample& c2;
+  const RaySample& c3;
+};
 
 // Starts a frame: remembers the world and its light colour. `depthUnread`:
 // the caller knows nothing reads the depth these quads would write before
 // it is cleared, so their order cannot change the picture.
-void rayDrawBegin(const RayWorld& world, float lightDistance, bool depthUnread);
+void rayDrawBegin(RayDrawList& list, const RayWorld& world, bool depthUnread);
 // A leaf block: glow quad (texture 2) if any corner glows, then the textured
-// quad unless c0 is background. Corners c0 = (x, y), c1 = (x + w, y),
-// c2 = (x, y + h), c3 = (x + w, y + h), drawn c0, c1, c3, c2.
-void rayDrawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
-                 const RaySample& c2, const RaySample& c3);
+// quad unless c0 is background, drawn c0, c1, c3, c2.
+void rayDrawLeaf(RayDrawList& list, const RayBlock& block);
 // A single pixel drawn from c0 alone.
-void rayDrawPixel(int x, int y, const RaySample& c0);
-// Draws the frame's quads and leaves the last quad's texture bound and its
-// last vertex's colour and texture coordinate current, as drawing each quad
-// on its own would.
-void rayDrawEnd();
+void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0);
+// Draws the frame's quads (on the software path, where their order is free,
+// through the software backend) and leaves the last quad's texture bound
+// and its last vertex's colour and texture coordinate current, as drawing
+// each quad on its own would.
+void rayDrawEnd(RayDrawList& list, RenderPath path);
 // Quads submitted since rayDrawBegin.
-uint32_t rayDrawQuadCount();
-// Whether the software backend drew the last frame's quads.
-bool rayDrawnBySoftware();
+inline uint32_t rayDrawQuadCount(const RayDrawList& list) {
+  return uint32_t(list.vertices.size() / 4);
+}
 
 // Mask after a leaf: all four corner distances below lightDistance -> the
 // covered cells become 0.
-void rayMaskLeaf(LightShafts& light, float lightDistance, int x, int y, int w, int h,
-                 const RaySample& c0, const RaySample& c1, const RaySample& c2,
-                 const RaySample& c3);
-// Mask after a single pixel: cell = maskFullValue - k * (maskFullValue / 4),
-// k = corners below lightDistance.
-void rayMaskPixel(LightShafts& light, float lightDistance, int x, int y, const RaySample& c0,
-                  const RaySample& c1, const RaySample& c2, const RaySample& c3);
+void rayMaskLeaf(LightShafts& light, float lightDistance, const RayBlock& block);
+// Mask after a single pixel (x, y of the block): cell = maskFullValue -
+// k * (maskFullValue / 4), k = corners below lightDistance.
+void rayMaskPixel(LightShafts& light, float lightDistance, const RayBlock& block);

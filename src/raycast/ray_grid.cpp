@@ -11,126 +11,139 @@
 #include "effects/light_shafts.h"
 #include "math/view_camera.h"
 #include "platform/tick_clock.h"
-#include "raycast/ray_ahead.h"
-#include "raycast/ray_draw.h"
 #include "raycast/ray_math.h"
-#include "raycast/ray_stats.h"
+#include "raycast/ray_grid_memory.h"
 #include "raycast/ray_trace.h"
 
 using namespace raymath;
 
 namespace {
 
-constexpr int kCacheWidth = kRayGridWidth + 1;
-constexpr int kCacheHeight = kRayGridHeight + 1;
-constexpr uint16_t kUntraced = 0xFFFF;
+using Memory = RayGridMemory;
+constexpr int kCacheWidth = Memory::kCacheWidth;
+constexpr int kCacheHeight = Memory::kCacheHeight;
 // A block subdivides only while this many table entries stay free: each
 // block on the recursion stack (at most 9 that subdivide) has promised at
 // most 5 corner points to its children, so the table can never overflow.
 constexpr int kSampleReserve = 5 * 11;
-
-// Renderer state, allocated once with the program.
-uint16_t sampleCache[kCacheWidth * kCacheHeight];
-RaySample sampleTable[kRayMaxSamples];
-int sampleCount = 0;
-float sampleX[kCacheWidth];   // X' of each grid column (wobble)
-float sampleY[kCacheHeight];  // Y' of each grid row (wobble)
-Vector3 viewTL, viewTR, viewBL, stepX, stepY;
-RayWorld* gridWorld = nullptr;
-RayContext* gridContext = nullptr;
-bool capped = false;
-uint32_t leafCount = 0;
-uint32_t pixelCount = 0;
-RaySample fallbackSample;  // background, used only if the table were full
-
-bool aheadOn = true;  // off only in tests that compare with one thread
-
-// The view ray through grid point (gx, gy), wobble included.
-Vector3 gridDirection(int gx, int gy) {
-  const float sx = sampleX[gx];
-  const float sy = sampleY[gy];
-  return Vector3(viewTL.x + stepX.x * sx + stepY.x * sy, viewTL.y + stepX.y * sx + stepY.y * sy,
-                 viewTL.z + stepX.z * sx + stepY.z * sy);
-}
-
-const RaySample& corner(int gx, int gy, const int32_t* hitList, const int32_t* shadowList) {
-  uint16_t& entry = sampleCache[gy * kCacheWidth + gx];
-  if (entry == kUntraced) {
-    if (sampleCount >= kRayMaxSamples) return fallbackSample;  // unreachable by the reserve
-    if (const RaySample* a = rayTakeAhead(gx, gy, hitList, shadowList, gridContext->intersects)) {
-      sampleTable[sampleCount] = *a;
-    } else {
-      traceSample(*gridContext, hitList, shadowList, gridDirection(gx, gy),
-                  sampleTable[sampleCount]);
-    }
-    entry = static_cast<uint16_t>(sampleCount);
-    ++sampleCount;
-  }
-  return sampleTable[entry];
-}
+// Background, used only if the table were full.
+const RaySample kFallbackSample{0, 0, 0, 0, kRayMissDistance, 0.0f, 0.0f, 1.0f, 0.0f};
 
 inline bool agreeWithin(float a, float b) { return std::fabs(static_cast<double>(a - b)) <= 0.4; }
 
-void drawLeaf(int x, int y, int w, int h, const RaySample& c0, const RaySample& c1,
-              const RaySample& c2, const RaySample& c3) {
-  rayDrawLeaf(x, y, w, h, c0, c1, c2, c3);
-  rayMaskLeaf(*gridWorld->light, gridContext->lightDistance, x, y, w, h, c0, c1, c2, c3);
-  ++leafCount;
+// One frame's refinement over the grid's memory, with the frame's counts.
+struct BlockTracer {
+  Memory& m;
+  const int32_t* fullList;  // the world's idList
+  LightShafts& light;
+  bool capped = false;
+  uint32_t leafCount = 0;
+  uint32_t pixelCount = 0;
+
+  const RaySample& corner(int gx, int gy, const int32_t* hitList, const int32_t* shadowList) {
+    uint16_t& entry = m.sampleCache[gy * kCacheWidth + gx];
+    if (entry == Memory::kUntraced) {
+      if (m.sampleCount >= kRayMaxSamples) return kFallbackSample;  // unreachable by the reserve
+      if (const RaySample* a = rayTakeAhead(m.ahead, gx, gy, hitList, shadowList, m.context)) {
+        m.sampleTable[m.sampleCount] = *a;
+      } else {
+        traceSample(m.context, hitList, shadowList, m.view.direction(gx, gy),
+                    m.sampleTable[m.sampleCount]);
+      }
+      entry = static_cast<uint16_t>(m.sampleCount);
+      ++m.sampleCount;
+    }
+    return m.sampleTable[entry];
+  }
+
+  void drawLeaf(const RayBlock& block) {
+    rayDrawLeaf(m.draw, block);
+    rayMaskLeaf(light, m.context.lightDistance, block);
+    ++leafCount;
+  }
+
+  void traceBlock(int x, int y, int w, int h, const int32_t* hitList, const int32_t* shadowList) {
+    const RayBlock block{x,
+                         y,
+                         w,
+                         h,
+                         corner(x, y, hitList, shadowList),
+                         corner(x + w, y, hitList, shadowList),
+                         corner(x, y + h, hitList, shadowList),
+                         corner(x + w, y + h, hitList, shadowList)};
+    if (w <= 8 && rayCornersAgree(block.c0, block.c1, block.c2, block.c3)) {
+      drawLeaf(block);
+      return;
+    }
+    if (w <= 1) {
+      rayDrawPixel(m.draw, x, y, block.c0);
+      rayMaskPixel(light, m.context.lightDistance, block);
+      ++pixelCount;
+      return;
+    }
+    if (m.sampleCount > kRayMaxSamples - kSampleReserve) {
+      // Out of samples: stop refining, draw the block from its corners.
+      capped = true;
+      drawLeaf(block);
+      return;
+    }
+
+    RayLists lists;
+    const int32_t* childHits = fullList;
+    const int32_t* childShadows = fullList;
+    if (w < 8) {
+      lists = rayCornerLists(block.c0, block.c1, block.c2, block.c3);
+      childHits = lists.hits;
+      childShadows = lists.shadows;
+    }
+    const int w2 = w / 2;
+    const int h2 = h / 2;
+    if (h == 1) {
+      traceBlock(x, y, w2, 1, childHits, childShadows);
+      traceBlock(x + w2, y, w2, 1, childHits, childShadows);
+    } else {
+      traceBlock(x, y, w2, h2, childHits, childShadows);
+      traceBlock(x + w2, y, w2, h2, childHits, childShadows);
+      traceBlock(x, y + h2, w2, h2, childHits, childShadows);
+      traceBlock(x + w2, y + h2, w2, h2, childHits, childShadows);
+    }
+  }
+};
+
+// The view plane of the (orthonormalised) camera: TL = F + U/2 + R,
+// TR = F + U/2 - R, BL = F - U/2 + R.
+void setViewPlane(RayView& view, const ViewCamera& cam) {
+  const Vector3 halfUp = scale(cam.up, 0.5f);
+  view.topLeft = add(add(cam.forward, halfUp), cam.right);
+  view.topRight = sub(add(cam.forward, halfUp), cam.right);
+  view.bottomLeft = add(sub(cam.forward, halfUp), cam.right);
+  view.stepX = scale(sub(view.topRight, view.topLeft), 1.0f / kRayGridWidth);
+  view.stepY = scale(sub(view.bottomLeft, view.topLeft), 1.0f / kRayGridHeight);
 }
 
-void traceBlock(int x, int y, int w, int h, const int32_t* hitList, const int32_t* shadowList) {
-  const RaySample& c0 = corner(x, y, hitList, shadowList);
-  const RaySample& c1 = corner(x + w, y, hitList, shadowList);
-  const RaySample& c2 = corner(x, y + h, hitList, shadowList);
-  const RaySample& c3 = corner(x + w, y + h, hitList, shadowList);
-
-  if (w <= 8 && rayCornersAgree(c0, c1, c2, c3)) {
-    drawLeaf(x, y, w, h, c0, c1, c2, c3);
-    return;
+// X' and Y' of every grid column and row (the wobble, or the points themselves).
+void setSamplePositions(RayView& view, const RayWorld& world) {
+  for (int gx = 0; gx < kCacheWidth; ++gx) {
+    const float fx = static_cast<float>(gx);
+    const float phase = world.wobbleFrequency.x * fx + world.wobblePhase.x;
+    view.sampleX[gx] = world.wobble ? fx + world.wobbleAmplitude.x * std::cos(phase) : fx;
   }
-  if (w <= 1) {
-    rayDrawPixel(x, y, c0);
-    rayMaskPixel(*gridWorld->light, gridContext->lightDistance, x, y, c0, c1, c2, c3);
-    ++pixelCount;
-    return;
-  }
-  if (sampleCount > kRayMaxSamples - kSampleReserve) {
-    // Out of samples: stop refining, draw the block from its corners.
-    capped = true;
-    drawLeaf(x, y, w, h, c0, c1, c2, c3);
-    return;
-  }
-
-  RayLists lists;
-  const int32_t* childHits = gridWorld->idList;
-  const int32_t* childShadows = gridWorld->idList;
-  if (w < 8) {
-    lists = rayCornerLists(c0, c1, c2, c3);
-    childHits = lists.hits;
-    childShadows = lists.shadows;
-  }
-  const int w2 = w / 2;
-  const int h2 = h / 2;
-  if (h == 1) {
-    traceBlock(x, y, w2, 1, childHits, childShadows);
-    traceBlock(x + w2, y, w2, 1, childHits, childShadows);
-  } else {
-    traceBlock(x, y, w2, h2, childHits, childShadows);
-    traceBlock(x + w2, y, w2, h2, childHits, childShadows);
-    traceBlock(x, y + h2, w2, h2, childHits, childShadows);
-    traceBlock(x + w2, y + h2, w2, h2, childHits, childShadows);
+  for (int gy = 0; gy < kCacheHeight; ++gy) {
+    const float fy = static_cast<float>(gy);
+    const float phase = world.wobbleFrequency.y * fy + world.wobblePhase.y;
+    view.sampleY[gy] = world.wobble ? fy + world.wobbleAmplitude.y * std::sin(phase) : fy;
   }
 }
 
 // Section 2: whether the light's flare is visible this frame.
-void flareTest(RayWorld& world, RayContext& ctx) {
+void flareTest(RayWorld& world, RayContext& ctx, const RayView& view) {
   LightShafts& light = *world.light;
   if (!(light.flareIntensity > 0.0f) || light.noFlareTest) return;
   Vector3 l = sub(ctx.lightPosition, ctx.cameraPosition);
   normalize(l);
   // Centre of the view plane: TL + (TR - TL) / 2 + (BL - TL) / 2.
-  Vector3 c = add(add(viewTL, scale(sub(viewTR, viewTL), 0.5f)),
-                  scale(sub(viewBL, viewTL), 0.5f));
+  Vector3 c = add(add(view.topLeft, scale(sub(view.topRight, view.topLeft), 0.5f)),
+                  scale(sub(view.bottomLeft, view.topLeft), 0.5f));
   normalize(c);
   if (dot(c, l) > 0.0f) {
     RaySample s;
@@ -144,22 +157,34 @@ void flareTest(RayWorld& world, RayContext& ctx) {
   }
 }
 
-void printStatistics() {
-  rayStats.intersectCount += rayStats.frameIntersects;
-  rayStats.frameIntersects = 0;
-  if (rayStats.frameCounter < 50) {
-    rayStats.frameCounter += 1;
+// Steps 1, 5 and 6 of a frame, drawn or not: the flare default, the origin
+// terms, the camera basis and the view plane.
+void beginView(RayWorld& world, RayContext& ctx, RayView& view) {
+  world.light->visibleFlare = world.light->flareIntensity;
+  rayBeginFrame(ctx, world);
+  world.camera->orthonormalize();
+  setViewPlane(view, *world.camera);
+}
+
+void printStatistics(RayStats& stats) {
+  stats.intersectCount += stats.frameIntersects;
+  stats.frameIntersects = 0;
+  if (stats.frameCounter < 50) {
+    stats.frameCounter += 1;
   } else {
-    if (rayStats.printLines) {
-      std::printf("avarage %i rays per frame\n", static_cast<int>(rayStats.intersectCount / 50));
+    if (stats.printLines) {
+      std::printf("avarage %i rays per frame\n", static_cast<int>(stats.intersectCount / 50));
       std::fflush(stdout);
     }
-    rayStats.intersectCount = 0;
-    rayStats.frameCounter = 0;
+    stats.intersectCount = 0;
+    stats.frameCounter = 0;
   }
 }
 
 }  // namespace
+
+RayGrid::RayGrid() : memory(std::make_unique<RayGridMemory>()) {}
+RayGrid::~RayGrid() = default;
 
 bool rayCornersAgree(const RaySample& c0, const RaySample& c1, const RaySample& c2,
                      const RaySample& c3) {
@@ -183,103 +208,74 @@ float rayDepth(const RayWorld& world, float distance) {
   return world.depthScale * (1.0f - 1.0f / (world.depthGain * distance + 1.0f));
 }
 
-void renderRayGrid(RayWorld& world, GridDepth depth, bool draw) {
+void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, RenderPath path,
+                   RayStats& stats) {
   const int64_t startNs = tickNanoseconds();
-  LightShafts& light = *world.light;
-  RayContext& ctx = rayContext();
+  Memory& m = *grid.memory;
+  RayContext& ctx = m.context;
 
-  // 1-2. Flare default and statistics (of drawn frames only).
-  light.visibleFlare = light.flareIntensity;
-  if (draw) printStatistics();
+  // 2. Statistics.
+  printStatistics(stats);
 
   // 3. GL state.
-  if (draw) {
-    glClear(GL_COLOR_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(-256.0f, -128.0f, 0.0f);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glLoadIdentity();
+  glTranslatef(-256.0f, -128.0f, 0.0f);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
 
-    // 4. Reset the sample cache.
-    std::memset(sampleCache, 0xFF, sizeof(sampleCache));
-  }
+  // 4. Reset the sample cache.
+  std::memset(m.sampleCache, 0xFF, sizeof(m.sampleCache));
 
-  // 5. Origin terms and camera basis.
-  rayBeginFrame(ctx, world);
-  world.camera->orthonormalize();
-
-  // 6. View plane: TL = F + U/2 + R, TR = F + U/2 - R, BL = F - U/2 + R.
-  const ViewCamera& cam = *world.camera;
-  const Vector3 halfUp = scale(cam.up, 0.5f);
-  const Vector3 tl = add(add(cam.forward, halfUp), cam.right);
-  const Vector3 tr = sub(add(cam.forward, halfUp), cam.right);
-  const Vector3 bl = add(sub(cam.forward, halfUp), cam.right);
-  viewTL = tl;
-  viewTR = tr;
-  viewBL = bl;
-  stepX = scale(sub(tr, tl), 1.0f / kRayGridWidth);
-  stepY = scale(sub(bl, tl), 1.0f / kRayGridHeight);
-  if (!draw) {
-    // The flare test decides the light's flare for its shafts, which carry
-    // it into the next draw; its few rays are not a drawn frame's.
-    const uint32_t intersects = rayStats.frameIntersects;
-    flareTest(world, ctx);
-    rayStats.frameIntersects = intersects;
-    return;
-  }
-  for (int gx = 0; gx < kCacheWidth; ++gx) {
-    const float fx = static_cast<float>(gx);
-    sampleX[gx] = world.wobble ? fx + world.wobbleAmplitude.x *
-                                          std::cos(world.wobbleFrequency.x * fx + world.wobblePhase.x)
-                               : fx;
-  }
-  for (int gy = 0; gy < kCacheHeight; ++gy) {
-    const float fy = static_cast<float>(gy);
-    sampleY[gy] = world.wobble ? fy + world.wobbleAmplitude.y *
-                                          std::sin(world.wobbleFrequency.y * fy + world.wobblePhase.y)
-                               : fy;
-  }
+  // 1, 5, 6. Flare default, origin terms, camera basis, view plane.
+  ctx.intersects = 0;
+  beginView(world, ctx, m.view);
+  setSamplePositions(m.view, world);
 
   // 7. Empty sample table.
-  sampleCount = 0;
-  capped = false;
-  leafCount = 0;
-  pixelCount = 0;
-  gridWorld = &world;
-  gridContext = &ctx;
-  fallbackSample = RaySample{0, 0, 0, 0, kRayMissDistance, 0.0f, 0.0f, 1.0f, 0.0f};
+  m.sampleCount = 0;
 
   // 8. Flare test, then the whole band.
-  flareTest(world, ctx);
-  if (aheadOn) {
-    rayTraceAhead(ctx, world.idList, gridDirection);
+  flareTest(world, ctx, m.view);
+  if (grid.traceAhead) {
+    rayTraceAhead(m.ahead, ctx, world.idList, m.view);
   } else {
-    rayForgetAhead();
+    rayForgetAhead(m.ahead);
   }
-  rayDrawBegin(world, ctx.lightDistance, depth == GridDepth::Unread);
-  traceBlock(0, 0, kRayGridWidth, kRayGridHeight, world.idList, world.idList);
-  rayDrawEnd();
+  rayDrawBegin(m.draw, world, depth == GridDepth::Unread);
+  BlockTracer tracer{m, world.idList, *world.light};
+  tracer.traceBlock(0, 0, kRayGridWidth, kRayGridHeight, world.idList, world.idList);
+  rayDrawEnd(m.draw, path);
 
-  rayStats.lastFrameIntersects = rayStats.frameIntersects;
-  rayStats.lastFrameSamples = static_cast<uint32_t>(sampleCount);
-  rayStats.lastFrameLeaves = leafCount;
-  rayStats.lastFramePixels = pixelCount;
-  rayStats.lastFrameQuads = rayDrawQuadCount();
-  rayStats.lastFrameCapped = capped ? 1 : 0;
+  stats.frameIntersects = ctx.intersects;
+  stats.lastFrameIntersects = ctx.intersects;
+  stats.lastFrameSamples = static_cast<uint32_t>(m.sampleCount);
+  stats.lastFrameLeaves = tracer.leafCount;
+  stats.lastFramePixels = tracer.pixelCount;
+  stats.lastFrameQuads = rayDrawQuadCount(m.draw);
+  stats.lastFrameCapped = tracer.capped ? 1 : 0;
   const int64_t elapsed = tickNanoseconds() - startNs;
-  rayStats.lastFrameNanoseconds = elapsed;
-  rayStats.gridNanoseconds += elapsed;
-  rayStats.gridCalls += 1;
+  stats.lastFrameNanoseconds = elapsed;
+  stats.gridNanoseconds += elapsed;
+  stats.gridCalls += 1;
 }
 
-const RaySample* rayGridSample(int gx, int gy) {
+void advanceRayView(RayWorld& world) {
+  RayContext ctx;
+  RayView view;
+  beginView(world, ctx, view);
+  flareTest(world, ctx, view);
+}
+
+const RaySample* rayGridSample(const RayGrid& grid, int gx, int gy) {
   if (gx < 0 || gx > kRayGridWidth || gy < 0 || gy > kRayGridHeight) return nullptr;
-  const uint16_t entry = sampleCache[gy * kCacheWidth + gx];
-  if (entry == kUntraced) return nullptr;
-  return &sampleTable[entry];
+  const Memory& m = *grid.memory;
+  const uint16_t entry = m.sampleCache[gy * kCacheWidth + gx];
+  if (entry == Memory::kUntraced) return nullptr;
+  return &m.sampleTable[entry];
 }
 
-int rayGridSampleCount() { return sampleCount; }
+int rayGridSampleCount(const RayGrid& grid) { return grid.memory->sampleCount; }
 
-void rayGridTraceAhead(bool on) { aheadOn = on; }
+bool rayGridDrawnBySoftware(const RayGrid& grid) { return grid.memory->draw.softwareDrew; }

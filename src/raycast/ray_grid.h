@@ -5,7 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "platform/render_path.h"
+#include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
 // Grid size and limits.
@@ -19,27 +22,46 @@ constexpr int kRayMaxSamples = 40000;
 // them.
 enum class GridDepth { Read, Unread };
 
+struct RayGridMemory;  // ray_grid_memory.h
+
+// The grid's working memory: sample cache and table, view plane, the points
+// traced ahead and the frame's quads (about 6 MB). Made once and handed to
+// every renderRayGrid call; it holds nothing a later frame reads, only what
+// the last call left for inspection.
+struct RayGrid {
+  RayGrid();
+  ~RayGrid();
+  RayGrid(const RayGrid&) = delete;
+  RayGrid& operator=(const RayGrid&) = delete;
+
+  std::unique_ptr<RayGridMemory> memory;
+  // Whether the points every frame traces alike are traced ahead on all
+  // cores (the default); off, one thread traces all in order. For tests,
+  // which compare the two.
+  bool traceAhead = true;
+};
+
 // Clears the colour buffer and draws `world` into the current GL context
 // (model coordinates: grid point (gx, gy) at (gx, gy) after
-// glTranslatef(-256, -128, 0)). Orthonormalises world.camera. Prints the
-// statistics line every 51 frames. Without `draw` only what carries into
-// later frames is done: the camera basis, the world's per-frame terms and
-// the flare test; nothing is traced for the picture and GL is not touched.
-void renderRayGrid(RayWorld& world, GridDepth depth = GridDepth::Read, bool draw = true);
-inline void renderRayGrid(RayWorld* world, GridDepth depth = GridDepth::Read, bool draw = true) {
-  renderRayGrid(*world, depth, draw);
-}
+// glTranslatef(-256, -128, 0)), lowering the light's occlusion mask.
+// Orthonormalises world.camera and runs the flare test (as advanceRayView).
+// Counts into `stats` and prints its line every 51 frames.
+void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, RenderPath path,
+                   RayStats& stats);
+
+// What renderRayGrid does that a later frame may read, for frames that are
+// not drawn: orthonormalises world.camera and sets the light's visibleFlare
+// by the flare test. No GL, no grid memory, no statistics.
+void advanceRayView(RayWorld& world);
 
 // --- Inspection of the last frame (tests, tools) ---
 // The sample traced at grid point (gx, gy) in the last frame, or nullptr if
 // that point was not traced (or lies outside 0..512 x 0..256).
-const RaySample* rayGridSample(int gx, int gy);
+const RaySample* rayGridSample(const RayGrid& grid, int gx, int gy);
 // Number of samples traced in the last frame.
-int rayGridSampleCount();
-// Whether the points every frame traces alike are traced ahead on all
-// cores (the default); off, one thread traces all in order. For tests,
-// which compare the two.
-void rayGridTraceAhead(bool on);
+int rayGridSampleCount(const RayGrid& grid);
+// Whether the software backend drew the last frame's quads.
+bool rayGridDrawnBySoftware(const RayGrid& grid);
 
 // Leaf test of traceBlock (w <= 8 is checked by the caller): equal
 // hitObject, shadowCount and bounceObject at all four corners, and

@@ -6,7 +6,6 @@
 
 #include "raycast/ray_context.h"
 #include "raycast/ray_math.h"
-#include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
 // The origin terms of `o` for the current ray. The camera's and the light's
@@ -123,7 +122,7 @@ inline float intersectTube(const RayContext& ctx, const RayObject& o, float dA) 
 // Ray parameter t of the surface hit along ctx.dir, or a value <= 0 for none.
 // Counts one call in the context's counter.
 inline float rayIntersect(const RayContext& ctx, const RayObject& o) {
-  ++*ctx.intersects;
+  ++ctx.intersects;
   switch (o.shape) {
     case RayShape::kQuad:
       return intersectQuad(ctx, o);

@@ -1,10 +1,7 @@
-// Dispatch of the primitive operations by kind, and the ray statistics.
+// Dispatch of the primitive operations by kind.
 #include "raycast/ray_primitives.h"
 
 #include "raycast/ray_math.h"
-#include "raycast/ray_stats.h"
-
-RayStats rayStats;
 
 void rayNormalAt(RayContext& ctx, const RayObject& o) {
   switch (o.shape) {

@@ -1,6 +1,6 @@
-// Counters of the grid ray-caster, read by the benchmark tool. Plain data,
-// persistent across frames and worlds; updated by renderRayGrid and by every
-// intersect call.
+// Counters of the grid ray-caster, read by the statistics line and the
+// benchmark tool. Plain data, persistent across frames and worlds: the
+// program keeps one and hands it to every renderRayGrid call.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,8 @@ struct RayStats {
   int64_t intersectCount = 0;
   bool printLines = true;  // off in tools whose standard output is not the demo's
 
-  // intersect calls of the frame in progress (or of the last one after it
-  // returned); counted by every intersect call, also outside renderRayGrid.
+  // intersect calls of the last drawn frame, folded into intersectCount
+  // when the next one starts.
   uint32_t frameIntersects = 0;
   // Totals of the last finished renderRayGrid call.
   uint32_t lastFrameIntersects = 0;
@@ -30,5 +30,3 @@ struct RayStats {
   int64_t gridCalls = 0;
   int64_t lastFrameNanoseconds = 0;
 };
-
-extern RayStats rayStats;

@@ -10,11 +10,6 @@
 
 using namespace raymath;
 
-RayContext& rayContext() {
-  static RayContext context;
-  return context;
-}
-
 void rayBeginFrame(RayContext& ctx, RayWorld& world) {
   ctx.world = &world;
   ctx.cameraPosition = world.camera->position;

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/shaft_noise.h"
 
@@ -202,7 +204,7 @@ void drawLampPark(const LampParkState& s, LampParkScene& scene) {
   light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
   scene.camera.orthonormalize();
   // Only the shafts follow, which test no depth.
-  renderRayGrid(world, GridDepth::Unread);
+  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, renderPath(), sharedRayStats());
   light.drawShafts();
   light.passCounter = 1;
 }

@@ -6,6 +6,7 @@
 
 #include "effects/light_shafts.h"
 #include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape_march.h"
 #include "software/software_passes.h"
@@ -154,7 +155,10 @@ void renderLandscapeScene(int frameDeltaMs, int /*unused*/, bool draw) {
   if (!s.skyWorld) return;  // never set up: draw nothing
   s.landscapeClockMs += float(frameDeltaMs);
 
-  renderRayGrid(*s.skyWorld, GridDepth::Read, draw);
+  if (draw)
+    renderRayGrid(sharedRayGrid(), *s.skyWorld, GridDepth::Read, renderPath(), sharedRayStats());
+  else
+    advanceRayView(*s.skyWorld);
 
   if (draw) {
     glDisable(GL_BLEND);

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "software/texture_copies.h"
 
@@ -201,7 +203,7 @@ void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& sc
 
   light.fillMask(255);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(world, GridDepth::Unread);
+  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, renderPath(), sharedRayStats());
   light.passCounter = 1;
   light.drawShafts();
 }

@@ -6,6 +6,8 @@
 #include <cmath>
 
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/shaft_noise.h"
 #include "software/software_passes.h"
@@ -414,7 +416,7 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene, RenderPath
   light.fillMask(255);
   scene.camera.orthonormalize();
   // Only the shafts and the glow follow, which test no depth.
-  renderRayGrid(world, GridDepth::Unread);
+  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, renderPath(), sharedRayStats());
 
   light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
   light.passCounter = 1;

@@ -6,6 +6,8 @@
 
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "math/spline_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
@@ -245,7 +247,10 @@ void renderRingedPlanet(int deltaMs, bool draw) {
   s.light->noiseDeltaMs = deltaMs;
   if (draw) glDepthFunc(GL_ALWAYS);
   // The craft clear the depth before they test it: nothing reads the grid's.
-  renderRayGrid(*s.world, GridDepth::Unread, draw);
+  if (draw)
+    renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Unread, renderPath(), sharedRayStats());
+  else
+    advanceRayView(*s.world);
 
   if (s.sceneSeconds > kCraftFirstStart) drawCraft(s, deltaMs, draw);
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 
 SkyFlashScene skyFlashScene;
@@ -92,7 +94,10 @@ void renderSkyFlashes(int deltaMs, bool draw) {
   s.camera.position = Vector3(s.sceneClock * 0.0001f - 1.0f, s.sceneClock * 0.00002f - 0.2f, 0);
   s.camera.lookAt(s.target);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*s.world, GridDepth::Unread, draw);
+  if (draw)
+    renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Unread, renderPath(), sharedRayStats());
+  else
+    advanceRayView(*s.world);
 
   // A light with two live entries is drawn twice, once per entry.
   for (const SkyFlash& flash : kSkyFlashes) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
@@ -231,7 +233,7 @@ void drawSpikes(const SpikeState& state, SpikeScene& s) {
 
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(*s.world, GridDepth::Read);
+  renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Read, renderPath(), sharedRayStats());
 
   Scene3ds& m = *s.models;
   glClear(GL_DEPTH_BUFFER_BIT);

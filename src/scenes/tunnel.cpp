@@ -6,6 +6,8 @@
 
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
+#include "host/render_path.h"
+#include "host/shared_ray_grid.h"
 #include "math/spline_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
@@ -234,12 +236,18 @@ void renderTunnelScene(int deltaMs, bool fadeOut, bool draw) {
   turnTubeAxes(inner.objects[1], 0.05f * s.sceneMs);
 
   if (draw) glDepthFunc(GL_ALWAYS);
-  renderRayGrid(outer, GridDepth::Read, draw);
+  if (draw)
+    renderRayGrid(sharedRayGrid(), outer, GridDepth::Read, renderPath(), sharedRayStats());
+  else
+    advanceRayView(outer);
   if (draw) {
     s.mix->captureFrame(0);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  renderRayGrid(inner, GridDepth::Read, draw);
+  if (draw)
+    renderRayGrid(sharedRayGrid(), inner, GridDepth::Read, renderPath(), sharedRayStats());
+  else
+    advanceRayView(inner);
   if (draw) {
     s.mix->captureFrame(1);
     s.mix->crossfade(0.5f, 0, 1);

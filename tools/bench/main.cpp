@@ -19,10 +19,10 @@
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
+#include "host/shared_ray_grid.h"
 #include "output_checks.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
-#include "raycast/ray_stats.h"
 #include "scenes/geometry_stats.h"
 
 int main(int argc, char** argv) {
@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   }
 
   // The demo's statistics lines would break up the report on standard output.
+  RayStats& rayStats = sharedRayStats();
   rayStats.printLines = false;
   if (opt.renderGiven) requestRenderChoice(opt.render);
   HeadlessContext ctx;

@@ -14,11 +14,11 @@
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
+#include "host/shared_ray_grid.h"
 #include "output_checks.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
-#include "raycast/ray_stats.h"
 #include "video_encoder.h"
 
 namespace {
@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
   }
 
   // The statistics line belongs to the demo's console, not to a capture.
-  rayStats.printLines = false;
+  sharedRayStats().printLines = false;
   if (opt.renderGiven) requestRenderChoice(opt.render);
 
   VideoEncoder video;

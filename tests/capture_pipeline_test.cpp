@@ -68,13 +68,15 @@ TEST(CapturePipeline, FramesMatchRenderingOneAtATime) {
             0);
 
   HeadlessContext ctx;
+
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
   std::vector<unsigned char> rgb;
   int compared = 0, mismatched = 0;
   for (long long i = 0; frameTimeMs(i, fps) < to; ++i) {
     const int t = frameTimeMs(i, fps);
-    renderFrame(t);
+    renderFrame(demo, t);
     if (t < from) continue;
     readOutputPixels(w, h, rgb);
     const std::vector<unsigned char> written = readPng(pngName(dir, t), w, h);

@@ -12,8 +12,9 @@
 TEST(CorridorCapture, PlanetThenBothVariants) {
   const int w = 800, h = 600;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
   ASSERT_NE(lanternScene.world, nullptr);
   ASSERT_NE(lanternScene.light, nullptr);
 
@@ -30,7 +31,7 @@ TEST(CorridorCapture, PlanetThenBothVariants) {
   for (long long i = 0;; ++i) {
     const int t = frameTimeMs(i, fps);
     if (t > 100000) break;
-    renderFrame(t);
+    renderFrame(demo, t);
     if (t == 90000) clockAt90 = lanternState.sceneClock;
     for (int want : wanted)
       if (t == want) frames.push_back(grab(w, h));

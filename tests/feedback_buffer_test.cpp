@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "gl_test_context.h"
-#include "host/host.h"
+#include "host/screen.h"
 #include "render_path_guard.h"
 #include "software/texture_copies.h"
 
@@ -28,7 +28,7 @@ struct FeedbackTest : ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(useHeadlessGl(512, 384));
-    setSceneViewport(512, 384);
+    setSceneRegion();
     setDefaultGlState();
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

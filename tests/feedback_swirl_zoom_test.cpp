@@ -13,7 +13,7 @@
 #include "gl_test_context.h"
 #include "render_path_guard.h"
 #include "picture_difference.h"
-#include "host/host.h"
+#include "host/screen.h"
 
 namespace {
 
@@ -249,7 +249,7 @@ struct SwirlZoomTest : ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(useHeadlessGl(512, 384));
-    setSceneViewport(512, 384);
+    setSceneRegion();
     setDefaultGlState();
     glLoadIdentity();
     static FeedbackBuffer* shared = new FeedbackBuffer;  // made once, as at start-up

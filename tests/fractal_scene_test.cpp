@@ -41,8 +41,9 @@ Band readOutput(int width, int height) {
 TEST(FractalScene, SixteenSecondsWithBothFaces) {
   const int w = 800, h = 600;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
   const TriangleFractalState& s = triangleFractalState;
   const TriangleFractalScene& scene = triangleFractalScene;
   ASSERT_NE(scene.models, nullptr);
@@ -50,10 +51,10 @@ TEST(FractalScene, SixteenSecondsWithBothFaces) {
 
   int facesDrawn[3] = {0, 0, 0};
   Band withFace, without;
-  renderFrame(191900);
+  renderFrame(demo, 191900);
   for (int t = 192000; t < 208000; t += 100) {
     const int face = fractalFace(s.cycle.halfCycleCounter);
-    renderFrame(t);
+    renderFrame(demo, t);
     ++facesDrawn[face];
     if (t == 192000) {
       EXPECT_EQ(scene.models->meshes[0]->baseTexture, scene.feedback->textures[8])

@@ -20,12 +20,18 @@ inline bool useHeadlessGl(int width = 800, int height = 600) {
   return ok;
 }
 
+// The demo that startDemoOnce loads, one per test binary.
+inline Demo& testDemo() {
+  static Demo demo;
+  return demo;
+}
+
 // Runs the program's start-up (assets, scenes, screen texture) once per test
 // binary, in the shared context, for tests that drive whole frames.
 inline bool startDemoOnce(int width = 800, int height = 600) {
   static bool started = false;
   if (!useHeadlessGl(width, height)) return false;
-  if (!started) initGl();
+  if (!started) initGl(testDemo());
   started = true;
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include "gl_test_context.h"
 #include "host/host.h"
+#include "host/screen.h"
 #include "host/letterbox.h"
 #include "host/offline_host.h"
 
@@ -92,14 +93,14 @@ TEST(Letterbox, BandFillsTheFourByThreeRectangleWithBlackAround) {
   for (const Case& c : cases) {
     const int w = c.w, h = c.h;
     SCOPED_TRACE(::testing::Message() << w << "x" << h);
-    setSceneViewport(w, h);
-    EXPECT_EQ(screenWidth, w);
-    EXPECT_EQ(screenHeight, h);
+    setSceneViewport(testDemo(), w, h);
+    EXPECT_EQ(testDemo().screenWidth, w);
+    EXPECT_EQ(testDemo().screenHeight, h);
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     drawMarkedSceneRegion();
     glClearColor(0.2f, 0.4f, 0.6f, 1);  // the bands take the current clear colour
-    presentBand();
+    presentBand(testDemo());
     std::vector<unsigned char> rgb;
     readOutputPixels(w, h, rgb);
 
@@ -144,10 +145,10 @@ TEST(Letterbox, BandFillsTheFourByThreeRectangleWithBlackAround) {
 
 TEST(Letterbox, ZeroHeightResizeChangesNothing) {
   ASSERT_TRUE(startDemoOnce(1024, 768));
-  setSceneViewport(800, 600);
-  setSceneViewport(1234, 0);
-  EXPECT_EQ(screenWidth, 800);
-  EXPECT_EQ(screenHeight, 600);
+  setSceneViewport(testDemo(), 800, 600);
+  setSceneViewport(testDemo(), 1234, 0);
+  EXPECT_EQ(testDemo().screenWidth, 800);
+  EXPECT_EQ(testDemo().screenHeight, 600);
   GLint vp[4];
   glGetIntegerv(GL_VIEWPORT, vp);
   EXPECT_EQ(vp[2], 512);

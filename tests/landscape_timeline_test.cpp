@@ -9,6 +9,7 @@
 
 #include "host/director.h"
 #include "host/host.h"
+#include "host/screen.h"
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/shared_ray_grid.h"
@@ -24,6 +25,12 @@ constexpr int kH = 256;
 
 using Band = std::vector<unsigned char>;
 
+Demo& demo() {
+  static Demo d;
+  return d;
+}
+DirectorState& director() { return demo().state.director; }
+
 bool startHost() {
   static HeadlessContext ctx;
   static bool started = false;
@@ -31,7 +38,7 @@ bool startHost() {
   if (!started) {
     started = true;
     std::string error;
-    ok = startOfflineHost(ctx, 800, 600, &error);
+    ok = startOfflineHost(ctx, demo(), 800, 600, &error);
     EXPECT_TRUE(ok) << error;
   }
   return ok;
@@ -47,10 +54,10 @@ Band readBand() {
 // One director frame at demo time ms with a zero frame delta, so every scene
 // shows the picture of its current clock.
 Band stillFrameAt(int ms) {
-  director.previousNowMs = ms;
-  director.demoTimeMs = ms;
-  setSceneViewport(800, 600);
-  Director(ms);
+  director().previousNowMs = ms;
+  director().demoTimeMs = ms;
+  setSceneRegion();
+  Director(demo(), ms);
   return readBand();
 }
 
@@ -89,23 +96,22 @@ double meanLevel(const Band& a, int rowFrom, int rowTo, int channel) {
 struct LandscapeTimeline : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(startHost());
-    director = DirectorState{};
+    director() = DirectorState{};
     // Walk into the flight a little so the camera has moved.
-    setSceneViewport(800, 600);
-    Director(26600);
+    setSceneRegion();
+    Director(demo(), 26600);
   }
 };
 
 }  // namespace
 
 TEST_F(LandscapeTimeline, AloneAt28sTheGroundRisesFromTheBottomUnderTheSky) {
-  director.previousNowMs = 28000 - 33;
-  director.demoTimeMs = 28000 - 33;
-  setSceneViewport(800, 600);
-  Director(28000);
+  director().previousNowMs = 28000 - 33;
+  director().demoTimeMs = 28000 - 33;
+  setSceneRegion();
+  Director(demo(), 28000);
   const Band flight = readBand();
-  renderRayGrid(sharedRayGrid(), *landscapeScene.skyWorld, GridDepth::Read, renderPath(),
-                sharedRayStats());  // the sky alone, same camera
+  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, renderPath(), sharedRayStats());  // the sky alone, same camera
   const Band sky = readBand();
 
   EXPECT_LT(meanAbsDiff(flight, sky, 240, 256), 4.0) << "sky above the horizon";
@@ -170,10 +176,11 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   auto flightFrame = [](RenderChoice choice) {
     RenderPathGuard path(choice);
-    setSceneViewport(800, 600);
+    setSceneRegion();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const uint64_t terrains = softwarePassCounts().terrain;
-    renderLandscapeScene(0, 1);  // no time passes: the same view both ways
+    // No time passes: the same view both ways.
+    drawLandscape(demo().state.landscape, demo().scenes.landscape, demo().frame());
     EXPECT_EQ(softwarePassCounts().terrain - terrains,
               choice == RenderChoice::Software ? 1u : 0u);
     return readBand();
@@ -184,8 +191,7 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
   for (size_t i = 0; i < gl.size(); ++i) worst = std::max(worst, std::abs(gl[i] - cpu[i]));
   EXPECT_LE(worst, 3);  // filtering rounds a little differently
   EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
-  renderRayGrid(sharedRayGrid(), *landscapeScene.skyWorld, GridDepth::Read, renderPath(),
-                sharedRayStats());
+  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, renderPath(), sharedRayStats());
   EXPECT_GT(meanAbsDiff(cpu, readBand(), 0, 64), 30.0) << "the terrain was painted";
 }
 
@@ -197,13 +203,13 @@ TEST_F(LandscapeTimeline, StateLeftByOthersNeverReachesTheSoftwareTerrain) {
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   auto flightFrame = [](RenderChoice choice) {
     RenderPathGuard path(choice);
-    setSceneViewport(800, 600);
+    setSceneRegion();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glScalef(0.5f, 3.0f, 1.0f);
     glBlendFunc(GL_ONE, GL_ONE);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     const uint64_t terrains = softwarePassCounts().terrain;
-    renderLandscapeScene(0, 1);
+    drawLandscape(demo().state.landscape, demo().scenes.landscape, demo().frame());
     EXPECT_EQ(softwarePassCounts().terrain - terrains,
               choice == RenderChoice::Software ? 1u : 0u);
     glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);

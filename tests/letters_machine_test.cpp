@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "math/crt_random.h"
 #include "scenes/belt_letters.h"
 #include "scenes/scroller.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "gl_test_context.h"
-#include "host/host.h"
+#include "host/screen.h"
 #include "scenes/mirror_hall.h"
 #include "software/text_glow.h"
 #include "render_path_guard.h"
@@ -38,7 +38,7 @@ struct GlowCounts {
 
 // Inside the first piece, away from the rows its neighbours share.
 GlowCounts glowAt(float seconds) {
-  setSceneViewport(800, 600);
+  setSceneRegion();
   drawTextGlow(seconds, kTextSlot, kGlowSlot, renderPath());
   const std::vector<unsigned char> source = textureRgb(kTextSlot);
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
@@ -75,7 +75,7 @@ TEST(MirrorGlow, FullStrengthPieceIsSharp) {
 
 TEST(MirrorGlow, NothingShowsBeforeTheFirstPiece) {
   ASSERT_TRUE(startDemoOnce(800, 600));
-  setSceneViewport(800, 600);
+  setSceneRegion();
   drawTextGlow(3.0f, kTextSlot, kGlowSlot, renderPath());
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   size_t lit = 0;
@@ -180,7 +180,7 @@ TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   glClearColor(0, 0, 0, 1);  // the hall's
   for (float seconds : {3.0f, 8.6f, 10.0f, 12.9f, 21.5f, 30.0f}) {
-    setSceneViewport(800, 600);
+    setSceneRegion();
     std::vector<unsigned char> gl, cpu;
     GLfloat glColour[4], cpuColour[4];
     {
@@ -227,7 +227,7 @@ TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
   std::vector<unsigned char> results[2];
   for (bool software : {false, true}) {
     RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
-    setSceneViewport(800, 600);
+    setSceneRegion();
     const uint64_t glows = softwarePassCounts().glow;
     drawTextGlow(10.0f, int(changing), kGlowSlot, renderPath());
     EXPECT_EQ(softwarePassCounts().glow, glows);

@@ -15,8 +15,9 @@
 TEST(ParkCapture, ParkAndHallAcrossTheirRanges) {
   const int w = 400, h = 300;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
   ASSERT_NE(lampParkScene.world, nullptr);
   ASSERT_NE(mirrorHallScene.world, nullptr);
 
@@ -28,7 +29,7 @@ TEST(ParkCapture, ParkAndHallAcrossTheirRanges) {
   for (long long i = 0;; ++i) {
     const int t = frameTimeMs(i, fps);
     if (t > 192000) break;
-    renderFrame(t);
+    renderFrame(demo, t);
     const bool keep = std::find(std::begin(wanted), std::end(wanted), t) != std::end(wanted);
     if (t > 111200 && t < 192000) {
       const Frame f = grab(w, h);

@@ -12,12 +12,14 @@
 TEST(PlanetCapture, WorldCreditsAndCraft) {
   const int w = 800, h = 600;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
-  RingedPlanetScene& s = ringedPlanetScene;
-  ASSERT_NE(s.world, nullptr);
-  ASSERT_NE(s.models, nullptr);
-  ASSERT_GE(s.models->meshCount, 15) << "three craft of five meshes";
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
+  const RingedPlanetScene& scene = demo.scenes.ringedPlanet;
+  const RingedPlanetState& s = demo.state.ringedPlanet;
+  ASSERT_NE(scene.world, nullptr);
+  ASSERT_NE(scene.models, nullptr);
+  ASSERT_GE(scene.models->meshCount, 15) << "three craft of five meshes";
 
   const int fps = 10;
   const int wanted[] = {36000, 40000, 56000};
@@ -26,11 +28,11 @@ TEST(PlanetCapture, WorldCreditsAndCraft) {
   for (long long i = 0;; ++i) {
     const int t = frameTimeMs(i, fps);
     if (t > 56000) break;
-    renderFrame(t);
+    renderFrame(demo, t);
     // The scene is first drawn at 30.8 s with one frame delta (0.1 s), so
     // 51.9 s is scene second 21.3: only the first craft flies.
     if (t == 51900)
-      for (int k = 0; k < kCraftCount; ++k) travelAt21[k] = s.paths[k]->travel;
+      for (int k = 0; k < kCraftCount; ++k) travelAt21[k] = s.craftTravel[k];
     for (int want : wanted)
       if (t == want) frames.push_back(grab(w, h));
   }
@@ -43,7 +45,7 @@ TEST(PlanetCapture, WorldCreditsAndCraft) {
   EXPECT_GT(travelAt21[0], 0.0f);
   EXPECT_EQ(travelAt21[1], 0.0f);
   EXPECT_EQ(travelAt21[2], 0.0f);
-  for (int k = 0; k < kCraftCount; ++k) EXPECT_GT(s.paths[k]->travel, 0.0f) << k;
+  for (int k = 0; k < kCraftCount; ++k) EXPECT_GT(s.craftTravel[k], 0.0f) << k;
 
   // At 40 s (scene second 9.2) all three blocks are up. Block 0 is centred
   // at (-190, 100) of the scene frame: output x about 400 - 190 * 800 / 512,

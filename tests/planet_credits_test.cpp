@@ -119,13 +119,13 @@ TEST(PlanetCredits, ScaleMeetsBaseAtEventBoundaries) {
 }
 
 TEST(PlanetCamera, TurnRateChangesAtTwentySeconds) {
-  RingedPlanetScene s;
+  RingedPlanetState s;
   s.sceneSeconds = 19.999f;
   turnPlanetCamera(s, 1000);
   EXPECT_NEAR(s.yawAngle, 0.02f, 1e-6f);
   EXPECT_NEAR(s.pitchAngle, 0.01f, 1e-6f);
 
-  RingedPlanetScene t;
+  RingedPlanetState t;
   t.sceneSeconds = 20.0f;
   turnPlanetCamera(t, 1000);
   EXPECT_NEAR(t.yawAngle, 0.025f, 1e-6f);

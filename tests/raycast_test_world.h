@@ -7,7 +7,7 @@
 
 #include "effects/light_shafts.h"
 #include "gl_test_context.h"
-#include "host/host.h"
+#include "host/screen.h"
 #include "math/view_camera.h"
 #include "host/render_path.h"
 #include "raycast/ray_context.h"
@@ -52,7 +52,7 @@ struct RayTestScene {
 // The host's scene viewport and default state, texturing off so colours are
 // the vertex colours alone.
 inline void raySceneGlState() {
-  setSceneViewport(800, 600);
+  setSceneRegion();
   setDefaultGlState();
   glDisable(GL_TEXTURE_2D);
   glClearColor(0, 0, 0, 1);

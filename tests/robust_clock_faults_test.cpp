@@ -22,7 +22,7 @@ void check(const char* call, std::initializer_list<double> values) {
   for (double v : values) {
     if (std::isfinite(v)) continue;
     if (nonFinite++ == 0) firstNonFinite = std::string(call) + " at demo time " +
-                                           std::to_string(director.demoTimeMs);
+                                           std::to_string(testDemo().state.director.demoTimeMs);
     return;
   }
 }
@@ -136,11 +136,11 @@ namespace {
 struct ClockFaults : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(startDemoOnce(800, 600));
-    quitRequested = false;
+    testDemo().ended = false;
     nonFinite = 0;
     firstNonFinite.clear();
   }
-  void TearDown() override { quitRequested = false; }
+  void TearDown() override { testDemo().ended = false; }
 };
 
 }  // namespace
@@ -165,18 +165,18 @@ TEST_F(ClockFaults, HostileTimeValuesRenderEveryFrameAndEndAt330000) {
       288000, 292000, 240000, 212600, 96000,  35600,  329999, 330000,
   };
   for (int now : hostile) {
-    ASSERT_FALSE(quitRequested) << "quit before " << now;
-    renderFrame(now);
+    ASSERT_FALSE(testDemo().ended) << "quit before " << now;
+    renderFrame(testDemo(), now);
     ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "at " << now;
   }
-  EXPECT_TRUE(quitRequested);
+  EXPECT_TRUE(testDemo().ended);
   EXPECT_EQ(nonFinite, 0) << "first: " << firstNonFinite;
 }
 
 TEST_F(ClockFaults, WholeTimelineAtTwoFramesASecondStaysFinite) {
-  for (int now = 0; now < 330000; now += 500) renderFrame(now);
-  EXPECT_FALSE(quitRequested);
-  renderFrame(330000);
-  EXPECT_TRUE(quitRequested);
+  for (int now = 0; now < 330000; now += 500) renderFrame(testDemo(), now);
+  EXPECT_FALSE(testDemo().ended);
+  renderFrame(testDemo(), 330000);
+  EXPECT_TRUE(testDemo().ended);
   EXPECT_EQ(nonFinite, 0) << "first: " << firstNonFinite;
 }

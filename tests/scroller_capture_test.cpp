@@ -12,8 +12,9 @@
 TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
   const int w = 800, h = 600;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
   const ScrollerScene& scene = scrollerScene;
   const ScrollerState& s = scrollerState;
   ASSERT_NE(scene.models, nullptr);
@@ -22,13 +23,13 @@ TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
   EXPECT_GE(scene.beltCount, 1);
 
   // The frame before the scene's range leaves the first scene delta short.
-  renderFrame(255900);
+  renderFrame(demo, 255900);
   const int fps = 10;
   Frame at262;
   for (long long i = 2560;; ++i) {
     const int t = frameTimeMs(i, fps);
     if (t > 262000) break;
-    renderFrame(t);
+    renderFrame(demo, t);
     if (t == 262000) at262 = grab(w, h);
   }
   EXPECT_NEAR(s.seconds, 6.1f, 0.01f);
@@ -43,7 +44,7 @@ TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
   const float ms = s.sceneMs;
   const float u = s.beltOffset;
   const float x = s.letters.letters[0].sortedX;
-  renderFrame(262000 + 3500);
+  renderFrame(demo, 262000 + 3500);
   EXPECT_EQ(s.sceneMs, ms);
   EXPECT_LT(s.beltOffset, u);
   EXPECT_NEAR(s.letters.letters[0].sortedX, x + 3.5f * s.letters.beltSpeed, 1e-3f);

@@ -93,27 +93,26 @@ TEST(ShaftsRayNoise, ClampedAndOneTurnPeriodic) {
 }
 
 TEST(ShaftsNoiseClock, AdvancesWrapsAndWeights) {
-  LightShafts::noiseClock = 254.5f;
-  NoiseColumns n = advanceNoiseClock(1000, 1.0f);
-  EXPECT_FLOAT_EQ(LightShafts::noiseClock, 0.5f);
+  float clock = 254.5f;
+  NoiseColumns n = advanceNoiseClock(clock, 1000, 1.0f);
+  EXPECT_FLOAT_EQ(clock, 0.5f);
   EXPECT_EQ(n.c0, 0);
   EXPECT_EQ(n.c1, 1);
   EXPECT_EQ(n.w0, 128);
   EXPECT_EQ(n.w1, 128);
 
-  LightShafts::noiseClock = 10.25f;
-  n = advanceNoiseClock(0, 64.0f);  // no delta: no advance
-  EXPECT_FLOAT_EQ(LightShafts::noiseClock, 10.25f);
-  n = advanceNoiseClock(-40, 64.0f);
-  EXPECT_FLOAT_EQ(LightShafts::noiseClock, 10.25f);
+  clock = 10.25f;
+  n = advanceNoiseClock(clock, 0, 64.0f);  // no delta: no advance
+  EXPECT_FLOAT_EQ(clock, 10.25f);
+  n = advanceNoiseClock(clock, -40, 64.0f);
+  EXPECT_FLOAT_EQ(clock, 10.25f);
   EXPECT_EQ(n.c0, 10);
   EXPECT_EQ(n.c1, 11);
   EXPECT_EQ(n.w0, 192);
   EXPECT_EQ(n.w1, 64);
 
-  n = advanceNoiseClock(1000, 64.0f);
-  EXPECT_FLOAT_EQ(LightShafts::noiseClock, 74.25f);
-  LightShafts::noiseClock = 0;
+  n = advanceNoiseClock(clock, 1000, 64.0f);
+  EXPECT_FLOAT_EQ(clock, 74.25f);
 }
 
 TEST(ShaftsMask, FillSmoothAndEdgeRamps) {
@@ -188,9 +187,8 @@ TEST(ShaftsDraw, LightBehindCameraDrawsNothing) {
   EXPECT_TRUE(std::all_of(light->rgbImage.begin(), light->rgbImage.end(),
                           [](uint8_t b) { return b == 9; }));
   // Just in front of the camera (depth 0.25) is still "behind".
-  light->position = Vector3(0, 0, 0.25f);
-  light->projectLight();
-  EXPECT_EQ(light->effectiveIntensity, 0.0f);
+  float clock = 0;
+  EXPECT_EQ(stepShafts(*light, cam, Vector3(0, 0, 0.25f), 0.5f, 0, clock).effectiveIntensity, 0.0f);
 }
 
 TEST(ShaftsDraw, CentredLightGlowsAtTheCentreAndZeroMaskIsBlack) {
@@ -203,10 +201,11 @@ TEST(ShaftsDraw, CentredLightGlowsAtTheCentreAndZeroMaskIsBlack) {
   light->flareIntensity = 20;
   light->visibleFlare = 20;
   light->shaftLength = 0.5f;
-  light->projectLight();
-  EXPECT_FLOAT_EQ(light->projectedX, 0.0f);
-  EXPECT_FLOAT_EQ(light->projectedY, 0.0f);
-  EXPECT_FLOAT_EQ(light->effectiveIntensity, 1.0f);
+  float clock = 0;
+  const ShaftStep centred = stepShafts(*light, cam, light->position, 20, 0, clock);
+  EXPECT_FLOAT_EQ(centred.projectedX, 0.0f);
+  EXPECT_FLOAT_EQ(centred.projectedY, 0.0f);
+  EXPECT_FLOAT_EQ(centred.effectiveIntensity, 1.0f);
 
   light->fillMask(255);
   light->drawShafts();
@@ -219,8 +218,7 @@ TEST(ShaftsDraw, CentredLightGlowsAtTheCentreAndZeroMaskIsBlack) {
   // A light off to the camera's right projects to negative x.
   light->position = Vector3(0, 0, 20);
   light->position.add(cam.right * 5.0f);
-  light->projectLight();
-  EXPECT_LT(light->projectedX, 0.0f);
+  EXPECT_LT(stepShafts(*light, cam, light->position, 20, 0, clock).projectedX, 0.0f);
 
   light->position = Vector3(0, 0, 20);
   light->fillMask(0);

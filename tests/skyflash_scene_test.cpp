@@ -57,10 +57,11 @@ TEST(SkyFlashTable, IntensityAndLiveWindows) {
 TEST(SkyFlashCapture, SkyShowsAndLightsFlash) {
   const int w = 800, h = 600;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
-  ASSERT_NE(skyFlashScene.world, nullptr);
-  for (int i = 0; i < kSkyFlashLightCount; ++i) ASSERT_NE(skyFlashScene.lights[i], nullptr);
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
+  ASSERT_NE(demo.scenes.skyFlashes.world, nullptr);
+  for (int i = 0; i < kSkyFlashLightCount; ++i) ASSERT_NE(demo.scenes.skyFlashes.lights[i], nullptr);
 
   const int fps = 30;
   std::vector<Frame> frames;
@@ -68,7 +69,7 @@ TEST(SkyFlashCapture, SkyShowsAndLightsFlash) {
   for (long long i = 0;; ++i) {
     const int t = frameTimeMs(i, fps);
     if (t > 16200) break;
-    renderFrame(t);
+    renderFrame(demo, t);
     for (int want : wanted)
       if (t == want) frames.push_back(grab(w, h));
   }
@@ -81,6 +82,6 @@ TEST(SkyFlashCapture, SkyShowsAndLightsFlash) {
   EXPECT_GT(frames[2].mean, frames[0].mean + 5.0);
   EXPECT_GT(frames[2].mean, frames[1].mean + 5.0);
   EXPECT_GT(difference(frames[0], frames[1]), 2.0);
-  EXPECT_NEAR(skyFlashScene.sceneClock, 16200.0f, 0.5f);
+  EXPECT_NEAR(demo.state.skyFlashes.sceneClock, 16200.0f, 0.5f);
   destroyHeadlessContext(ctx);
 }

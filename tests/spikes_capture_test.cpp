@@ -26,15 +26,16 @@ double outputMean(int width, int height) {
 TEST(SpikesCapture, WholeRangeAtTwoFramesASecond) {
   const int w = 800, h = 600;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
   const SpikeScene& s = spikeScene;
   ASSERT_NE(s.models, nullptr);
   ASSERT_GE(s.models->meshCount, kSpikeCount + kFlyerMeshCount);
 
-  renderFrame(207500);
+  renderFrame(demo, 207500);
   for (int t = 208000; t < 256000; t += 500) {
-    renderFrame(t);
+    renderFrame(demo, t);
     if (t == 214000 || t == 230000 || t == 245000) {
       EXPECT_GT(outputMean(w, h), 10.0) << "black frame at " << t;
     }

@@ -58,10 +58,10 @@ TEST(SpikeDeform, VertexPushedByThePowerOfItsDistance) {
 TEST(SpikeShake, TableFromSeedTwelve) {
   SpikeScene s;
   fillShakeTable(s);
-  crtSrand(12);
-  EXPECT_EQ(s.shakeTable[0].x, float(crtRand()) / 32768.0f);
-  EXPECT_EQ(s.shakeTable[0].y, float(crtRand()) / 32768.0f);
-  EXPECT_EQ(s.shakeTable[0].z, float(crtRand()) / 32768.0f);
+  CrtRandom random(12);
+  EXPECT_EQ(s.shakeTable[0].x, float(random.next()) / 32768.0f);
+  EXPECT_EQ(s.shakeTable[0].y, float(random.next()) / 32768.0f);
+  EXPECT_EQ(s.shakeTable[0].z, float(random.next()) / 32768.0f);
   for (const Vector3& e : s.shakeTable) {
     EXPECT_GE(e.x, 0.0f);
     EXPECT_LT(e.z, 1.0f);

@@ -4,7 +4,7 @@
 
 #include "gl_test_context.h"
 #include "effects/feedback_buffer.h"
-#include "host/loader.h"
+#include "host/host.h"
 #include "platform/headless_context.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
@@ -82,8 +82,8 @@ TEST(TexturesLoader, FillsEverySlotAndKeepsLaterNamesAbove40) {
   EXPECT_GT(later, 40u);
   glDeleteTextures(1, &later);
   // The shared feedback buffer comes last, on names of its own.
-  ASSERT_NE(sharedFeedback, nullptr);
-  for (GLuint name : sharedFeedback->textures) EXPECT_GT(name, 40u);
+  ASSERT_NE(testDemo().feedback, nullptr);
+  for (GLuint name : testDemo().feedback->textures) EXPECT_GT(name, 40u);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

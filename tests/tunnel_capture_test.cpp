@@ -14,34 +14,35 @@
 TEST(TunnelCapture, TunnelsTextFadeAndEnd) {
   const int w = 800, h = 600;
   HeadlessContext ctx;
+  Demo demo;
   std::string error;
-  ASSERT_TRUE(startOfflineHost(ctx, w, h, &error)) << error;
-  TunnelScene& s = tunnelScene;
-  ASSERT_NE(s.outer, nullptr);
-  ASSERT_NE(s.models, nullptr);
-  ASSERT_GE(s.models->meshCount, kTunnelFlyerCount * kTunnelFlyerMeshes);
+  ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
+  const TunnelScene& scene = demo.scenes.tunnel;
+  const TunnelState& s = demo.state.tunnel;
+  ASSERT_NE(scene.outer, nullptr);
+  ASSERT_NE(scene.models, nullptr);
+  ASSERT_GE(scene.models->meshCount, kTunnelFlyerCount * kTunnelFlyerMeshes);
 
   // Straight to the end of the scroller: the scenes before only see the jump.
-  renderFrame(0);
-  renderFrame(303900);
-  quitRequested = false;
+  renderFrame(demo, 0);
+  renderFrame(demo, 303900);
 
   const int fps = 5;
   const int wanted[] = {306000, 322000, 327000};
   std::vector<Frame> frames;
   for (int t = 304000; t < 330000; t += 1000 / fps) {
-    renderFrame(t);
+    renderFrame(demo, t);
     for (int want : wanted)
       if (t == want) frames.push_back(grab(w, h));
   }
   ASSERT_EQ(frames.size(), 3u);
-  EXPECT_FALSE(quitRequested);
+  EXPECT_FALSE(demo.ended);
   EXPECT_NEAR(s.sceneMs, 25900.0f, 1.0f);
   EXPECT_NEAR(s.fadeMs, 6000.0f, 1.0f);  // 30 frames from the first above 323999
   EXPECT_EQ(s.textStage, 2);
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
-    EXPECT_GT(s.paths[k]->travel, 0.5f) << k;
-    EXPECT_LT(s.paths[k]->travel, 1.0f) << k;
+    EXPECT_GT(s.flyerTravel[k], 0.5f) << k;
+    EXPECT_LT(s.flyerTravel[k], 1.0f) << k;
   }
 
   // The tunnels fill the band, textured.
@@ -55,8 +56,7 @@ TEST(TunnelCapture, TunnelsTextFadeAndEnd) {
   EXPECT_LT(regionMean(black, w, 0, 440, 800, 500), 1.0) << "picture not faded out";
   EXPECT_GT(regionMean(black, w, 100, 260, 700, 340), 8.0) << "no text over black";
 
-  renderFrame(330000);
-  EXPECT_TRUE(quitRequested);
-  quitRequested = false;
+  renderFrame(demo, 330000);
+  EXPECT_TRUE(demo.ended);
   destroyHeadlessContext(ctx);
 }

@@ -8,8 +8,8 @@
 
 namespace {
 
-TunnelScene freshScene() {
-  TunnelScene s;
+TunnelState freshScene() {
+  TunnelState s;
   s.cameraA.position = Vector3(-1, 0, 0);
   s.cameraB.position = Vector3(-1, 0, 0);
   return s;
@@ -24,7 +24,7 @@ void expectNear(const Vector3& a, const Vector3& b, float tolerance) {
 }  // namespace
 
 TEST(TunnelMotion, CameraCreepsBackThenCutsAtFifteenSeconds) {
-  TunnelScene s = freshScene();
+  TunnelState s = freshScene();
   for (int i = 0; i < 150; ++i) {
     ViewCamera& c = moveTunnelCamera(s, 100);
     EXPECT_EQ(&c, &s.cameraA) << i;
@@ -43,7 +43,7 @@ TEST(TunnelMotion, CameraCreepsBackThenCutsAtFifteenSeconds) {
 }
 
 TEST(TunnelMotion, CutFollowsTheClockBeforeTheFrame) {
-  TunnelScene s = freshScene();
+  TunnelState s = freshScene();
   s.sceneMs = 14999.0f;
   EXPECT_EQ(&moveTunnelCamera(s, 500), &s.cameraA);
   s.sceneMs = 15000.0f;
@@ -93,7 +93,8 @@ TEST(TunnelMotion, NoFlyerReachesItsPathEndInTheScene) {
   for (float z : {250.0f, 125.0f, 0.0f, -125.0f, -250.0f}) path.addPoint(-15, 15, z);
   path.computeTangents(15, true);
   Vector3 p;
-  for (int i = 0; i < 260; ++i) path.advance(kTunnelFlyerSpeed, 100.0f, p);
-  EXPECT_LT(path.travel, 1.0f);
+  float travel = 0;
+  for (int i = 0; i < 260; ++i) path.advance(travel, kTunnelFlyerSpeed, 100.0f, p);
+  EXPECT_LT(travel, 1.0f);
   EXPECT_GT(p.z, -250.0f);
 }

@@ -3,7 +3,7 @@
 #include "scenes/tunnel.h"
 
 TEST(TunnelText, NothingBeforeSeventeenSeconds) {
-  TunnelScene s;
+  TunnelState s;
   TunnelTextBlur blur{};
   EXPECT_FALSE(stepTunnelText(s, 0.0f, blur));
   EXPECT_FALSE(stepTunnelText(s, 17.0f, blur));  // strictly after the event time
@@ -11,7 +11,7 @@ TEST(TunnelText, NothingBeforeSeventeenSeconds) {
 }
 
 TEST(TunnelText, FadeInStartsBlurredAndBlackEndsSharpAndFull) {
-  TunnelScene s;
+  TunnelState s;
   TunnelTextBlur blur{};
   ASSERT_TRUE(stepTunnelText(s, 17.001f, blur));
   EXPECT_EQ(s.textStage, 1);
@@ -37,7 +37,7 @@ TEST(TunnelText, FadeInStartsBlurredAndBlackEndsSharpAndFull) {
 }
 
 TEST(TunnelText, FadeOutDarkensAndBlursAndStays) {
-  TunnelScene s;
+  TunnelState s;
   TunnelTextBlur blur{};
   ASSERT_TRUE(stepTunnelText(s, 20.0f, blur));
   ASSERT_TRUE(stepTunnelText(s, 25.001f, blur));
@@ -58,7 +58,7 @@ TEST(TunnelText, FadeOutDarkensAndBlursAndStays) {
 }
 
 TEST(TunnelText, StagesGoInOrderAndNeverBack) {
-  TunnelScene s;
+  TunnelState s;
   TunnelTextBlur blur{};
   // A jump past both events starts both at once; the fade out is described.
   ASSERT_TRUE(stepTunnelText(s, 30.0f, blur));
@@ -77,19 +77,20 @@ TEST(TunnelText, FadeWeightRisesOverTwoSecondsAndHolds) {
 }
 
 TEST(TunnelText, SharpTextIsBlurredOnceUntilTheFadeOut) {
-  TunnelScene s;
+  TunnelState s;
+  TunnelScene held;
   TunnelTextBlur blur{};
   ASSERT_TRUE(stepTunnelText(s, 17.5f, blur));
-  EXPECT_FALSE(tunnelBlurHeld(s, blur));  // nothing held yet
-  s.heldBlur = blur;
-  s.blurHeld = true;
+  EXPECT_FALSE(tunnelBlurHeld(held, blur));  // nothing held yet
+  held.heldBlur = blur;
+  held.blurHeld = true;
   ASSERT_TRUE(stepTunnelText(s, 17.6f, blur));
-  EXPECT_FALSE(tunnelBlurHeld(s, blur));  // still sharpening
+  EXPECT_FALSE(tunnelBlurHeld(held, blur));  // still sharpening
 
   ASSERT_TRUE(stepTunnelText(s, 19.5f, blur));
-  s.heldBlur = blur;
+  held.heldBlur = blur;
   ASSERT_TRUE(stepTunnelText(s, 23.0f, blur));
-  EXPECT_TRUE(tunnelBlurHeld(s, blur));  // sharp and full: texture 30 is current
+  EXPECT_TRUE(tunnelBlurHeld(held, blur));  // sharp and full: texture 30 is current
   ASSERT_TRUE(stepTunnelText(s, 25.5f, blur));
-  EXPECT_FALSE(tunnelBlurHeld(s, blur));
+  EXPECT_FALSE(tunnelBlurHeld(held, blur));
 }

@@ -13,8 +13,36 @@
 #include <cstdint>
 #include <vector>
 
+#include "effects/shaft_stats.h"
 #include "math/vector3.h"
 #include "math/view_camera.h"
+
+// Noise-clock weights for one draw.
+struct NoiseColumns {
+  int32_t c0 = 0, c1 = 0;  // time columns of rayNoise
+  int32_t w0 = 0, w1 = 0;  // their weights, 0..256
+};
+
+// One drawing of a light's shafts as a frame's advance decides it, without
+// GL: where the light falls on the grid, how strongly, and the noise
+// columns. A scene's state keeps it for the draw.
+struct ShaftStep {
+  float projectedX = 0;  // 1/256 grid cells from the grid centre
+  float projectedY = 0;
+  float effectiveIntensity = 0;  // 0: the light is behind or hidden, nothing drawn
+  NoiseColumns noise;
+};
+
+struct LightShafts;
+
+// The light at `position` seen by `camera` (orthonormal) with the flare
+// `visibleFlare`; where it shows, the shared noise clock advances by
+// noiseDeltaMs at the light's noise speed.
+ShaftStep stepShafts(const LightShafts& light, const ViewCamera& camera, const Vector3& position,
+                     float visibleFlare, int noiseDeltaMs, float& noiseClock);
+// The picture of a step, added over the band: needs the occlusion mask of
+// this frame. Counts its time in `stats`.
+void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats);
 
 struct LightShafts {
   // Builds the tables and the texture (needs a current GL context).
@@ -86,7 +114,8 @@ struct LightShafts {
 
   unsigned int texture = 0;  // GL name, gridWidth x gridWidth RGB
 
-  // Time column of the ray noise; one clock shared by every light.
+  // Time column of the ray noise; one clock shared by every light, for the
+  // scenes that still draw through drawShafts.
   static float noiseClock;
 
   // colour = (r, g, b); entries 0..255 become (channel * i / 255)^(2^power).
@@ -95,8 +124,6 @@ struct LightShafts {
                      float amplitude);
   // Every mask cell and maskFullValue become value.
   void fillMask(int16_t value);
-  // projectedX/Y and effectiveIntensity from camera and position.
-  void projectLight();
   // One frame of the effect, drawn additively over the band. Without `draw`
   // only what carries into later frames changes: the projection, the noise
   // clock and the flare.

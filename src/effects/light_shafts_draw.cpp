@@ -8,14 +8,14 @@
 #include "math/time_window.h"
 #include "platform/tick_clock.h"
 
-NoiseColumns advanceNoiseClock(int32_t deltaMs, float speed) {
-  float p = LightShafts::noiseClock;
+NoiseColumns advanceNoiseClock(float& clock, int32_t deltaMs, float speed) {
+  float p = clock;
   if (deltaMs > 0) p += float(deltaMs) * speed * 0.001f;
   const int32_t n = int32_t(p);
   const float phi = p - float(n);
-  LightShafts::noiseClock = float(n % 255) + phi;
+  clock = float(n % 255) + phi;
   NoiseColumns out;
-  out.c0 = int32_t(LightShafts::noiseClock) & 255;
+  out.c0 = int32_t(clock) & 255;
   out.c1 = (out.c0 + 1) & 255;
   out.w0 = int32_t((1.0f - phi) * 256.0f);
   out.w1 = int32_t(phi * 256.0f);
@@ -257,49 +257,62 @@ static int32_t truncateOffset(float v) {
   return int32_t(v);
 }
 
+ShaftStep stepShafts(const LightShafts& light, const ViewCamera& camera, const Vector3& position,
+                     float visibleFlare, int noiseDeltaMs, float& noiseClock) {
+  ShaftStep step;
+  projectShafts(light, camera, position, visibleFlare, step);
+  if (step.effectiveIntensity > 0.0f)
+    step.noise = advanceNoiseClock(noiseClock, noiseDeltaMs, light.noiseSpeed);
+  return step;
+}
+
 void LightShafts::drawShafts(bool draw) {
+  const ShaftStep step = stepShafts(*this, *camera, position, visibleFlare, noiseDeltaMs, noiseClock);
+  projectedX = step.projectedX;
+  projectedY = step.projectedY;
+  effectiveIntensity = step.effectiveIntensity;
+  if (step.effectiveIntensity > 0.0f) zoomLength = shaftLength * 3.43f;
+  visibleFlare = flareIntensity;
+  if (!draw) return;
+  drawShaftStep(*this, step, shaftStats);
+}
+
+void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats) {
   const int64_t started = tickNanoseconds();
-  if (draw) glBlendFunc(GL_ONE, GL_ONE);
-  projectLight();
-  if (effectiveIntensity <= 0.0f) {
-    visibleFlare = flareIntensity;
-    if (!draw) return;
-    shaftStats.drawNanoseconds += tickNanoseconds() - started;
-    ++shaftStats.draws;
+  glBlendFunc(GL_ONE, GL_ONE);
+  light.projectedX = step.projectedX;
+  light.projectedY = step.projectedY;
+  light.effectiveIntensity = step.effectiveIntensity;
+  if (step.effectiveIntensity <= 0.0f) {
+    stats.drawNanoseconds += tickNanoseconds() - started;
+    ++stats.draws;
     return;
   }
   const int64_t softwareStarted = tickNanoseconds();
-  const NoiseColumns noise = advanceNoiseClock(noiseDeltaMs, noiseSpeed);
-  if (!draw) {
-    // The noise clock and the flare carry on; the picture is not made.
-    zoomLength = shaftLength * 3.43f;
-    visibleFlare = flareIntensity;
-    return;
-  }
-  if (smoothMask) smoothOcclusionMask(*this);
+  if (light.smoothMask) smoothOcclusionMask(light);
 
   glPushMatrix();
   glLoadIdentity();
 
-  const int32_t sx = truncateOffset(projectedX);
-  const int32_t sy = truncateOffset(projectedY);
-  buildGlowImage(*this, sx, sy, noise);
-  zoomLength = shaftLength * 3.43f;
-  runZoomPasses(*this, sx, sy);
-  const LitBox lit = toneMapShafts(*this);
+  const int32_t sx = truncateOffset(step.projectedX);
+  const int32_t sy = truncateOffset(step.projectedY);
+  buildGlowImage(light, sx, sy, step.noise);
+  light.zoomLength = light.shaftLength * 3.43f;
+  runZoomPasses(light, sx, sy);
+  const LitBox lit = toneMapShafts(light);
   const int64_t softwareDone = tickNanoseconds();
-  shaftStats.softwareNanoseconds += softwareDone - softwareStarted;
+  stats.softwareNanoseconds += softwareDone - softwareStarted;
 
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, gridWidth, gridWidth, GL_RGB, GL_UNSIGNED_BYTE,
-                  rgbImage.data());
-  shaftStats.uploadNanoseconds += tickNanoseconds() - softwareDone;
+  glBindTexture(GL_TEXTURE_2D, light.texture);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, light.gridWidth, light.gridWidth, GL_RGB,
+                  GL_UNSIGNED_BYTE, light.rgbImage.data());
+  stats.uploadNanoseconds += tickNanoseconds() - softwareDone;
   // The picture is added onto the frame, so black texels add nothing: only
   // the part of the band quad that can sample a lit texel is drawn (with the
   // full quad's coordinates there), which spares the rasterizer most of a
   // fading flash.
   if (lit.x1 >= lit.x0) {
-    const ShaftQuad q = shaftQuadFor(*this, lit);
+    const ShaftQuad q = shaftQuadFor(light, lit);
     glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
     glBegin(GL_QUADS);
     glTexCoord2f(q.s0, q.t1);
@@ -314,7 +327,6 @@ void LightShafts::drawShafts(bool draw) {
   }
 
   glPopMatrix();
-  visibleFlare = flareIntensity;
-  shaftStats.drawNanoseconds += tickNanoseconds() - started;
-  ++shaftStats.draws;
+  stats.drawNanoseconds += tickNanoseconds() - started;
+  ++stats.draws;
 }

@@ -3,15 +3,13 @@
 
 #include "effects/light_shafts.h"
 
-// Noise-clock weights for one draw.
-struct NoiseColumns {
-  int32_t c0, c1;  // time columns of rayNoise
-  int32_t w0, w1;  // their weights, 0..256
-};
+// projectedX/Y and effectiveIntensity of the light at `position` seen by `camera`.
+void projectShafts(const LightShafts& light, const ViewCamera& camera, const Vector3& position,
+                   float visibleFlare, ShaftStep& step);
 
-// Advances LightShafts::noiseClock by deltaMs at speed (nothing when
-// deltaMs <= 0), wrapping its whole part modulo 255, and returns the columns.
-NoiseColumns advanceNoiseClock(int32_t deltaMs, float speed);
+// Advances the noise clock by deltaMs at speed (nothing when deltaMs <= 0),
+// wrapping its whole part modulo 255, and returns the columns.
+NoiseColumns advanceNoiseClock(float& clock, int32_t deltaMs, float speed);
 
 // Three passes of the 3x3 smoothing filter over the mask, then the zeroed
 // first and last rows and the three-column ramps on both sides.

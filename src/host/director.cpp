@@ -4,11 +4,18 @@
 
 #include <cmath>
 
-#include "host/host.h"
-#include "host/loader.h"
-#include "host/scene_calls.h"
-
-DirectorState director;
+#include "host/demo.h"
+#include "math/time_window.h"
+#include "scenes/lamp_park.h"
+#include "scenes/landscape.h"
+#include "scenes/lantern_corridor.h"
+#include "scenes/mirror_hall.h"
+#include "scenes/ringed_planet.h"
+#include "scenes/scroller.h"
+#include "scenes/sky_flashes.h"
+#include "scenes/spikes.h"
+#include "scenes/triangle_fractal.h"
+#include "scenes/tunnel.h"
 
 // Strict comparisons on the integer demo time: a row holds the times below
 // its end that no earlier row holds.
@@ -37,43 +44,45 @@ const TimelineRange& timelineRangeAt(int demoTimeMs) {
   return kEnd;
 }
 
-static float demoSeconds() { return director.demoTimeMs * 0.001f; }
-
 // Sky flashes blurring into the landscape flight.
-static void firstTransition(int delta, bool draw) {
+static void firstTransition(Demo& demo, int delta, bool draw) {
+  FeedbackBuffer* feedback = demo.feedback.get();  // drawn frames only
   if (draw) {
     glEnable(GL_BLEND);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  scenes::landscape(delta, 1, draw);
+  DemoState& state = demo.state;
+  DemoScenes& scenes = demo.scenes;
+  const FrameContext frame = demo.frame();
+  advanceLandscape(state.landscape, delta);
   if (draw) {
-    scenes::captureFeedback(0);
+    drawLandscape(state.landscape, scenes.landscape, frame);
+    feedback->captureFrame(0);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  scenes::skyFlashes(delta, draw);
+  advanceSkyFlashes(state.skyFlashes, delta);
   if (draw) {
-    scenes::captureFeedback(1);
+    drawSkyFlashes(state.skyFlashes, scenes.skyFlashes, frame, LightShafts::noiseClock);
+    feedback->captureFrame(1);
     glClear(GL_COLOR_BUFFER_BIT);
   }
-  mixWindow.start = 17.5f;
-  mixWindow.length = 6.0f;
-  if (draw) scenes::blurCrossfade(mixWindow.easeIn(demoSeconds(), 1.0f, 1.0f), 1, 0);
+  const TimeWindow mix{17.5f, 6.0f};
+  const float t = state.director.demoTimeMs * 0.001f;
+  if (draw) feedback->blurCrossfade(mix.easeIn(t, 1.0f, 1.0f), 1, 0);
 }
 
 // The landscape flight on a rippling sheet, wiped away from the centre by the
 // ringed planet, whose circle reaches kSweepScale times the sweep's progress.
 constexpr float kSweepScale = 2.85f;
-static void secondTransition(int delta, bool draw) {
-  mixWindow.start = 30.8f;
-  mixWindow.length = std::nextafter(2.7f, 0.0f);  // 2.6999998, as the timing was tuned
-  sweepWindow.start = 30.8f;
-  sweepWindow.length = 3.645f;
-  pulseWindow.start = 30.8f;
-  pulseWindow.length = 3.645f;
-  tailWindow.start = (sweepWindow.length - 1.0f) * 0.9f + 30.8f;
-  tailWindow.length = 0.9f;
-  const float t = demoSeconds();
-  const float progress = sweepWindow.rise(t);
+static void secondTransition(Demo& demo, int delta, bool draw) {
+  FeedbackBuffer* feedback = demo.feedback.get();  // drawn frames only
+  const int demoTimeMs = demo.state.director.demoTimeMs;
+  const TimeWindow mix{30.8f, std::nextafter(2.7f, 0.0f)};  // 2.6999998, as the timing was tuned
+  const TimeWindow sweep{30.8f, 3.645f};
+  const TimeWindow pulse{30.8f, 3.645f};
+  const TimeWindow tail{(sweep.length - 1.0f) * 0.9f + 30.8f, 0.9f};
+  const float t = demoTimeMs * 0.001f;
+  const float progress = sweep.rise(t);
   // Once the planet's circle covers the whole sheet the flight adds nothing:
   // it only advances.
   const bool flightShows = draw && !rippleHidesOutgoing(progress, kSweepScale);
@@ -81,30 +90,36 @@ static void secondTransition(int delta, bool draw) {
     glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_BLEND);
   }
-  scenes::landscape(delta, 1, flightShows);
+  DemoState& state = demo.state;
+  DemoScenes& scenes = demo.scenes;
+  const FrameContext frame = demo.frame();
+  advanceLandscape(state.landscape, delta);
   if (flightShows) {
+    drawLandscape(state.landscape, scenes.landscape, frame);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-    scenes::captureFeedback(2);
+    feedback->captureFrame(2);
     glClear(GL_COLOR_BUFFER_BIT);
   } else if (draw) {
     // As the flight leaves it: the planet draws without depth writes.
     glDisable(GL_DEPTH_TEST);
   }
-  scenes::ringedPlanet(delta, draw);
+  advanceRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, delta, LightShafts::noiseClock);
   if (!draw) return;
+  drawRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, frame);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  scenes::captureFeedback(1);
+  feedback->captureFrame(1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  const float recede = sweepWindow.fall(t);
-  const float tail = tailWindow.fall(t);
-  const float pulse = pulseWindow.ringOut(t, 1.0f, 0.7f);
-  const float swell = mixWindow.easeIn(t, 1.0f, 0.27f);
-  scenes::rippleTransition(2, 1, 0, 0, swell * pulse * 3, tail * 0.9f,
-                           recede * (mixWindow.start * 1000 - director.demoTimeMs) * 0.02f,
-                           progress, kSweepScale);
+  const float recede = sweep.fall(t);
+  const float fade = tail.fall(t);
+  const float beat = pulse.ringOut(t, 1.0f, 0.7f);
+  const float swell = mix.easeIn(t, 1.0f, 0.27f);
+  feedback->rippleTransition(2, 1, 0, 0, swell * beat * 3, fade * 0.9f,
+                             recede * (mix.start * 1000 - demoTimeMs) * 0.02f, progress,
+                             kSweepScale);
 }
 
-void Director(int now, bool draw) {
+bool Director(Demo& demo, int now, bool draw) {
+  DirectorState& director = demo.state.director;
   director.frameDeltaMs = now - director.previousNowMs;
   director.previousNowMs = now;
   director.demoTimeMs += director.frameDeltaMs;
@@ -115,56 +130,70 @@ void Director(int now, bool draw) {
     glDepthFunc(GL_ALWAYS);
   }
 
+  DemoState& state = demo.state;
+  DemoScenes& scenes = demo.scenes;
+  const FrameContext frame = demo.frame();
   const TimelineRange& range = timelineRangeAt(director.demoTimeMs);
   switch (range.action) {
     case TimelineAction::SkyFlashes:
-      scenes::skyFlashes(delta, draw);
+      advanceSkyFlashes(state.skyFlashes, delta);
+      if (draw) drawSkyFlashes(state.skyFlashes, scenes.skyFlashes, frame, LightShafts::noiseClock);
       break;
     case TimelineAction::FirstTransition:
-      firstTransition(delta, draw);
+      firstTransition(demo, delta, draw);
       break;
     case TimelineAction::Landscape:
       if (draw) {
         glClear(GL_COLOR_BUFFER_BIT);
         glEnable(GL_BLEND);
       }
-      scenes::landscape(delta, range.variant, draw);
+      advanceLandscape(state.landscape, delta);
+      if (draw) drawLandscape(state.landscape, scenes.landscape, frame);
       break;
     case TimelineAction::SecondTransition:
-      secondTransition(delta, draw);
+      secondTransition(demo, delta, draw);
       break;
     case TimelineAction::RingedPlanet:
-      scenes::ringedPlanet(delta, draw);
+      advanceRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, delta, LightShafts::noiseClock);
+      if (draw) drawRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, frame);
       break;
     case TimelineAction::LanternCorridor:
       director.corridorClock += delta;
-      scenes::lanternCorridor(delta, director.corridorClock >= 33000.0f ? 1 : 0, draw);
+      advanceLanternCorridor(lanternState, lanternScene, delta,
+                             director.corridorClock >= 33000.0f ? 1 : 0);
+      if (draw) drawLanternCorridor(lanternState, lanternScene);
       break;
     case TimelineAction::LampPark:
-      scenes::lampPark(delta, range.variant, draw);
+      advanceLampPark(lampParkState, lampParkScene, delta, range.variant);
+      if (draw) drawLampPark(lampParkState, lampParkScene);
       break;
     case TimelineAction::MirrorHall:
-      scenes::mirrorHall(delta, draw);
+      advanceMirrorHall(mirrorHallState, mirrorHallScene, delta);
+      if (draw) drawMirrorHall(mirrorHallState, mirrorHallScene, frame.path);
       break;
     case TimelineAction::TriangleFractal:
       if (draw) {
         glClearColor(0.05f, 0.04f, 0.025f, 1);
         glClear(GL_COLOR_BUFFER_BIT);
       }
-      scenes::triangleFractal(delta, draw);
+      advanceTriangleFractal(triangleFractalState, delta);
+      if (draw) drawTriangleFractal(triangleFractalState, triangleFractalScene, frame.path);
       break;
     case TimelineAction::Spikes:
       if (draw) glClearColor(0, 0, 0, 1);
-      scenes::spikes(delta, draw);
+      advanceSpikes(spikeState, spikeScene, delta);
+      if (draw) drawSpikes(spikeState, spikeScene);
       break;
     case TimelineAction::Scroller:
-      scenes::scroller(delta, draw);
+      advanceScroller(scrollerState, scrollerScene, delta);
+      if (draw) drawScroller(scrollerState, scrollerScene);
       break;
     case TimelineAction::Tunnel:
-      scenes::tunnel(delta, range.variant != 0, draw);
+      advanceTunnel(state.tunnel, scenes.tunnel, delta, range.variant != 0);
+      if (draw) drawTunnel(state.tunnel, scenes.tunnel, frame);
       break;
     case TimelineAction::Quit:
-      requestQuit();
-      break;
+      return false;
   }
+  return true;
 }

@@ -2,13 +2,7 @@
 // the scene (or the transition) whose range holds it.
 #pragma once
 
-struct DirectorState {
-  int previousNowMs = 0;
-  int frameDeltaMs = 0;
-  int demoTimeMs = 0;
-  float corridorClock = 0;  // frame time spent in the lantern corridor's range only
-};
-extern DirectorState director;
+struct Demo;
 
 enum class TimelineAction {
   SkyFlashes,
@@ -37,7 +31,9 @@ struct TimelineRange {
 // The row for a demo time; times from 330000 on give the Quit row.
 const TimelineRange& timelineRangeAt(int demoTimeMs);
 
-// Once per frame with the frame's time value in milliseconds. Without
+// Once per frame with the frame's time value in milliseconds: advances every
+// scene the timeline reaches and, with `draw`, draws the ones shown. Without
 // `draw` every scene's state advances exactly as in a drawn frame and no GL
-// call is made: a seek runs the frames before its target this way.
-void Director(int now, bool draw = true);
+// call is made: a seek runs the frames before its target this way. False
+// once the timeline has ended: the caller quits.
+bool Director(Demo& demo, int now, bool draw = true);

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "host/command_line.h"
 #include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 #include "host/scene_state.h"
+#include "host/screen.h"
 #include "host/seek.h"
 #include "platform/asset_path.h"
 #include "platform/desktop_window.h"
@@ -23,7 +25,7 @@ static const char kTitle[] = "(LVS) Lumivaara Zadorivora";
 static const char kMusicFile[] = "Music/virtaus.ogg";
 
 // The settings of the options, in the host's own terms.
-static WindowRequest applyOptions(const DemoOptions& o) {
+static WindowRequest windowRequest(const DemoOptions& o) {
   WindowRequest r;
   r.title = kTitle;
   r.display = o.display;
@@ -33,11 +35,6 @@ static WindowRequest applyOptions(const DemoOptions& o) {
                                             : ScreenUse::Desktop;
   r.width = o.style == DisplayStyle::Mode ? o.modeWidth : o.windowWidth;
   r.height = o.style == DisplayStyle::Mode ? o.modeHeight : o.windowHeight;
-  screenWidth = r.width;
-  screenHeight = r.height;
-  fullscreen = r.use != ScreenUse::Window;
-  musicEnabled = !o.mute;
-  startOffsetMs = o.startMs;
   return r;
 }
 
@@ -75,7 +72,6 @@ static bool openWindow(DesktopWindow& w, WindowRequest request, bool* quitPosted
       return false;
     }
     request.use = ScreenUse::Window;
-    fullscreen = false;
   }
   return createDesktopWindow(w, request, quitPosted);
 }
@@ -118,21 +114,31 @@ static void setClock(DemoClock& clock, int timeMs) {
 // again from the state after loading; either way the frames up to the target
 // advance undrawn at the seek frame rate, the last two drawn unseen, and the
 // clock and the music go on from the target.
-static void jump(DemoClock& clock, const SceneSnapshot& atLoad, int byMs) {
+static void jump(Demo& demo, DemoClock& clock, const SceneSnapshot& atLoad, int byMs) {
+  const DirectorState& director = demo.state.director;
   const int target = std::min(std::max(director.demoTimeMs + byMs, 0), 330000);
   long long first = frameIndexAfter(director.previousNowMs, kSeekFps);
   if (target < director.demoTimeMs) {
-    if (!restoreSceneSnapshot(atLoad)) return;
+    if (!restoreSceneSnapshot(demo, atLoad)) return;
     // The GL state a run starts with, as the frames from 0 expect it.
     setDefaultGlState();
     first = 0;
   }
-  runSeekFrames(first, target, kSeekFps);
+  runSeekFrames(demo, first, target, kSeekFps);
   setClock(clock, target);
 }
 
-static void startMusic(DemoClock& clock) {
-  if (!musicEnabled) return;
+// From the state after loading to `startMs` (the frames before it advance
+// unseen), and the clock with it: where the demo starts, and starts again.
+static void startAt(Demo& demo, DemoClock& clock, const SceneSnapshot& atLoad, int startMs) {
+  restoreSceneSnapshot(demo, atLoad);
+  demo.ended = false;
+  setDefaultGlState();
+  runSeekFrames(demo, 0, startMs, kSeekFps);
+  setClock(clock, startMs);
+}
+
+static void startMusic(DemoClock& clock, int startMs) {
   if (!musicInit()) {
     std::fprintf(stderr, "lumivaara: no audio device (%s); the demo runs without sound\n",
                  SDL_GetError());
@@ -145,7 +151,7 @@ static void startMusic(DemoClock& clock) {
     return;
   }
   // Placed before it plays, so not a buffer of the beginning is heard.
-  musicSetTime(stream, startOffsetMs);
+  musicSetTime(stream, startMs);
   if (!musicPlay(stream)) {
     std::fprintf(stderr, "lumivaara: no audio device (%s); the demo runs without sound\n",
                  SDL_GetError());
@@ -155,9 +161,9 @@ static void startMusic(DemoClock& clock) {
   clock.stream = stream;
 }
 
-DemoEnd runFrameLoop(const DemoOptions& options) {
+DemoEnd runFrameLoop(const DemoOptions& options, const RenderRequest& render) {
   catchStopSignals();
-  const WindowRequest request = applyOptions(options);
+  const WindowRequest request = windowRequest(options);
   DesktopWindow window;
   bool quitPosted = false;
   DemoEnd end = DemoEnd::Failure;
@@ -165,25 +171,34 @@ DemoEnd runFrameLoop(const DemoOptions& options) {
     SDL_Quit();
     return end;
   }
-  initGl();
-  drawableSize(window, &screenWidth, &screenHeight);
-  // Every scene as loaded: where a jump back starts again.
+  auto demo = std::make_unique<Demo>();
+  demo->screenWidth = request.width;
+  demo->screenHeight = request.height;
+  initGl(*demo, render);
+  drawableSize(window, &demo->screenWidth, &demo->screenHeight);
+  // Every scene as loaded: where a jump back and a loop start again.
   SceneSnapshot atLoad;
-  takeSceneSnapshot(atLoad);
+  takeSceneSnapshot(*demo, atLoad);
   // A later start: the frames before it advance unseen, before the music
   // starts, so the first frame shown follows the last of them by one
   // frame's time.
-  runSeekFrames(0, startOffsetMs, kSeekFps);
+  runSeekFrames(*demo, 0, options.startMs, kSeekFps);
 
   DemoClock clock;
   clock.rate = clockRate();
-  startMusic(clock);
+  if (!options.mute) startMusic(clock, options.startMs);
   clock.tickBase = tickCount();
-  clock.baseMs = startOffsetMs;
+  clock.baseMs = options.startMs;
 
   bool viewerEnded = false;
   bool failed = false;
-  while (!viewerEnded && !failed && !quitRequested && !stopSignalTaken()) {
+  for (;;) {
+    if (demo->ended) {
+      if (!options.loop) break;
+      std::fprintf(stderr, "lumivaara: the demo ended; starting again from the beginning\n");
+      startAt(*demo, clock, atLoad, options.startMs);
+    }
+    if (viewerEnded || failed || stopSignalTaken()) break;
     const WindowEvent event = pollWindowEvent();
     switch (event.kind) {
       case WindowEventKind::Escape:
@@ -192,26 +207,25 @@ DemoEnd runFrameLoop(const DemoOptions& options) {
         break;
       case WindowEventKind::ToggleFullscreen:
         toggleFullscreen(window);
-        fullscreen = window.fullscreen;
         break;
       case WindowEventKind::Resized: {
         // The drawable, not the window: they differ on scaled displays.
         int w = 0, h = 0;
         drawableSize(window, &w, &h);
-        setSceneViewport(w, h);
+        setSceneViewport(*demo, w, h);
         break;
       }
       case WindowEventKind::SeekBack:
-        jump(clock, atLoad, -10000);
+        jump(*demo, clock, atLoad, -10000);
         break;
       case WindowEventKind::SeekForward:
-        jump(clock, atLoad, 10000);
+        jump(*demo, clock, atLoad, 10000);
         break;
       case WindowEventKind::None:
         break;
     }
-    if (quitRequested) break;
-    renderFrame(clock.now());
+    if (viewerEnded || demo->ended) continue;
+    renderFrame(*demo, clock.now());
     swapWindow(window);
     // A failed context step lets exactly one frame run.
     if (quitPosted) failed = true;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "host/demo_options.h"
+#include "host/render_path.h"
 
 // Why the frame loop ended.
 enum class DemoEnd {
@@ -11,5 +12,7 @@ enum class DemoEnd {
   NoSuchDisplay,  // --display named a monitor that is not there
 };
 
-// Runs the demo until Escape, a closed window or the end of the timeline.
-DemoEnd runFrameLoop(const DemoOptions& options);
+// Runs the demo until Escape, a closed window or the end of the timeline;
+// with options.loop the end starts it again from the state after loading,
+// in the same window.
+DemoEnd runFrameLoop(const DemoOptions& options, const RenderRequest& render);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "effects/feedback_buffer.h"
+#include "host/demo.h"
 #include "host/render_path.h"
 #include "platform/asset_path.h"
 #include "scenes/lamp_park.h"
@@ -20,37 +21,22 @@
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
 
-TimeWindow mixWindow;
-TimeWindow sweepWindow;
-TimeWindow pulseWindow;
-TimeWindow tailWindow;
-FeedbackBuffer* sharedFeedback = nullptr;
-
-using SceneSetup = void (*)();
-
-static void loadLantern() { loadLanternCorridor(lanternScene, lanternState, renderPath()); }
-static void loadPark() { loadLampPark(lampParkScene, lampParkState); }
-static void loadMirror() { loadMirrorHall(mirrorHallScene, mirrorHallState); }
-static void loadFractal() { loadTriangleFractal(triangleFractalScene, triangleFractalState); }
-static void loadSpikeBalls() { loadSpikes(spikeScene, spikeState); }
-static void loadConveyor() { loadScroller(scrollerScene, scrollerState); }
-
-// Scene set-ups in their fixed order: lantern corridor, landscape, ringed
-// planet, lamp park, sky flashes, mirror, triangle fractal, spikes, scroller,
-// tunnel. They run after every slot is filled, since some read slot contents;
-// each scene adds its set-up here, at its place in that order, when it lands.
-static const SceneSetup kSceneSetups[] = {
-    loadLantern,
-    initLandscapeScene,
-    initRingedPlanet,
-    loadPark,
-    initSkyFlashes,
-    loadMirror,
-    loadFractal,
-    loadSpikeBalls,
-    loadConveyor,
-    initTunnelScene,
-};
+// Scene set-ups in their fixed order, which the texture names they make
+// follow. They run after every slot is filled, since some read slot contents.
+static void loadScenes(Demo& demo) {
+  DemoScenes& scenes = demo.scenes;
+  DemoState& state = demo.state;
+  loadLanternCorridor(lanternScene, lanternState, renderPath());
+  loadLandscape(scenes.landscape, state.landscape);
+  loadRingedPlanet(scenes.ringedPlanet, state.ringedPlanet);
+  loadLampPark(lampParkScene, lampParkState);
+  loadSkyFlashes(scenes.skyFlashes, state.skyFlashes);
+  loadMirrorHall(mirrorHallScene, mirrorHallState);
+  loadTriangleFractal(triangleFractalScene, triangleFractalState);
+  loadSpikes(spikeScene, spikeState);
+  loadScroller(scrollerScene, scrollerState);
+  loadTunnel(scenes.tunnel, state.tunnel);
+}
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
   const std::string path = assetPath(entry.file);
@@ -67,13 +53,8 @@ static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
   }
 }
 
-void loadEverything() {
-  mixWindow = TimeWindow{};
-  sweepWindow = TimeWindow{};
-  pulseWindow = TimeWindow{};
-  tailWindow = TimeWindow{};
-
-  static TextureStore* store = new TextureStore;
+void loadEverything(Demo& demo) {
+  TextureStore store;
 
   // Slots are used directly as texture names. Reserving 40 names first makes
   // every name generated later (scenes, feedback buffers, the host) lie above
@@ -89,11 +70,10 @@ void loadEverything() {
     }
   }
 
-  for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(*store, kTextureSlots[i]);
+  for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
 
-  for (SceneSetup setup : kSceneSetups)
-    if (setup) setup();
+  loadScenes(demo);
 
   // Last, so its texture names follow every scene's.
-  sharedFeedback = new FeedbackBuffer;
+  demo.feedback = std::make_unique<FeedbackBuffer>();
 }

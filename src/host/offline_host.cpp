@@ -9,13 +9,14 @@
 
 #include "host/host.h"
 
-bool startOfflineHost(HeadlessContext& ctx, int width, int height, std::string* error) {
+bool startOfflineHost(HeadlessContext& ctx, Demo& demo, int width, int height,
+                      std::string* error, const RenderRequest& request) {
   // The scene region is drawn at the lower left whatever the output size.
   if (!createHeadlessContext(ctx, std::max(width, 512), std::max(height, 384), error))
     return false;
-  screenWidth = width;
-  screenHeight = height;
-  initGl();
+  demo.screenWidth = width;
+  demo.screenHeight = height;
+  initGl(demo, request);
   return true;
 }
 

@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "host/render_path.h"
 #include "platform/headless_context.h"
+
+struct Demo;
 
 // Creates the context (at least the 512 x 384 scene region), sets the output
 // size and runs the same start-up as the window.
-bool startOfflineHost(HeadlessContext& ctx, int width, int height, std::string* error);
+bool startOfflineHost(HeadlessContext& ctx, Demo& demo, int width, int height,
+                      std::string* error, const RenderRequest& request = {});
 
 // Time value of frame `index` at `fps`: index * 1000 / fps, rounded down.
 int frameTimeMs(long long index, int fps);

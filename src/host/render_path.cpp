@@ -7,8 +7,6 @@
 #include <cstring>
 
 static RenderPath currentPath = RenderPath::Gl;
-static bool choiceRequested = false;
-static RenderChoice requestedChoice = RenderChoice::Auto;
 
 bool parseRenderChoice(const char* text, RenderChoice* out) {
   if (!text) return false;
@@ -17,11 +15,6 @@ bool parseRenderChoice(const char* text, RenderChoice* out) {
   else if (std::strcmp(text, "software") == 0) *out = RenderChoice::Software;
   else return false;
   return true;
-}
-
-void requestRenderChoice(RenderChoice choice) {
-  choiceRequested = true;
-  requestedChoice = choice;
 }
 
 static bool contains(const char* text, const char* word) {
@@ -36,10 +29,10 @@ RenderPath decideRenderPath(RenderChoice choice, const char* renderer) {
   return software ? RenderPath::Software : RenderPath::Gl;
 }
 
-void settleRenderPath() {
+RenderPath settleRenderPath(const RenderRequest& request) {
   RenderChoice choice = RenderChoice::Auto;
-  if (choiceRequested) {
-    choice = requestedChoice;
+  if (request.given) {
+    choice = request.choice;
   } else if (const char* env = std::getenv("LUMIVAARA_RENDER")) {
     if (*env && !parseRenderChoice(env, &choice))
       std::fprintf(stderr, "LUMIVAARA_RENDER=%s is not gl, software or auto; choosing by the renderer\n",
@@ -49,6 +42,7 @@ void settleRenderPath() {
   currentPath = decideRenderPath(choice, renderer);
   std::fprintf(stderr, "render path: %s (renderer: %s)\n", renderPathName(currentPath),
                renderer ? renderer : "unknown");
+  return currentPath;
 }
 
 RenderPath renderPath() { return currentPath; }

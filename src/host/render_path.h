@@ -11,9 +11,12 @@ enum class RenderChoice { Auto, Gl, Software };
 // "gl", "software" or "auto"; false on anything else.
 bool parseRenderChoice(const char* text, RenderChoice* out);
 
-// What a --render flag asked for; the flag wins over LUMIVAARA_RENDER.
-// Programs call this after parsing their arguments, before the context.
-void requestRenderChoice(RenderChoice choice);
+// What a --render flag asked for, if one was given; the flag wins over
+// LUMIVAARA_RENDER.
+struct RenderRequest {
+  bool given = false;
+  RenderChoice choice = RenderChoice::Auto;
+};
 
 // Auto takes the software path when the renderer string names a software
 // rasteriser (llvmpipe, softpipe, or says "software").
@@ -21,11 +24,14 @@ RenderPath decideRenderPath(RenderChoice choice, const char* renderer);
 
 // Settles the path for the current context: the requested flag, else
 // LUMIVAARA_RENDER (a bad value is reported and ignored), else auto; prints
-// "render path: NAME (renderer: ...)" on standard error. Called by initGl.
-void settleRenderPath();
+// "render path: NAME (renderer: ...)" on standard error. Called by initGl,
+// which also makes it the path renderPath() answers.
+RenderPath settleRenderPath(const RenderRequest& request);
 
-RenderPath renderPath();
 const char* renderPathName(RenderPath path);
 
-// Tests switch paths here; production code never does after start-up.
+// The path settled last, for the code below the scenes that is not yet
+// handed it by the frame context. Tests switch paths with setRenderPath;
+// production code never does after start-up.
+RenderPath renderPath();
 void setRenderPath(RenderPath path);

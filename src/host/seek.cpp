@@ -7,9 +7,9 @@ bool seekFrameDrawn(long long index, long long firstShown, bool drawAll) {
   return drawAll || index >= firstShown - kPrimerFrames;
 }
 
-long long runUndrawnFrames(long long firstShown, int fps, bool drawAll) {
+long long runUndrawnFrames(Demo& demo, long long firstShown, int fps, bool drawAll) {
   long long i = 0;
-  for (; !seekFrameDrawn(i, firstShown, drawAll); ++i) renderFrame(frameTimeMs(i, fps), false);
+  for (; !seekFrameDrawn(i, firstShown, drawAll); ++i) renderFrame(demo, frameTimeMs(i, fps), false);
   return i;
 }
 
@@ -23,13 +23,13 @@ long long frameIndexAfter(int timeMs, int fps) {
   return i;
 }
 
-int runSeekFrames(long long first, int targetMs, int fps) {
+int runSeekFrames(Demo& demo, long long first, int targetMs, int fps) {
   long long end = first;
   while (frameTimeMs(end, fps) < targetMs) ++end;
   int last = -1;
-  for (long long i = first; i < end && !quitRequested; ++i) {
+  for (long long i = first; i < end && !demo.ended; ++i) {
     last = frameTimeMs(i, fps);
-    renderFrame(last, seekFrameDrawn(i, end, false));
+    renderFrame(demo, last, seekFrameDrawn(i, end, false));
   }
   return last;
 }

@@ -2,6 +2,8 @@
 // run drawn from time 0 would, without drawing the frames before it.
 #pragma once
 
+struct Demo;
+
 // Frames drawn just before the first one shown: a drawn frame can leave GL
 // state (the clear colour, the blend function, the fractal's swirl texture)
 // that the next one starts from, so the last two before the target are
@@ -18,13 +20,13 @@ bool seekFrameDrawn(long long index, long long firstShown, bool drawAll);
 
 // Runs frames 0, 1, ... at `fps` without drawing, up to the primer frames
 // before frame `firstShown` (none with drawAll); returns how many ran.
-long long runUndrawnFrames(long long firstShown, int fps, bool drawAll);
+long long runUndrawnFrames(Demo& demo, long long firstShown, int fps, bool drawAll);
 
 // The index of the first frame at `fps` whose time is after timeMs.
 long long frameIndexAfter(int timeMs, int fps);
 
 // Runs the frames at frameTimeMs(i, fps) for i from `first` while their time
-// is before targetMs: without drawing, but for the last kPrimerFrames, which
+// is before targetMs (or until the timeline ends): without drawing, but for the last kPrimerFrames, which
 // are drawn into the back buffer and not shown. Returns the time of the
 // last frame run, or -1 when there was none.
-int runSeekFrames(long long first, int targetMs, int fps);
+int runSeekFrames(Demo& demo, long long first, int targetMs, int fps);

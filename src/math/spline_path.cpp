@@ -72,7 +72,7 @@ void SplinePath::evaluate(float u, Vector3& out) const {
           b3 * end.z;
 }
 
-void SplinePath::advance(float speed, float deltaMs, Vector3& out) {
+void SplinePath::advance(float& travel, float speed, float deltaMs, Vector3& out) const {
   travel += speed * deltaMs * 0.001f / totalLength;
   if (!closed && travel > 1.0f) travel = 1.0f;
   evaluate(travel, out);
@@ -81,7 +81,6 @@ void SplinePath::advance(float speed, float deltaMs, Vector3& out) {
 void SplinePath::computeTangents(float scale, bool normalize) {
   tangentScale = scale;
   normalizeTangents = normalize;
-  travel = 0.0f;
   totalLength = 0.0f;
   if (count < 2) return;  // a path needs two points
 

@@ -2,7 +2,7 @@
 // of cubic Bezier segments whose inner control points are point +/- tangent
 // (tangents used at full length). Objects travel along it either by a
 // normalised parameter (evaluate) or by a speed in units per second
-// (advance). It can resample itself into a second path with evenly spaced
+// (advance, on a cursor the traveller keeps). It can resample itself into a second path with evenly spaced
 // points (computeSampleCount, then resampleInto).
 #pragma once
 #include <vector>
@@ -16,7 +16,6 @@ struct SplinePath {
   int capacity = 0;               // size of both arrays
   int count = 0;                  // points added so far
 
-  float travel = 0.0f;        // normalised position used by advance
   float totalLength = 0.0f;   // curve length, from computeTangents
   float tangentScale = 0.0f;  // argument of the latest computeTangents
   bool normalizeTangents = false;  // argument of the latest computeTangents
@@ -30,7 +29,7 @@ struct SplinePath {
 
   // Computes the tangents (interior: next - previous; ends per open/closed),
   // optionally normalised and scaled by tangentScale, then measures
-  // totalLength; resets travel to 0. Needs at least two points.
+  // totalLength. Needs at least two points.
   void computeTangents(float tangentScale, bool normalizeTangents);
 
   // Sets sampleCount (a multiple of count) unless it is already non-zero.
@@ -48,6 +47,7 @@ struct SplinePath {
   void evaluate(float u, Vector3& out) const;
 
   // travel += speed * deltaMs * 0.001 / totalLength (clamped to 1 on an open
-  // path), then evaluate(travel, out). speed in units per second.
-  void advance(float speed, float deltaMs, Vector3& out);
+  // path), then evaluate(travel, out). speed in units per second; `travel`
+  // is the traveller's own normalised position, starting at 0.
+  void advance(float& travel, float speed, float deltaMs, Vector3& out) const;
 };

@@ -70,6 +70,14 @@ struct Mesh3ds {
   float rotation[3] = {0, 0, 0};  // radians about x, y, z
 };
 
+// One vertex as the mesh passes hand it to GL: the offset texture
+// coordinates and the outward normal are made once per draw, not per pass.
+struct MeshVertex {
+  float s, t;
+  float nx, ny, nz;
+  float x, y, z;
+};
+
 struct Scene3ds {
   explicit Scene3ds(int32_t capacity);
 
@@ -108,9 +116,11 @@ struct Scene3ds {
   void maskFromBrightness(LightShafts& light);
   void occludeByDepth(const ViewCamera& camera, LightShafts& light);
 
-  // Read-back buffers of the mask writers.
+  // Read-back buffers of the mask writers, and the vertices of the mesh
+  // being drawn.
   std::vector<uint8_t> blueBuffer;
   std::vector<float> depthBuffer;
+  std::vector<MeshVertex> vertices;
 };
 
 // Face list rules, shared with tools that build meshes: face and vertex

@@ -62,19 +62,9 @@ void setSphereMap(bool on) {
   glDisable(GL_TEXTURE_GEN_R);
 }
 
-// One vertex as the mesh passes hand it to GL: the offset texture
-// coordinates and the outward normal are made once per draw, not per pass.
-struct MeshVertex {
-  float s, t;
-  float nx, ny, nz;
-  float x, y, z;
-};
-
-std::vector<MeshVertex> meshVertices;  // reused: drawing runs on one thread
-
 // Fills meshVertices from source 0 (positions, normals) or 1 (the deformed
 // copies); false for any other source, which draws nothing.
-bool fillMeshVertices(const Mesh3ds& mesh, int source) {
+bool fillMeshVertices(std::vector<MeshVertex>& meshVertices, const Mesh3ds& mesh, int source) {
   if (source != 0 && source != 1) return false;
   const std::vector<Vector3>& p = source == 0 ? mesh.positions : mesh.deformedPositions;
   const std::vector<Vector3>& n = source == 0 ? mesh.normals : mesh.deformedNormals;
@@ -88,7 +78,7 @@ bool fillMeshVertices(const Mesh3ds& mesh, int source) {
 
 // Vertex arrays rather than glBegin/glEnd: one call per pass instead of three
 // per corner, and no fresh driver buffer for every few thousand vertices.
-void bindMeshVertices() {
+void bindMeshVertices(const std::vector<MeshVertex>& meshVertices) {
   const MeshVertex* v = meshVertices.data();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
@@ -100,7 +90,7 @@ void bindMeshVertices() {
 
 // Leaves the current texture coordinate and normal those of the last corner
 // drawn, as a glBegin/glEnd of the same corners would.
-void unbindMeshVertices(const Mesh3ds& mesh) {
+void unbindMeshVertices(const std::vector<MeshVertex>& meshVertices, const Mesh3ds& mesh) {
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -202,8 +192,8 @@ void Scene3ds::drawMeshLit(int index, const Vector3& lightPosition, const float 
     passes = reflection ? kBaseReflection : kBase;
     passCount = reflection ? 2 : 1;
   }
-  const bool drawn = fillMeshVertices(mesh, source);
-  if (drawn) bindMeshVertices();
+  const bool drawn = fillMeshVertices(vertices, mesh, source);
+  if (drawn) bindMeshVertices(vertices);
   for (size_t p = 0; p < passCount; ++p) {
     const MeshPass& pass = passes[p];
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, pass.texEnv);
@@ -228,7 +218,7 @@ void Scene3ds::drawMeshLit(int index, const Vector3& lightPosition, const float 
       glDrawElements(GL_TRIANGLES, mesh.faceCount * 3, GL_UNSIGNED_INT, mesh.faces.data());
     }
   }
-  if (drawn) unbindMeshVertices(mesh);
+  if (drawn) unbindMeshVertices(vertices, mesh);
 
   glPopMatrix();
   glDisable(GL_DEPTH_TEST);

@@ -105,12 +105,12 @@ float letterGripFactor(char c) {
 }
 
 void initLetters(BeltLetters& b) {
-  crtSrand(34);
+  CrtRandom random(34);
   for (int k = 0; k < kLetterCount; ++k) {
     BeltLetter& l = b.letters[k];
-    const int a = crtRand();
-    const int r = crtRand();
-    const int c = crtRand();
+    const int a = random.next();
+    const int r = random.next();
+    const int c = random.next();
     l.restOffset = Vector3(0.2f - float(r) * 0.00001220703125f, 0, (a & 1) ? 2.0f : -2.0f);
     l.finalOffset = Vector3(0, 0, 0);
     b.order[k] = k;
@@ -120,7 +120,7 @@ void initLetters(BeltLetters& b) {
   // Near-sorted: neighbours swap now and then, never more than three in a row.
   int run = 0;
   for (int k = 0; k < kLetterCount; ++k) {
-    if (crtRand() <= 16000) continue;
+    if (random.next() <= 16000) continue;
     if (run >= 3) {
       run = 0;
       continue;

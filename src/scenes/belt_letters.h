@@ -66,7 +66,7 @@ struct BeltLetters {
   float carrySpeed = 2.9f;
 };
 
-// Layout from seed 34 of the shared generator: lane, jitter, turn and the
+// Layout from seed 34 of the generator: lane, jitter, turn and the
 // near-sorted shuffle.
 void initLetters(BeltLetters& belt);
 

@@ -4,14 +4,9 @@
 
 #include <cmath>
 
-#include "effects/light_shafts.h"
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape_march.h"
 #include "software/software_passes.h"
-
-LandscapeScene landscapeScene;
 
 namespace {
 
@@ -22,24 +17,22 @@ constexpr int kRockTextureSlot = 4;  // Images/prock.jpg
 // Strips go to GL as vertex arrays in batches of whole columns: tens of
 // thousands of one-column quads per frame cost far less this way than as
 // immediate-mode calls.
-struct StripVertex {
-  float s, t;
-  float r, g, b, a;
-  float x, y, z;
-};
 constexpr int kBatchVertices = 16384;
-StripVertex batch[kBatchVertices];
-int batchCount = 0;
-TerrainStrip lastStrip{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};  // red < 0: none drawn this frame
 
-void flushBatch() {
-  if (batchCount == 0) return;
-  glDrawArrays(GL_QUADS, 0, batchCount);
-  batchCount = 0;
+struct StripBatch {
+  StripVertex* vertices;
+  int count = 0;
+  TerrainStrip last{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};  // red < 0: none drawn yet
+};
+
+void flushBatch(StripBatch& batch) {
+  if (batch.count == 0) return;
+  glDrawArrays(GL_QUADS, 0, batch.count);
+  batch.count = 0;
 }
 
-void addVertex(float s, float t, const TerrainStrip& strip, float x, float y) {
-  StripVertex& v = batch[batchCount++];
+void addVertex(StripBatch& batch, float s, float t, const TerrainStrip& strip, float x, float y) {
+  StripVertex& v = batch.vertices[batch.count++];
   v.s = s;
   v.t = t;
   v.r = strip.red;
@@ -51,36 +44,36 @@ void addVertex(float s, float t, const TerrainStrip& strip, float x, float y) {
   v.z = strip.depth;
 }
 
-void drawColumn(int column, const TerrainStrip* strips, int count) {
-  if (batchCount + count * 4 > kBatchVertices) flushBatch();
+void drawColumn(StripBatch& batch, int column, const TerrainStrip* strips, int count) {
+  if (batch.count + count * 4 > kBatchVertices) flushBatch(batch);
   const float x0 = float(column);
   const float x1 = float(column + 1);
   for (int k = 0; k < count; ++k) {
     const TerrainStrip& s = strips[k];
     if (s.depth < -1.0f) break;  // behind the far plane from here on: clipped whole
-    addVertex(s.nearS, s.nearT, s, x0, float(s.row));
-    addVertex(s.nearS, s.nearT, s, x1, float(s.row));
-    addVertex(s.farS, s.farT, s, x1, float(s.top));
-    addVertex(s.farS, s.farT, s, x0, float(s.top));
-    lastStrip = s;
+    addVertex(batch, s.nearS, s.nearT, s, x0, float(s.row));
+    addVertex(batch, s.nearS, s.nearT, s, x1, float(s.row));
+    addVertex(batch, s.farS, s.farT, s, x1, float(s.top));
+    addVertex(batch, s.farS, s.farT, s, x0, float(s.top));
+    batch.last = s;
   }
 }
 
-void drawTerrainStrips(const Vector3& eye, float heading) {
+void drawTerrainStrips(StripBatch& batch, const Vector3& eye, float heading) {
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(StripVertex), &batch[0].x);
-  glColorPointer(4, GL_FLOAT, sizeof(StripVertex), &batch[0].r);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(StripVertex), &batch[0].s);
+  glVertexPointer(3, GL_FLOAT, sizeof(StripVertex), &batch.vertices[0].x);
+  glColorPointer(4, GL_FLOAT, sizeof(StripVertex), &batch.vertices[0].r);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(StripVertex), &batch.vertices[0].s);
   TerrainStrip strips[kTerrainMaxStrips];
   for (int i = 0; i < kTerrainColumns; ++i) {
     const int count =
         marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, strips);
-    drawColumn(i, strips, count);
+    drawColumn(batch, i, strips, count);
   }
-  flushBatch();
+  flushBatch(batch);
   glPopClientAttrib();
 }
 
@@ -122,12 +115,8 @@ void terrainStripShade(float t, TerrainStrip& strip) {
   strip.depth = -1.001f / (1.0f + 1.0f / (t + 1.0f));
 }
 
-void initLandscapeScene() {
-  LandscapeScene& s = landscapeScene;
-  s.terrainCamera.position = Vector3(0, 0, 0);
-  s.terrainCamera.forward = Vector3(0, 0, 1);
-
-  s.skyWorld = new RayWorld(2);
+void loadLandscape(LandscapeScene& s, LandscapeState& state) {
+  s.skyWorld = std::make_unique<RayWorld>(2);
   s.skyWorld->addSphere({.radius = 500, .inside = true},
                         {.textureName = kSkyTextureSlot, .textureScale = 2.0f});
   s.skyWorld->lastAdded->lightFlags = 0;  // unlit, full brightness
@@ -135,57 +124,52 @@ void initLandscapeScene() {
   s.skyCamera.position = Vector3(0, 0, 0);
   s.skyCamera.forward = Vector3(0, 0, 1);
 
-  LightShafts* light = new LightShafts(128, 96, 128, 128, 0.2f, 1.0f);
-  light->setPalette(1.0f, 1.75f, 1.0f, 0, 0, 0);
-  light->noFlareTest = 0;
-  light->flareIntensity = 2.5f;
-  light->zoomPasses = 0;
-  light->shaftLength = 0.605f;
-  light->passCounter = 1;
-  light->position = Vector3(0, 15, 10);
-  light->camera = &s.skyCamera;
-  s.skyLight = light;
+  s.skyLight = std::make_unique<LightShafts>(128, 96, 128, 128, 0.2f, 1.0f);
+  LightShafts& light = *s.skyLight;
+  light.setPalette(1.0f, 1.75f, 1.0f, 0, 0, 0);
+  light.noFlareTest = 0;
+  light.flareIntensity = 2.5f;
+  light.zoomPasses = 0;
+  light.shaftLength = 0.605f;
+  light.position = Vector3(0, 15, 10);
+  light.camera = &s.skyCamera;
 
   s.skyWorld->camera = &s.skyCamera;
-  s.skyWorld->light = s.skyLight;
+  s.skyWorld->light = s.skyLight.get();
+  s.batch.assign(kBatchVertices, StripVertex{});
+  state = LandscapeState{};
 }
 
-void renderLandscapeScene(int frameDeltaMs, int /*unused*/, bool draw) {
-  LandscapeScene& s = landscapeScene;
-  if (!s.skyWorld) return;  // never set up: draw nothing
-  s.landscapeClockMs += float(frameDeltaMs);
+void advanceLandscape(LandscapeState& state, int frameDeltaMs) {
+  state.clockMs += float(frameDeltaMs);
+}
 
-  if (draw)
-    renderRayGrid(sharedRayGrid(), *s.skyWorld, GridDepth::Read, renderPath(), sharedRayStats());
-  else
-    advanceRayView(*s.skyWorld);
+void drawLandscape(const LandscapeState& state, LandscapeScene& s, const FrameContext& frame) {
+  renderRayGrid(*frame.rayGrid, *s.skyWorld, GridDepth::Read, frame.path, *frame.rayStats);
 
-  if (draw) {
-    glDisable(GL_BLEND);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(-256.0f, -128.0f, 0.0f);
-    glBindTexture(GL_TEXTURE_2D, kRockTextureSlot);
-  }
+  glDisable(GL_BLEND);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_TEXTURE_2D);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glTranslatef(-256.0f, -128.0f, 0.0f);
+  glBindTexture(GL_TEXTURE_2D, kRockTextureSlot);
 
-  ViewCamera& camera = s.terrainCamera;
-  camera.position = terrainCameraAt(s.landscapeClockMs);
+  ViewCamera camera;
+  camera.position = terrainCameraAt(state.clockMs);
   camera.forward = Vector3(0, 0, 1);
   camera.orthonormalize();
   const float heading = terrainHeading(camera.forward);
-  if (!draw) return;
 
-  lastStrip.red = -1.0f;
   // The strips as the state just set draws them: band translation, plain
   // modulated texturing of the static rock, nothing blended or tested.
+  StripBatch batch{s.batch.data()};
   const TerrainView view{camera.position, heading};
-  if (renderPath() != RenderPath::Software ||
-      !softwareTerrain(kRockTextureSlot, marchColumn, &view, lastStrip)) {
-    drawTerrainStrips(camera.position, heading);
+  if (frame.path != RenderPath::Software ||
+      !softwareTerrain(kRockTextureSlot, marchColumn, &view, batch.last)) {
+    drawTerrainStrips(batch, camera.position, heading);
   }
   // Leave the last strip's colour current, as drawing it directly would.
-  if (lastStrip.red >= 0.0f) glColor4f(lastStrip.red, lastStrip.green, lastStrip.blue, 0.5f);
+  if (batch.last.red >= 0.0f) glColor4f(batch.last.red, batch.last.green, batch.last.blue, 0.5f);
 }

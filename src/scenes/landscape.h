@@ -2,23 +2,35 @@
 // endless height-field landscape drawn over it column by column.
 #pragma once
 
-#include "math/view_camera.h"
+#include <memory>
+#include <vector>
 
-struct RayWorld;
-struct LightShafts;
+#include "effects/light_shafts.h"
+#include "math/view_camera.h"
+#include "raycast/ray_world.h"
+#include "scenes/frame_context.h"
+
+struct LandscapeState {
+  float clockMs = 0;  // frame time this scene has run for
+};
+
+// One corner of a terrain strip as GL draws it from a vertex array.
+struct StripVertex {
+  float s, t;
+  float r, g, b, a;
+  float x, y, z;
+};
 
 struct LandscapeScene {
-  RayWorld* skyWorld = nullptr;
-  ViewCamera skyCamera;
-  LightShafts* skyLight = nullptr;  // only the ray-caster's light; never drawn
-  ViewCamera terrainCamera;
-  float landscapeClockMs = 0;       // frame time this scene was drawn with
+  std::unique_ptr<RayWorld> skyWorld;
+  ViewCamera skyCamera;                 // fixed at the sphere's centre, looking along z
+  std::unique_ptr<LightShafts> skyLight;  // only the ray-caster's light; never drawn
+  std::vector<StripVertex> batch;       // the strips on their way to GL
 };
-extern LandscapeScene landscapeScene;
 
 // Start-up: the sky world, its camera and light. Needs a GL context.
-void initLandscapeScene();
-// One frame with the director's frame delta; the second argument is unused.
+void loadLandscape(LandscapeScene& scene, LandscapeState& state);
+void advanceLandscape(LandscapeState& state, int frameDeltaMs);
 // The terrain's strips are drawn as GL quads, or painted on the CPU on the
-// software path. Without `draw` the state advances and nothing is drawn.
-void renderLandscapeScene(int frameDeltaMs, int unused, bool draw = true);
+// software path.
+void drawLandscape(const LandscapeState& state, LandscapeScene& scene, const FrameContext& frame);

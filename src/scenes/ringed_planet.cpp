@@ -4,16 +4,8 @@
 
 #include <algorithm>
 
-#include "effects/feedback_buffer.h"
-#include "effects/light_shafts.h"
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
-#include "math/spline_path.h"
-#include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "raycast/raycast.h"
-
-RingedPlanetScene ringedPlanetScene;
 
 const float kCraftStartTimes[kCraftCount] = {21.0f, 21.4f, 21.8f};
 
@@ -41,7 +33,8 @@ const float kPathPoints3[kCraftCount][kPathPoints][3] = {
 };
 
 void buildWorld(RingedPlanetScene& s) {
-  RayWorld& w = *(s.world = new RayWorld(10));
+  s.world = std::make_unique<RayWorld>(10);
+  RayWorld& w = *s.world;
   w.lightFlags = 17;
   w.falloffRange = 50;
   w.falloffGain = 0.85f;
@@ -84,7 +77,8 @@ void buildWorld(RingedPlanetScene& s) {
 }
 
 void buildLight(RingedPlanetScene& s) {
-  LightShafts& l = *(s.light = new LightShafts(128, 96, 256, 256, 0.25f, 2.0f));
+  s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.25f, 2.0f);
+  LightShafts& l = *s.light;
   l.setPalette(1.95f, 1.7f, 1.1f, 0, 0, 0);
   l.noFlareTest = 1;
   l.flareIntensity = 9;
@@ -95,13 +89,13 @@ void buildLight(RingedPlanetScene& s) {
   l.rayNoiseOn = 1;
   l.buildRayNoise(16, 2, 25, 0, 1280, 2.5f);
   l.noiseSpeed = 165;
-  l.passCounter = 1;
   l.position = Vector3(0, 0, 50);
   s.world->light = &l;
 }
 
 void buildModels(RingedPlanetScene& s) {
-  Scene3ds& m = *(s.models = new Scene3ds(20));
+  s.models = std::make_unique<Scene3ds>(20);
+  Scene3ds& m = *s.models;
   m.uvScale = 1;
   m.geometryScale = 1;
   for (int k = 0; k < kCraftCount; ++k) {
@@ -149,39 +143,45 @@ bool sameBlur(const CreditBlur& a, const CreditBlur& b) {
          a.green == b.green && a.blue == b.blue;
 }
 
-void drawCraft(RingedPlanetScene& s, int deltaMs, bool draw) {
-  Scene3ds& m = *s.models;
-  if (draw) {
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    m.beginCamera(s.camera);
-  }
+void flyCraft(RingedPlanetState& s, const RingedPlanetScene& scene, int deltaMs) {
   for (int k = 0; k < kCraftCount; ++k) {
     if (!craftFlying(k, s.sceneSeconds)) continue;
-    SplinePath& path = *s.paths[k];
+    const SplinePath& path = scene.paths[k];
     Vector3 ahead;
-    path.evaluate(std::min(path.travel + 0.05f, 1.0f), ahead);
+    path.evaluate(std::min(s.craftTravel[k] + 0.05f, 1.0f), ahead);
     Vector3 here;
-    path.advance(51.0f, float(deltaMs), here);
+    path.advance(s.craftTravel[k], 51.0f, float(deltaMs), here);
     Vector3 d = ahead - here;
     // At the path's end the look-ahead meets the craft: keep its heading.
     if (d.lengthSquared() > 1e-12f) {
       d.normalize();
       s.craftHeading[k] = angleOf(d.x, d.z);
     }
-    const float a = s.craftHeading[k] - 1.570795f;
+  }
+}
+
+void drawCraft(const RingedPlanetState& state, RingedPlanetScene& s) {
+  Scene3ds& m = *s.models;
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  m.beginCamera(s.camera);
+  for (int k = 0; k < kCraftCount; ++k) {
+    if (!craftFlying(k, state.sceneSeconds)) continue;
+    Vector3 here;
+    s.paths[k].evaluate(state.craftTravel[k], here);
+    const float a = state.craftHeading[k] - 1.570795f;
     for (int i = s.meshStart[k]; i < s.meshStart[k] + kCraftMeshesDrawn; ++i) {
       m.setMeshRotation(i, a * 0.5f, a, 0);
       m.setMeshPosition(i, here);
-      if (draw) m.drawMesh(i, *s.light, 0);
+      m.drawMesh(i, *s.light, 0);
     }
   }
-  if (draw) m.endCamera();
+  m.endCamera();
 }
 
 }  // namespace
 
-void turnPlanetCamera(RingedPlanetScene& s, int deltaMs) {
+void turnPlanetCamera(RingedPlanetState& s, int deltaMs) {
   if (s.sceneSeconds < 20.0f) {
     s.yawAngle += float(deltaMs) * 0.00002f;
     s.pitchAngle += float(deltaMs) * 0.00001f;
@@ -196,66 +196,69 @@ bool craftFlying(int craft, float sceneSeconds) {
   return sceneSeconds > kCraftFirstStart && sceneSeconds > kCraftStartTimes[craft];
 }
 
-void initRingedPlanet() {
-  RingedPlanetScene& s = ringedPlanetScene;
+void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state) {
   buildWorld(s);
   buildLight(s);
 
-  s.camera.position = Vector3(0, 5, -5);
-  s.camera.forward = Vector3(0, 0, 1);
+  state = RingedPlanetState{};
+  state.camera.position = Vector3(0, 5, -5);
+  state.camera.forward = Vector3(0, 0, 1);
   s.world->camera = &s.camera;
   s.light->camera = &s.camera;
 
-  s.feedback = new FeedbackBuffer;
+  s.feedback = std::make_unique<FeedbackBuffer>();
   s.feedback->textures[kCreditsFeedbackSlot] = kCreditsSlot;
   s.feedback->textures[kCreditsFeedbackSlot + 6] = kCreditsWorkSlot;
 
-  initCreditSizes(s.credits);
+  initCreditSizes(state.credits);
   buildModels(s);
 
   for (int k = 0; k < kCraftCount; ++k) {
-    SplinePath& path = *(s.paths[k] = new SplinePath(20, false));
+    SplinePath& path = s.paths[k] = SplinePath(20, false);
     for (const float* p : kPathPoints3[k]) path.addPoint(p[0], p[1], p[2]);
     path.computeTangents(15, true);
   }
 }
 
-void renderRingedPlanet(int deltaMs, bool draw) {
-  RingedPlanetScene& s = ringedPlanetScene;
+void advanceRingedPlanet(RingedPlanetState& s, const RingedPlanetScene& scene, int deltaMs,
+                         float& noiseClock) {
   s.sceneSeconds += float(deltaMs) * 0.001f;
   s.camera.position.x += float(deltaMs) * 0.0001f;
+  s.blurCount = stepCredits(s.credits, s.sceneSeconds, s.blurs);
+  turnPlanetCamera(s, deltaMs);
+  if (s.sceneSeconds > kCraftFirstStart) flyCraft(s, scene, deltaMs);
+  // The light is never tested for cover: its whole flare is seen, through
+  // the camera as the grid will square it.
+  ViewCamera seen = s.camera;
+  seen.orthonormalize();
+  const LightShafts& light = *scene.light;
+  s.shafts = stepShafts(light, seen, light.position, light.flareIntensity, deltaMs, noiseClock);
+  settleCreditGrowth(s.credits);
+}
 
-  static CreditBlur blurs[kCreditEventCount];
-  // What the blurred texture holds: changed only where it is drawn.
-  static CreditBlur lastBlur{-1, -1, -1, -1, -1};
-  const int blurCount = stepCredits(s.credits, s.sceneSeconds, blurs);
-  for (int i = 0; draw && i < blurCount; ++i) {
-    const CreditBlur& b = blurs[i];
+void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& s,
+                      const FrameContext& frame) {
+  for (int i = 0; i < state.blurCount; ++i) {
+    const CreditBlur& b = state.blurs[i];
     // The blur reads only the fixed credits image and its own passes, so the
     // same parameters give the same texture: once an event's window is over
     // the latest blur need not be redone every frame.
-    if (sameBlur(b, lastBlur)) continue;
-    lastBlur = b;
+    if (sameBlur(b, s.heldBlur)) continue;
+    s.heldBlur = b;
     s.feedback->tintedBlur(kCreditsFeedbackSlot, 7, 1.0f, b.vSpread, b.amount, b.red, b.green,
                            b.blue);
     glClear(GL_COLOR_BUFFER_BIT);
   }
 
-  turnPlanetCamera(s, deltaMs);
-
+  s.camera = state.camera;
   s.light->fillMask(128);
-  s.light->noiseDeltaMs = deltaMs;
-  if (draw) glDepthFunc(GL_ALWAYS);
+  glDepthFunc(GL_ALWAYS);
   // The craft clear the depth before they test it: nothing reads the grid's.
-  if (draw)
-    renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Unread, renderPath(), sharedRayStats());
-  else
-    advanceRayView(*s.world);
+  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Unread, frame.path, *frame.rayStats);
 
-  if (s.sceneSeconds > kCraftFirstStart) drawCraft(s, deltaMs, draw);
+  if (state.sceneSeconds > kCraftFirstStart) drawCraft(state, s);
 
-  s.light->passCounter = 1;
-  s.light->drawShafts(draw);
+  drawShaftStep(*s.light, state.shafts, *frame.shaftStats);
 
-  drawCreditsOverlay(s.credits, s.sceneSeconds, draw);
+  drawCreditsOverlay(state.credits, state.sceneSeconds);
 }

@@ -3,14 +3,16 @@
 // tinted blur, and from 21 s three craft flying in along spline paths.
 #pragma once
 
+#include <memory>
+
+#include "effects/feedback_buffer.h"
+#include "effects/light_shafts.h"
+#include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
-
-struct RayWorld;
-struct LightShafts;
-struct FeedbackBuffer;
-struct Scene3ds;
-struct SplinePath;
+#include "models/scene3ds.h"
+#include "raycast/ray_world.h"
+#include "scenes/frame_context.h"
 
 constexpr int kCreditBlockCount = 3;
 constexpr int kCreditEventCount = 6;
@@ -48,21 +50,31 @@ struct CreditState {
   TimeWindow stretchWindow;
 };
 
-struct RingedPlanetScene {
+struct RingedPlanetState {
   float sceneSeconds = 0;
-  ViewCamera camera;
+  ViewCamera camera;  // as posed; the grid orthonormalises the scene's copy
   float yawAngle = 0;
   float pitchAngle = 0;
-  RayWorld* world = nullptr;
-  LightShafts* light = nullptr;
-  FeedbackBuffer* feedback = nullptr;
-  Scene3ds* models = nullptr;
-  int meshStart[kCraftCount] = {};
-  SplinePath* paths[kCraftCount] = {};
+  float craftTravel[kCraftCount] = {};   // each craft's place along its path
   float craftHeading[kCraftCount] = {};  // kept when a craft stops at its path's end
   CreditState credits;
+  // This frame's: the blurs its credit events ask for, and the shafts.
+  CreditBlur blurs[kCreditEventCount] = {};
+  int blurCount = 0;
+  ShaftStep shafts;
 };
-extern RingedPlanetScene ringedPlanetScene;
+
+struct RingedPlanetScene {
+  ViewCamera camera;  // the state's, set by each draw; world and light look through it
+  std::unique_ptr<RayWorld> world;
+  std::unique_ptr<LightShafts> light;
+  std::unique_ptr<FeedbackBuffer> feedback;
+  std::unique_ptr<Scene3ds> models;
+  int meshStart[kCraftCount] = {};
+  SplinePath paths[kCraftCount];
+  // What the blurred credits texture holds: only a drawn blur changes it.
+  CreditBlur heldBlur{-1, -1, -1, -1, -1};
+};
 
 // Counts the events due at sceneSeconds, in order, and sets the block scales.
 // Each event that is the latest at the moment of its turn writes one blur
@@ -75,19 +87,23 @@ bool creditBlockShown(const CreditState& credits, int block);
 // Texture slot of block b: the blurred copy for the latest event's block.
 int creditBlockTexture(const CreditState& credits, int block);
 
+// The growth window the overlay leaves behind once blocks are shown.
+void settleCreditGrowth(CreditState& credits);
 // The credit blocks over the frame: a (one minus source colour) pass and an
-// additive, slightly enlarged glow pass. Without `draw` only the state the
-// overlay keeps is updated.
-void drawCreditsOverlay(CreditState& credits, float sceneSeconds, bool draw = true);
+// additive, slightly enlarged glow pass.
+void drawCreditsOverlay(const CreditState& credits, float sceneSeconds);
 
 // Yaw and pitch turn for one frame; the rate rises when sceneSeconds reaches 20.
-void turnPlanetCamera(RingedPlanetScene& scene, int deltaMs);
+void turnPlanetCamera(RingedPlanetState& state, int deltaMs);
 // True when craft k is flying at sceneSeconds.
 bool craftFlying(int craft, float sceneSeconds);
 
 // Start-up: world, light, feedback slots, models and paths. Needs a GL
 // context and the texture slots filled.
-void initRingedPlanet();
-// One frame with the director's frame delta; without `draw` the state
-// advances and nothing is drawn.
-void renderRingedPlanet(int deltaMs, bool draw = true);
+void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state);
+// One frame with the director's frame delta; the light's shafts advance the
+// shared noise clock.
+void advanceRingedPlanet(RingedPlanetState& state, const RingedPlanetScene& scene, int deltaMs,
+                         float& noiseClock);
+void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& scene,
+                      const FrameContext& frame);

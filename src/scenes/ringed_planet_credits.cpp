@@ -90,18 +90,22 @@ int creditBlockTexture(const CreditState& c, int block) {
   return latest ? kCreditsBlurredSlot : kCreditsSlot;
 }
 
-void drawCreditsOverlay(CreditState& c, float t, bool draw) {
+void settleCreditGrowth(CreditState& c) {
+  if (c.revealCount <= 0) return;
+  c.popWindow = TimeWindow{kCreditEventTimes[kCreditBlockCount - 1], 100.0f, c.popWindow.span};
+}
+
+void drawCreditsOverlay(const CreditState& c, float t) {
   if (c.revealCount <= 0) return;
   // Shown blocks keep growing by 0.01 per second from their appearance.
   float sx[kCreditBlockCount];
   float sy[kCreditBlockCount];
   for (int b = 0; b < kCreditBlockCount; ++b) {
-    c.popWindow = TimeWindow{kCreditEventTimes[b], 100.0f, c.popWindow.span};
-    const float growth = c.popWindow.rise(t);
+    const TimeWindow growing{kCreditEventTimes[b], 100.0f, c.popWindow.span};
+    const float growth = growing.rise(t);
     sx[b] = c.scaleX[b] + growth;
     sy[b] = c.scaleY[b] + growth;
   }
-  if (!draw) return;
 
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();

@@ -11,5 +11,5 @@ void advanceShaftNoise(const LightShafts& light, const ViewCamera& camera,
   if (a == 0.0f) a = 1e-9f;
   const float intensity = a > 0.25f ? light.flareIntensity / a : 0.0f;
   if (intensity <= 0.0f) return;
-  advanceNoiseClock(deltaMs, light.noiseSpeed);
+  advanceNoiseClock(LightShafts::noiseClock, deltaMs, light.noiseSpeed);
 }

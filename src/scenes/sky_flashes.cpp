@@ -2,11 +2,7 @@
 
 #include <cmath>
 
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
-
-SkyFlashScene skyFlashScene;
 
 const SkyFlash kSkyFlashes[kSkyFlashEntryCount] = {
     // Lights 7 to 9 beat every four seconds.
@@ -39,6 +35,7 @@ const LightPlace kPlaces[kSkyFlashLightCount] = {
 };
 
 constexpr int kSkyTextureSlot = 5;
+const Vector3 kTarget{0, 0, 15};
 
 }  // namespace
 
@@ -46,29 +43,24 @@ float skyFlashIntensity(float elapsedMs) {
   return (std::sin(elapsedMs * 0.002094393333f + 1.570795f) + 1.0f) * 30.0f;
 }
 
-void initSkyFlashes() {
-  SkyFlashScene& s = skyFlashScene;
-  s.camera.position = Vector3(0, 0, 0);
-  s.camera.forward = Vector3(0, 0, 1);
+void loadSkyFlashes(SkyFlashScene& s, SkyFlashState& state) {
   for (int i = 0; i < kSkyFlashLightCount; ++i) {
     const LightPlace& p = kPlaces[i];
     const float a = 10.0f * float(p.a);
     const float b = 6.0f * float(p.b);
-    LightShafts* light = new LightShafts(128, 96, 128, 128, 0.2f, 1.0f);
+    auto light = std::make_unique<LightShafts>(128, 96, 128, 128, 0.2f, 1.0f);
     light->setPalette(p.r, p.g, p.bl, 0, 0, 0);
     light->noFlareTest = 0;
     light->smoothMask = 0;
-    light->flareIntensity = 20;
     light->zoomPasses = 0;
     light->shaftLength = 0.605f;
-    light->passCounter = 1;
     light->position = Vector3(a - 20.0f, b - 5.0f, 50.0f);
     light->camera = &s.camera;
     light->fillMask(128);
-    s.lights[i] = light;
+    s.lights[i] = std::move(light);
   }
 
-  s.world = new RayWorld(10);
+  s.world = std::make_unique<RayWorld>(10);
   s.world->addSphere({.radius = 500, .inside = true},
                      {.textureName = kSkyTextureSlot, .textureScale = 4});
   RayObject& sky = *s.world->lastAdded;
@@ -82,31 +74,50 @@ void initSkyFlashes() {
   sky.textureOffsetB = 0.9f;
   sky.lightFlags = 0;  // the sky shows its texture unlit
 
-  s.world->light = s.lights[6];
-  s.camera.position = Vector3(0, 0, 0);
-  s.camera.forward = Vector3(0, 0, 1);
+  s.world->light = s.lights[6].get();
   s.world->camera = &s.camera;
+  state = SkyFlashState{};
+  state.camera.position = Vector3(0, 0, 0);
+  state.camera.forward = Vector3(0, 0, 1);
 }
 
-void renderSkyFlashes(int deltaMs, bool draw) {
-  SkyFlashScene& s = skyFlashScene;
+void advanceSkyFlashes(SkyFlashState& s, int deltaMs) {
   s.sceneClock += float(deltaMs);
   s.camera.position = Vector3(s.sceneClock * 0.0001f - 1.0f, s.sceneClock * 0.00002f - 0.2f, 0);
-  s.camera.lookAt(s.target);
-  // Only the shafts follow, which test no depth.
-  if (draw)
-    renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Unread, renderPath(), sharedRayStats());
-  else
-    advanceRayView(*s.world);
-
-  // A light with two live entries is drawn twice, once per entry.
+  s.camera.lookAt(kTarget);
+  for (int i = 0; i < kSkyFlashLightCount; ++i) s.lightsBefore[i] = s.lights[i];
   for (const SkyFlash& flash : kSkyFlashes) {
     const float e = s.sceneClock - float(flash.startMs);
     if (e > 0.0f && e < kSkyFlashLengthMs) {
+      SkyFlashLight& light = s.lights[flash.light];
+      light.flare = skyFlashIntensity(e);
+      light.seen = light.flare;
+    }
+  }
+}
+
+void drawSkyFlashes(const SkyFlashState& state, SkyFlashScene& s, const FrameContext& frame,
+                    float noiseClock) {
+  s.camera = state.camera;
+  for (int i = 0; i < kSkyFlashLightCount; ++i) {
+    s.lights[i]->flareIntensity = state.lightsBefore[i].flare;
+    s.lights[i]->visibleFlare = state.lightsBefore[i].seen;
+  }
+  // Only the shafts follow, which test no depth. The grid decides whether
+  // light 6's flare is seen.
+  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Unread, frame.path, *frame.rayStats);
+
+  // A light with two live entries is drawn twice, once per entry.
+  for (const SkyFlash& flash : kSkyFlashes) {
+    const float e = state.sceneClock - float(flash.startMs);
+    if (e > 0.0f && e < kSkyFlashLengthMs) {
       LightShafts& light = *s.lights[flash.light];
       light.flareIntensity = skyFlashIntensity(e);
-      light.passCounter = 1;
-      light.drawShafts(draw);
+      float clock = noiseClock;  // unchanged: the lights have no noise step
+      const ShaftStep step =
+          stepShafts(light, s.camera, light.position, light.visibleFlare, 0, clock);
+      light.visibleFlare = light.flareIntensity;
+      drawShaftStep(light, step, *frame.shaftStats);
     }
   }
 }

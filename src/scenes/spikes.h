@@ -57,7 +57,7 @@ struct SpikeScene {
 void advanceSpikeClock(SpikeState& state, const SpikeScene& scene, int deltaMs);
 // Path A for the flight, path B and its evenly resampled copy for the light.
 void buildSpikePaths(SpikeScene& scene);
-// Fills the shake table from the shared generator reseeded with 12.
+// Fills the shake table from the generator seeded with 12.
 void fillShakeTable(SpikeScene& scene);
 // Table index of spikeShake's first entry: ((axis + 1) t 66.15) mod 500.
 int shakeIndex(float t, int axis);

@@ -26,8 +26,7 @@ void advanceSpikeClock(SpikeState& s, const SpikeScene& scene, int deltaMs) {
   // The light keeps to the raw delta, stall or not, along the closed track.
   const SplinePath& track = scene.lightTrack;
   if (track.count == 0) return;
-  s.lightTravel += 15.0f * float(deltaMs) * 0.001f / track.totalLength;
-  track.evaluate(s.lightTravel, s.lightPosition);
+  track.advance(s.lightTravel, 15.0f, float(deltaMs), s.lightPosition);
 }
 
 void buildSpikePaths(SpikeScene& s) {
@@ -47,11 +46,11 @@ void buildSpikePaths(SpikeScene& s) {
 }
 
 void fillShakeTable(SpikeScene& s) {
-  crtSrand(12);
+  CrtRandom random(12);
   for (Vector3& e : s.shakeTable) {
-    e.x = float(crtRand()) / 32768.0f;
-    e.y = float(crtRand()) / 32768.0f;
-    e.z = float(crtRand()) / 32768.0f;
+    e.x = float(random.next()) / 32768.0f;
+    e.y = float(random.next()) / 32768.0f;
+    e.z = float(random.next()) / 32768.0f;
   }
 }
 

@@ -9,9 +9,10 @@
 
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
-#include "host/host.h"
+#include "host/render_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
+#include "platform/gl_matrices.h"
 #include "platform/tick_clock.h"
 #include "scenes/geometry_stats.h"
 #include "software/software_passes.h"

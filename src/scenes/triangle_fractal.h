@@ -90,7 +90,7 @@ void fractalDisplacement(int halfCycleCounter, float u, float out[3]);
 float fractalCrossfadeWeight(float u);
 
 // Root triangle at scene seconds T: turned vertices, centroid, colours from
-// the shared generator reseeded with 2141, transform angles and scales.
+// the generator seeded with 2141, transform angles and scales.
 // Offsets are left at zero.
 void fractalRootTriangle(float seconds, FractalTriangle& t);
 // The four child offsets for a pulse amplitude.

@@ -15,7 +15,7 @@ constexpr int kCyclePeriodMs = 5300;
 constexpr int kRestLengthMs = 2500;
 constexpr int kActiveLengthMs = kCyclePeriodMs - kRestLengthMs;
 
-float crtUnit() { return float(crtRand()) / 32768.0f; }
+float crtUnit(CrtRandom& random) { return float(random.next()) / 32768.0f; }
 
 // Child `which` (0..3 = A..D) of `parent`: vertices and colours given as
 // pairs and triples, the centroid their mean, then the child's own turn,
@@ -120,10 +120,10 @@ void fractalRootTriangle(float T, FractalTriangle& t) {
     t.centroid[1] += v.y / 3.0f;
   }
 
-  // Reseeded every frame, so the colours never change.
-  crtSrand(2141);
+  // Seeded afresh every frame, so the colours never change.
+  CrtRandom random(2141);
   float r[9];
-  for (float& value : r) value = crtUnit();
+  for (float& value : r) value = crtUnit(random);
   const float colours[9] = {r[0], r[1] - 0.2f, r[2], r[3], r[4] + 0.2f, r[5], r[6], r[7], r[8]};
   std::memcpy(t.colour, colours, sizeof colours);
 

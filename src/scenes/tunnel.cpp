@@ -4,16 +4,8 @@
 
 #include <algorithm>
 
-#include "effects/feedback_buffer.h"
-#include "effects/light_shafts.h"
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
-#include "math/spline_path.h"
-#include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "raycast/raycast.h"
-
-TunnelScene tunnelScene;
 
 namespace {
 
@@ -39,8 +31,9 @@ const float kFlyerPaths[kTunnelFlyerCount][kPathPoints][3] = {
 const float kRollRate[kTunnelFlyerCount] = {0.0005f, 0.0004f, 0.0003f, 0.0004f, 0.0002f};
 const float kRollStart[kTunnelFlyerCount] = {1.0f, 2.0f, 3.0f, 1.0f, 2.0f};
 
-RayWorld* buildTube(float radius, int texture) {
-  RayWorld& w = *new RayWorld(2);
+std::unique_ptr<RayWorld> buildTube(float radius, int texture) {
+  auto world = std::make_unique<RayWorld>(2);
+  RayWorld& w = *world;
   w.wobble = true;
   w.lightFlags = 1;
   w.falloffRange = 1.0f;
@@ -49,11 +42,12 @@ RayWorld* buildTube(float radius, int texture) {
   w.addTubeZ({.axisLength = 1.0f, .radius = radius, .length = 0, .inside = true},
              {.textureName = texture, .textureScale = 0.02f, .receivesShadow = true});
   turnTubeAxes(*w.lastAdded, 0.0f);
-  return &w;
+  return world;
 }
 
 void buildLight(TunnelScene& s) {
-  LightShafts& l = *(s.light = new LightShafts(128, 96, 128, 128, 0.3f, 3.0f));
+  s.light = std::make_unique<LightShafts>(128, 96, 128, 128, 0.3f, 3.0f);
+  LightShafts& l = *s.light;
   l.setPalette(1.0f, 1.75f, 1.0f, 0, 0, 0);
   l.noFlareTest = 1;
   l.flareIntensity = 0;
@@ -62,13 +56,13 @@ void buildLight(TunnelScene& s) {
   l.expTone = 0;
   l.shaftSpread = 0.23f;
   l.rayNoiseOn = 0;
-  l.passCounter = 1;
   l.position = Vector3(0, 0, 0);
-  l.camera = &s.cameraA;
+  l.camera = &s.camera;
 }
 
 void buildModels(TunnelScene& s) {
-  Scene3ds& m = *(s.models = new Scene3ds(50));
+  s.models = std::make_unique<Scene3ds>(50);
+  Scene3ds& m = *s.models;
   m.uvScale = 1.0f;
   m.geometryScale = 2.0f;
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
@@ -113,35 +107,40 @@ void buildModels(TunnelScene& s) {
   }
 }
 
-// Moves the flyers along their paths and, with `draw`, draws them.
-void flyFlyers(TunnelScene& s, const ViewCamera& camera, int deltaMs, bool draw) {
-  Scene3ds& m = *s.models;
-  if (draw) {
-    glClear(GL_DEPTH_BUFFER_BIT);
-    glEnable(GL_DEPTH_TEST);
-    m.beginCamera(camera);
-  }
+// Moves the flyers along their paths.
+void flyFlyers(TunnelState& s, const TunnelScene& scene, int deltaMs) {
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
-    SplinePath& path = *s.paths[k];
+    const SplinePath& path = scene.paths[k];
     Vector3 ahead;
-    path.evaluate(std::min(path.travel + 0.05f, 1.0f), ahead);
+    path.evaluate(std::min(s.flyerTravel[k] + 0.05f, 1.0f), ahead);
     Vector3 here;
-    path.advance(kTunnelFlyerSpeed, float(deltaMs), here);
+    path.advance(s.flyerTravel[k], kTunnelFlyerSpeed, float(deltaMs), here);
     Vector3 d = ahead - here;
     // At a path's end the look-ahead meets the flyer: keep its heading.
     if (d.lengthSquared() > 1e-12f) {
       d.normalize();
       s.flyerHeading[k] = angleOf(d.x, d.z) - 1.570795f;
     }
+  }
+}
+
+void drawFlyers(const TunnelState& state, TunnelScene& s) {
+  Scene3ds& m = *s.models;
+  glClear(GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_DEPTH_TEST);
+  m.beginCamera(s.camera);
+  for (int k = 0; k < kTunnelFlyerCount; ++k) {
     if (!s.flyerLoaded[k]) continue;
-    const float roll = tunnelFlyerRoll(k, s.sceneMs);
+    Vector3 here;
+    s.paths[k].evaluate(state.flyerTravel[k], here);
+    const float roll = tunnelFlyerRoll(k, state.frameMs);
     for (int i = s.meshStart[k]; i < s.meshStart[k] + kTunnelFlyerMeshes; ++i) {
-      m.setMeshRotation(i, roll, s.flyerHeading[k], 0);
+      m.setMeshRotation(i, roll, state.flyerHeading[k], 0);
       m.setMeshPosition(i, here);
-      if (draw) m.drawMesh(i, *s.light, 0);
+      m.drawMesh(i, *s.light, 0);
     }
   }
-  if (draw) m.endCamera();
+  m.endCamera();
 }
 
 }  // namespace
@@ -159,7 +158,7 @@ float tunnelFlyerRoll(int flyer, float sceneMs) {
   return kRollRate[flyer] * sceneMs + kRollStart[flyer];
 }
 
-ViewCamera& moveTunnelCamera(TunnelScene& s, int deltaMs) {
+ViewCamera& moveTunnelCamera(TunnelState& s, int deltaMs) {
   if (s.sceneMs < kTunnelCameraCutMs) {
     s.cameraA.position.z -= 0.0002f * float(deltaMs);
     s.cameraA.forward = Vector3(0, 0, -1);
@@ -170,44 +169,54 @@ ViewCamera& moveTunnelCamera(TunnelScene& s, int deltaMs) {
   return s.cameraB;
 }
 
-void initTunnelScene() {
-  TunnelScene& s = tunnelScene;
-  s.windowA = TimeWindow{};
-  s.windowB = TimeWindow{};
+void loadTunnel(TunnelScene& s, TunnelState& state) {
+  state = TunnelState{};
   s.blurHeld = false;
-  s.text = new FeedbackBuffer;
+  s.text = std::make_unique<FeedbackBuffer>();
   s.text->textures[kTextFeedbackSlot] = kTextSlot;
   s.text->textures[kTextFeedbackSlot + 6] = kTextWorkSlot;
-  s.mix = new FeedbackBuffer;
+  s.mix = std::make_unique<FeedbackBuffer>();
 
   s.outer = buildTube(4.0f, kMatoSlot);
   s.inner = buildTube(2.0f, kGrassSlot);
 
-  s.cameraA.position = Vector3(-1, 0, 0);
-  s.cameraB.position = Vector3(-1, 0, 0);
+  state.cameraA.position = Vector3(-1, 0, 0);
+  state.cameraB.position = Vector3(-1, 0, 0);
 
   buildLight(s);
-  s.outer->light = s.light;
-  s.inner->light = s.light;
-  s.outer->camera = &s.cameraA;
-  s.inner->camera = &s.cameraA;
+  s.outer->light = s.light.get();
+  s.inner->light = s.light.get();
+  s.outer->camera = &s.camera;
+  s.inner->camera = &s.camera;
 
   buildModels(s);
 
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
-    SplinePath& path = *(s.paths[k] = new SplinePath(20, false));
+    SplinePath& path = s.paths[k] = SplinePath(20, false);
     for (const float* p : kFlyerPaths[k]) path.addPoint(p[0], p[1], p[2]);
     path.computeTangents(15, true);
   }
 }
 
-void renderTunnelScene(int deltaMs, bool fadeOut, bool draw) {
-  TunnelScene& s = tunnelScene;
+void advanceTunnel(TunnelState& s, const TunnelScene& scene, int deltaMs, bool fadeOut) {
+  // The frame draws at the clocks it starts from.
+  s.frameMs = s.sceneMs;
+  s.frameSeconds = s.sceneSeconds;
+  s.frameFadeMs = s.fadeMs;
+  s.fading = fadeOut;
+  s.blurred = stepTunnelText(s, s.sceneSeconds, s.blur);
+  moveTunnelCamera(s, deltaMs);
+  flyFlyers(s, scene, deltaMs);
+  if (fadeOut) s.fadeMs += float(deltaMs);
+  settleTunnelTextGrowth(s);
+  s.sceneMs += float(deltaMs);
+  s.sceneSeconds += 0.001f * float(deltaMs);
+}
 
-  TunnelTextBlur blur;
+void drawTunnel(const TunnelState& state, TunnelScene& s, const FrameContext& frame) {
   // The held blur describes texture 30, so only a drawn frame changes it.
-  const bool blurred = stepTunnelText(s, s.sceneSeconds, blur);
-  if (draw && blurred && !tunnelBlurHeld(s, blur)) {
+  if (state.blurred && !tunnelBlurHeld(s, state.blur)) {
+    const TunnelTextBlur& blur = state.blur;
     s.text->tintedBlur(kTextFeedbackSlot, 7, 1.0f, blur.vSpread, blur.amount, blur.red,
                        blur.green, blur.blue);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -215,58 +224,41 @@ void renderTunnelScene(int deltaMs, bool fadeOut, bool draw) {
     s.blurHeld = true;
   }
 
-  ViewCamera& camera = moveTunnelCamera(s, deltaMs);
-  s.outer->camera = &camera;
-  s.inner->camera = &camera;
-  s.light->position = camera.position;
+  s.camera = state.frameMs < kTunnelCameraCutMs ? state.cameraA : state.cameraB;
+  s.light->position = s.camera.position;
 
+  const float ms = state.frameMs;
   RayWorld& outer = *s.outer;
   RayWorld& inner = *s.inner;
   outer.wobbleFrequency = RayPair{0.075f, 0.075f};
-  outer.wobblePhase = RayPair{0.0025f * s.sceneMs, 0.0025f * s.sceneMs};
+  outer.wobblePhase = RayPair{0.0025f * ms, 0.0025f * ms};
   outer.wobbleAmplitude = RayPair{5.0f, 5.0f};
-  const float innerPhase = 0.00125f * s.sceneMs + 0.5f;
+  const float innerPhase = 0.00125f * ms + 0.5f;
   inner.wobbleFrequency = RayPair{0.05f, 0.05f};
   inner.wobblePhase = RayPair{innerPhase, innerPhase};
   inner.wobbleAmplitude = RayPair{5.0f, 5.0f};
 
   // Both tubes turn by their absolute angle; turning the inner one on from
   // last frame's axes would spin it ever faster.
-  turnTubeAxes(outer.objects[1], 0.025f * s.sceneMs);
-  turnTubeAxes(inner.objects[1], 0.05f * s.sceneMs);
+  turnTubeAxes(outer.objects[1], 0.025f * ms);
+  turnTubeAxes(inner.objects[1], 0.05f * ms);
 
-  if (draw) glDepthFunc(GL_ALWAYS);
-  if (draw)
-    renderRayGrid(sharedRayGrid(), outer, GridDepth::Read, renderPath(), sharedRayStats());
-  else
-    advanceRayView(outer);
-  if (draw) {
+  glDepthFunc(GL_ALWAYS);
+  renderRayGrid(*frame.rayGrid, outer, GridDepth::Read, frame.path, *frame.rayStats);
+  s.mix->captureFrame(0);
+  glClear(GL_COLOR_BUFFER_BIT);
+  renderRayGrid(*frame.rayGrid, inner, GridDepth::Read, frame.path, *frame.rayStats);
+  s.mix->captureFrame(1);
+  s.mix->crossfade(0.5f, 0, 1);
+
+  drawFlyers(state, s);
+
+  if (state.fading) {
     s.mix->captureFrame(0);
     glClear(GL_COLOR_BUFFER_BIT);
-  }
-  if (draw)
-    renderRayGrid(sharedRayGrid(), inner, GridDepth::Read, renderPath(), sharedRayStats());
-  else
-    advanceRayView(inner);
-  if (draw) {
     s.mix->captureFrame(1);
-    s.mix->crossfade(0.5f, 0, 1);
+    s.mix->crossfade(tunnelFadeWeight(state.frameFadeMs), 0, 1);
   }
 
-  flyFlyers(s, camera, deltaMs, draw);
-
-  if (fadeOut) {
-    if (draw) {
-      s.mix->captureFrame(0);
-      glClear(GL_COLOR_BUFFER_BIT);
-      s.mix->captureFrame(1);
-      s.mix->crossfade(tunnelFadeWeight(s.fadeMs), 0, 1);
-    }
-    s.fadeMs += float(deltaMs);
-  }
-
-  drawTunnelText(s, draw);
-
-  s.sceneMs += float(deltaMs);
-  s.sceneSeconds += 0.001f * float(deltaMs);
+  drawTunnelText(state);
 }

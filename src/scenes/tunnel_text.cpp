@@ -22,7 +22,7 @@ constexpr float kTextHeight = kTextY1 - kTextY0;
 
 }  // namespace
 
-bool stepTunnelText(TunnelScene& s, float t, TunnelTextBlur& blur) {
+bool stepTunnelText(TunnelState& s, float t, TunnelTextBlur& blur) {
   // Every event blurs from the untouched picture, so when a jump in time
   // starts both in one frame only the later one's blur shows; it alone is
   // described.
@@ -66,15 +66,19 @@ float tunnelFadeWeight(float fadeMs) {
   return std::min(1.0f, std::max(0.0f, 0.0005f * fadeMs));
 }
 
-void drawTunnelText(TunnelScene& s, bool draw) {
+void settleTunnelTextGrowth(TunnelState& s) {
+  if (s.textStage >= 1 && s.textStage <= kTunnelTextEvents)
+    s.windowA = TimeWindow{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
+}
+
+void drawTunnelText(const TunnelState& s) {
   // The line keeps growing by 0.01 per second from its appearance.
   float growth = 0;
   const bool shown = s.textStage >= 1 && s.textStage <= kTunnelTextEvents;
   if (shown) {
-    s.windowA = TimeWindow{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
-    growth = s.windowA.rise(s.sceneSeconds);
+    const TimeWindow growing{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
+    growth = growing.rise(s.frameSeconds);
   }
-  if (!draw) return;
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();

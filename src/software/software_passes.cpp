@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "host/host.h"
 #include "math/colour_levels.h"
+#include "platform/gl_matrices.h"
 #include "platform/worker_pool.h"
 #include "scenes/landscape_march.h"
 #include "software/band_picture.h"

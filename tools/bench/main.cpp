@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "bench_options.h"
@@ -55,9 +56,10 @@ int main(int argc, char** argv) {
   // The demo's statistics lines would break up the report on standard output.
   RayStats& rayStats = sharedRayStats();
   rayStats.printLines = false;
-  if (opt.renderGiven) requestRenderChoice(opt.render);
   HeadlessContext ctx;
-  if (!startOfflineHost(ctx, opt.width, opt.height, &error)) {
+  auto demo = std::make_unique<Demo>();
+  if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
+                        RenderRequest{opt.renderGiven, opt.render})) {
     std::fprintf(stderr, "lumivaara-bench: no off-screen OpenGL: %s\n", error.c_str());
     return 1;
   }
@@ -72,7 +74,7 @@ int main(int argc, char** argv) {
   }
   if (firstTimed < 0) firstTimed = frameCount;
   const int64_t skipStarted = tickNanoseconds();
-  const long long skipped = runUndrawnFrames(firstTimed, opt.fps, opt.drawAll);
+  const long long skipped = runUndrawnFrames(*demo, firstTimed, opt.fps, opt.drawAll);
   const double skipSeconds = double(tickNanoseconds() - skipStarted) * 1e-9;
 
   std::vector<BenchRange> ranges;
@@ -91,11 +93,11 @@ int main(int argc, char** argv) {
     const int64_t intersectsBefore = rayStats.intersectCount + rayStats.frameIntersects;
     const int32_t counterBefore = rayStats.frameCounter;
     const int64_t started = tickNanoseconds();
-    renderFrame(t);
+    renderFrame(*demo, t);
     glFinish();
     const int64_t finished = tickNanoseconds();
     if (t >= opt.fromMs) {
-      const TimelineRange& range = timelineRangeAt(director.demoTimeMs);
+      const TimelineRange& range = timelineRangeAt(demo->state.director.demoTimeMs);
       if (&range != current) {
         current = &range;
         BenchRange r;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "capture_options.h"
@@ -101,7 +102,6 @@ int main(int argc, char** argv) {
 
   // The statistics line belongs to the demo's console, not to a capture.
   sharedRayStats().printLines = false;
-  if (opt.renderGiven) requestRenderChoice(opt.render);
 
   VideoEncoder video;
   if (!opt.videoFile.empty()) {
@@ -112,7 +112,9 @@ int main(int argc, char** argv) {
     }
   }
   HeadlessContext ctx;
-  if (!startOfflineHost(ctx, opt.width, opt.height, &error)) {
+  auto demo = std::make_unique<Demo>();
+  if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
+                        RenderRequest{opt.renderGiven, opt.render})) {
     std::fprintf(stderr, "lumivaara-capture: no off-screen OpenGL: %s\n", error.c_str());
     if (!opt.videoFile.empty()) closeVideoEncoder(video, &error);
     return 1;
@@ -126,7 +128,7 @@ int main(int argc, char** argv) {
 
   // The undrawn part first, timed apart: it is not the drawing rate.
   const int64_t skipStarted = tickNanoseconds();
-  const long long skipped = runUndrawnFrames(firstWritten, opt.fps, opt.drawAll);
+  const long long skipped = runUndrawnFrames(*demo, firstWritten, opt.fps, opt.drawAll);
   const double skipSeconds = (tickNanoseconds() - skipStarted) * 1e-9;
 
   Progress progress;
@@ -134,7 +136,7 @@ int main(int argc, char** argv) {
   bool ok = true;
   for (long long i = skipped; i < frameCount && ok; ++i) {
     const int t = frameTimeMs(i, opt.fps);
-    renderFrame(t);
+    renderFrame(*demo, t);
     if (i >= firstWritten) {
       if (readback.pending == readback.depth) ok = passOldestFrame(readback, writer, &error);
       beginOutputRead(readback, t);

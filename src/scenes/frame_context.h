@@ -1,0 +1,20 @@
+// What a drawn frame needs of the program around it, handed down by the
+// host so that scenes reach for no globals and include nothing of the host.
+#pragma once
+
+#include "effects/shaft_stats.h"
+#include "platform/render_path.h"
+#include "scenes/geometry_stats.h"
+
+struct FeedbackBuffer;
+struct RayGrid;
+struct RayStats;
+
+struct FrameContext {
+  RenderPath path = RenderPath::Gl;    // settled once at start-up
+  FeedbackBuffer* feedback = nullptr;  // the band copies every scene shares
+  ShaftStats* shaftStats = nullptr;    // running totals the benchmark reads
+  GeometryStats* geometryStats = nullptr;
+  RayGrid* rayGrid = nullptr;          // the grid's working memory, made once
+  RayStats* rayStats = nullptr;        // the grid's counters for the statistics line
+};

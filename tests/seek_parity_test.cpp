@@ -57,9 +57,9 @@ class Seek : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::string error;
-    started = startOfflineHost(context, kWidth, kHeight, &error);
+    started = startOfflineHost(context, demo, kWidth, kHeight, &error);
     if (!started) std::fprintf(stderr, "no off-screen GL: %s\n", error.c_str());
-    takeSceneSnapshot(atLoad);
+    takeSceneSnapshot(demo, atLoad);
     sharedRayStats().printLines = false;
   }
   // Back to the state after loading, GL included, as a fresh run starts.

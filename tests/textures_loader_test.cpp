@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <GL/gl.h>
 
 #include "gl_test_context.h"
 #include "effects/feedback_buffer.h"
-#include "host/host.h"
+#include "host/demo.h"
+#include "host/loader.h"
 #include "platform/headless_context.h"
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
@@ -41,18 +44,11 @@ Bytes contents(GLuint name) {
 
 TEST(TexturesLoader, FillsEverySlotAndKeepsLaterNamesAbove40) {
   ASSERT_TRUE(freshContext());
-  mixWindow.start = 3;
-  tailWindow.span = 5;
+  auto demo = std::make_unique<Demo>();
   ::testing::internal::CaptureStderr();
-  loadEverything();
+  loadEverything(*demo);
   const std::string said = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(said.find("Images/"), std::string::npos) << said;  // every image found and decoded
-
-  for (const TimeWindow* w : {&mixWindow, &sweepWindow, &pulseWindow, &tailWindow}) {
-    EXPECT_EQ(w->start, 0.0f);
-    EXPECT_EQ(w->length, 0.0f);
-    EXPECT_EQ(w->span, 1.0f);
-  }
 
   for (size_t i = 0; i < kTextureSlotCount; ++i) {
     const TextureSlotLoad& entry = kTextureSlots[i];
@@ -82,8 +78,8 @@ TEST(TexturesLoader, FillsEverySlotAndKeepsLaterNamesAbove40) {
   EXPECT_GT(later, 40u);
   glDeleteTextures(1, &later);
   // The shared feedback buffer comes last, on names of its own.
-  ASSERT_NE(testDemo().feedback, nullptr);
-  for (GLuint name : testDemo().feedback->textures) EXPECT_GT(name, 40u);
+  ASSERT_NE(demo->feedback, nullptr);
+  for (GLuint name : demo->feedback->textures) EXPECT_GT(name, 40u);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

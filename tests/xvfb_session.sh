@@ -7,13 +7,21 @@
 work=$(mktemp -d)
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null
-  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  # Waited for, so that no later server finds this one's display half gone.
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null && wait "$xvfb" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- program stderr:"; cat "$work/err"; exit 1; }
+fail() {
+  echo "FAIL: $*"; echo "--- program stderr:"; cat "$work/err"
+  [ -s "$work/xvfb.log" ] && { echo "--- Xvfb:"; cat "$work/xvfb.log"; }
+  exit 1
+}
 
-Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# -noreset: by default the server resets when its last client leaves, and a
+# client connecting during the reset (the program, while a test's xdotool
+# has just disconnected) is refused.
+Xvfb -displayfd 3 -noreset -screen 0 "${screen}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }

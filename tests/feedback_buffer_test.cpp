@@ -32,7 +32,7 @@ struct FeedbackTest : ::testing::Test {
     setDefaultGlState();
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    static FeedbackBuffer* shared = new FeedbackBuffer;  // made once, as at start-up
+    static FeedbackBuffer* shared = new FeedbackBuffer(nullptr);  // made once, as at start-up
     fb = shared;
   }
 
@@ -164,7 +164,7 @@ TEST_F(FeedbackTest, BlurCrossfadeAtZeroShowsSharpAWithoutB) {
   const RenderChoice paths[3] = {RenderChoice::Software, RenderChoice::Gl, RenderChoice::Gl};
   const GLuint programs[3] = {program, program, 0u};
   for (int k = 0; k < 3; ++k) {
-    RenderPathGuard path(paths[k]);
+    FeedbackPathGuard path(*fb, paths[k]);
     fb->blurProgram = programs[k];
     const uint64_t blurs = softwarePassCounts().blur;
     fb->blurCrossfade(0.0f, 0, 1);
@@ -192,7 +192,7 @@ TEST_F(FeedbackTest, BlurPassesAgreeOnTheCpuAsOneSummingQuadAndAsFourQuads) {
   };
   std::vector<unsigned char> summed;
   {
-    RenderPathGuard gl(RenderChoice::Gl);
+    FeedbackPathGuard gl(*fb, RenderChoice::Gl);
     fb->blurCrossfade(0.6f, 0, 1);
     readBand();
     summed = pixels;
@@ -202,7 +202,7 @@ TEST_F(FeedbackTest, BlurPassesAgreeOnTheCpuAsOneSummingQuadAndAsFourQuads) {
     readBand();
     EXPECT_LE(worstDifference(summed), 12);  // only the rounding of each blended tap differs
   }
-  RenderPathGuard software(RenderChoice::Software);
+  FeedbackPathGuard software(*fb, RenderChoice::Software);
   const uint64_t blurs = softwarePassCounts().blur;
   fb->blurCrossfade(0.6f, 0, 1);
   ASSERT_EQ(softwarePassCounts().blur, blurs + 1);
@@ -225,7 +225,7 @@ TEST_F(FeedbackTest, BlurStaysInGlForSlotsHoldingOtherPictures) {
   fill(fb->textures[1], uniform(0, 0, 0));
   {
     // The software path is not handed a slot it did not make: GL blurs it.
-    RenderPathGuard software(RenderChoice::Software);
+    FeedbackPathGuard software(*fb, RenderChoice::Software);
     const uint64_t blurs = softwarePassCounts().blur;
     fb->blurCrossfade(0.0f, 0, 1);
     EXPECT_EQ(softwarePassCounts().blur, blurs);
@@ -317,19 +317,19 @@ TEST_F(FeedbackTest, TintedBlurOnTheCpuMatchesGl) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kW, kH, 0, GL_RGBA, GL_UNSIGNED_BYTE, keyed.data());
-    keepTextureCopy(name, kW, kH, 4, keyed.data());
+    keepTextureCopy(hostSoftwarePasses().copies, name, kW, kH, 4, keyed.data());
   }
   const GLuint own[2] = {fb->textures[2], fb->textures[8]};
   fb->textures[2] = names[0];
   fb->textures[8] = names[1];
   std::vector<unsigned char> inGl;
   {
-    RenderPathGuard gl(RenderChoice::Gl);
+    FeedbackPathGuard gl(*fb, RenderChoice::Gl);
     fb->tintedBlur(2, 7, 1.0f, 0.5f, 0.06f, 1.0f, 0.8f, 0.6f);
     readBand();
     inGl = pixels;
   }
-  RenderPathGuard software(RenderChoice::Software);
+  FeedbackPathGuard software(*fb, RenderChoice::Software);
   const uint64_t blurs = softwarePassCounts().tintedBlur;
   fb->tintedBlur(2, 7, 1.0f, 0.5f, 0.06f, 1.0f, 0.8f, 0.6f);
   EXPECT_EQ(softwarePassCounts().tintedBlur, blurs + 1);
@@ -394,7 +394,7 @@ TEST_F(FeedbackTest, RippleHidesAOnlyWhereANoLongerShows) {
   ASSERT_LT(first, 1.0f);
   fill(fb->textures[1], bars);
   for (RenderChoice choice : {RenderChoice::Gl, RenderChoice::Software}) {
-    RenderPathGuard path(choice);
+    FeedbackPathGuard path(*fb, choice);
     for (float sweep : {first - 0.001f, first}) {
       std::vector<unsigned char> withA[2];
       for (int k = 0; k < 2; ++k) {
@@ -455,7 +455,7 @@ TEST_F(FeedbackTest, RippleSheetOnTheCpuMatchesGl) {
   for (const float* p : params) {
     std::vector<unsigned char> gl;
     for (RenderChoice choice : {RenderChoice::Gl, RenderChoice::Software}) {
-      RenderPathGuard path(choice);
+      FeedbackPathGuard path(*fb, choice);
       const uint64_t ripples = softwarePassCounts().ripple;
       glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
       fb->rippleTransition(2, 1, 0, 0, p[0], p[1], p[2], p[3], p[4]);
@@ -481,7 +481,7 @@ TEST_F(FeedbackTest, RippleSheetOnTheCpuMatchesGl) {
 }
 
 TEST_F(FeedbackTest, RippleSheetStaysInGlWhereTheCpuCannotTakeIt) {
-  RenderPathGuard software(RenderChoice::Software);
+  FeedbackPathGuard software(*fb, RenderChoice::Software);
   fill(fb->textures[2], bars);
   fill(fb->textures[1], uniform(0, 0, 0));
   const uint64_t ripples = softwarePassCounts().ripple;
@@ -509,7 +509,7 @@ TEST_F(FeedbackTest, CrossfadeOnTheCpuMatchesGl) {
     for (float w : {0.0f, 0.3f, 0.5f, 0.77f, 1.0f}) {
       std::vector<unsigned char> gl;
       for (RenderChoice choice : {RenderChoice::Gl, RenderChoice::Software}) {
-        RenderPathGuard path(choice);
+        FeedbackPathGuard path(*fb, choice);
         const uint64_t crossfades = softwarePassCounts().crossfade;
         fb->crossfade(w, 0, 1);
         EXPECT_EQ(softwarePassCounts().crossfade - crossfades,
@@ -522,7 +522,7 @@ TEST_F(FeedbackTest, CrossfadeOnTheCpuMatchesGl) {
   }
   glClearColor(0, 0, 0, 1);
   // A slot holding a picture the buffer did not make stays in GL.
-  RenderPathGuard software(RenderChoice::Software);
+  FeedbackPathGuard software(*fb, RenderChoice::Software);
   const GLuint saved = fb->textures[1];
   fb->textures[1] = fb->textures[2];
   const uint64_t crossfades = softwarePassCounts().crossfade;

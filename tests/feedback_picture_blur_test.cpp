@@ -27,8 +27,9 @@ Picture pattern(int w, int h) {
 
 Picture blurred(const Picture& src, float spreadS, float spreadT) {
   Picture out(src.width, src.height);
+  std::vector<float> row;
   blurRepeatingPicture(src.rgba.data(), out.rgba.data(), src.width, src.height, spreadS, spreadT,
-                       kTap);
+                       kTap, row);
   return out;
 }
 

@@ -71,8 +71,9 @@ int added(double colour, int alphaLevel) {
 
 Picture swirled(Picture p, const Picture* first, const std::vector<SwirlQuad>& quads,
                 float alpha) {
+  SwirlScratch scratch;
   swirlPasses(p.rgba.data(), first ? first->rgba.data() : nullptr, p.width, p.height,
-              quads.data(), int(quads.size()), alpha);
+              quads.data(), int(quads.size()), alpha, scratch);
   return p;
 }
 
@@ -252,7 +253,7 @@ struct SwirlZoomTest : ::testing::Test {
     setSceneRegion();
     setDefaultGlState();
     glLoadIdentity();
-    static FeedbackBuffer* shared = new FeedbackBuffer;  // made once, as at start-up
+    static FeedbackBuffer* shared = new FeedbackBuffer(nullptr);  // made once, as at start-up
     fb = shared;
   }
 
@@ -291,7 +292,7 @@ struct SwirlZoomTest : ::testing::Test {
                       float zoomExponent, float panX, float panY) {
     std::vector<uint8_t> results[2];
     for (bool onCpu : {false, true}) {
-      RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
+      FeedbackPathGuard path(*fb, onCpu ? RenderChoice::Software : RenderChoice::Gl);
       prepare(band, slot);
       const uint64_t swirls = softwarePassCounts().swirl;
       fb->swirlZoom(kSlot, spin, 0, zoomBase, zoomExponent, panX, panY, -0.15f);
@@ -364,7 +365,7 @@ TEST_F(SwirlZoomTest, StateLeftByOthersNeverReachesTheSoftwarePass) {
   const Picture band = shadedWithLines();
   std::vector<uint8_t> results[2];
   for (bool onCpu : {false, true}) {
-    RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
+    FeedbackPathGuard path(*fb, onCpu ? RenderChoice::Software : RenderChoice::Gl);
     prepare(band, band);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glScalef(0.5f, 2.0f, 1.0f);
@@ -400,7 +401,7 @@ TEST_F(SwirlZoomTest, SlotsHoldingOtherPicturesStayInGl) {
   const GLuint saved = fb->textures[kSlot];
   std::vector<uint8_t> results[2];
   for (bool onCpu : {false, true}) {
-    RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
+    FeedbackPathGuard path(*fb, onCpu ? RenderChoice::Software : RenderChoice::Gl);
     fb->textures[kSlot] = saved;
     prepare(band, band);
     fb->textures[kSlot] = picture;
@@ -425,7 +426,7 @@ TEST_F(SwirlZoomTest, LeavesTheGlStateAsTheGlPassesDo) {
   const Picture band = shadedWithLines();
   State states[2];
   for (bool onCpu : {false, true}) {
-    RenderPathGuard path(onCpu ? RenderChoice::Software : RenderChoice::Gl);
+    FeedbackPathGuard path(*fb, onCpu ? RenderChoice::Software : RenderChoice::Gl);
     prepare(band, band);
     glEnable(GL_SCISSOR_TEST);
     glScissor(3, 5, 400, 300);
@@ -465,6 +466,7 @@ TEST_F(SwirlZoomTest, CentresOnEdgesAreCoveredAsGlCoversThem) {
   SKIP_UNLESS_LLVMPIPE();
   const Picture band = uniform(kW, kH, 0);
   const Picture texture = uniform(kW, kH, 200);
+  SwirlScratch scratch;
   const double corners[2][4][2] = {{{100.5, 50.5}, {300.5, 50.5}, {300.5, 150.5}, {100.5, 150.5}},
                                    {{200.5, 20.5}, {280.5, 100.5}, {200.5, 180.5}, {120.5, 100.5}}};
   for (const auto& shape : corners)
@@ -487,7 +489,7 @@ TEST_F(SwirlZoomTest, CentresOnEdgesAreCoveredAsGlCoversThem) {
         glEnd();
         const std::vector<uint8_t> gl = readBand();
         Picture cpu = band;
-        swirlPasses(cpu.rgba.data(), texture.rgba.data(), kW, kH, &q, 1, 1.0f);
+        swirlPasses(cpu.rgba.data(), texture.rgba.data(), kW, kH, &q, 1, 1.0f, scratch);
         int differing = 0, covered = 0;
         for (size_t i = 0; i < gl.size(); i += 4) {
           differing += (gl[i] != 0) != (cpu.rgba[i] != 0);

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "host/host.h"
+#include "host/render_path.h"
 #include "platform/headless_context.h"
-#include "software/texture_copies.h"
 
 // Makes a process-wide context current, sized at least width x height.
 // Fails the calling test when EGL is unavailable.
@@ -13,7 +13,7 @@ inline bool useHeadlessGl(int width = 800, int height = 600) {
   static HeadlessContext ctx;
   if (ctx.display && ctx.width >= width && ctx.height >= height) return true;
   destroyHeadlessContext(ctx);
-  forgetTextureCopies();  // their names belonged to the old context
+  forgetSoftwarePasses();  // their texture names belonged to the old context
   std::string error;
   bool ok = createHeadlessContext(ctx, width, height, &error);
   EXPECT_TRUE(ok) << error;

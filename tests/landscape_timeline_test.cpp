@@ -111,7 +111,7 @@ TEST_F(LandscapeTimeline, AloneAt28sTheGroundRisesFromTheBottomUnderTheSky) {
   setSceneRegion();
   Director(demo(), 28000);
   const Band flight = readBand();
-  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, renderPath(), sharedRayStats());  // the sky alone, same camera
+  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, softwarePasses(), sharedRayStats());  // the sky alone, same camera
   const Band sky = readBand();
 
   EXPECT_LT(meanAbsDiff(flight, sky, 240, 256), 4.0) << "sky above the horizon";
@@ -147,7 +147,7 @@ TEST_F(LandscapeTimeline, At33sTheFlightLiesOnTheRipplingSheet) {
   {
     // The sheet's depth is GL's to write: the software path paints the
     // band alone.
-    RenderPathGuard gl(RenderChoice::Gl);
+    FeedbackPathGuard gl(*demo().feedback, RenderChoice::Gl);
     stillFrameAt(33000);
     glReadPixels(0, 64, kW, kH, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
   }
@@ -191,7 +191,7 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
   for (size_t i = 0; i < gl.size(); ++i) worst = std::max(worst, std::abs(gl[i] - cpu[i]));
   EXPECT_LE(worst, 3);  // filtering rounds a little differently
   EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
-  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, renderPath(), sharedRayStats());
+  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, softwarePasses(), sharedRayStats());
   EXPECT_GT(meanAbsDiff(cpu, readBand(), 0, 64), 30.0) << "the terrain was painted";
 }
 

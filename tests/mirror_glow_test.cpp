@@ -39,7 +39,7 @@ struct GlowCounts {
 // Inside the first piece, away from the rows its neighbours share.
 GlowCounts glowAt(float seconds) {
   setSceneRegion();
-  drawTextGlow(seconds, kTextSlot, kGlowSlot, renderPath());
+  drawTextGlow(seconds, kTextSlot, kGlowSlot, softwarePasses());
   const std::vector<unsigned char> source = textureRgb(kTextSlot);
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   GlowCounts c;
@@ -76,7 +76,7 @@ TEST(MirrorGlow, FullStrengthPieceIsSharp) {
 TEST(MirrorGlow, NothingShowsBeforeTheFirstPiece) {
   ASSERT_TRUE(startDemoOnce(800, 600));
   setSceneRegion();
-  drawTextGlow(3.0f, kTextSlot, kGlowSlot, renderPath());
+  drawTextGlow(3.0f, kTextSlot, kGlowSlot, softwarePasses());
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   size_t lit = 0;
   for (unsigned char v : glow) lit += v > 0;
@@ -98,6 +98,12 @@ const uint8_t* pixel(const std::vector<uint8_t>& p, int x, int row) {
   return &p[(size_t(row) * kBandWidth + size_t(x)) * 4];
 }
 
+void paintGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCount,
+               const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out) {
+  GlowScratch scratch;
+  paintTextGlow(source, pieces, pieceCount, offsets, passCount, clear, out, scratch);
+}
+
 }  // namespace
 
 TEST(MirrorGlowPainter, SharpPieceAddsFourRoundedSamplesOverTheClearColour) {
@@ -106,7 +112,7 @@ TEST(MirrorGlowPainter, SharpPieceAddsFourRoundedSamplesOverTheClearColour) {
   const GlowPiece piece{10, 20, 5, 9, {1.0f, 0.5f, 0.0f}};
   const float offsets[2] = {0.0f, 0.0f};
   const uint8_t clear[3] = {3, 2, 1};
-  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
+  paintGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
   // Each sample: round(round(tint * 200) * round(0.2539 * 255) / 255).
   EXPECT_EQ(pixel(out, 10, 5)[0], 3 + 4 * 51);
   EXPECT_EQ(pixel(out, 19, 8)[1], 2 + 4 * 25);
@@ -117,13 +123,13 @@ TEST(MirrorGlowPainter, SharpPieceAddsFourRoundedSamplesOverTheClearColour) {
     EXPECT_EQ(pixel(out, xy.first, xy.second)[0], 3) << xy.first << "," << xy.second;
 
   // A second pass samples the first: 207 and 102 inside the piece.
-  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data());
+  paintGlow(source.data(), &piece, 1, offsets, 2, clear, out.data());
   EXPECT_EQ(pixel(out, 12, 6)[0], 3 + 4 * 53);
   EXPECT_EQ(pixel(out, 12, 6)[1], 2 + 4 * 13);
 
   // Sums saturate.
   const std::vector<uint8_t> white = uniformPicture(255, 255);
-  paintTextGlow(white.data(), &piece, 1, offsets, 1, clear, out.data());
+  paintGlow(white.data(), &piece, 1, offsets, 1, clear, out.data());
   EXPECT_EQ(pixel(out, 12, 6)[0], 255);
 }
 
@@ -138,13 +144,13 @@ TEST(MirrorGlowPainter, FirstPassWeighsByTheSourceAlphaLaterPassesDoNot) {
   const float offsets[2] = {1.0f / 512.0f, 0.0f};
   const uint8_t clear[3] = {0, 0, 0};
   std::vector<uint8_t> out(source.size());
-  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
+  paintGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
   // At (100, 40) each sample weighs the texel by 3/8 for colour and again
   // for alpha: round(75 * round(0.2539 * 96) / 255) = 7, four times.
   EXPECT_EQ(pixel(out, 100, 40)[0], 4 * 7);
   EXPECT_EQ(pixel(out, 95, 40)[0], 0);
   // The second pass samples an opaque picture: no alpha weighting.
-  paintTextGlow(source.data(), &piece, 1, offsets, 2, clear, out.data());
+  paintGlow(source.data(), &piece, 1, offsets, 2, clear, out.data());
   EXPECT_GT(pixel(out, 100, 40)[0], 0);
 }
 
@@ -159,7 +165,7 @@ TEST(MirrorGlowPainter, SamplesRepeatAcrossTheEdgesAndOddOffsetsStayInside) {
   const float offsets[1] = {4.0f / 512.0f};
   const uint8_t clear[3] = {0, 0, 0};
   std::vector<uint8_t> out(source.size());
-  paintTextGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
+  paintGlow(source.data(), &piece, 1, offsets, 1, clear, out.data());
   EXPECT_GT(pixel(out, 1, 255)[0], 0);
   EXPECT_EQ(pixel(out, 0, 255)[0], 0);
   EXPECT_GT(pixel(out, 1, 250)[0], 0);
@@ -167,7 +173,7 @@ TEST(MirrorGlowPainter, SamplesRepeatAcrossTheEdgesAndOddOffsetsStayInside) {
 
   for (float odd : {std::nanf(""), INFINITY, -INFINITY, 1e30f, -1e30f}) {
     const float o[2] = {odd, odd};
-    paintTextGlow(source.data(), &piece, 1, o, 2, clear, out.data());
+    paintGlow(source.data(), &piece, 1, o, 2, clear, out.data());
     for (int x = 0; x < 4; ++x) EXPECT_LE(pixel(out, x, 252)[0], 255);
   }
 }
@@ -185,14 +191,14 @@ TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
     GLfloat glColour[4], cpuColour[4];
     {
       RenderPathGuard path(RenderChoice::Gl);
-      drawTextGlow(seconds, kTextSlot, kGlowSlot, renderPath());
+      drawTextGlow(seconds, kTextSlot, kGlowSlot, softwarePasses());
       gl = textureRgb(kGlowSlot);
       glGetFloatv(GL_CURRENT_COLOR, glColour);
     }
     {
       RenderPathGuard path(RenderChoice::Software);
       const uint64_t glows = softwarePassCounts().glow;
-      drawTextGlow(seconds, kTextSlot, kGlowSlot, renderPath());
+      drawTextGlow(seconds, kTextSlot, kGlowSlot, softwarePasses());
       ASSERT_EQ(softwarePassCounts().glow, glows + 1) << "no copy of the text texture";
       cpu = textureRgb(kGlowSlot);
       glGetFloatv(GL_CURRENT_COLOR, cpuColour);
@@ -229,7 +235,7 @@ TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
     RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
     setSceneRegion();
     const uint64_t glows = softwarePassCounts().glow;
-    drawTextGlow(10.0f, int(changing), kGlowSlot, renderPath());
+    drawTextGlow(10.0f, int(changing), kGlowSlot, softwarePasses());
     EXPECT_EQ(softwarePassCounts().glow, glows);
     results[software] = textureRgb(kGlowSlot);
   }

@@ -20,17 +20,16 @@ TEST(SoftwareWorkerPool, RunsEachTaskOnceAndWaitsForAll) {
 }
 
 // RGB uploads read with alpha 255 as GL samples them; a new copy of a name
-// replaces the old one, and forgetting drops them all.
+// replaces the old one.
 TEST(SoftwareTextureCopies, KeepWhatWasUploaded) {
+  TextureCopies copies;
   const uint8_t rgb[6] = {1, 2, 3, 4, 5, 6};
-  keepTextureCopy(77, 2, 1, 3, rgb);
-  const TextureCopy* copy = textureCopy(77);
+  keepTextureCopy(copies, 77, 2, 1, 3, rgb);
+  const TextureCopy* copy = textureCopy(copies, 77);
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->rgba, (std::vector<uint8_t>{1, 2, 3, 255, 4, 5, 6, 255}));
   const uint8_t rgba[4] = {9, 8, 7, 0};
-  keepTextureCopy(77, 1, 1, 4, rgba);
-  EXPECT_EQ(textureCopy(77)->rgba, (std::vector<uint8_t>{9, 8, 7, 0}));
-  EXPECT_EQ(textureCopy(78), nullptr);
-  forgetTextureCopies();
-  EXPECT_EQ(textureCopy(77), nullptr);
+  keepTextureCopy(copies, 77, 1, 1, 4, rgba);
+  EXPECT_EQ(textureCopy(copies, 77)->rgba, (std::vector<uint8_t>{9, 8, 7, 0}));
+  EXPECT_EQ(textureCopy(copies, 78), nullptr);
 }

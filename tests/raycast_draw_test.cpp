@@ -84,7 +84,7 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     // One texel: linear and nearest filtering read the same.
-    if (mode == DrawMode::kPainted) keepTextureCopy(name, 1, 1, 3, texel);
+    if (mode == DrawMode::kPainted) keepTextureCopy(hostSoftwarePasses().copies, name, 1, 1, 3, texel);
     textures.push_back(name);
   }
   DrawWorld dw(textures);
@@ -119,7 +119,7 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
       else
         rayDrawLeaf(list, {c.x, c.y, c.w, 1, c.s, c.s, c.s, c.s});
     }
-    rayDrawEnd(list, renderPath());
+    rayDrawEnd(list, softwarePasses());
   };
   const uint64_t gridPasses = softwarePassCounts().gridQuads;
   drawBatched();
@@ -177,7 +177,7 @@ void checkBatchedDrawingEqualsQuadByQuad(DrawMode mode) {
   const float lastE = lastShade >= 1.0f ? lastShade - 1.0f : 0.0f;
   EXPECT_FLOAT_EQ(colourAfter[1], lastObject.colour.y + lastE * light[1]);
   glDeleteTextures(static_cast<GLsizei>(textures.size()), textures.data());
-  forgetTextureCopies();
+  for (GLuint name : textures) hostSoftwarePasses().copies.byName.erase(name);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ struct RayTestScene {
 
   // One drawn grid frame on the current render path.
   void render(GridDepth depth = GridDepth::Read) {
-    renderRayGrid(grid, world, depth, renderPath(), stats);
+    renderRayGrid(grid, world, depth, softwarePasses(), stats);
   }
 
   // Frame constants and origin blocks, as renderRayGrid sets them.

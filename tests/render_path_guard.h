@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "effects/feedback_buffer.h"
 #include "gl_test_context.h"
 #include "host/render_path.h"
 #include "software/software_passes.h"
@@ -27,6 +28,37 @@ class RenderPathGuard {
 
  private:
   RenderPath previous_;
+};
+
+// The software passes the host hands out on the software path (switching
+// to it makes them), whichever path is current.
+inline SoftwarePasses& hostSoftwarePasses() {
+  RenderPathGuard software(RenderChoice::Software);
+  return *softwarePasses();
+}
+
+inline SoftwarePassCounts softwarePassCounts() { return hostSoftwarePasses().counts; }
+
+inline const TextureCopy* textureCopy(unsigned name) {
+  return textureCopy(hostSoftwarePasses().copies, name);
+}
+
+// A feedback buffer takes its passes when it is made; this hands it those
+// of the path chosen, as one made on that path would have, while it lives.
+class FeedbackPathGuard {
+ public:
+  FeedbackPathGuard(FeedbackBuffer& fb, RenderChoice choice)
+      : path_(choice), fb_(fb), previous_(fb.software) {
+    fb.software = softwarePasses();
+  }
+  ~FeedbackPathGuard() { fb_.software = previous_; }
+  FeedbackPathGuard(const FeedbackPathGuard&) = delete;
+  FeedbackPathGuard& operator=(const FeedbackPathGuard&) = delete;
+
+ private:
+  RenderPathGuard path_;
+  FeedbackBuffer& fb_;
+  SoftwarePasses* previous_;
 };
 
 // Whether the context renders with Mesa's llvmpipe, whose exact output the

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/render_path.h"
 #include "software/software_passes.h"
 
 namespace {
@@ -53,8 +52,13 @@ void popModelview() {
 void createBlurProgram(FeedbackBuffer& fb);
 void drawBlurTaps(const FeedbackBuffer& fb, float half, float tapAlpha);
 
-FeedbackBuffer::FeedbackBuffer()
-    : copyX(0), copyY(64), copyWidth(512), copyHeight(256), imageMemory(512 * 256 * 4, 0) {
+FeedbackBuffer::FeedbackBuffer(SoftwarePasses* software)
+    : copyX(0),
+      copyY(64),
+      copyWidth(512),
+      copyHeight(256),
+      imageMemory(512 * 256 * 4, 0),
+      software(software) {
   GLuint primary[3];
   GLuint work[3];
   glGenTextures(3, primary);
@@ -100,9 +104,8 @@ void FeedbackBuffer::crossfade(float w, int a, int b) {
   glDisable(GL_CULL_FACE);
   glEnable(GL_BLEND);
   FeedbackSlot slotA, slotB;
-  if (renderPath() == RenderPath::Software && ownPicture(*this, a, slotA) &&
-      ownPicture(*this, b, slotB) &&
-      softwareCrossfade(bandCopy(*this), slotA.picture, slotB.picture, w)) {
+  if (software && ownPicture(*this, a, slotA) && ownPicture(*this, b, slotB) &&
+      softwareCrossfade(*software, bandCopy(*this), slotA.picture, slotB.picture, w)) {
     // GL is left as the two quads leave it.
     glBindTexture(GL_TEXTURE_2D, textures[a]);
     glColor4f(0.0f, 0.0f, 0.0f, 1.0f - w);
@@ -134,15 +137,13 @@ static bool ownSlot(const FeedbackBuffer& fb, int slot, FeedbackSlot& out) {
 static bool blurOnSoftwarePath(const FeedbackBuffer& fb, int a, float factorA, int b,
                                float factorB) {
   FeedbackSlot slots[2];
-  if (renderPath() != RenderPath::Software || !ownSlot(fb, a, slots[0]) ||
-      !ownSlot(fb, b, slots[1]))
-    return false;
+  if (!fb.software || !ownSlot(fb, a, slots[0]) || !ownSlot(fb, b, slots[1])) return false;
   float spreads[2][kBlurPasses];
   for (int k = 0; k < kBlurPasses; ++k) {
     spreads[0][k] = blurHalfSpread(k + 1, factorA);
     spreads[1][k] = blurHalfSpread(k + 1, factorB);
   }
-  return softwareBlur(bandCopy(fb), slots, spreads, kTapAlpha);
+  return softwareBlur(*fb.software, bandCopy(fb), slots, spreads, kTapAlpha);
 }
 
 // Seven passes of four taps whose spread grows with the pass, each pass
@@ -221,8 +222,7 @@ static void tintedBlurPasses(const FeedbackBuffer& fb, int slot, int n, float uS
 static bool tintedBlurOnSoftwarePath(const FeedbackBuffer& fb, int slot, int n, float uSpread,
                                      float vSpread, float amount, float red, float green,
                                      float blue) {
-  if (renderPath() != RenderPath::Software || n <= 0 || n > 16 || slot < 0 || slot > 5)
-    return false;
+  if (!fb.software || n <= 0 || n > 16 || slot < 0 || slot > 5) return false;
   float spreadS[16], spreadT[16];
   for (int p = 1; p <= n; ++p) {
     const float h = amount * p;
@@ -230,8 +230,8 @@ static bool tintedBlurOnSoftwarePath(const FeedbackBuffer& fb, int slot, int n, 
     spreadT[p - 1] = vSpread * h / n * 0.5f;
   }
   const float tint[3] = {red, green, blue};
-  if (!softwareTintedBlur(bandCopy(fb), fb.textures[slot], fb.textures[slot + 6], n, spreadS,
-                          spreadT, kTapAlpha, tint))
+  if (!softwareTintedBlur(*fb.software, bandCopy(fb), fb.textures[slot], fb.textures[slot + 6],
+                          n, spreadS, spreadT, kTapAlpha, tint))
     return false;
   glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
   glColor4f(red, green, blue, kTapAlpha);
@@ -299,7 +299,7 @@ constexpr int kSwirlPasses = 9;
 bool swirlOnSoftwarePath(const FeedbackBuffer& fb, int slot,
                          const SwirlCorners (&corners)[kSwirlPasses], float alpha) {
   FeedbackSlot own;
-  if (renderPath() != RenderPath::Software || !ownSlot(fb, slot, own)) return false;
+  if (!fb.software || !ownSlot(fb, slot, own)) return false;
   SwirlQuad quads[kSwirlPasses];
   for (int l = 0; l < kSwirlPasses; ++l) {
     for (int c = 0; c < 4; ++c) {
@@ -309,7 +309,7 @@ bool swirlOnSoftwarePath(const FeedbackBuffer& fb, int slot,
     quads[l].du = corners[l].du;
     quads[l].dv = corners[l].dv;
   }
-  return softwareSwirl(bandCopy(fb), own, quads, kSwirlPasses, alpha);
+  return softwareSwirl(*fb.software, bandCopy(fb), own, quads, kSwirlPasses, alpha);
 }
 
 }  // namespace

@@ -7,7 +7,21 @@
 
 #include <vector>
 
-struct FeedbackSlot;
+#include "software/software_passes.h"
+
+// The ripple transition's 50 x 50 sheet, laid out anew by each transition.
+struct RippleSheet {
+  static constexpr int kPoints = 50;  // grid points per side; corners run 0..50
+  // Positions and texture coordinates per corner index, 0..50.
+  float x[kPoints + 1];
+  float y[kPoints + 1];
+  float u[kPoints + 1];
+  float v[kPoints + 1];
+  // Per grid point [row][column], 0..49: the incoming picture's cover and the
+  // sheet's distance from the eye.
+  float cover[kPoints][kPoints];
+  float height[kPoints][kPoints];
+};
 
 struct FeedbackBuffer {
   // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
@@ -29,14 +43,22 @@ struct FeedbackBuffer {
   GLuint blurProgram = 0;
   GLint blurSpreadLocation = -1;
 
+  // The software path's passes, which draw the composites they can take on
+  // the CPU; null on the GL path.
+  SoftwarePasses* software;
+
+  // Room the ripple transition reuses from frame to frame.
+  RippleSheet rippleSheet;
+  std::vector<SheetCorner> rippleCorners;
+
   // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
   // slot 2 clamps). Needs a current GL context.
-  FeedbackBuffer();
+  explicit FeedbackBuffer(SoftwarePasses* software);
 
   // Copies the band (copyX, copyY, copyWidth x copyHeight) into textures[slot].
   void captureFrame(int slot);
 
-  // Slot a at weight 1 - w under slot b at weight w; on the software path
+  // Slot a at weight 1 - w under slot b at weight w; with software passes
   // on the CPU where both entries hold the buffer's own textures.
   void crossfade(float w, int a, int b);
 
@@ -58,7 +80,7 @@ struct FeedbackBuffer {
                         float phase, float radiusFactor, float radiusScale);
 
   // Nine passes that draw the previous result rotated, zoomed and panned;
-  // on the software path on the CPU where the slot holds the buffer's own
+  // with software passes on the CPU where the slot holds the buffer's own
   // textures.
   void swirlZoom(int slot, float spin, int unused, float zoomBase, float zoomExponent,
                  float panX, float panY, float alphaOffset);

@@ -6,31 +6,16 @@
 #include <vector>
 
 #include "effects/feedback_buffer.h"
-#include "host/render_path.h"
 #include "software/software_passes.h"
 
 namespace {
 
-constexpr int kSheetPoints = 50;  // grid points per side; corners run 0..50
-
-struct RippleSheet {
-  // Positions and texture coordinates per corner index, 0..50.
-  float x[kSheetPoints + 1];
-  float y[kSheetPoints + 1];
-  float u[kSheetPoints + 1];
-  float v[kSheetPoints + 1];
-  // Per grid point [row][column], 0..49: the incoming picture's cover and the
-  // sheet's distance from the eye.
-  float cover[kSheetPoints][kSheetPoints];
-  float height[kSheetPoints][kSheetPoints];
-};
-
-RippleSheet sheet;  // one thread, reused every frame
+constexpr int kSheetPoints = RippleSheet::kPoints;
 
 bool onRim(int i, int j) { return i == 0 || j == 0 || i == kSheetPoints || j == kSheetPoints; }
 
 // Accumulated steps, as the sheet was laid out.
-void layOutSheet() {
+void layOutSheet(RippleSheet& sheet) {
   float x = -0.5f, y = -0.25f, u = 0.0f, v = 0.0f;
   for (int k = 0; k <= kSheetPoints; ++k) {
     sheet.x[k] = x;
@@ -45,7 +30,7 @@ void layOutSheet() {
 }
 
 // Grid point (i, j)'s distance from the centre, 1 at the band's corners.
-float radiusAt(int i, int j) {
+float radiusAt(const RippleSheet& sheet, int i, int j) {
   const float px = sheet.x[i], py = sheet.y[j];
   return std::sqrt(px * px + 4.0f * py * py) / std::sqrt(0.5f);
 }
@@ -56,12 +41,12 @@ float coverAt(float r, float radiusFactor, float radiusScale) {
              : 0.0f;
 }
 
-void fillSheet(float frequency, float amplitude, float phase, float radiusFactor,
+void fillSheet(RippleSheet& sheet, float frequency, float amplitude, float phase, float radiusFactor,
                float radiusScale) {
-  layOutSheet();
+  layOutSheet(sheet);
   for (int j = 0; j < kSheetPoints; ++j) {
     for (int i = 0; i < kSheetPoints; ++i) {
-      const float r = radiusAt(i, j);
+      const float r = radiusAt(sheet, i, j);
       sheet.cover[j][i] = coverAt(r, radiusFactor, radiusScale);
       const float fall = std::max(1.0f - r - 0.3f, 0.0f);
       const float w1 = (std::sin(8.0f * frequency * r * r + phase) + 1.0f) * 0.05f;
@@ -83,7 +68,7 @@ struct CellCorner {
   float alpha;
 };
 
-void cellCorners(int i, int j, bool incoming, CellCorner (&out)[4]) {
+void cellCorners(const RippleSheet& sheet, int i, int j, bool incoming, CellCorner (&out)[4]) {
   static const int kCornerDi[4] = {0, 1, 1, 0};
   static const int kCornerDj[4] = {0, 0, 1, 1};
   const float first = incoming ? sheet.cover[j][i] : 1.0f - sheet.cover[j][i];
@@ -105,19 +90,19 @@ void cellCorners(int i, int j, bool incoming, CellCorner (&out)[4]) {
   }
 }
 
-float cornerHeight(int ci, int cj) { return onRim(ci, cj) ? 1.0f : sheet.height[cj][ci]; }
+float cornerHeight(const RippleSheet& sheet, int ci, int cj) { return onRim(ci, cj) ? 1.0f : sheet.height[cj][ci]; }
 
 // One pass over the 50 x 50 cells.
-void drawSheet(bool incoming) {
+void drawSheet(const RippleSheet& sheet, bool incoming) {
   glBegin(GL_QUADS);
   for (int j = 0; j < kSheetPoints; ++j) {
     for (int i = 0; i < kSheetPoints; ++i) {
       CellCorner corners[4];
-      cellCorners(i, j, incoming, corners);
+      cellCorners(sheet, i, j, incoming, corners);
       for (const CellCorner& c : corners) {
         glColor4f(0.0f, 0.0f, 0.0f, c.alpha);
         glTexCoord2f(sheet.u[c.i], sheet.v[c.j]);
-        glVertex3f(sheet.x[c.i], sheet.y[c.j], -cornerHeight(c.i, c.j));
+        glVertex3f(sheet.x[c.i], sheet.y[c.j], -cornerHeight(sheet, c.i, c.j));
       }
     }
   }
@@ -141,18 +126,18 @@ SheetProjection sheetProjection() {
 
 // Both passes' cells as the software path takes them, placed in the band
 // as the scene viewport (512 x 384 at the window's origin) puts them.
-void sheetCorners(std::vector<SheetCorner>& out) {
+void sheetCorners(const RippleSheet& sheet, std::vector<SheetCorner>& out) {
   const SheetProjection p = sheetProjection();
   out.resize(size_t(kSheetPoints) * kSheetPoints * 4);
   SheetCorner* corner = out.data();
   for (int j = 0; j < kSheetPoints; ++j) {
     for (int i = 0; i < kSheetPoints; ++i) {
       CellCorner outgoing[4], incoming[4];
-      cellCorners(i, j, false, outgoing);
-      cellCorners(i, j, true, incoming);
+      cellCorners(sheet, i, j, false, outgoing);
+      cellCorners(sheet, i, j, true, incoming);
       for (int c = 0; c < 4; ++c, ++corner) {
         const int ci = outgoing[c].i, cj = outgoing[c].j;
-        const float w = cornerHeight(ci, cj);
+        const float w = cornerHeight(sheet, ci, cj);
         const float zClip = p.zScale * -w + p.zOffset;
         corner->x = (p.xScale * sheet.x[ci] / w + 1.0f) * 256.0f;
         corner->y = (p.yScale * sheet.y[cj] / w + 1.0f) * 192.0f - 64.0f;
@@ -169,23 +154,23 @@ void sheetCorners(std::vector<SheetCorner>& out) {
 
 // Both passes on the CPU; false where the software backend is not the path
 // or cannot take them.
-bool rippleOnSoftwarePath(const FeedbackBuffer& fb, int a, int b) {
+bool rippleOnSoftwarePath(FeedbackBuffer& fb, int a, int b) {
   FeedbackSlot outgoing, incoming;
-  if (renderPath() != RenderPath::Software || !ownPicture(fb, a, outgoing) ||
-      !ownPicture(fb, b, incoming))
+  if (!fb.software || !ownPicture(fb, a, outgoing) || !ownPicture(fb, b, incoming))
     return false;
-  static std::vector<SheetCorner> corners;
-  sheetCorners(corners);
-  return softwareRippleSheet(outgoing, incoming, corners.data(), kSheetPoints * kSheetPoints);
+  sheetCorners(fb.rippleSheet, fb.rippleCorners);
+  return softwareRippleSheet(*fb.software, outgoing, incoming, fb.rippleCorners.data(),
+                             kSheetPoints * kSheetPoints);
 }
 
 }  // namespace
 
 bool rippleHidesOutgoing(float radiusFactor, float radiusScale) {
-  layOutSheet();
+  RippleSheet sheet;
+  layOutSheet(sheet);
   for (int j = 0; j < kSheetPoints; ++j)
     for (int i = 0; i < kSheetPoints; ++i)
-      if (!(coverAt(radiusAt(i, j), radiusFactor, radiusScale) >= 1.0f)) return false;
+      if (!(coverAt(radiusAt(sheet, i, j), radiusFactor, radiusScale) >= 1.0f)) return false;
   return true;
 }
 
@@ -211,20 +196,20 @@ void FeedbackBuffer::rippleTransition(int a, int b, int /*unusedA*/, int /*unuse
   glBindTexture(GL_TEXTURE_2D, textures[a]);
   glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
 
-  fillSheet(frequency, amplitude, phase, radiusFactor, radiusScale);
+  fillSheet(rippleSheet, frequency, amplitude, phase, radiusFactor, radiusScale);
   if (rippleOnSoftwarePath(*this, a, b)) {
     // GL is left as the passes leave it: the incoming picture bound and the
     // last corner's colour current.
     CellCorner last[4];
-    cellCorners(kSheetPoints - 1, kSheetPoints - 1, true, last);
+    cellCorners(rippleSheet, kSheetPoints - 1, kSheetPoints - 1, true, last);
     glBindTexture(GL_TEXTURE_2D, textures[b]);
     glColor4f(0.0f, 0.0f, 0.0f, last[3].alpha);
   } else {
-    drawSheet(false);
+    drawSheet(rippleSheet, false);
     // The same cells again, only where the first pass drew them.
     glDepthFunc(GL_EQUAL);
     glBindTexture(GL_TEXTURE_2D, textures[b]);
-    drawSheet(true);
+    drawSheet(rippleSheet, true);
   }
 
   glDepthFunc(GL_LESS);

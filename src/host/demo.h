@@ -25,6 +25,7 @@ struct Demo {
   FrameContext frame() {
     FrameContext f;
     f.path = renderPath();
+    f.software = softwarePasses();
     f.feedback = feedback.get();
     f.shaftStats = &shaftStats;
     f.geometryStats = &geometryStats;

@@ -169,7 +169,7 @@ bool Director(Demo& demo, int now, bool draw) {
       break;
     case TimelineAction::MirrorHall:
       advanceMirrorHall(mirrorHallState, mirrorHallScene, delta);
-      if (draw) drawMirrorHall(mirrorHallState, mirrorHallScene, frame.path);
+      if (draw) drawMirrorHall(mirrorHallState, mirrorHallScene, frame.software);
       break;
     case TimelineAction::TriangleFractal:
       if (draw) {
@@ -177,7 +177,7 @@ bool Director(Demo& demo, int now, bool draw) {
         glClear(GL_COLOR_BUFFER_BIT);
       }
       advanceTriangleFractal(triangleFractalState, delta);
-      if (draw) drawTriangleFractal(triangleFractalState, triangleFractalScene, frame.path);
+      if (draw) drawTriangleFractal(triangleFractalState, triangleFractalScene, frame.software);
       break;
     case TimelineAction::Spikes:
       if (draw) glClearColor(0, 0, 0, 1);

@@ -23,19 +23,19 @@
 
 // Scene set-ups in their fixed order, which the texture names they make
 // follow. They run after every slot is filled, since some read slot contents.
-static void loadScenes(Demo& demo) {
+static void loadScenes(Demo& demo, SoftwarePasses* software) {
   DemoScenes& scenes = demo.scenes;
   DemoState& state = demo.state;
-  loadLanternCorridor(lanternScene, lanternState, renderPath());
+  loadLanternCorridor(lanternScene, lanternState, software);
   loadLandscape(scenes.landscape, state.landscape);
-  loadRingedPlanet(scenes.ringedPlanet, state.ringedPlanet);
+  loadRingedPlanet(scenes.ringedPlanet, state.ringedPlanet, software);
   loadLampPark(lampParkScene, lampParkState);
   loadSkyFlashes(scenes.skyFlashes, state.skyFlashes);
   loadMirrorHall(mirrorHallScene, mirrorHallState);
-  loadTriangleFractal(triangleFractalScene, triangleFractalState);
+  loadTriangleFractal(triangleFractalScene, triangleFractalState, software);
   loadSpikes(spikeScene, spikeState);
   loadScroller(scrollerScene, scrollerState);
-  loadTunnel(scenes.tunnel, state.tunnel);
+  loadTunnel(scenes.tunnel, state.tunnel, software);
 }
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
@@ -55,6 +55,8 @@ static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
 
 void loadEverything(Demo& demo) {
   TextureStore store;
+  SoftwarePasses* software = softwarePasses();
+  store.copies = software ? &software->copies : nullptr;
 
   // Slots are used directly as texture names. Reserving 40 names first makes
   // every name generated later (scenes, feedback buffers, the host) lie above
@@ -72,8 +74,8 @@ void loadEverything(Demo& demo) {
 
   for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
 
-  loadScenes(demo);
+  loadScenes(demo, software);
 
   // Last, so its texture names follow every scene's.
-  demo.feedback = std::make_unique<FeedbackBuffer>();
+  demo.feedback = std::make_unique<FeedbackBuffer>(software);
 }

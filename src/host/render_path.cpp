@@ -5,8 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+
+#include "software/software_passes.h"
 
 static RenderPath currentPath = RenderPath::Gl;
+static std::unique_ptr<SoftwarePasses> passes;  // made once, with the software path
+
+static void makePassesForPath() {
+  if (currentPath == RenderPath::Software && !passes) passes.reset(new SoftwarePasses);
+}
 
 bool parseRenderChoice(const char* text, RenderChoice* out) {
   if (!text) return false;
@@ -40,6 +48,7 @@ RenderPath settleRenderPath(const RenderRequest& request) {
   }
   const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
   currentPath = decideRenderPath(choice, renderer);
+  makePassesForPath();
   std::fprintf(stderr, "render path: %s (renderer: %s)\n", renderPathName(currentPath),
                renderer ? renderer : "unknown");
   return currentPath;
@@ -49,4 +58,18 @@ RenderPath renderPath() { return currentPath; }
 
 const char* renderPathName(RenderPath path) { return path == RenderPath::Software ? "software" : "gl"; }
 
-void setRenderPath(RenderPath path) { currentPath = path; }
+SoftwarePasses* softwarePasses() {
+  return currentPath == RenderPath::Software ? passes.get() : nullptr;
+}
+
+void setRenderPath(RenderPath path) {
+  currentPath = path;
+  makePassesForPath();
+}
+
+void forgetSoftwarePasses() {
+  // In place: whoever holds the object keeps it.
+  if (!passes) return;
+  passes->copies.byName.clear();
+  passes->bandTexture = 0;
+}

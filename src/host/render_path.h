@@ -6,6 +6,8 @@
 
 #include "platform/render_path.h"
 
+struct SoftwarePasses;
+
 enum class RenderChoice { Auto, Gl, Software };
 
 // "gl", "software" or "auto"; false on anything else.
@@ -34,4 +36,14 @@ const char* renderPathName(RenderPath path);
 // handed it by the frame context. Tests switch paths with setRenderPath;
 // production code never does after start-up.
 RenderPath renderPath();
+
+// The software path's passes, made once when the path is settled on it (or
+// a test first switches to it), for what draws to be handed; null while
+// the path is GL.
+SoftwarePasses* softwarePasses();
+
 void setRenderPath(RenderPath path);
+
+// Tests that make a new context: what the software passes kept belonged to
+// the old one.
+void forgetSoftwarePasses();

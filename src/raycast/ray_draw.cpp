@@ -7,6 +7,7 @@
 
 #include "effects/light_shafts.h"
 #include "raycast/ray_grid.h"
+#include "software/software_passes.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0) {
   v[3].y = y1;
 }
 
-void rayDrawEnd(RayDrawList& list, RenderPath path) {
+void rayDrawEnd(RayDrawList& list, SoftwarePasses* software) {
   list.softwareDrew = false;
   if (list.runs.empty()) return;
   // Only our three arrays take part, whatever the caller left enabled.
@@ -164,9 +165,9 @@ void rayDrawEnd(RayDrawList& list, RenderPath path) {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  list.softwareDrew =
-      path == RenderPath::Software && list.orderFree &&
-      softwareGridQuads(&list.vertices[0].x, list.runs.data(), int(list.runs.size()));
+  list.softwareDrew = software && list.orderFree &&
+                     softwareGridQuads(*software, &list.vertices[0].x, list.runs.data(),
+                                       int(list.runs.size()));
   if (!list.softwareDrew) drawRuns(list);
   glPopClientAttrib();
   // Drawing each quad on its own would leave the last one's texture bound

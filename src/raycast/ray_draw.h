@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/render_path.h"
 #include "raycast/ray_world.h"
 #include "software/software_passes.h"
 
@@ -64,7 +63,7 @@ void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0);
 // through the software backend) and leaves the last quad's texture bound
 // and its last vertex's colour and texture coordinate current, as drawing
 // each quad on its own would.
-void rayDrawEnd(RayDrawList& list, RenderPath path);
+void rayDrawEnd(RayDrawList& list, SoftwarePasses* software);
 // Quads submitted since rayDrawBegin.
 inline uint32_t rayDrawQuadCount(const RayDrawList& list) {
   return uint32_t(list.vertices.size() / 4);

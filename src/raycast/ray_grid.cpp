@@ -208,7 +208,7 @@ float rayDepth(const RayWorld& world, float distance) {
   return world.depthScale * (1.0f - 1.0f / (world.depthGain * distance + 1.0f));
 }
 
-void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, RenderPath path,
+void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, SoftwarePasses* software,
                    RayStats& stats) {
   const int64_t startNs = tickNanoseconds();
   Memory& m = *grid.memory;
@@ -246,7 +246,7 @@ void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, RenderPath p
   rayDrawBegin(m.draw, world, depth == GridDepth::Unread);
   BlockTracer tracer{m, world.idList, *world.light};
   tracer.traceBlock(0, 0, kRayGridWidth, kRayGridHeight, world.idList, world.idList);
-  rayDrawEnd(m.draw, path);
+  rayDrawEnd(m.draw, software);
 
   stats.frameIntersects = ctx.intersects;
   stats.lastFrameIntersects = ctx.intersects;

@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/render_path.h"
 #include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
+
+struct SoftwarePasses;
 
 // Grid size and limits.
 constexpr int kRayGridWidth = 512;
@@ -45,8 +46,9 @@ struct RayGrid {
 // (model coordinates: grid point (gx, gy) at (gx, gy) after
 // glTranslatef(-256, -128, 0)), lowering the light's occlusion mask.
 // Orthonormalises world.camera and runs the flare test (as advanceRayView).
-// Counts into `stats` and prints its line every 51 frames.
-void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, RenderPath path,
+// Counts into `stats` and prints its line every 51 frames. With `software`
+// (the software path) the software backend may draw the quads.
+void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, SoftwarePasses* software,
                    RayStats& stats);
 
 // What renderRayGrid does that a later frame may read, for frames that are

@@ -9,9 +9,11 @@
 struct FeedbackBuffer;
 struct RayGrid;
 struct RayStats;
+struct SoftwarePasses;
 
 struct FrameContext {
   RenderPath path = RenderPath::Gl;    // settled once at start-up
+  SoftwarePasses* software = nullptr;  // the software path's passes; null on GL
   FeedbackBuffer* feedback = nullptr;  // the band copies every scene shares
   ShaftStats* shaftStats = nullptr;    // running totals the benchmark reads
   GeometryStats* geometryStats = nullptr;

@@ -204,7 +204,7 @@ void drawLampPark(const LampParkState& s, LampParkScene& scene) {
   light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
   scene.camera.orthonormalize();
   // Only the shafts follow, which test no depth.
-  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, renderPath(), sharedRayStats());
+  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, softwarePasses(), sharedRayStats());
   light.drawShafts();
   light.passCounter = 1;
 }

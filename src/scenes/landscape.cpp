@@ -145,7 +145,7 @@ void advanceLandscape(LandscapeState& state, int frameDeltaMs) {
 }
 
 void drawLandscape(const LandscapeState& state, LandscapeScene& s, const FrameContext& frame) {
-  renderRayGrid(*frame.rayGrid, *s.skyWorld, GridDepth::Read, frame.path, *frame.rayStats);
+  renderRayGrid(*frame.rayGrid, *s.skyWorld, GridDepth::Read, frame.software, *frame.rayStats);
 
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
@@ -166,8 +166,8 @@ void drawLandscape(const LandscapeState& state, LandscapeScene& s, const FrameCo
   // modulated texturing of the static rock, nothing blended or tested.
   StripBatch batch{s.batch.data()};
   const TerrainView view{camera.position, heading};
-  if (frame.path != RenderPath::Software ||
-      !softwareTerrain(kRockTextureSlot, marchColumn, &view, batch.last)) {
+  if (!frame.software ||
+      !softwareTerrain(*frame.software, kRockTextureSlot, marchColumn, &view, batch.last)) {
     drawTerrainStrips(batch, camera.position, heading);
   }
   // Leave the last strip's colour current, as drawing it directly would.

@@ -7,24 +7,13 @@
 #include <cmath>
 
 #include "math/vector3.h"
+#include "software/terrain_strip.h"
 
 constexpr float kTerrainFieldOfView = 1.570795f;  // across the 512 columns
-constexpr int kTerrainColumns = 512;
 constexpr float kTerrainFirstStep = 2.0f;
 constexpr float kTerrainStepGrowth = 1.04f;
 constexpr float kTerrainMaxDistance = 1536.0f;
 constexpr int kTerrainTopRow = 255;
-// Steps per column: 2.08 * 1.04^k sums past 1536 after 88 steps.
-constexpr int kTerrainMaxStrips = 128;
-
-struct TerrainStrip {
-  int row;  // new column top, at most kTerrainTopRow
-  int top;  // column top before this step; the strip spans top..row
-  float depth;
-  float red, green, blue;
-  float nearS, nearT;  // texture at the new sample
-  float farS, farT;    // texture at the previous sample
-};
 
 // The height term H1 + 4096 C - 25000 at ground point (x, y); always
 // negative, since the camera flies above the ground.

@@ -10,7 +10,7 @@
 #include "host/render_path.h"
 #include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
-#include "software/texture_copies.h"
+#include "software/software_passes.h"
 
 LanternCorridorState lanternState;
 LanternCorridorScene lanternScene;
@@ -27,7 +27,7 @@ const Vector3 kCutAxes[kLanternParts] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
 const Vector3 kAddedCutAxes[kLanternParts] = {{0, 0, 1},  {0, 0, -1}, {0, 1, 0},
                                               {0, -1, 0}, {1, 0, 0},  {-1, 0, 0}};
 
-void fillFlatTexture(RenderPath path) {
+void fillFlatTexture(SoftwarePasses* software) {
   std::vector<unsigned char> texels(size_t(128) * 256 * 4);
   for (size_t i = 0; i < texels.size(); i += 4) {
     texels[i] = 34;
@@ -40,7 +40,7 @@ void fillFlatTexture(RenderPath path) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexImage2D(GL_TEXTURE_2D, 0, 4, 128, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
   // It never changes again: the software path paints from a copy.
-  if (path == RenderPath::Software) keepTextureCopy(kFlatSlot, 128, 256, 4, texels.data());
+  if (software) keepTextureCopy(software->copies, kFlatSlot, 128, 256, 4, texels.data());
 }
 
 void buildWorld(LanternCorridorScene& s) {
@@ -145,8 +145,8 @@ void initLanternMotion(LanternCorridorScene& scene, LanternCorridorState& s) {
 }
 
 void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& state,
-                         RenderPath path) {
-  fillFlatTexture(path);
+                         SoftwarePasses* software) {
+  fillFlatTexture(software);
   buildWorld(scene);
   buildLight(scene);
   initLanternMotion(scene, state);
@@ -203,7 +203,7 @@ void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& sc
 
   light.fillMask(255);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, renderPath(), sharedRayStats());
+  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, softwarePasses(), sharedRayStats());
   light.passCounter = 1;
   light.drawShafts();
 }

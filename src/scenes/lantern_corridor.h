@@ -10,7 +10,8 @@
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
-#include "platform/render_path.h"
+
+struct SoftwarePasses;
 
 struct RayWorld;
 struct LightShafts;
@@ -44,9 +45,11 @@ struct LanternCorridorScene {
 
 // Camera at its start and the closed flight path; no GL.
 void initLanternMotion(LanternCorridorScene& scene, LanternCorridorState& state);
-// Start-up: texture name 1, world, light, camera, path. Needs a GL context.
+// Start-up: texture name 1, world, light, camera, path. Needs a GL context;
+// `software` (the software path's passes, null on the GL path) keeps a copy
+// of texture 1.
 void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& state,
-                         RenderPath path);
+                         SoftwarePasses* software);
 // Advances the clocks and spin and places camera and light for one frame
 // (variant 0 drift, 1 loop, others leave them where they are); no GL.
 // Variant 1 once the corridor has run 33 s.

@@ -244,8 +244,8 @@ void glowTint(float a, float tint[3]) {
 // The glow's passes on the CPU over the clear colour the scene set, the rows
 // that hold any light into `rows`; false where the software backend cannot
 // take them.
-bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTexture,
-                        int glowTexture, GlowRows& rows) {
+bool paintTextGlowOnCpu(SoftwarePasses& software, const float strength[], bool anyVisible,
+                        int sourceTexture, int glowTexture, GlowRows& rows) {
   GlowPiece pieces[kMirrorTextPieceCount];
   int shown[kMirrorTextPieceCount];
   int count = 0;
@@ -266,8 +266,8 @@ bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
     for (int i = 0; i < count; ++i) offsets[n * count + i] = textGlowOffset(n, strength[shown[i]]);
 
   const uint8_t clear[3] = {0, 0, 0};  // renderMirrorScene's clear colour
-  if (!softwareTextGlow(GLuint(sourceTexture), GLuint(glowTexture), pieces, count, offsets,
-                        anyVisible ? kGlowPasses : 1, clear, rows.begin, rows.end))
+  if (!softwareTextGlow(software, GLuint(sourceTexture), GLuint(glowTexture), pieces, count,
+                        offsets, anyVisible ? kGlowPasses : 1, clear, rows.begin, rows.end))
     return false;
 
   // The GL passes leave the last vertex's colour and coordinate current.
@@ -286,7 +286,8 @@ bool paintTextGlowOnCpu(const float strength[], bool anyVisible, int sourceTextu
 
 }  // namespace
 
-GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture, RenderPath path) {
+GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
+                      SoftwarePasses* software) {
   float strength[kMirrorTextPieceCount];
   for (int k = 0; k < kMirrorTextPieceCount; ++k) strength[k] = textPieceStrength(k, seconds);
   bool anyVisible = false;
@@ -304,8 +305,8 @@ GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture, RenderP
 
   // The whole band where the GL passes make it.
   GlowRows rows{0, kBandHeight};
-  if (path == RenderPath::Software &&
-      paintTextGlowOnCpu(strength, anyVisible, sourceTexture, glowTexture, rows)) {
+  if (software &&
+      paintTextGlowOnCpu(*software, strength, anyVisible, sourceTexture, glowTexture, rows)) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glPopMatrix();
@@ -396,7 +397,7 @@ void loadMirrorHall(MirrorHallScene& s, MirrorHallState& state) {
   l.noiseSpeed = 110.0f;
 }
 
-void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene, RenderPath path) {
+void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene, SoftwarePasses* software) {
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
   glClearColor(0, 0, 0, 1);
@@ -410,13 +411,13 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene, RenderPath
   const float m = s.motionClockMs;
 
   light.noiseMix = 1.0f;
-  const GlowRows glow = drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot, path);
+  const GlowRows glow = drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot, software);
   light.setPalette(0.5f * std::sin(0.001f * m) + 1.5f, 0.5f * std::sin(0.0002f * m) + 1.5f,
                    0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
   light.fillMask(255);
   scene.camera.orthonormalize();
   // Only the shafts and the glow follow, which test no depth.
-  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, renderPath(), sharedRayStats());
+  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, softwarePasses(), sharedRayStats());
 
   light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
   light.passCounter = 1;

@@ -10,10 +10,10 @@
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
-#include "platform/render_path.h"
 
-struct RayWorld;
 struct LightShafts;
+struct RayWorld;
+struct SoftwarePasses;
 
 constexpr int kMirrorTextPieceCount = 9;
 constexpr int kMirrorChainBalls = 5;
@@ -61,8 +61,10 @@ void stepMirrorMotion(MirrorHallState& state, const MirrorHallScene& scene, int 
 void advanceMirrorHall(MirrorHallState& state, const MirrorHallScene& scene, int frameDeltaMs);
 // The chain's swing and the mirror's ripple of `state`, into the world.
 void placeMirrorObjects(const MirrorHallState& state, MirrorHallScene& scene);
-// Draws the frame `state` holds.
-void drawMirrorHall(const MirrorHallState& state, MirrorHallScene& scene, RenderPath path);
+// Draws the frame `state` holds; `software` is the software path's passes
+// (null on the GL path).
+void drawMirrorHall(const MirrorHallState& state, MirrorHallScene& scene,
+                    SoftwarePasses* software);
 
 // Strength 0..1 of text piece k at the scene's seconds.
 float textPieceStrength(int piece, float seconds);
@@ -77,9 +79,10 @@ struct GlowRows {
   int end;
 };
 // The glowing text built in the back buffer over the black clear colour and
-// kept in glowTexture; on the software path painted on the CPU from the
+// kept in glowTexture; with software passes painted on the CPU from the
 // static text texture.
-GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture, RenderPath path);
+GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
+                      SoftwarePasses* software);
 // A texture over the whole band, added.
 void drawAdditiveBand(int texture);
 

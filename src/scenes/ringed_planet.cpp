@@ -196,7 +196,7 @@ bool craftFlying(int craft, float sceneSeconds) {
   return sceneSeconds > kCraftFirstStart && sceneSeconds > kCraftStartTimes[craft];
 }
 
-void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state) {
+void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state, SoftwarePasses* software) {
   buildWorld(s);
   buildLight(s);
 
@@ -206,7 +206,7 @@ void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state) {
   s.world->camera = &s.camera;
   s.light->camera = &s.camera;
 
-  s.feedback = std::make_unique<FeedbackBuffer>();
+  s.feedback = std::make_unique<FeedbackBuffer>(software);
   s.feedback->textures[kCreditsFeedbackSlot] = kCreditsSlot;
   s.feedback->textures[kCreditsFeedbackSlot + 6] = kCreditsWorkSlot;
 
@@ -254,7 +254,7 @@ void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& s,
   s.light->fillMask(128);
   glDepthFunc(GL_ALWAYS);
   // The craft clear the depth before they test it: nothing reads the grid's.
-  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Unread, frame.path, *frame.rayStats);
+  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Unread, frame.software, *frame.rayStats);
 
   if (state.sceneSeconds > kCraftFirstStart) drawCraft(state, s);
 

@@ -100,7 +100,7 @@ bool craftFlying(int craft, float sceneSeconds);
 
 // Start-up: world, light, feedback slots, models and paths. Needs a GL
 // context and the texture slots filled.
-void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state);
+void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state, SoftwarePasses* software);
 // One frame with the director's frame delta; the light's shafts advance the
 // shared noise clock.
 void advanceRingedPlanet(RingedPlanetState& state, const RingedPlanetScene& scene, int deltaMs,

@@ -233,7 +233,7 @@ void drawSpikes(const SpikeState& state, SpikeScene& s) {
 
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Read, renderPath(), sharedRayStats());
+  renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Read, softwarePasses(), sharedRayStats());
 
   Scene3ds& m = *s.models;
   glClear(GL_DEPTH_BUFFER_BIT);

@@ -137,7 +137,8 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene) {
 
 }  // namespace
 
-void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, RenderPath path) {
+void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend,
+                           SoftwarePasses* software) {
   if (blend == LineBlend::Added) {
     glBlendFunc(GL_ONE, GL_ONE);
   } else {
@@ -148,8 +149,9 @@ void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, RenderPath 
   // Identity matrices: x in [-1, 1] spans the 512 columns, y the 384 rows,
   // of which the band starts at row 64; only the band is ever captured.
   const LinePlacement placement = {256.0f, 256.0f, 192.0f, 128.0f};
-  if (blend == LineBlend::OverDestinationAlpha && path == RenderPath::Software &&
-      softwareLines(batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3, placement)) {
+  if (blend == LineBlend::OverDestinationAlpha && software &&
+      softwareLines(*software, batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3,
+                    placement)) {
     batch.leafCount = 0;
     return;
   }
@@ -169,9 +171,10 @@ void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, RenderPath 
 TriangleFractalScene::TriangleFractalScene() = default;
 TriangleFractalScene::~TriangleFractalScene() = default;
 
-void loadTriangleFractal(TriangleFractalScene& s, TriangleFractalState& state) {
+void loadTriangleFractal(TriangleFractalScene& s, TriangleFractalState& state,
+                         SoftwarePasses* software) {
   state = TriangleFractalState{};
-  s.feedback = std::make_unique<FeedbackBuffer>();
+  s.feedback = std::make_unique<FeedbackBuffer>(software);
   s.lines = std::make_unique<FractalLineBatch>();
   s.camera.position = Vector3(0, 0, 0);
   s.camera.lookAt(Vector3(0, 0, 15));
@@ -199,7 +202,7 @@ void advanceTriangleFractal(TriangleFractalState& s, int deltaMs) {
 }
 
 void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& scene,
-                         RenderPath path) {
+                         SoftwarePasses* software) {
   scene.faceLight->camera = &scene.camera;
   scene.shaftLight->camera = &scene.camera;
   pushIdentityMatrices();
@@ -219,7 +222,7 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   // every later one that of the face pass or of its last frame's composites.
   const bool first = s.framesRun == 1;
   flushTriangleOutlines(*scene.lines, first ? LineBlend::Added : LineBlend::OverDestinationAlpha,
-                        path);
+                        software);
   glDisable(GL_LINE_SMOOTH);
   popMatrices();
 

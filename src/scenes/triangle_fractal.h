@@ -8,11 +8,11 @@
 #include <memory>
 
 #include "math/view_camera.h"
-#include "platform/render_path.h"
 
 struct FeedbackBuffer;
 struct LightShafts;
 struct Scene3ds;
+struct SoftwarePasses;
 
 constexpr int kFractalDepth = 6;
 constexpr int kFractalLeafCount = 4096;  // 4^depth
@@ -108,18 +108,20 @@ enum class LineBlend {
   OverDestinationAlpha,  // (source alpha, destination alpha): the opaque frame's
 };
 // Draws the gathered outlines as smooth lines over identity matrices with
-// the blend enabled, and empties the batch. On the software path lines over
-// destination alpha are painted on the CPU.
-void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, RenderPath path);
+// the blend enabled, and empties the batch. With software passes (the
+// software path's; null on the GL path) lines over destination alpha are
+// painted on the CPU.
+void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, SoftwarePasses* software);
 
-// Start-up: feedback buffer, both lights, the two face models. Needs a GL
-// context and the texture slots filled.
-void loadTriangleFractal(TriangleFractalScene& scene, TriangleFractalState& state);
+// Start-up: feedback buffer (handed `software`), both lights, the two face
+// models. Needs a GL context and the texture slots filled.
+void loadTriangleFractal(TriangleFractalScene& scene, TriangleFractalState& state,
+                         SoftwarePasses* software);
 // One frame with the director's frame delta; no GL.
 void advanceTriangleFractal(TriangleFractalState& state, int deltaMs);
 // Draws the frame `state` holds.
 void drawTriangleFractal(const TriangleFractalState& state, TriangleFractalScene& scene,
-                         RenderPath path);
+                         SoftwarePasses* software);
 
 // The one instance, until the demo's state holds it.
 extern TriangleFractalState triangleFractalState;

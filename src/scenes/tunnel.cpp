@@ -169,13 +169,13 @@ ViewCamera& moveTunnelCamera(TunnelState& s, int deltaMs) {
   return s.cameraB;
 }
 
-void loadTunnel(TunnelScene& s, TunnelState& state) {
+void loadTunnel(TunnelScene& s, TunnelState& state, SoftwarePasses* software) {
   state = TunnelState{};
   s.blurHeld = false;
-  s.text = std::make_unique<FeedbackBuffer>();
+  s.text = std::make_unique<FeedbackBuffer>(software);
   s.text->textures[kTextFeedbackSlot] = kTextSlot;
   s.text->textures[kTextFeedbackSlot + 6] = kTextWorkSlot;
-  s.mix = std::make_unique<FeedbackBuffer>();
+  s.mix = std::make_unique<FeedbackBuffer>(software);
 
   s.outer = buildTube(4.0f, kMatoSlot);
   s.inner = buildTube(2.0f, kGrassSlot);
@@ -244,10 +244,10 @@ void drawTunnel(const TunnelState& state, TunnelScene& s, const FrameContext& fr
   turnTubeAxes(inner.objects[1], 0.05f * ms);
 
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(*frame.rayGrid, outer, GridDepth::Read, frame.path, *frame.rayStats);
+  renderRayGrid(*frame.rayGrid, outer, GridDepth::Read, frame.software, *frame.rayStats);
   s.mix->captureFrame(0);
   glClear(GL_COLOR_BUFFER_BIT);
-  renderRayGrid(*frame.rayGrid, inner, GridDepth::Read, frame.path, *frame.rayStats);
+  renderRayGrid(*frame.rayGrid, inner, GridDepth::Read, frame.software, *frame.rayStats);
   s.mix->captureFrame(1);
   s.mix->crossfade(0.5f, 0, 1);
 

@@ -97,7 +97,7 @@ void drawTunnelText(const TunnelState& state);
 
 // Start-up: feedback buffers, worlds, light, models and paths. Needs a GL
 // context and the texture slots filled.
-void loadTunnel(TunnelScene& scene, TunnelState& state);
+void loadTunnel(TunnelScene& scene, TunnelState& state, SoftwarePasses* software);
 // One frame; fadeOut lays black over the picture (under the text).
 void advanceTunnel(TunnelState& state, const TunnelScene& scene, int deltaMs, bool fadeOut);
 void drawTunnel(const TunnelState& state, TunnelScene& scene, const FrameContext& frame);

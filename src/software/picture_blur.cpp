@@ -66,7 +66,7 @@ void filterAcross(const float* __restrict row, int nearH, int farH, float nearWe
 }  // namespace
 
 void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int height,
-                          float spreadS, float spreadT, float tapWeight) {
+                          float spreadS, float spreadT, float tapWeight, std::vector<float>& scratch) {
   if (width <= 0 || height <= 0) return;
   const TapPair across = tapPair(spreadS, width);
   const TapPair down = tapPair(spreadT, height);
@@ -77,7 +77,6 @@ void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int heigh
   const int rowLength = width * kChannels;
   const int padLength = std::max(across.farOffset, across.nearOffset) * kChannels;
   // One vertically filtered row, padded for the wrap.
-  thread_local std::vector<float> scratch;
   scratch.resize(size_t(rowLength + 2 * padLength));
   float* const padded = scratch.data();
   float* const row = padded + padLength;
@@ -98,20 +97,13 @@ void blurRepeatingPicture(const uint8_t* src, uint8_t* dst, int width, int heigh
   }
 }
 
-void blurKeyedRows(const uint8_t* src, uint8_t* dst, int width, int height, int rowBegin,
-                   int rowEnd, float spreadS, float spreadT, float tapWeight,
-                   const float (&tint)[3]) {
-  if (width <= 0 || height <= 0) return;
+void keyedTapColumns(int width, float spreadS, std::vector<int>& columns) {
+  if (width <= 0) return;
   const TapPair across = tapPair(spreadS, width);
-  const TapPair down = tapPair(spreadT, height);
-  // A tap at +-a weighs the texels at +-near (1 - f) and +-far (f): per
-  // sign, two columns and two rows with their weights.
+  // A tap at +-a reads the columns at +-near and +-far: wrapped byte
+  // offsets, [sign][i][x].
   const int dx[2][2] = {{-across.nearOffset, -across.farOffset},
                         {across.nearOffset, across.farOffset}};
-  const int dy[2][2] = {{-down.nearOffset, -down.farOffset}, {down.nearOffset, down.farOffset}};
-  const float wx[2] = {across.near, across.far};
-  const float wy[2] = {down.near, down.far};
-  thread_local std::vector<int> columns;  // wrapped byte offsets, [sign][i][x]
   columns.resize(size_t(4) * width);
   for (int sx = 0; sx < 2; ++sx)
     for (int i = 0; i < 2; ++i)
@@ -119,6 +111,19 @@ void blurKeyedRows(const uint8_t* src, uint8_t* dst, int width, int height, int 
         const int c = (x + dx[sx][i]) % width;
         columns[size_t(sx * 2 + i) * width + x] = (c < 0 ? c + width : c) * kChannels;
       }
+}
+
+void blurKeyedRows(const uint8_t* src, uint8_t* dst, int width, int height, int rowBegin,
+                   int rowEnd, float spreadS, float spreadT, float tapWeight,
+                   const float (&tint)[3], const std::vector<int>& columns) {
+  if (width <= 0 || height <= 0 || columns.size() < size_t(4) * width) return;
+  const TapPair across = tapPair(spreadS, width);
+  const TapPair down = tapPair(spreadT, height);
+  // A tap at +-a weighs the texels at +-near (1 - f) and +-far (f): per
+  // sign, two columns and two rows with their weights.
+  const int dy[2][2] = {{-down.nearOffset, -down.farOffset}, {down.nearOffset, down.farOffset}};
+  const float wx[2] = {across.near, across.far};
+  const float wy[2] = {down.near, down.far};
   float scale[3];
   for (int c = 0; c < 3; ++c) scale[c] = tint[c] * tapWeight / 255.0f;
   for (int y = rowBegin; y < rowEnd; ++y) {

@@ -12,14 +12,10 @@
 #include <vector>
 
 #include "software/band_picture.h"
+#include "software/software_passes.h"
 #include "software/texture_copies.h"
 
-// The grid's vertex layout, tied to its vertex struct by static_assert:
-// x, y, z, r, g, b, a, u, v; four per quad with corners (x0, y0), (x1, y0),
-// (x1, y1), (x0, y1) in band pixels, row 0 at the bottom.
-constexpr int kPaintVertexFloats = 9;
-constexpr int kPaintColour = 3;    // r, g, b, a
-constexpr int kPaintTexCoord = 7;  // u, v
+// Quads come in the grid's vertex layout (kPaintVertexFloats).
 
 // Per-channel sums of the band's added levels (kBandWidth x kBandHeight x 3).
 struct PaintSums {

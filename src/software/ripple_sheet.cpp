@@ -250,13 +250,22 @@ void sumInto(uint8_t* __restrict out, const uint16_t* __restrict added,
 
 }  // namespace
 
+struct RippleScratch::Planes {
+  Nearest nearest;
+  std::vector<Triangle> triangles;
+  FramedPicture framed[2];
+};
+
+RippleScratch::RippleScratch() : planes(new Planes) {}
+RippleScratch::~RippleScratch() = default;
+
 void paintRippleSheet(const SheetCorner* corners, int cellCount, const SheetPicture& outgoing,
-                      const SheetPicture& incoming, uint8_t* band) {
-  static Nearest n;
+                      const SheetPicture& incoming, uint8_t* band, RippleScratch& scratch) {
+  Nearest& n = scratch.planes->nearest;
   n.depth.resize(kBandPixels);
   n.added.resize(size_t(kBandPixels) * 4);
   n.incoming.resize(size_t(kBandPixels) * 4);
-  static std::vector<Triangle> triangles;
+  std::vector<Triangle>& triangles = scratch.planes->triangles;
   triangles.clear();
   for (int cell = 0; cell < cellCount; ++cell) {
     const SheetCorner* c = corners + size_t(cell) * 4;
@@ -264,7 +273,7 @@ void paintRippleSheet(const SheetCorner* corners, int cellCount, const SheetPict
     if (setUp(c[0], c[1], c[2], t)) triangles.push_back(t);
     if (setUp(c[0], c[2], c[3], t)) triangles.push_back(t);
   }
-  static FramedPicture framed[2];
+  FramedPicture(&framed)[2] = scratch.planes->framed;
   frame(outgoing, framed[0]);
   frame(incoming, framed[1]);
   runOnWorkers(kParts, [&](int part) {

@@ -7,16 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
+#include "software/software_passes.h"
 #include "software/texture_copies.h"
-
-// A corner of a sheet cell as GL places it: x, y in band pixels (row 0 at
-// the bottom), z the window depth, w the clip w that perspective divides
-// by, u, v the texture coordinates, and the corner's alpha in the outgoing
-// and in the incoming pass.
-struct SheetCorner {
-  float x, y, z, w, u, v, alphaOut, alphaIn;
-};
 
 constexpr int kSheetBandWidth = 512;
 constexpr int kSheetBandHeight = 256;
@@ -34,5 +28,15 @@ struct SheetPicture {
 // third as GL splits quads, covered as llvmpipe covers pixels. Fragments
 // of the outgoing pass add where nearer than all before them; the incoming
 // pass adds once per pixel, at the nearest fragment.
+struct RippleScratch;
 void paintRippleSheet(const SheetCorner* corners, int cellCount, const SheetPicture& outgoing,
-                      const SheetPicture& incoming, uint8_t* band);
+                      const SheetPicture& incoming, uint8_t* band, RippleScratch& scratch);
+
+// The painter's per-pixel planes, triangles and framed pictures, kept from
+// call to call.
+struct RippleScratch {
+  RippleScratch();
+  ~RippleScratch();
+  struct Planes;
+  std::unique_ptr<Planes> planes;
+};

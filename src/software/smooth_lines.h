@@ -9,12 +9,9 @@
 
 #include <cstdint>
 
-// Where line coordinates land in the picture: pixel x = x * scaleX + offsetX,
-// likewise y; pixel centres sit at half-integers, row 0 first.
-struct LinePlacement {
-  float scaleX, offsetX;
-  float scaleY, offsetY;
-};
+#include "software/software_passes.h"
+
+// Lines land in the picture where their LinePlacement puts them.
 
 // Lines from pairs of vertices of `floatsPerVertex` floats: x, y, z, r, g, b,
 // a first. Colours are clamped to [0, 1] per vertex and interpolated along

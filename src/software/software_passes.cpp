@@ -1,6 +1,5 @@
 #include "software/software_passes.h"
 
-#include <EGL/egl.h>
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -10,15 +9,53 @@
 #include "math/colour_levels.h"
 #include "platform/gl_matrices.h"
 #include "platform/worker_pool.h"
-#include "scenes/landscape_march.h"
 #include "software/band_picture.h"
 #include "software/picture_blur.h"
+#include "software/quad_paint.h"
+#include "software/ripple_sheet.h"
+#include "software/smooth_lines.h"
+#include "software/swirl_zoom.h"
 #include "software/terrain_paint.h"
-#include "software/texture_copies.h"
+#include "software/text_glow.h"
 
 namespace {
 
-SoftwarePassCounts counts;
+// The ray grid's quads for GL, one texture's at a time.
+struct Group {
+  unsigned texture;
+  std::vector<float> vertices;
+};
+
+}  // namespace
+
+// What the passes reuse from call to call, so that no frame allocates.
+struct SoftwareScratch {
+  std::vector<uint8_t> crossfade[2];
+  std::vector<uint8_t> blur[2][2];     // per slot, ping-pong
+  std::vector<float> blurRows[2];      // per slot's thread
+  std::vector<uint8_t> tintedBlur[2];  // ping-pong
+  std::vector<float> tintedBlurRow;
+  std::vector<int> keyedColumns;
+  std::vector<uint8_t> swirlBand, swirlTexture;
+  SwirlScratch swirl;
+  TextureCopy ripplePictures[2] = {{kBandWidth, kBandHeight, {}}, {kBandWidth, kBandHeight, {}}};
+  std::vector<uint8_t> rippleBand = std::vector<uint8_t>(kBandBytes);
+  RippleScratch ripple;
+  std::vector<uint8_t> linesBand = std::vector<uint8_t>(kBandBytes);
+  TerrainPicture terrain;
+  std::vector<uint8_t> glowResult = std::vector<uint8_t>(kBandBytes);
+  GlowScratch glow;
+  std::vector<Group> gridGroups;
+  PaintSums gridSums;
+  std::vector<uint8_t> gridPainted = std::vector<uint8_t>(kBandBytes);
+};
+
+SoftwarePasses::SoftwarePasses() : scratch(new SoftwareScratch) {}
+
+// The band texture goes with its context.
+SoftwarePasses::~SoftwarePasses() = default;
+
+namespace {
 
 bool isTheBand(const BandCopy& c) {
   return c.x == 0 && c.y == 64 && c.width == kBandWidth && c.height == kBandHeight;
@@ -44,20 +81,19 @@ void setEnabled(GLenum capability, bool on) { on ? glEnable(capability) : glDisa
 // picture's alpha is not 0, or added to it, saturating.
 enum class BandMode { kReplace, kKeyed, kAdd };
 
-// One texture for every band picture, made on first use in each context (a
-// test may make another): a picture drawn straight from memory costs
-// llvmpipe a texture made and freed each time.
-GLuint bandTexture = 0;
-EGLContext bandTextureContext = EGL_NO_CONTEXT;
-
-// Puts a band picture over the band pixel for pixel; GL state is kept.
-void drawBandPicture(const uint8_t* rgba, BandMode mode) {
+// Puts a band picture over the band pixel for pixel, through the band
+// texture; GL state is kept.
+void drawBandPicture(SoftwarePasses& sw, const uint8_t* rgba, BandMode mode) {
   glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
   const TightRows tight;
-  if (bandTexture == 0 || eglGetCurrentContext() != bandTextureContext) {
-    bandTextureContext = eglGetCurrentContext();
-    glGenTextures(1, &bandTexture);
-    glBindTexture(GL_TEXTURE_2D, bandTexture);
+  if (sw.bandTexture == 0) {
+    // One texture for every band picture, made on first use: a picture
+    // drawn straight from memory costs llvmpipe a texture made and freed
+    // each time.
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    sw.bandTexture = name;
+    glBindTexture(GL_TEXTURE_2D, name);
     // Nearest texels at pixel centres: an exact copy.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
@@ -66,7 +102,7 @@ void drawBandPicture(const uint8_t* rgba, BandMode mode) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBandWidth, kBandHeight, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, nullptr);
   }
-  glBindTexture(GL_TEXTURE_2D, bandTexture);
+  glBindTexture(GL_TEXTURE_2D, sw.bandTexture);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE,
                   rgba);
 
@@ -79,7 +115,12 @@ void drawBandPicture(const uint8_t* rgba, BandMode mode) {
   glDisable(GL_FOG);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  pushIdentityMatrices();
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
   // Rows 64..320 of the 384-row viewport.
   const float bottom = 64.0f / 192.0f - 1.0f;
   const float top = 320.0f / 192.0f - 1.0f;
@@ -90,7 +131,10 @@ void drawBandPicture(const uint8_t* rgba, BandMode mode) {
     glVertex3f(2 * c[0] - 1, c[1] > 0 ? top : bottom, 0);
   }
   glEnd();
-  popMatrices();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glPopMatrix();
   glPopAttrib();
 }
 
@@ -107,11 +151,11 @@ void writeTexture(unsigned name, int width, int height, const uint8_t* rgba) {
 
 }  // namespace
 
-const SoftwarePassCounts& softwarePassCounts() { return counts; }
-
-bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w) {
+bool softwareCrossfade(SoftwarePasses& sw, const BandCopy& copy, unsigned pictureA,
+                       unsigned pictureB, float w) {
   if (!isTheBand(copy)) return false;
-  static std::vector<uint8_t> a, b;
+  std::vector<uint8_t>& a = sw.scratch->crossfade[0];
+  std::vector<uint8_t>& b = sw.scratch->crossfade[1];
   const TightRows tight;
   readTexture(pictureA, a);
   readTexture(pictureB, b);
@@ -133,15 +177,15 @@ bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned picture
   });
   // Both quads add to the cleared frame, whatever its colour: adding their
   // sum saturates as adding each in turn does.
-  drawBandPicture(a.data(), BandMode::kAdd);
-  ++counts.crossfade;
+  drawBandPicture(sw, a.data(), BandMode::kAdd);
+  ++sw.counts.crossfade;
   return true;
 }
 
-bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
+bool softwareBlur(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot (&slots)[2],
                   const float (&spreads)[2][kBlurPasses], float tapWeight) {
   if (!isTheBand(copy) || !slots[0].repeats || !slots[1].repeats) return false;
-  static std::vector<uint8_t> pictures[2][2];
+  std::vector<uint8_t>(&pictures)[2][2] = sw.scratch->blur;
   const TightRows tight;
   for (int i = 0; i < 2; ++i) {
     pictures[i][1].resize(kBandBytes);
@@ -152,59 +196,62 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
   runOnWorkers(2, [&](int i) {
     for (int k = 0; k < kBlurPasses; ++k) {
       blurRepeatingPicture(pictures[i][0].data(), pictures[i][1].data(), kBandWidth, kBandHeight,
-                           spreads[i][k], spreads[i][k], tapWeight);
+                           spreads[i][k], spreads[i][k], tapWeight, sw.scratch->blurRows[i]);
       pictures[i][0].swap(pictures[i][1]);
     }
   });
   for (int i = 0; i < 2; ++i)
     writeTexture(slots[i].work, kBandWidth, kBandHeight, pictures[i][0].data());
-  ++counts.blur;
+  ++sw.counts.blur;
   return true;
 }
 
-bool softwareTintedBlur(const BandCopy& copy, unsigned picture, unsigned work, int passCount,
-                        const float* spreadS, const float* spreadT, float tapWeight,
-                        const float (&tint)[3]) {
+bool softwareTintedBlur(SoftwarePasses& sw, const BandCopy& copy, unsigned picture,
+                        unsigned work, int passCount, const float* spreadS, const float* spreadT,
+                        float tapWeight, const float (&tint)[3]) {
   // Both textures must be band-sized for their taps to fall 1:1 on the band;
   // the work texture's size is known from the copy kept when it loaded.
-  const TextureCopy* keyed = textureCopy(picture);
-  const TextureCopy* workCopy = textureCopy(work);
+  const TextureCopy* keyed = textureCopy(sw.copies, picture);
+  const TextureCopy* workCopy = textureCopy(sw.copies, work);
   const auto bandSized = [](const TextureCopy* c) {
     return c && c->width == kBandWidth && c->height == kBandHeight;
   };
   if (!isTheBand(copy) || passCount <= 0 || !bandSized(keyed) || !bandSized(workCopy))
     return false;
-  static std::vector<uint8_t> pictures[2];
+  std::vector<uint8_t>(&pictures)[2] = sw.scratch->tintedBlur;
   for (std::vector<uint8_t>& p : pictures) p.resize(kBandBytes);
   // The first pass weighs each tap by its alpha, so it does not separate;
   // it is split by rows instead.
   constexpr int kRowsPerTask = 16;
+  std::vector<int>& columns = sw.scratch->keyedColumns;
+  keyedTapColumns(kBandWidth, spreadS[0], columns);
   runOnWorkers(kBandHeight / kRowsPerTask, [&](int k) {
     blurKeyedRows(keyed->rgba.data(), pictures[0].data(), kBandWidth, kBandHeight,
                   k * kRowsPerTask, (k + 1) * kRowsPerTask, spreadS[0], spreadT[0], tapWeight,
-                  tint);
+                  tint, columns);
   });
   for (int p = 1; p < passCount; ++p) {
     blurRepeatingPicture(pictures[0].data(), pictures[1].data(), kBandWidth, kBandHeight,
-                         spreadS[p], spreadT[p], tapWeight);
+                         spreadS[p], spreadT[p], tapWeight, sw.scratch->tintedBlurRow);
     tintPicture(pictures[1].data(), size_t(kBandWidth) * kBandHeight, tint);
     pictures[0].swap(pictures[1]);
   }
   const TightRows tight;
   writeTexture(work, kBandWidth, kBandHeight, pictures[0].data());
-  keepTextureCopy(work, kBandWidth, kBandHeight, 4, pictures[0].data());  // not left stale
+  keepTextureCopy(sw.copies, work, kBandWidth, kBandHeight, 4, pictures[0].data());  // not stale
   glClear(GL_COLOR_BUFFER_BIT);
-  drawBandPicture(pictures[0].data(), BandMode::kReplace);
-  ++counts.tintedBlur;
+  drawBandPicture(sw, pictures[0].data(), BandMode::kReplace);
+  ++sw.counts.tintedBlur;
   return true;
 }
 
-bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQuad* quads,
-                   int passCount, float alpha) {
+bool softwareSwirl(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot& slot,
+                   const SwirlQuad* quads, int passCount, float alpha) {
   if (slot.repeats || copy.width <= 0 || copy.height <= 0 || copy.x < 0 || copy.y < 0 ||
       copy.x + copy.width > 512 || copy.y + copy.height > 384)
     return false;
-  static std::vector<uint8_t> band, texture;
+  std::vector<uint8_t>& band = sw.scratch->swirlBand;
+  std::vector<uint8_t>& texture = sw.scratch->swirlTexture;
   const size_t bytes = size_t(copy.width) * copy.height * 4;
   band.resize(bytes);
   const TightRows tight;
@@ -212,14 +259,15 @@ bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQu
   // Pass 0 samples the slot. It usually holds the band just captured, but
   // reading it costs a twentieth of the passes and leaves nothing to assume.
   readTexture(slot.picture, texture, bytes);
-  swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha);
+  swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha,
+              sw.scratch->swirl);
   writeTexture(slot.work, copy.width, copy.height, band.data());
-  ++counts.swirl;
+  ++sw.counts.swirl;
   return true;
 }
 
-bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incoming,
-                         const SheetCorner* corners, int cellCount) {
+bool softwareRippleSheet(SoftwarePasses& sw, const FeedbackSlot& outgoing,
+                         const FeedbackSlot& incoming, const SheetCorner* corners, int cellCount) {
   for (int k = 0; k < cellCount * 4; ++k) {
     const SheetCorner& c = corners[k];
     // The painter covers the band alone; GL draws what reaches beyond it.
@@ -229,36 +277,36 @@ bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incom
           std::isfinite(c.alphaIn)))
       return false;
   }
-  static TextureCopy pictures[2] = {{kBandWidth, kBandHeight, {}}, {kBandWidth, kBandHeight, {}}};
-  static std::vector<uint8_t> band(kBandBytes);
+  TextureCopy(&pictures)[2] = sw.scratch->ripplePictures;
+  std::vector<uint8_t>& band = sw.scratch->rippleBand;
   const TightRows tight;
   readTexture(outgoing.picture, pictures[0].rgba);
   readTexture(incoming.picture, pictures[1].rgba);
   glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
   paintRippleSheet(corners, cellCount, SheetPicture{&pictures[0], outgoing.repeats},
-                   SheetPicture{&pictures[1], incoming.repeats}, band.data());
-  drawBandPicture(band.data(), BandMode::kReplace);
-  ++counts.ripple;
+                   SheetPicture{&pictures[1], incoming.repeats}, band.data(), sw.scratch->ripple);
+  drawBandPicture(sw, band.data(), BandMode::kReplace);
+  ++sw.counts.ripple;
   return true;
 }
 
-bool softwareLines(const float* vertices, int floatsPerVertex, int lineCount,
-                   const LinePlacement& placement) {
-  static std::vector<uint8_t> band(kBandBytes);
+bool softwareLines(SoftwarePasses& sw, const float* vertices, int floatsPerVertex,
+                   int lineCount, const LinePlacement& placement) {
+  std::vector<uint8_t>& band = sw.scratch->linesBand;
   const TightRows tight;
   glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
   blendSmoothLines(vertices, floatsPerVertex, lineCount, placement, band.data(), kBandWidth,
                    kBandHeight);
-  drawBandPicture(band.data(), BandMode::kReplace);
-  ++counts.lines;
+  drawBandPicture(sw, band.data(), BandMode::kReplace);
+  ++sw.counts.lines;
   return true;
 }
 
-bool softwareTerrain(unsigned texture, TerrainMarch march, const void* context,
-                     TerrainStrip& last) {
-  const TextureCopy* rock = textureCopy(texture);
+bool softwareTerrain(SoftwarePasses& sw, unsigned texture, TerrainMarch march,
+                     const void* context, TerrainStrip& last) {
+  const TextureCopy* rock = textureCopy(sw.copies, texture);
   if (!rock) return false;
-  static TerrainPicture picture;
+  TerrainPicture& picture = sw.scratch->terrain;
   clearTerrainPicture(picture);
   // Columns touch only their own pixels: each part marches and paints a
   // run of them, and keeps the last strip it drew.
@@ -278,18 +326,19 @@ bool softwareTerrain(unsigned texture, TerrainMarch march, const void* context,
   last = none;
   for (const TerrainStrip& s : lastOfPart)
     if (s.red >= 0.0f) last = s;
-  drawBandPicture(picture.rgba.data(), BandMode::kKeyed);
-  ++counts.terrain;
+  drawBandPicture(sw, picture.rgba.data(), BandMode::kKeyed);
+  ++sw.counts.terrain;
   return true;
 }
 
-bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, int pieceCount,
-                      const float* offsets, int passCount, const uint8_t (&clear)[3],
-                      int& litBegin, int& litEnd) {
-  const TextureCopy* text = textureCopy(source);
+bool softwareTextGlow(SoftwarePasses& sw, unsigned source, unsigned glow,
+                      const GlowPiece* pieces, int pieceCount, const float* offsets,
+                      int passCount, const uint8_t (&clear)[3], int& litBegin, int& litEnd) {
+  const TextureCopy* text = textureCopy(sw.copies, source);
   if (!text || text->width != kBandWidth || text->height != kBandHeight) return false;
-  static std::vector<uint8_t> result(kBandBytes);
-  paintTextGlow(text->rgba.data(), pieces, pieceCount, offsets, passCount, clear, result.data());
+  std::vector<uint8_t>& result = sw.scratch->glowResult;
+  paintTextGlow(text->rgba.data(), pieces, pieceCount, offsets, passCount, clear, result.data(),
+                sw.scratch->glow);
   const auto lit = [&](int r) {
     const uint8_t* row = &result[size_t(r) * kBandWidth * 4];
     for (int x = 0; x < kBandWidth; ++x)
@@ -300,7 +349,7 @@ bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, i
   for (litBegin = 0; litBegin < litEnd && !lit(litBegin);) ++litBegin;
   const TightRows tight;
   writeTexture(glow, kBandWidth, kBandHeight, result.data());
-  ++counts.glow;
+  ++sw.counts.glow;
   return true;
 }
 
@@ -314,22 +363,18 @@ constexpr int kWorthChanges = 64;
 // wide quads are cheaper for it per pixel than for the painter.
 constexpr float kPaintedWidth = 2.0f;
 
-struct Group {
-  unsigned texture;
-  std::vector<float> vertices;  // the quads GL draws
-};
-
 }  // namespace
 
 // Additive blending onto the opaque frame sums each fragment's rounded
 // term and saturates, which no order changes: each texture's quads go
 // together, the narrow ones painted from the texture's copy (within a level
 // or two of the rasteriser's rounding) and added as one picture.
-bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount) {
+bool softwareGridQuads(SoftwarePasses& sw, const float* vertices, const GridRun* runs,
+                       int runCount) {
   if (runCount < kWorthChanges) return false;
-  static std::vector<Group> groups;
-  static PaintSums sums;
-  static std::vector<uint8_t> painted(kBandBytes);
+  std::vector<Group>& groups = sw.scratch->gridGroups;
+  PaintSums& sums = sw.scratch->gridSums;
+  std::vector<uint8_t>& painted = sw.scratch->gridPainted;
   for (Group& g : groups) g.vertices.clear();
   sums.clear();
   bool anyPainted = false;
@@ -338,7 +383,7 @@ bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount)
     auto found = std::find_if(groups.begin(), groups.end(),
                               [&](const Group& g) { return g.texture == run.texture; });
     if (found == groups.end()) found = groups.insert(groups.end(), Group{run.texture, {}});
-    const TextureCopy* copy = textureCopy(run.texture);
+    const TextureCopy* copy = textureCopy(sw.copies, run.texture);
     for (int q = run.firstQuad; q < run.firstQuad + run.quadCount; ++q) {
       const float* v = vertices + size_t(q) * 4 * kPaintVertexFloats;
       if (copy && v[2 * kPaintVertexFloats] - v[0] <= kPaintedWidth) {
@@ -365,8 +410,8 @@ bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount)
   }
   if (anyPainted) {
     settleSums(sums, painted.data());
-    drawBandPicture(painted.data(), BandMode::kAdd);
+    drawBandPicture(sw, painted.data(), BandMode::kAdd);
   }
-  ++counts.gridQuads;
+  ++sw.counts.gridQuads;
   return true;
 }

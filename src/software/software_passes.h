@@ -1,7 +1,8 @@
 // The software path's passes: what a software rasteriser draws slowly (many
 // texel reads per pixel, or thousands of tiny primitives) done on the CPU a
 // whole pass at a time, with the pictures moved in and out of GL once.
-// Callers on the software path (renderPath() in host/render_path.h) hand
+// The host makes one SoftwarePasses when it chooses the software path and
+// hands it to whatever draws; on the GL path there is none. Callers hand
 // each pass the state they have just set; a pass never asks GL for state.
 // Where the handed state is beyond it, a pass draws nothing and returns
 // false, and the caller draws the pass in GL. Every pass draws into the
@@ -9,22 +10,37 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-#include "software/quad_paint.h"
-#include "software/ripple_sheet.h"
-#include "software/smooth_lines.h"
-#include "software/swirl_zoom.h"
-#include "software/text_glow.h"
+#include "software/band_picture.h"
+#include "software/terrain_strip.h"
+#include "software/texture_copies.h"
 
-struct TerrainStrip;
-
-// How often each pass has run on the CPU since start-up: tests read these
-// to know the software pass, not GL, drew what they compare.
+// How often each pass has run on the CPU: tests read these to know the
+// software pass, not GL, drew what they compare.
 struct SoftwarePassCounts {
   uint64_t blur = 0, swirl = 0, lines = 0, terrain = 0, glow = 0;
   uint64_t gridQuads = 0, ripple = 0, crossfade = 0, tintedBlur = 0;
 };
-const SoftwarePassCounts& softwarePassCounts();
+
+struct SoftwareScratch;
+
+// Everything the passes keep: the copies of the static textures (the loader
+// fills them), the texture band pictures go through, the counts, and the
+// pictures and tables each pass reuses from frame to frame.
+// The object belongs to one GL context: the copies' names and the band
+// texture (made on the first band picture) are that context's.
+struct SoftwarePasses {
+  SoftwarePasses();
+  ~SoftwarePasses();
+  SoftwarePasses(const SoftwarePasses&) = delete;
+  SoftwarePasses& operator=(const SoftwarePasses&) = delete;
+
+  TextureCopies copies;
+  SoftwarePassCounts counts;
+  unsigned bandTexture = 0;
+  std::unique_ptr<SoftwareScratch> scratch;
+};
 
 // The rectangle of the frame that a feedback buffer copies into its slots.
 struct BandCopy {
@@ -44,14 +60,15 @@ struct FeedbackSlot {
 // (to any colour): b at alpha w, then a at 1 - w, each 1:1 over the band
 // under GL_ADD texturing and (source alpha, destination alpha) blending.
 // Needs the copy to be the band.
-bool softwareCrossfade(const BandCopy& copy, unsigned pictureA, unsigned pictureB, float w);
+bool softwareCrossfade(SoftwarePasses& sw, const BandCopy& copy, unsigned pictureA,
+                       unsigned pictureB, float w);
 
 // The dissolve's blur on two repeating slots: for each, kBlurPasses passes
 // of four taps at (+-spread, +-spread) weighed by tapWeight, each on the
 // previous pass's result, the last left in the slot's work texture. Needs
 // the copy to be the band.
 constexpr int kBlurPasses = 7;
-bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
+bool softwareBlur(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot (&slots)[2],
                   const float (&spreads)[2][kBlurPasses], float tapWeight);
 
 // The tinted blur's passes on a frame cleared to black (the scenes that
@@ -60,29 +77,55 @@ bool softwareBlur(const BandCopy& copy, const FeedbackSlot (&slots)[2],
 // each pass p four taps at (+-spreadS[p], +-spreadT[p]) of the texel
 // modulated by `tint`, weighed by its alpha and tapWeight. The last pass is
 // left in `work` and in the band.
-bool softwareTintedBlur(const BandCopy& copy, unsigned picture, unsigned work, int passCount,
-                        const float* spreadS, const float* spreadT, float tapWeight,
-                        const float (&tint)[3]);
+bool softwareTintedBlur(SoftwarePasses& sw, const BandCopy& copy, unsigned picture,
+                        unsigned work, int passCount, const float* spreadS, const float* spreadT,
+                        float tapWeight, const float (&tint)[3]);
+
+// A textured quad in band pixels (x right, y up; pixel (i, j) centred at
+// (i + 0.5, j + 0.5)), corners in drawing order: a parallelogram up to
+// rounding. Corner 0 carries texture coordinates (du, dv), corner 1 adds 1
+// to s, corner 3 adds 1 to t.
+struct SwirlQuad {
+  double x[4], y[4];
+  float du, dv;
+};
 
 // The swirl's passes over the frame's copy rectangle, added under the same
 // texturing and blending: pass 0 samples the slot's picture, the rest the
 // previous result, which ends in the slot's work texture. Needs a clamped
 // slot and the copy inside the scene viewport.
-bool softwareSwirl(const BandCopy& copy, const FeedbackSlot& slot, const SwirlQuad* quads,
-                   int passCount, float alpha);
+bool softwareSwirl(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot& slot,
+                   const SwirlQuad* quads, int passCount, float alpha);
 
-// The ripple transition's two passes over the band as paintRippleSheet
-// draws them, onto depth cleared to the far plane as the transition leaves
-// it, from the slots' pictures (not their work textures). Needs every
-// corner inside the band, in front of the near plane. Depth is left as it was.
-bool softwareRippleSheet(const FeedbackSlot& outgoing, const FeedbackSlot& incoming,
-                         const SheetCorner* corners, int cellCount);
+// A corner of a ripple sheet cell as GL places it: x, y in band pixels (row
+// 0 at the bottom), z the window depth, w the clip w that perspective
+// divides by, u, v the texture coordinates, and the corner's alpha in the
+// outgoing and in the incoming pass.
+struct SheetCorner {
+  float x, y, z, w, u, v, alphaOut, alphaIn;
+};
 
-// Smooth lines added to the band by a (source alpha, one) blend, or
-// (source alpha, destination alpha) onto the opaque frame, which adds the
-// same; vertices as blendSmoothLines takes them.
-bool softwareLines(const float* vertices, int floatsPerVertex, int lineCount,
-                   const LinePlacement& placement);
+// The ripple transition's two passes over the band, cells of four corners
+// split along the first corner's diagonal, onto depth cleared to the far
+// plane as the transition leaves it, from the slots' pictures (not their
+// work textures). Needs every corner inside the band, in front of the near
+// plane. Depth is left as it was.
+bool softwareRippleSheet(SoftwarePasses& sw, const FeedbackSlot& outgoing,
+                         const FeedbackSlot& incoming, const SheetCorner* corners, int cellCount);
+
+// Where line coordinates land in the band: pixel x = x * scaleX + offsetX,
+// likewise y; pixel centres sit at half-integers, row 0 first.
+struct LinePlacement {
+  float scaleX, offsetX;
+  float scaleY, offsetY;
+};
+
+// Smooth one-pixel lines added to the band by a (source alpha, one) blend,
+// or (source alpha, destination alpha) onto the opaque frame, which adds
+// the same; pairs of vertices of `floatsPerVertex` floats, x, y, z, r, g,
+// b, a first.
+bool softwareLines(SoftwarePasses& sw, const float* vertices, int floatsPerVertex,
+                   int lineCount, const LinePlacement& placement);
 
 // The landscape's terrain: `march(column, strips)` fills a column's strips
 // and returns their count, for each of the band's columns (on several
@@ -90,20 +133,36 @@ bool softwareLines(const float* vertices, int floatsPerVertex, int lineCount,
 // `texture` and put over the band where they lie. `last` receives the last
 // strip drawn (red < 0 where none).
 using TerrainMarch = int (*)(int column, TerrainStrip* strips, const void* context);
-bool softwareTerrain(unsigned texture, TerrainMarch march, const void* context,
-                     TerrainStrip& last);
+bool softwareTerrain(SoftwarePasses& sw, unsigned texture, TerrainMarch march,
+                     const void* context, TerrainStrip& last);
 
-// The text glow's passes from static texture `source` over `clear`, the
-// result put into texture `glow` (band-sized). Band rows [litBegin,
-// litEnd) of the result hold any light.
-bool softwareTextGlow(unsigned source, unsigned glow, const GlowPiece* pieces, int pieceCount,
-                      const float* offsets, int passCount, const uint8_t (&clear)[3],
-                      int& litBegin, int& litEnd);
+// One piece of the text glow: columns [x0, x1) and rows [row0, row1) of the
+// band, rows counted from the bottom as in the texture; its tint multiplies
+// the samples.
+struct GlowPiece {
+  int x0, x1, row0, row1;
+  float tint[3];
+};
 
-// One frame of the ray grid's quads (in quad_paint.h's vertex layout) as
-// runs of one texture in emission order. The grid has just set (source
-// alpha, destination alpha) blending onto the opaque frame, GL_ADD texturing
-// and its band translation, and nothing reads the depth it would write: the
+// The text glow's passes from static texture `source` over `clear`, each
+// pass drawing every piece four times, offset by (+-o/2, +-o/2) with o =
+// offsets[pass * pieceCount + piece]; the result is put into texture `glow`
+// (band-sized). Band rows [litBegin, litEnd) of the result hold any light.
+bool softwareTextGlow(SoftwarePasses& sw, unsigned source, unsigned glow,
+                      const GlowPiece* pieces, int pieceCount, const float* offsets,
+                      int passCount, const uint8_t (&clear)[3], int& litBegin, int& litEnd);
+
+// The grid's vertex layout, tied to its vertex struct by static_assert:
+// x, y, z, r, g, b, a, u, v; four per quad with corners (x0, y0), (x1, y0),
+// (x1, y1), (x0, y1) in band pixels, row 0 at the bottom.
+constexpr int kPaintVertexFloats = 9;
+constexpr int kPaintColour = 3;    // r, g, b, a
+constexpr int kPaintTexCoord = 7;  // u, v
+
+// One frame of the ray grid's quads (in the layout above) as runs of one
+// texture in emission order. The grid has just set (source alpha,
+// destination alpha) blending onto the opaque frame, GL_ADD texturing and
+// its band translation, and nothing reads the depth it would write: the
 // order cannot change a pixel. Narrow quads of a static texture are painted
 // from its copy; the rest go to GL grouped by texture, the last run's last.
 struct GridRun {
@@ -111,4 +170,5 @@ struct GridRun {
   int firstQuad;
   int quadCount;
 };
-bool softwareGridQuads(const float* vertices, const GridRun* runs, int runCount);
+bool softwareGridQuads(SoftwarePasses& sw, const float* vertices, const GridRun* runs,
+                       int runCount);

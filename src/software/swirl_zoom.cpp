@@ -359,18 +359,15 @@ void work(Job& job, bool fromTop) {
 }  // namespace
 
 void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int height,
-                 const SwirlQuad* quads, int passCount, float alpha) {
+                 const SwirlQuad* quads, int passCount, float alpha, SwirlScratch& scratch) {
   if (width <= 0 || height <= 0 || passCount <= 0) return;
   const int stride = width + 2;
-  // Pictures framed by one texel of zeros, the border that samples beyond
-  // the edges read: the ping-pong pair and the first pass's texture.
-  static std::vector<uint32_t> framed[3];
-  static int framedWidth = 0, framedHeight = 0;
-  if (framedWidth != width || framedHeight != height) {
+  std::vector<uint32_t>(&framed)[3] = scratch.framed;
+  if (scratch.width != width || scratch.height != height) {
     // Zeros throughout: the passes write only inside the frame.
     for (std::vector<uint32_t>& frame : framed) frame.assign(size_t(stride) * (height + 2), 0u);
-    framedWidth = width;
-    framedHeight = height;
+    scratch.width = width;
+    scratch.height = height;
   }
   // Chunk numbers fit 16 bits.
   const int chunkRows = std::max(kChunkRows, (height + 0xFFFE) / 0xFFFF);

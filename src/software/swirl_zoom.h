@@ -14,25 +14,27 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
-// A textured quad in band pixels (x right, y up; pixel (i, j) centred at
-// (i + 0.5, j + 0.5)), corners in drawing order: a parallelogram up to
-// rounding. Corner 0 carries texture coordinates (du, dv), corner 1 adds 1
-// to s, corner 3 adds 1 to t.
+#include "software/software_passes.h"
+
+// The pictures the passes work on, kept from call to call: each framed by
+// one texel of zeros, the border that samples beyond the edges read (the
+// ping-pong pair and the first pass's texture), for pictures of one size.
+struct SwirlScratch {
+  std::vector<uint32_t> framed[3];
+  int width = 0, height = 0;
+};
+
+// Runs `passCount` passes of quads (SwirlQuad) over `picture` (width x
+// height RGBA, alpha left alone), leaving the result there. Pass 0 samples
+// `firstTexture` (same size) or, when null, the picture itself; later
+// passes sample the previous pass's result. Quads that are degenerate or
+// not finite draw nothing.
 //
 // Coverage is llvmpipe's: corners snap to 1/256 pixel, and a centre on an
 // edge counts for left edges and bottom ones (rows counted up, as here; the
 // top ones of the frame it keeps upside down). Texture coordinates come
 // from the corners as given, unsnapped, as it interpolates them.
-struct SwirlQuad {
-  double x[4], y[4];
-  float du, dv;
-};
-
-// Runs `passCount` passes over `picture` (width x height RGBA, alpha left
-// alone), leaving the result there. Pass 0 samples `firstTexture` (same
-// size) or, when null, the picture itself; later passes sample the previous
-// pass's result. Quads that are degenerate or not finite draw nothing.
-// Not reentrant.
 void swirlPasses(uint8_t* picture, const uint8_t* firstTexture, int width, int height,
-                 const SwirlQuad* quads, int passCount, float alpha);
+                 const SwirlQuad* quads, int passCount, float alpha, SwirlScratch& scratch);

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "scenes/landscape_march.h"
+#include "software/terrain_strip.h"
 #include "software/texture_copies.h"
 
 constexpr int kTerrainRows = 256;  // the band

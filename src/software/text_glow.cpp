@@ -17,11 +17,6 @@ constexpr int kStride = kBandWidth + 2 * kPadCols;
 constexpr int kPlaneSize = kStride * (kBandHeight + 2 * kPadRows);
 constexpr float kTapAlpha = 0.25390625f;
 
-struct Scratch {
-  std::vector<float> planes[2][4];  // ping-pong R, G, B, A with wrapped margins
-  std::vector<float> sums[3];       // the pass's added levels per channel
-};
-
 inline float* at(std::vector<float>& plane, int row, int col) {
   return plane.data() + (row + kPadRows) * kStride + col + kPadCols;
 }
@@ -97,7 +92,7 @@ void wrapRow(std::vector<float>& plane, int row) {
 
 // One piece's four samples in one pass, added to the scratch's sums.
 void addPiece(const GlowPiece& p, float offset, bool opaque, std::vector<float>* src,
-              Scratch& s) {
+              GlowScratch& s) {
   const int x0 = std::max(p.x0, 0), x1 = std::min(p.x1, kBandWidth);
   const int r0 = std::max(p.row0, 0), r1 = std::min(p.row1, kBandHeight);
   if (x0 >= x1 || r0 >= r1) return;
@@ -134,12 +129,12 @@ void addPiece(const GlowPiece& p, float offset, bool opaque, std::vector<float>*
 }  // namespace
 
 void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCount,
-                   const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out) {
+                   const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out,
+                   GlowScratch& s) {
   if (passCount <= 0) {
     for (size_t i = 0; i < kBandBytes; ++i) out[i] = i % 4 == 3 ? 255 : clear[i % 4];
     return;
   }
-  static Scratch s;
   for (auto& pair : s.planes)
     for (auto& plane : pair) plane.resize(kPlaneSize);
   for (auto& sum : s.sums) sum.assign(size_t(kBandWidth) * kBandHeight, 0.0f);

@@ -7,14 +7,15 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "software/band_picture.h"
+#include "software/software_passes.h"
 
-// One piece: columns [x0, x1) and rows [row0, row1) of the band, rows counted
-// from the bottom as in the texture; its tint multiplies the samples.
-struct GlowPiece {
-  int x0, x1, row0, row1;
-  float tint[3];
+// The passes' planes, kept from call to call.
+struct GlowScratch {
+  std::vector<float> planes[2][4];  // ping-pong R, G, B, A with wrapped margins
+  std::vector<float> sums[3];       // the pass's added levels per channel
 };
 
 // Runs passCount passes. The first samples `source` (a band picture,
@@ -22,7 +23,7 @@ struct GlowPiece {
 // the previous pass, which is opaque as a copied framebuffer is.
 // offsets[pass * pieceCount + k] is piece k's o in that pass. The last pass
 // lands in `out` (a band picture) with alpha 255. Each sample rounds to
-// 8-bit levels as the framebuffer stores them; sums saturate at 255. Not
-// reentrant.
+// 8-bit levels as the framebuffer stores them; sums saturate at 255.
 void paintTextGlow(const uint8_t* source, const GlowPiece* pieces, int pieceCount,
-                   const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out);
+                   const float* offsets, int passCount, const uint8_t clear[3], uint8_t* out,
+                   GlowScratch& scratch);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 // A texture's pixels as GL samples them: RGBA, row 0 at t = 0, repeating
@@ -14,14 +15,17 @@ struct TextureCopy {
   std::vector<uint8_t> rgba;
 };
 
+// The copies by texture name, of one GL context's textures.
+struct TextureCopies {
+  std::map<unsigned, TextureCopy> byName;
+};
+
 // Keeps a copy of what was just uploaded to texture `name`: width x height
 // pixels of `channels` bytes (3: RGB, read with alpha 255; 4: RGBA), rows
 // as uploaded.
-void keepTextureCopy(unsigned name, int width, int height, int channels, const uint8_t* pixels);
+void keepTextureCopy(TextureCopies& copies, unsigned name, int width, int height, int channels,
+                     const uint8_t* pixels);
 
 // The copy of texture `name`; null where none was kept (the texture changes,
 // or it was uploaded some other way).
-const TextureCopy* textureCopy(unsigned name);
-
-// Drops every copy: the GL context holding those names is gone.
-void forgetTextureCopies();
+const TextureCopy* textureCopy(const TextureCopies& copies, unsigned name);

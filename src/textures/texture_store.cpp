@@ -2,7 +2,6 @@
 
 #include <GL/gl.h>
 
-#include "host/render_path.h"
 #include "software/texture_copies.h"
 
 namespace {
@@ -44,9 +43,9 @@ void uploadRgb(const TextureStore& store, unsigned slot) {
   glTexImage2D(GL_TEXTURE_2D, 0, 3, GLsizei(store.width), GLsizei(store.height), 0, GL_RGB,
                GL_UNSIGNED_BYTE, store.pixels.data());
   if (repack) glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  // The software path paints from copies rather than reading textures back.
-  if (renderPath() == RenderPath::Software)
-    keepTextureCopy(slot, int(store.width), int(store.height), 3, store.pixels.data());
+  if (store.copies)
+    keepTextureCopy(*store.copies, slot, int(store.width), int(store.height), 3,
+                    store.pixels.data());
 }
 
 void uploadKeyed(const TextureStore& store, unsigned slot, uint8_t keyRed, uint8_t keyGreen,
@@ -56,8 +55,8 @@ void uploadKeyed(const TextureStore& store, unsigned slot, uint8_t keyRed, uint8
   const std::vector<uint8_t> rgba = keyedRgba(store, keyRed, keyGreen, keyBlue, invert);
   glTexImage2D(GL_TEXTURE_2D, 0, 4, GLsizei(store.width), GLsizei(store.height), 0, GL_RGBA,
                GL_UNSIGNED_BYTE, rgba.data());
-  if (renderPath() == RenderPath::Software)
-    keepTextureCopy(slot, int(store.width), int(store.height), 4, rgba.data());
+  if (store.copies)
+    keepTextureCopy(*store.copies, slot, int(store.width), int(store.height), 4, rgba.data());
 }
 
 // Each upload goes ahead whatever the load returned: after a failure the slot

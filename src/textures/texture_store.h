@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+struct TextureCopies;
+
 // Largest decoded image accepted (RGB bytes). Far above any asset; it keeps a
 // damaged header from asking for gigabytes.
 constexpr uint64_t kMaxImageBytes = 64ull << 20;
@@ -16,6 +18,10 @@ struct TextureStore {
   std::vector<uint8_t> pixels;
   uint32_t width = 0;
   uint32_t height = 0;
+  // Where the software path keeps a CPU copy of each upload (its passes
+  // paint from copies rather than reading textures back); null on the GL
+  // path.
+  TextureCopies* copies = nullptr;
 
   // Decode into the store. Each failure is reported on stderr and returns
   // false with the store unchanged.

@@ -11,10 +11,9 @@
 #include "math/time_window.h"
 #include "math/view_camera.h"
 
-struct SoftwarePasses;
-
-struct RayWorld;
 struct LightShafts;
+struct RayWorld;
+struct SoftwarePasses;
 
 constexpr int kLanternFirstId = 6;  // objects 6..11 are the lantern's cut spheres
 constexpr int kLanternParts = 6;

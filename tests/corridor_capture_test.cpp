@@ -15,8 +15,8 @@ TEST(CorridorCapture, PlanetThenBothVariants) {
   Demo demo;
   std::string error;
   ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
-  ASSERT_NE(lanternScene.world, nullptr);
-  ASSERT_NE(lanternScene.light, nullptr);
+  ASSERT_NE(demo.scenes.lantern.world, nullptr);
+  ASSERT_NE(demo.scenes.lantern.light, nullptr);
 
   // Texture name 1 holds the flat blue made at start-up.
   GLint width = 0;
@@ -32,7 +32,7 @@ TEST(CorridorCapture, PlanetThenBothVariants) {
     const int t = frameTimeMs(i, fps);
     if (t > 100000) break;
     renderFrame(demo, t);
-    if (t == 90000) clockAt90 = lanternState.sceneClock;
+    if (t == 90000) clockAt90 = demo.state.lantern.sceneClock;
     for (int want : wanted)
       if (t == want) frames.push_back(grab(w, h));
   }
@@ -46,7 +46,7 @@ TEST(CorridorCapture, PlanetThenBothVariants) {
   }
   // The corridor ran from 63 s; by 100 s it is on the loop.
   EXPECT_NEAR(clockAt90, 27000.0f, 250.0f);
-  EXPECT_GT(lanternState.pathParam, 0.0f);
+  EXPECT_GT(demo.state.lantern.pathParam, 0.0f);
   EXPECT_GT(difference(frames[0], frames[1]), 5.0);
   EXPECT_GT(difference(frames[2], frames[3]), 5.0);
   destroyHeadlessContext(ctx);

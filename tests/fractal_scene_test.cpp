@@ -44,8 +44,8 @@ TEST(FractalScene, SixteenSecondsWithBothFaces) {
   Demo demo;
   std::string error;
   ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
-  const TriangleFractalState& s = triangleFractalState;
-  const TriangleFractalScene& scene = triangleFractalScene;
+  const TriangleFractalState& s = demo.state.triangleFractal;
+  const TriangleFractalScene& scene = demo.scenes.triangleFractal;
   ASSERT_NE(scene.models, nullptr);
   ASSERT_GE(scene.models->meshCount, 2) << "both faces";
 

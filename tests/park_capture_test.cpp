@@ -18,8 +18,8 @@ TEST(ParkCapture, ParkAndHallAcrossTheirRanges) {
   Demo demo;
   std::string error;
   ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
-  ASSERT_NE(lampParkScene.world, nullptr);
-  ASSERT_NE(mirrorHallScene.world, nullptr);
+  ASSERT_NE(demo.scenes.lampPark.world, nullptr);
+  ASSERT_NE(demo.scenes.mirrorHall.world, nullptr);
 
   const int fps = 2;
   const int wanted[] = {115000, 124000, 135000, 150000, 158500, 159000, 170000};
@@ -53,8 +53,8 @@ TEST(ParkCapture, ParkAndHallAcrossTheirRanges) {
   // ... and has stopped by 158.5 s: only the text still fades.
   EXPECT_LT(difference(frames[4], frames[5]), 3.0);
   // The hall ran 32 s; the walk began at 159.5 s.
-  EXPECT_NEAR(mirrorHallState.sceneSeconds, 32.0f, 0.6f);
-  EXPECT_NEAR(lampParkState.walkClock, 32500.0f, 600.0f);
-  EXPECT_NEAR(lampParkState.flightClock, 16000.0f, 600.0f);
+  EXPECT_NEAR(demo.state.mirrorHall.sceneSeconds, 32.0f, 0.6f);
+  EXPECT_NEAR(demo.state.lampPark.walkClock, 32500.0f, 600.0f);
+  EXPECT_NEAR(demo.state.lampPark.flightClock, 16000.0f, 600.0f);
   destroyHeadlessContext(ctx);
 }

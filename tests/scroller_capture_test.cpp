@@ -15,8 +15,8 @@ TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
   Demo demo;
   std::string error;
   ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
-  const ScrollerScene& scene = scrollerScene;
-  const ScrollerState& s = scrollerState;
+  const ScrollerScene& scene = demo.scenes.scroller;
+  const ScrollerState& s = demo.state.scroller;
   ASSERT_NE(scene.models, nullptr);
   EXPECT_EQ(scene.robotCount, kRobotJointCount);
   EXPECT_EQ(scene.fontCount, kGlyphCount + 1) << "glyphs and the backing plate";

@@ -14,7 +14,6 @@
 #include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
-#include "host/scene_state.h"
 #include "host/screen.h"
 #include "host/seek.h"
 #include "host/shared_ray_grid.h"
@@ -46,6 +45,14 @@ bool readPng(const std::string& path, std::vector<unsigned char>& rgb) {
   return ok && image.width == unsigned(kWidth) && image.height == unsigned(kHeight);
 }
 
+// A 64-bit hash (FNV-1a) of the carried state's bytes: equal states hash alike.
+uint64_t fingerprint(const DemoState& state) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(&state);
+  uint64_t hash = 1469598103934665603ull;
+  for (size_t i = 0; i < sizeof state; ++i) hash = (hash ^ p[i]) * 1099511628211ull;
+  return hash;
+}
+
 size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
   if (a.size() != b.size()) return a.size() + b.size();
   size_t n = 0;
@@ -59,23 +66,23 @@ class Seek : public ::testing::Test {
     std::string error;
     started = startOfflineHost(context, demo, kWidth, kHeight, &error);
     if (!started) std::fprintf(stderr, "no off-screen GL: %s\n", error.c_str());
-    takeSceneSnapshot(demo, atLoad);
+    atLoad = demo.state;
     sharedRayStats().printLines = false;
   }
   // Back to the state after loading, GL included, as a fresh run starts.
   static void restart() {
-    ASSERT_TRUE(restoreSceneSnapshot(demo, atLoad));
+    demo.state = atLoad;
     setDefaultGlState();
   }
   static HeadlessContext context;
   static Demo demo;
   static bool started;
-  static SceneSnapshot atLoad;
+  static DemoState atLoad;
 };
 HeadlessContext Seek::context;
 Demo Seek::demo;
 bool Seek::started = false;
-SceneSnapshot Seek::atLoad;
+DemoState Seek::atLoad;
 
 // Over each row's first frames at 60 fps, from the state a seek reaches:
 // drawing a frame or only advancing it leaves the same state, the noise
@@ -90,23 +97,22 @@ TEST_F(Seek, StateAdvancesAlikeDrawnOrNot) {
     restart();
     const long long first = frameIndexAfter(t - 1, kFps);
     for (long long i = 0; i < first; ++i) renderFrame(demo, frameTimeMs(i, kFps), false);
-    SceneSnapshot there;
-    takeSceneSnapshot(demo, there);
+    const DemoState there = demo.state;
 
     std::vector<uint64_t> drawn;
     for (long long i = first; i < first + kFrames; ++i) {
       renderFrame(demo, frameTimeMs(i, kFps), true);
-      drawn.push_back(sceneStateFingerprint(demo));
+      drawn.push_back(fingerprint(demo.state));
     }
     std::vector<unsigned char> picture, again;
     readOutputPixels(kWidth, kHeight, picture);
-    ASSERT_TRUE(restoreSceneSnapshot(demo, there));
+    demo.state = there;
     for (int k = 0; k < kFrames; ++k) {
       renderFrame(demo, frameTimeMs(first + k, kFps), false);
-      ASSERT_EQ(sceneStateFingerprint(demo), drawn[size_t(k)])
+      ASSERT_EQ(fingerprint(demo.state), drawn[size_t(k)])
           << "frame at " << frameTimeMs(first + k, kFps) << " ms";
     }
-    ASSERT_TRUE(restoreSceneSnapshot(demo, there));
+    demo.state = there;
     for (long long i = first; i < first + kFrames; ++i) renderFrame(demo, frameTimeMs(i, kFps), true);
     readOutputPixels(kWidth, kHeight, again);
     EXPECT_EQ(differingBytes(again, picture), 0u);
@@ -131,7 +137,7 @@ TEST_F(Seek, CaptureFromAnyMomentMatchesARunDrawnFromZero) {
   std::vector<std::vector<unsigned char>> pictures(times.size());
   for (long long i = 0; i < frameCount; ++i) {
     renderFrame(demo, frameTimeMs(i, kFps), true);
-    states.push_back(sceneStateFingerprint(demo));
+    states.push_back(fingerprint(demo.state));
     for (size_t k = 0; k < times.size(); ++k)
       if (indices[k] == i) readOutputPixels(kWidth, kHeight, pictures[k]);
   }
@@ -139,7 +145,7 @@ TEST_F(Seek, CaptureFromAnyMomentMatchesARunDrawnFromZero) {
   restart();
   for (long long i = 0; i < frameCount; ++i) {
     renderFrame(demo, frameTimeMs(i, kFps), false);
-    ASSERT_EQ(sceneStateFingerprint(demo), states[size_t(i)])
+    ASSERT_EQ(fingerprint(demo.state), states[size_t(i)])
         << "undrawn frame at " << frameTimeMs(i, kFps) << " ms";
   }
 

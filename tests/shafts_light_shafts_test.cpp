@@ -173,6 +173,7 @@ TEST(ShaftsToneMap, FourModes) {
 }
 
 TEST(ShaftsDraw, LightBehindCameraDrawsNothing) {
+  ShaftStats stats;
   ASSERT_TRUE(useHeadlessGl(64, 64));
   auto light = makeLight();
   ViewCamera cam = forwardCamera();
@@ -181,7 +182,7 @@ TEST(ShaftsDraw, LightBehindCameraDrawsNothing) {
   light->flareIntensity = 7;
   light->visibleFlare = 0.5f;
   std::fill(light->rgbImage.begin(), light->rgbImage.end(), 9);
-  light->drawShafts();
+  light->drawShafts(0.0f, stats);
   EXPECT_EQ(light->effectiveIntensity, 0.0f);
   EXPECT_EQ(light->visibleFlare, 7.0f);
   EXPECT_TRUE(std::all_of(light->rgbImage.begin(), light->rgbImage.end(),
@@ -192,6 +193,7 @@ TEST(ShaftsDraw, LightBehindCameraDrawsNothing) {
 }
 
 TEST(ShaftsDraw, CentredLightGlowsAtTheCentreAndZeroMaskIsBlack) {
+  ShaftStats stats;
   ASSERT_TRUE(useHeadlessGl(64, 64));
   auto light = makeLight();
   ViewCamera cam = forwardCamera();
@@ -208,7 +210,7 @@ TEST(ShaftsDraw, CentredLightGlowsAtTheCentreAndZeroMaskIsBlack) {
   EXPECT_FLOAT_EQ(centred.effectiveIntensity, 1.0f);
 
   light->fillMask(255);
-  light->drawShafts();
+  light->drawShafts(0.0f, stats);
   const int w = light->gridWidth;
   auto red = [&](int row, int col) { return light->rgbImage[(row * w + col) * 3]; };
   EXPECT_GT(red(48, 64), 150);
@@ -222,12 +224,13 @@ TEST(ShaftsDraw, CentredLightGlowsAtTheCentreAndZeroMaskIsBlack) {
 
   light->position = Vector3(0, 0, 20);
   light->fillMask(0);
-  light->drawShafts();
+  light->drawShafts(0.0f, stats);
   EXPECT_TRUE(std::all_of(light->rgbImage.begin(), light->rgbImage.begin() + w * 96 * 3,
                           [](uint8_t b) { return b == 0; }));
 }
 
 TEST(ShaftsDraw, NearlyFadedLightDrawsNoGlow) {
+  ShaftStats stats;
   ASSERT_TRUE(useHeadlessGl(64, 64));
   auto light = makeLight();
   ViewCamera cam = forwardCamera();
@@ -240,7 +243,7 @@ TEST(ShaftsDraw, NearlyFadedLightDrawsNoGlow) {
   // The last draw of a fading flash leaves a vanishing intensity behind.
   light->visibleFlare = 1e-12f;
   light->flareIntensity = 60;
-  light->drawShafts();
+  light->drawShafts(0.0f, stats);
   EXPECT_GT(light->effectiveIntensity, 0.0f);
   EXPECT_TRUE(std::all_of(light->rgbImage.begin(), light->rgbImage.end(),
                           [](uint8_t b) { return b == 0; }));

@@ -29,7 +29,7 @@ TEST(SpikesCapture, WholeRangeAtTwoFramesASecond) {
   Demo demo;
   std::string error;
   ASSERT_TRUE(startOfflineHost(ctx, demo, w, h, &error)) << error;
-  const SpikeScene& s = spikeScene;
+  const SpikeScene& s = demo.scenes.spikes;
   ASSERT_NE(s.models, nullptr);
   ASSERT_GE(s.models->meshCount, kSpikeCount + kFlyerMeshCount);
 
@@ -40,7 +40,7 @@ TEST(SpikesCapture, WholeRangeAtTwoFramesASecond) {
       EXPECT_GT(outputMean(w, h), 10.0) << "black frame at " << t;
     }
   }
-  EXPECT_NEAR(spikeState.seconds, 48.0f, 0.01f);
+  EXPECT_NEAR(demo.state.spikes.seconds, 48.0f, 0.01f);
   for (int i = 0; i < kSpikeCount; ++i)
     for (const Vector3& v : s.models->meshes[size_t(s.spikeBase + i)]->deformedPositions)
       ASSERT_TRUE(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z)) << i;

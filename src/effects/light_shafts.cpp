@@ -7,8 +7,6 @@
 #include "effects/light_shafts_steps.h"
 #include "math/time_window.h"
 
-float LightShafts::noiseClock = 0.0f;
-
 LightShafts::LightShafts(int gridWidth_, int gridHeight_, int tableWidth_, int tableHeight_,
                          float falloffRadius_, float falloffExponent_)
     : gridWidth(gridWidth_),

@@ -103,7 +103,6 @@ struct LightShafts {
   float shaftSpread = 0.215f;
   float zoomLength = 0;
   uint8_t rayNoiseOn = 0;
-  int32_t noiseDeltaMs = 0;
   float noiseSpeed = 64.0f;
   float noiseMix = 1.0f;
 
@@ -114,20 +113,15 @@ struct LightShafts {
 
   unsigned int texture = 0;  // GL name, gridWidth x gridWidth RGB
 
-  // Time column of the ray noise; one clock shared by every light, for the
-  // scenes that still draw through drawShafts.
-  static float noiseClock;
-
   // colour = (r, g, b); entries 0..255 become (channel * i / 255)^(2^power).
   void setPalette(float r, float g, float b, int pr, int pg, int pb);
   void buildRayNoise(int count, int cycles, int modulus, int minValue, int maxValue,
                      float amplitude);
   // Every mask cell and maskFullValue become value.
   void fillMask(int16_t value);
-  // One frame of the effect, drawn additively over the band. Without `draw`
-  // only what carries into later frames changes: the projection, the noise
-  // clock and the flare.
-  void drawShafts(bool draw = true);
+  // One frame of the effect, drawn additively over the band, with the ray
+  // noise at `noiseClock` (the frame's advance moved it); counts into `stats`.
+  void drawShafts(float noiseClock, ShaftStats& stats);
 
   int32_t rayNoiseAt(int row, int column) const { return rayNoise[row * 256 + column]; }
 

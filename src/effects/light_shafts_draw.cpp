@@ -266,15 +266,14 @@ ShaftStep stepShafts(const LightShafts& light, const ViewCamera& camera, const V
   return step;
 }
 
-void LightShafts::drawShafts(bool draw) {
-  const ShaftStep step = stepShafts(*this, *camera, position, visibleFlare, noiseDeltaMs, noiseClock);
+void LightShafts::drawShafts(float noiseClock, ShaftStats& stats) {
+  const ShaftStep step = stepShafts(*this, *camera, position, visibleFlare, 0, noiseClock);
   projectedX = step.projectedX;
   projectedY = step.projectedY;
   effectiveIntensity = step.effectiveIntensity;
   if (step.effectiveIntensity > 0.0f) zoomLength = shaftLength * 3.43f;
   visibleFlare = flareIntensity;
-  if (!draw) return;
-  drawShaftStep(*this, step, shaftStats);
+  drawShaftStep(*this, step, stats);
 }
 
 void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats) {

@@ -62,7 +62,7 @@ static void firstTransition(Demo& demo, int delta, bool draw) {
   }
   advanceSkyFlashes(state.skyFlashes, delta);
   if (draw) {
-    drawSkyFlashes(state.skyFlashes, scenes.skyFlashes, frame, LightShafts::noiseClock);
+    drawSkyFlashes(state.skyFlashes, scenes.skyFlashes, frame, state.shaftNoiseClock);
     feedback->captureFrame(1);
     glClear(GL_COLOR_BUFFER_BIT);
   }
@@ -103,7 +103,7 @@ static void secondTransition(Demo& demo, int delta, bool draw) {
     // As the flight leaves it: the planet draws without depth writes.
     glDisable(GL_DEPTH_TEST);
   }
-  advanceRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, delta, LightShafts::noiseClock);
+  advanceRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, delta, state.shaftNoiseClock);
   if (!draw) return;
   drawRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, frame);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
@@ -137,7 +137,7 @@ bool Director(Demo& demo, int now, bool draw) {
   switch (range.action) {
     case TimelineAction::SkyFlashes:
       advanceSkyFlashes(state.skyFlashes, delta);
-      if (draw) drawSkyFlashes(state.skyFlashes, scenes.skyFlashes, frame, LightShafts::noiseClock);
+      if (draw) drawSkyFlashes(state.skyFlashes, scenes.skyFlashes, frame, state.shaftNoiseClock);
       break;
     case TimelineAction::FirstTransition:
       firstTransition(demo, delta, draw);
@@ -154,39 +154,41 @@ bool Director(Demo& demo, int now, bool draw) {
       secondTransition(demo, delta, draw);
       break;
     case TimelineAction::RingedPlanet:
-      advanceRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, delta, LightShafts::noiseClock);
+      advanceRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, delta, state.shaftNoiseClock);
       if (draw) drawRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, frame);
       break;
     case TimelineAction::LanternCorridor:
       director.corridorClock += delta;
-      advanceLanternCorridor(lanternState, lanternScene, delta,
+      advanceLanternCorridor(state.lantern, scenes.lantern, delta,
                              director.corridorClock >= 33000.0f ? 1 : 0);
-      if (draw) drawLanternCorridor(lanternState, lanternScene);
+      if (draw) drawLanternCorridor(state.lantern, scenes.lantern, frame, state.shaftNoiseClock);
       break;
     case TimelineAction::LampPark:
-      advanceLampPark(lampParkState, lampParkScene, delta, range.variant);
-      if (draw) drawLampPark(lampParkState, lampParkScene);
+      advanceLampPark(state.lampPark, scenes.lampPark, delta, range.variant, state.shaftNoiseClock);
+      if (draw) drawLampPark(state.lampPark, scenes.lampPark, frame, state.shaftNoiseClock);
       break;
     case TimelineAction::MirrorHall:
-      advanceMirrorHall(mirrorHallState, mirrorHallScene, delta);
-      if (draw) drawMirrorHall(mirrorHallState, mirrorHallScene, frame.software);
+      advanceMirrorHall(state.mirrorHall, scenes.mirrorHall, delta, state.shaftNoiseClock);
+      if (draw) drawMirrorHall(state.mirrorHall, scenes.mirrorHall, frame, state.shaftNoiseClock);
       break;
     case TimelineAction::TriangleFractal:
       if (draw) {
         glClearColor(0.05f, 0.04f, 0.025f, 1);
         glClear(GL_COLOR_BUFFER_BIT);
       }
-      advanceTriangleFractal(triangleFractalState, delta);
-      if (draw) drawTriangleFractal(triangleFractalState, triangleFractalScene, frame.software);
+      advanceTriangleFractal(state.triangleFractal, delta);
+      if (draw)
+        drawTriangleFractal(state.triangleFractal, scenes.triangleFractal, frame,
+                            state.shaftNoiseClock);
       break;
     case TimelineAction::Spikes:
       if (draw) glClearColor(0, 0, 0, 1);
-      advanceSpikes(spikeState, spikeScene, delta);
-      if (draw) drawSpikes(spikeState, spikeScene);
+      advanceSpikes(state.spikes, scenes.spikes, delta, state.shaftNoiseClock);
+      if (draw) drawSpikes(state.spikes, scenes.spikes, frame, state.shaftNoiseClock);
       break;
     case TimelineAction::Scroller:
-      advanceScroller(scrollerState, scrollerScene, delta);
-      if (draw) drawScroller(scrollerState, scrollerScene);
+      advanceScroller(state.scroller, scenes.scroller, delta, state.shaftNoiseClock);
+      if (draw) drawScroller(state.scroller, scenes.scroller, frame, state.shaftNoiseClock);
       break;
     case TimelineAction::Tunnel:
       advanceTunnel(state.tunnel, scenes.tunnel, delta, range.variant != 0);

@@ -11,7 +11,6 @@
 #include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
-#include "host/scene_state.h"
 #include "host/screen.h"
 #include "host/seek.h"
 #include "platform/asset_path.h"
@@ -114,12 +113,12 @@ static void setClock(DemoClock& clock, int timeMs) {
 // again from the state after loading; either way the frames up to the target
 // advance undrawn at the seek frame rate, the last two drawn unseen, and the
 // clock and the music go on from the target.
-static void jump(Demo& demo, DemoClock& clock, const SceneSnapshot& atLoad, int byMs) {
+static void jump(Demo& demo, DemoClock& clock, const DemoState& atLoad, int byMs) {
   const DirectorState& director = demo.state.director;
   const int target = std::min(std::max(director.demoTimeMs + byMs, 0), 330000);
   long long first = frameIndexAfter(director.previousNowMs, kSeekFps);
   if (target < director.demoTimeMs) {
-    if (!restoreSceneSnapshot(demo, atLoad)) return;
+    demo.state = atLoad;
     // The GL state a run starts with, as the frames from 0 expect it.
     setDefaultGlState();
     first = 0;
@@ -130,8 +129,8 @@ static void jump(Demo& demo, DemoClock& clock, const SceneSnapshot& atLoad, int 
 
 // From the state after loading to `startMs` (the frames before it advance
 // unseen), and the clock with it: where the demo starts, and starts again.
-static void startAt(Demo& demo, DemoClock& clock, const SceneSnapshot& atLoad, int startMs) {
-  restoreSceneSnapshot(demo, atLoad);
+static void startAt(Demo& demo, DemoClock& clock, const DemoState& atLoad, int startMs) {
+  demo.state = atLoad;
   demo.ended = false;
   setDefaultGlState();
   runSeekFrames(demo, 0, startMs, kSeekFps);
@@ -177,8 +176,7 @@ DemoEnd runFrameLoop(const DemoOptions& options, const RenderRequest& render) {
   initGl(*demo, render);
   drawableSize(window, &demo->screenWidth, &demo->screenHeight);
   // Every scene as loaded: where a jump back and a loop start again.
-  SceneSnapshot atLoad;
-  takeSceneSnapshot(*demo, atLoad);
+  const DemoState atLoad = demo->state;
   // A later start: the frames before it advance unseen, before the music
   // starts, so the first frame shown follows the last of them by one
   // frame's time.

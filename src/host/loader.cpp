@@ -26,15 +26,15 @@
 static void loadScenes(Demo& demo, SoftwarePasses* software) {
   DemoScenes& scenes = demo.scenes;
   DemoState& state = demo.state;
-  loadLanternCorridor(lanternScene, lanternState, software);
+  loadLanternCorridor(scenes.lantern, state.lantern, software);
   loadLandscape(scenes.landscape, state.landscape);
   loadRingedPlanet(scenes.ringedPlanet, state.ringedPlanet, software);
-  loadLampPark(lampParkScene, lampParkState);
+  loadLampPark(scenes.lampPark, state.lampPark);
   loadSkyFlashes(scenes.skyFlashes, state.skyFlashes);
-  loadMirrorHall(mirrorHallScene, mirrorHallState);
-  loadTriangleFractal(triangleFractalScene, triangleFractalState, software);
-  loadSpikes(spikeScene, spikeState);
-  loadScroller(scrollerScene, scrollerState);
+  loadMirrorHall(scenes.mirrorHall, state.mirrorHall);
+  loadTriangleFractal(scenes.triangleFractal, state.triangleFractal, software);
+  loadSpikes(scenes.spikes, state.spikes);
+  loadScroller(scenes.scroller, state.scroller);
   loadTunnel(scenes.tunnel, state.tunnel, software);
 }
 

@@ -3,13 +3,8 @@
 #include <cmath>
 
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/shaft_noise.h"
-
-LampParkState lampParkState;
-LampParkScene lampParkScene;
 
 namespace {
 
@@ -182,12 +177,14 @@ static ViewCamera drawnCamera(const ViewCamera& placed) {
   return c;
 }
 
-void advanceLampPark(LampParkState& s, const LampParkScene& scene, int deltaMs, int variant) {
+void advanceLampPark(LampParkState& s, const LampParkScene& scene, int deltaMs, int variant,
+                     float& noiseClock) {
   stepLampParkMotion(s, scene, deltaMs, variant);
-  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, deltaMs);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, deltaMs, noiseClock);
 }
 
-void drawLampPark(const LampParkState& s, LampParkScene& scene) {
+void drawLampPark(const LampParkState& s, LampParkScene& scene,
+                  const FrameContext& frame, float noiseClock) {
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
   scene.camera = s.camera;
@@ -201,10 +198,9 @@ void drawLampPark(const LampParkState& s, LampParkScene& scene) {
   light.setPalette(std::sin(c * 0.0001f) * 0.5f + 1.5f, std::sin(c * 0.0002f) * 0.5f + 1.5f,
                    std::sin(c * 0.0003f) * 0.5f + 1.5f, 0, 0, 0);
   light.fillMask(255);
-  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
   scene.camera.orthonormalize();
   // Only the shafts follow, which test no depth.
-  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, softwarePasses(), sharedRayStats());
-  light.drawShafts();
+  renderRayGrid(*frame.rayGrid, world, GridDepth::Unread, frame.software, *frame.rayStats);
+  light.drawShafts(noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

@@ -11,6 +11,7 @@
 #include "math/spline_path.h"
 #include "math/view_camera.h"
 #include "raycast/lamp_post.h"
+#include "scenes/frame_context.h"
 #include "scenes/walker.h"
 
 struct RayWorld;
@@ -55,10 +56,9 @@ void stepLampParkMotion(LampParkState& state, const LampParkScene& scene, int de
                         int variant);
 // One frame's motion (variant 1, 2 or 3; any other only moves the light)
 // and the shafts' noise clock; no GL.
-void advanceLampPark(LampParkState& state, const LampParkScene& scene, int deltaMs, int variant);
+void advanceLampPark(LampParkState& state, const LampParkScene& scene, int deltaMs, int variant,
+                     float& noiseClock);
 // Draws the frame `state` holds.
-void drawLampPark(const LampParkState& state, LampParkScene& scene);
+void drawLampPark(const LampParkState& state, LampParkScene& scene,
+                  const FrameContext& frame, float noiseClock);
 
-// The one instance, until the demo's state holds it.
-extern LampParkState lampParkState;
-extern LampParkScene lampParkScene;

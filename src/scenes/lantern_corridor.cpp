@@ -7,13 +7,8 @@
 #include <vector>
 
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "software/software_passes.h"
-
-LanternCorridorState lanternState;
-LanternCorridorScene lanternScene;
 
 namespace {
 
@@ -191,7 +186,8 @@ void advanceLanternCorridor(LanternCorridorState& s, const LanternCorridorScene&
   }
 }
 
-void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& scene) {
+void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& scene,
+                         const FrameContext& frame, float noiseClock) {
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
   scene.camera = s.camera;
@@ -203,7 +199,7 @@ void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& sc
 
   light.fillMask(255);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, softwarePasses(), sharedRayStats());
+  renderRayGrid(*frame.rayGrid, world, GridDepth::Unread, frame.software, *frame.rayStats);
   light.passCounter = 1;
-  light.drawShafts();
+  light.drawShafts(noiseClock, *frame.shaftStats);
 }

@@ -10,6 +10,7 @@
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
+#include "scenes/frame_context.h"
 
 struct LightShafts;
 struct RayWorld;
@@ -55,8 +56,6 @@ void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& stat
 void advanceLanternCorridor(LanternCorridorState& state, const LanternCorridorScene& scene,
                             int deltaMs, int variant);
 // Draws the frame `state` holds.
-void drawLanternCorridor(const LanternCorridorState& state, LanternCorridorScene& scene);
+void drawLanternCorridor(const LanternCorridorState& state, LanternCorridorScene& scene,
+                         const FrameContext& frame, float noiseClock);
 
-// The one instance, until the demo's state holds it.
-extern LanternCorridorState lanternState;
-extern LanternCorridorScene lanternScene;

@@ -6,14 +6,9 @@
 #include <cmath>
 
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/shaft_noise.h"
 #include "software/software_passes.h"
-
-MirrorHallState mirrorHallState;
-MirrorHallScene mirrorHallScene;
 
 const MirrorTextPiece kMirrorTextPieces[kMirrorTextPieceCount] = {
     {280, 48, 490, 90},   {94, 0, 420, 50},    {0, 50, 250, 92},
@@ -203,9 +198,10 @@ void stepMirrorMotion(MirrorHallState& s, const MirrorHallScene& scene, int fram
   rippleMirror(s, m);
 }
 
-void advanceMirrorHall(MirrorHallState& s, const MirrorHallScene& scene, int frameDeltaMs) {
+void advanceMirrorHall(MirrorHallState& s, const MirrorHallScene& scene, int frameDeltaMs,
+                       float& noiseClock) {
   stepMirrorMotion(s, scene, frameDeltaMs);
-  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, frameDeltaMs);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, frameDeltaMs, noiseClock);
 }
 
 void placeMirrorObjects(const MirrorHallState& s, MirrorHallScene& scene) {
@@ -397,7 +393,9 @@ void loadMirrorHall(MirrorHallScene& s, MirrorHallState& state) {
   l.noiseSpeed = 110.0f;
 }
 
-void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene, SoftwarePasses* software) {
+void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene,
+                    const FrameContext& frame, float noiseClock) {
+  SoftwarePasses* software = frame.software;
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
   glClearColor(0, 0, 0, 1);
@@ -417,11 +415,10 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene, SoftwarePa
   light.fillMask(255);
   scene.camera.orthonormalize();
   // Only the shafts and the glow follow, which test no depth.
-  renderRayGrid(sharedRayGrid(), world, GridDepth::Unread, softwarePasses(), sharedRayStats());
+  renderRayGrid(*frame.rayGrid, world, GridDepth::Unread, frame.software, *frame.rayStats);
 
-  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
   light.passCounter = 1;
-  light.drawShafts();
+  light.drawShafts(noiseClock, *frame.shaftStats);
   // Dark rows of the glow add nothing: only the lit ones are drawn.
   glPushAttrib(GL_SCISSOR_BIT);
   glEnable(GL_SCISSOR_TEST);

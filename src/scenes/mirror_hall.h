@@ -10,6 +10,7 @@
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
+#include "scenes/frame_context.h"
 
 struct LightShafts;
 struct RayWorld;
@@ -58,13 +59,14 @@ void loadMirrorHall(MirrorHallScene& scene, MirrorHallState& state);
 // director's frame delta; no GL.
 void stepMirrorMotion(MirrorHallState& state, const MirrorHallScene& scene, int frameDeltaMs);
 // One frame's motion and the shafts' noise clock; no GL.
-void advanceMirrorHall(MirrorHallState& state, const MirrorHallScene& scene, int frameDeltaMs);
+void advanceMirrorHall(MirrorHallState& state, const MirrorHallScene& scene, int frameDeltaMs,
+                       float& noiseClock);
 // The chain's swing and the mirror's ripple of `state`, into the world.
 void placeMirrorObjects(const MirrorHallState& state, MirrorHallScene& scene);
 // Draws the frame `state` holds; `software` is the software path's passes
 // (null on the GL path).
 void drawMirrorHall(const MirrorHallState& state, MirrorHallScene& scene,
-                    SoftwarePasses* software);
+                    const FrameContext& frame, float noiseClock);
 
 // Strength 0..1 of text piece k at the scene's seconds.
 float textPieceStrength(int piece, float seconds);
@@ -86,6 +88,3 @@ GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
 // A texture over the whole band, added.
 void drawAdditiveBand(int texture);
 
-// The one instance, until the demo's state holds it.
-extern MirrorHallState mirrorHallState;
-extern MirrorHallScene mirrorHallScene;

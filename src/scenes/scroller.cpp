@@ -7,9 +7,6 @@
 #include "platform/asset_path.h"
 #include "scenes/shaft_noise.h"
 
-ScrollerState scrollerState;
-ScrollerScene scrollerScene;
-
 namespace {
 
 // Texture slots filled at start-up.
@@ -180,7 +177,8 @@ void loadScroller(ScrollerScene& s, ScrollerState& state) {
   initLetters(state.letters);
 }
 
-void advanceScroller(ScrollerState& s, const ScrollerScene& scene, int deltaMs) {
+void advanceScroller(ScrollerState& s, const ScrollerScene& scene, int deltaMs,
+                     float& noiseClock) {
   advanceScrollerClock(s, deltaMs);
   Vector3 target;
   TimeWindow stage;
@@ -190,10 +188,11 @@ void advanceScroller(ScrollerState& s, const ScrollerScene& scene, int deltaMs) 
   s.beltOffset -= s.letters.beltSpeed * float(deltaMs) * kBeltUPerUnitMs;
   // The new pace holds from the next frame.
   scrollerSpeeds(kSpeedWindow, s.seconds, s.letters.beltSpeed, s.letters.carrySpeed);
-  advanceShaftNoise(*scene.light, drawnCamera(s.camera), scene.light->position, deltaMs);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera), scene.light->position, deltaMs, noiseClock);
 }
 
-void drawScroller(const ScrollerState& s, ScrollerScene& scene) {
+void drawScroller(const ScrollerState& s, ScrollerScene& scene,
+                  const FrameContext& frame, float noiseClock) {
   Scene3ds& models = *scene.models;
   LightShafts& light = *scene.light;
   models.fieldOfView = 75;
@@ -213,7 +212,6 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene) {
   glEnable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 
-  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
-  light.drawShafts();
+  light.drawShafts(noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

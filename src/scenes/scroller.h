@@ -10,6 +10,7 @@
 #include "math/vector3.h"
 #include "math/view_camera.h"
 #include "scenes/belt_letters.h"
+#include "scenes/frame_context.h"
 
 struct Scene3ds;
 struct LightShafts;
@@ -69,10 +70,9 @@ void scrollerSpeeds(const TimeWindow& speedWindow, float seconds, float& beltSpe
 void loadScroller(ScrollerScene& scene, ScrollerState& state);
 // One frame with the director's frame delta: clock, camera, letters, belt
 // and the shafts' noise clock; no GL.
-void advanceScroller(ScrollerState& state, const ScrollerScene& scene, int deltaMs);
+void advanceScroller(ScrollerState& state, const ScrollerScene& scene, int deltaMs,
+                     float& noiseClock);
 // Draws the frame `state` holds.
-void drawScroller(const ScrollerState& state, ScrollerScene& scene);
+void drawScroller(const ScrollerState& state, ScrollerScene& scene,
+                  const FrameContext& frame, float noiseClock);
 
-// The one instance, until the demo's state holds it.
-extern ScrollerState scrollerState;
-extern ScrollerScene scrollerScene;

@@ -11,4 +11,4 @@ struct LightShafts;
 // drawn frame will see it). That frame then draws with noiseDeltaMs 0,
 // reading the clock.
 void advanceShaftNoise(const LightShafts& light, const ViewCamera& camera,
-                       const Vector3& position, int deltaMs);
+                       const Vector3& position, int deltaMs, float& noiseClock);

@@ -6,17 +6,12 @@
 #include <cstdint>
 
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
-#include "host/shared_ray_grid.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
 #include "raycast/raycast.h"
 #include "scenes/geometry_stats.h"
 #include "scenes/shaft_noise.h"
-
-SpikeState spikeState;
-SpikeScene spikeScene;
 
 namespace {
 
@@ -204,17 +199,19 @@ void loadSpikes(SpikeScene& s, SpikeState& state) {
   buildModels(s);
 }
 
-void advanceSpikes(SpikeState& s, const SpikeScene& scene, int deltaMs) {
+void advanceSpikes(SpikeState& s, const SpikeScene& scene, int deltaMs,
+                   float& noiseClock) {
   advanceSpikeClock(s, scene, deltaMs);
   const float S = s.seconds;
   if (S < 5.0f) {
     const TimeWindow flicker{0, 5, 4};
     s.toneGain = 0.55f + 0.5f * flicker.ringOut(S, 9.0f, 0.15f);
   }
-  advanceShaftNoise(*scene.light, drawnCamera(scene, s.sceneMs), s.lightPosition, deltaMs);
+  advanceShaftNoise(*scene.light, drawnCamera(scene, s.sceneMs), s.lightPosition, deltaMs, noiseClock);
 }
 
-void drawSpikes(const SpikeState& state, SpikeScene& s) {
+void drawSpikes(const SpikeState& state, SpikeScene& s,
+                const FrameContext& frame, float noiseClock) {
   LightShafts& light = *s.light;
   const float S = state.seconds;
   s.camera = spikeCamera(s, state.sceneMs);
@@ -226,14 +223,14 @@ void drawSpikes(const SpikeState& state, SpikeScene& s) {
   // The deformed spikes are made afresh for every picture.
   const int64_t deformStarted = tickNanoseconds();
   deformSpikes(state, s);
-  geometryStats.nanoseconds += tickNanoseconds() - deformStarted;
+  frame.geometryStats->nanoseconds += tickNanoseconds() - deformStarted;
 
   light.fillMask(255);
   s.camera.orthonormalize();
 
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(sharedRayGrid(), *s.world, GridDepth::Read, softwarePasses(), sharedRayStats());
+  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Read, frame.software, *frame.rayStats);
 
   Scene3ds& m = *s.models;
   glClear(GL_DEPTH_BUFFER_BIT);
@@ -257,7 +254,6 @@ void drawSpikes(const SpikeState& state, SpikeScene& s) {
   glEnable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 
-  light.noiseDeltaMs = 0;  // the frame's advance moved the noise clock
-  light.drawShafts();
+  light.drawShafts(noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

@@ -10,6 +10,7 @@
 #include "math/time_window.h"
 #include "math/vector3.h"
 #include "math/view_camera.h"
+#include "scenes/frame_context.h"
 
 struct RayWorld;
 struct LightShafts;
@@ -85,10 +86,9 @@ float spikeLookAheadParameter(float f, int k);
 void loadSpikes(SpikeScene& scene, SpikeState& state);
 // One frame with the director's frame delta: clock, light, its tone and the
 // shafts' noise clock; no GL.
-void advanceSpikes(SpikeState& state, const SpikeScene& scene, int deltaMs);
+void advanceSpikes(SpikeState& state, const SpikeScene& scene, int deltaMs,
+                   float& noiseClock);
 // Draws the frame `state` holds.
-void drawSpikes(const SpikeState& state, SpikeScene& scene);
+void drawSpikes(const SpikeState& state, SpikeScene& scene,
+                const FrameContext& frame, float noiseClock);
 
-// The one instance, until the demo's state holds it.
-extern SpikeState spikeState;
-extern SpikeScene spikeScene;

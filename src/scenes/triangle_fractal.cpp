@@ -9,16 +9,12 @@
 
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
-#include "host/render_path.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/gl_matrices.h"
 #include "platform/tick_clock.h"
 #include "scenes/geometry_stats.h"
 #include "software/software_passes.h"
-
-TriangleFractalState triangleFractalState;
-TriangleFractalScene triangleFractalScene;
 
 namespace {
 
@@ -90,7 +86,8 @@ void buildFaces(TriangleFractalScene& s) {
 
 // Face and shafts into slot 0, on the counter, u and clock before the
 // frame's step.
-void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene) {
+void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
+                  const FrameContext& frame, float noiseClock) {
   Scene3ds& m = *scene.models;
   LightShafts& shafts = *scene.shaftLight;
   const int face = s.shownFace;
@@ -127,8 +124,7 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene) {
   }
   shafts.passCounter = 1;
   shafts.shaftLength = 0.61f;
-  // Its noise step is 0: the noise clock stays where it is.
-  shafts.drawShafts();
+  shafts.drawShafts(noiseClock, *frame.shaftStats);
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   pushIdentityMatrices();
   scene.feedback->captureFrame(kFaceSlot);
@@ -202,12 +198,13 @@ void advanceTriangleFractal(TriangleFractalState& s, int deltaMs) {
 }
 
 void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& scene,
-                         SoftwarePasses* software) {
+                         const FrameContext& frame, float noiseClock) {
+  SoftwarePasses* software = frame.software;
   scene.faceLight->camera = &scene.camera;
   scene.shaftLight->camera = &scene.camera;
   pushIdentityMatrices();
   const int face = s.shownFace;
-  if (face != 0) drawFacePass(s, scene);
+  if (face != 0) drawFacePass(s, scene, frame, noiseClock);
 
   glDisable(GL_TEXTURE_2D);
   glEnable(GL_LINE_SMOOTH);
@@ -217,7 +214,7 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
   const int64_t leavesStarted = tickNanoseconds();
   subdivideTriangle(kFractalDepth, s.root, d[0], d[1], d[2], *scene.lines);
-  geometryStats.nanoseconds += tickNanoseconds() - leavesStarted;
+  frame.geometryStats->nanoseconds += tickNanoseconds() - leavesStarted;
   // The scene's first frame finds the blend the park's shafts left, adding;
   // every later one that of the face pass or of its last frame's composites.
   const bool first = s.framesRun == 1;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "math/view_camera.h"
+#include "scenes/frame_context.h"
 
 struct FeedbackBuffer;
 struct LightShafts;
@@ -121,8 +122,5 @@ void loadTriangleFractal(TriangleFractalScene& scene, TriangleFractalState& stat
 void advanceTriangleFractal(TriangleFractalState& state, int deltaMs);
 // Draws the frame `state` holds.
 void drawTriangleFractal(const TriangleFractalState& state, TriangleFractalScene& scene,
-                         SoftwarePasses* software);
+                         const FrameContext& frame, float noiseClock);
 
-// The one instance, until the demo's state holds it.
-extern TriangleFractalState triangleFractalState;
-extern TriangleFractalScene triangleFractalScene;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/host.h"
-#include "host/render_path.h"
+#include "test_render_path.h"
 #include "platform/headless_context.h"
 
 // Makes a process-wide context current, sized at least width x height.
@@ -31,7 +31,10 @@ inline Demo& testDemo() {
 inline bool startDemoOnce(int width = 800, int height = 600) {
   static bool started = false;
   if (!useHeadlessGl(width, height)) return false;
-  if (!started) initGl(testDemo());
+  if (!started) {
+    initGl(testDemo());
+    adoptDemoPath(testDemo());
+  }
   started = true;
   return true;
 }

@@ -12,7 +12,6 @@
 #include "host/screen.h"
 #include "host/offline_host.h"
 #include "host/render_path.h"
-#include "host/shared_ray_grid.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape.h"
 #include "render_path_guard.h"
@@ -39,6 +38,7 @@ bool startHost() {
     started = true;
     std::string error;
     ok = startOfflineHost(ctx, demo(), 800, 600, &error);
+    if (ok) adoptDemoPath(demo());
     EXPECT_TRUE(ok) << error;
   }
   return ok;
@@ -111,7 +111,7 @@ TEST_F(LandscapeTimeline, AloneAt28sTheGroundRisesFromTheBottomUnderTheSky) {
   setSceneRegion();
   Director(demo(), 28000);
   const Band flight = readBand();
-  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, softwarePasses(), sharedRayStats());  // the sky alone, same camera
+  renderRayGrid(demo().rayGrid, *demo().scenes.landscape.skyWorld, GridDepth::Read, demo().frame().software, demo().rayStats);  // the sky alone, same camera
   const Band sky = readBand();
 
   EXPECT_LT(meanAbsDiff(flight, sky, 240, 256), 4.0) << "sky above the horizon";
@@ -147,7 +147,7 @@ TEST_F(LandscapeTimeline, At33sTheFlightLiesOnTheRipplingSheet) {
   {
     // The sheet's depth is GL's to write: the software path paints the
     // band alone.
-    FeedbackPathGuard gl(*demo().feedback, RenderChoice::Gl);
+    DemoPathGuard gl(demo(), RenderChoice::Gl);
     stillFrameAt(33000);
     glReadPixels(0, 64, kW, kH, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
   }
@@ -175,7 +175,7 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
   if (!textureCopy(4))
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   auto flightFrame = [](RenderChoice choice) {
-    RenderPathGuard path(choice);
+    DemoPathGuard path(demo(), choice);
     setSceneRegion();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const uint64_t terrains = softwarePassCounts().terrain;
@@ -191,7 +191,7 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
   for (size_t i = 0; i < gl.size(); ++i) worst = std::max(worst, std::abs(gl[i] - cpu[i]));
   EXPECT_LE(worst, 3);  // filtering rounds a little differently
   EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
-  renderRayGrid(sharedRayGrid(), *demo().scenes.landscape.skyWorld, GridDepth::Read, softwarePasses(), sharedRayStats());
+  renderRayGrid(demo().rayGrid, *demo().scenes.landscape.skyWorld, GridDepth::Read, demo().frame().software, demo().rayStats);
   EXPECT_GT(meanAbsDiff(cpu, readBand(), 0, 64), 30.0) << "the terrain was painted";
 }
 
@@ -202,7 +202,7 @@ TEST_F(LandscapeTimeline, StateLeftByOthersNeverReachesTheSoftwareTerrain) {
   if (!textureCopy(4))
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   auto flightFrame = [](RenderChoice choice) {
-    RenderPathGuard path(choice);
+    DemoPathGuard path(demo(), choice);
     setSceneRegion();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glScalef(0.5f, 3.0f, 1.0f);

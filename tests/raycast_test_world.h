@@ -9,7 +9,7 @@
 #include "gl_test_context.h"
 #include "host/screen.h"
 #include "math/view_camera.h"
-#include "host/render_path.h"
+#include "test_render_path.h"
 #include "raycast/ray_context.h"
 #include "raycast/ray_grid.h"
 #include "raycast/ray_trace.h"

@@ -9,7 +9,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "gl_test_context.h"
-#include "host/render_path.h"
+#include "test_render_path.h"
 #include "software/software_passes.h"
 
 class RenderPathGuard {
@@ -59,6 +59,30 @@ class FeedbackPathGuard {
   RenderPathGuard path_;
   FeedbackBuffer& fb_;
   SoftwarePasses* previous_;
+};
+
+// A loaded demo drawn on the path chosen while the guard lives, its shared
+// feedback buffer included, as one loaded on that path would be.
+class DemoPathGuard {
+ public:
+  DemoPathGuard(Demo& demo, RenderChoice choice)
+      : path_(choice), demo_(demo), previous_(demo.path),
+        previousFeedback_(demo.feedback ? demo.feedback->software : nullptr) {
+    demo.path = renderPath();
+    if (demo.feedback) demo.feedback->software = demo.frame().software;
+  }
+  ~DemoPathGuard() {
+    demo_.path = previous_;
+    if (demo_.feedback) demo_.feedback->software = previousFeedback_;
+  }
+  DemoPathGuard(const DemoPathGuard&) = delete;
+  DemoPathGuard& operator=(const DemoPathGuard&) = delete;
+
+ private:
+  RenderPathGuard path_;
+  Demo& demo_;
+  RenderPath previous_;
+  SoftwarePasses* previousFeedback_;
 };
 
 // Whether the context renders with Mesa's llvmpipe, whose exact output the

@@ -16,7 +16,6 @@
 #include "host/offline_host.h"
 #include "host/screen.h"
 #include "host/seek.h"
-#include "host/shared_ray_grid.h"
 
 namespace {
 
@@ -67,7 +66,7 @@ class Seek : public ::testing::Test {
     started = startOfflineHost(context, demo, kWidth, kHeight, &error);
     if (!started) std::fprintf(stderr, "no off-screen GL: %s\n", error.c_str());
     atLoad = demo.state;
-    sharedRayStats().printLines = false;
+    demo.rayStats.printLines = false;
   }
   // Back to the state after loading, GL included, as a fresh run starts.
   static void restart() {

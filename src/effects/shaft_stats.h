@@ -8,4 +8,3 @@ struct ShaftStats {
   int64_t uploadNanoseconds = 0;    // of which the texture upload
   int64_t draws = 0;            // drawShafts calls
 };
-extern ShaftStats shaftStats;

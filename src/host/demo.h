@@ -10,10 +10,14 @@
 #include "effects/feedback_buffer.h"
 #include "host/demo_state.h"
 #include "host/render_path.h"
-#include "host/shared_ray_grid.h"
+#include "raycast/ray_grid.h"
+#include "raycast/ray_stats.h"
 #include "scenes/frame_context.h"
+#include "software/software_passes.h"
 
 struct Demo {
+  RenderPath path = RenderPath::Gl;  // settled once, when the context exists
+  std::unique_ptr<SoftwarePasses> software;  // the software path's passes
   DemoState state;
   DemoScenes scenes;
   std::unique_ptr<FeedbackBuffer> feedback;  // made last by loading
@@ -21,16 +25,20 @@ struct Demo {
   int screenHeight = 600;
   GLuint screenTexture = 0;  // the band, shown letterboxed
   bool ended = false;        // the timeline has reached its end
+  RayGrid rayGrid;           // the grid's working memory, made once
+  RayStats rayStats;         // counters for the statistics line
+  ShaftStats shaftStats;     // running totals the benchmark reads
+  GeometryStats geometryStats;
 
   FrameContext frame() {
     FrameContext f;
-    f.path = renderPath();
-    f.software = softwarePasses();
+    f.path = path;
+    f.software = path == RenderPath::Software ? software.get() : nullptr;
     f.feedback = feedback.get();
     f.shaftStats = &shaftStats;
     f.geometryStats = &geometryStats;
-    f.rayGrid = &sharedRayGrid();
-    f.rayStats = &sharedRayStats();
+    f.rayGrid = &rayGrid;
+    f.rayStats = &rayStats;
     return f;
   }
 };

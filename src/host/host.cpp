@@ -2,6 +2,8 @@
 
 #include <malloc.h>
 
+#include <memory>
+
 #include "host/director.h"
 #include "host/loader.h"
 #include "host/screen.h"
@@ -34,7 +36,9 @@ static void keepHeapFromShrinking() {
 
 void initGl(Demo& demo, const RenderRequest& request) {
   keepHeapFromShrinking();
-  settleRenderPath(request);
+  demo.path = settleRenderPath(request);
+  if (demo.path == RenderPath::Software && !demo.software)
+    demo.software = std::make_unique<SoftwarePasses>();
   loadEverything(demo);
   setDefaultGlState();
   keepDestinationAlphaOpaque();

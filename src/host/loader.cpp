@@ -55,7 +55,7 @@ static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
 
 void loadEverything(Demo& demo) {
   TextureStore store;
-  SoftwarePasses* software = softwarePasses();
+  SoftwarePasses* software = demo.frame().software;
   store.copies = software ? &software->copies : nullptr;
 
   // Slots are used directly as texture names. Reserving 40 names first makes

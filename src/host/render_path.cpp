@@ -5,16 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-
-#include "software/software_passes.h"
-
-static RenderPath currentPath = RenderPath::Gl;
-static std::unique_ptr<SoftwarePasses> passes;  // made once, with the software path
-
-static void makePassesForPath() {
-  if (currentPath == RenderPath::Software && !passes) passes.reset(new SoftwarePasses);
-}
 
 bool parseRenderChoice(const char* text, RenderChoice* out) {
   if (!text) return false;
@@ -47,29 +37,10 @@ RenderPath settleRenderPath(const RenderRequest& request) {
                    env);
   }
   const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  currentPath = decideRenderPath(choice, renderer);
-  makePassesForPath();
-  std::fprintf(stderr, "render path: %s (renderer: %s)\n", renderPathName(currentPath),
+  const RenderPath path = decideRenderPath(choice, renderer);
+  std::fprintf(stderr, "render path: %s (renderer: %s)\n", renderPathName(path),
                renderer ? renderer : "unknown");
-  return currentPath;
+  return path;
 }
-
-RenderPath renderPath() { return currentPath; }
 
 const char* renderPathName(RenderPath path) { return path == RenderPath::Software ? "software" : "gl"; }
-
-SoftwarePasses* softwarePasses() {
-  return currentPath == RenderPath::Software ? passes.get() : nullptr;
-}
-
-void setRenderPath(RenderPath path) {
-  currentPath = path;
-  makePassesForPath();
-}
-
-void forgetSoftwarePasses() {
-  // In place: whoever holds the object keeps it.
-  if (!passes) return;
-  passes->copies.byName.clear();
-  passes->bandTexture = 0;
-}

@@ -6,8 +6,6 @@
 
 #include "platform/render_path.h"
 
-struct SoftwarePasses;
-
 enum class RenderChoice { Auto, Gl, Software };
 
 // "gl", "software" or "auto"; false on anything else.
@@ -26,24 +24,7 @@ RenderPath decideRenderPath(RenderChoice choice, const char* renderer);
 
 // Settles the path for the current context: the requested flag, else
 // LUMIVAARA_RENDER (a bad value is reported and ignored), else auto; prints
-// "render path: NAME (renderer: ...)" on standard error. Called by initGl,
-// which also makes it the path renderPath() answers.
+// "render path: NAME (renderer: ...)" on standard error. Called by initGl.
 RenderPath settleRenderPath(const RenderRequest& request);
 
 const char* renderPathName(RenderPath path);
-
-// The path settled last, for the code below the scenes that is not yet
-// handed it by the frame context. Tests switch paths with setRenderPath;
-// production code never does after start-up.
-RenderPath renderPath();
-
-// The software path's passes, made once when the path is settled on it (or
-// a test first switches to it), for what draws to be handed; null while
-// the path is GL.
-SoftwarePasses* softwarePasses();
-
-void setRenderPath(RenderPath path);
-
-// Tests that make a new context: what the software passes kept belonged to
-// the old one.
-void forgetSoftwarePasses();

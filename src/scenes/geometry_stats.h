@@ -6,4 +6,3 @@
 struct GeometryStats {
   int64_t nanoseconds = 0;  // wall time building or deforming geometry
 };
-extern GeometryStats geometryStats;

@@ -20,7 +20,6 @@
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
-#include "host/shared_ray_grid.h"
 #include "output_checks.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
@@ -53,11 +52,13 @@ int main(int argc, char** argv) {
     return refusal.status;
   }
 
-  // The demo's statistics lines would break up the report on standard output.
-  RayStats& rayStats = sharedRayStats();
-  rayStats.printLines = false;
   HeadlessContext ctx;
   auto demo = std::make_unique<Demo>();
+  // The demo's statistics lines would break up the report on standard output.
+  RayStats& rayStats = demo->rayStats;
+  rayStats.printLines = false;
+  const ShaftStats& shaftStats = demo->shaftStats;
+  const GeometryStats& geometryStats = demo->geometryStats;
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
                         RenderRequest{opt.renderGiven, opt.render})) {
     std::fprintf(stderr, "lumivaara-bench: no off-screen OpenGL: %s\n", error.c_str());
@@ -125,7 +126,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "lumivaara-bench: %lld frames before %d ms advanced without drawing in %.2f s\n",
                  skipped, frameTimeMs(skipped, opt.fps), skipSeconds);
 
-  const std::string path = renderPathName(renderPath());
+  const std::string path = renderPathName(demo->path);
   printReport(stdout, ranges, opt.fps, opt.width, opt.height, path);
   int rc = 0;
   if (json) {

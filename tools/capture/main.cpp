@@ -15,7 +15,6 @@
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
-#include "host/shared_ray_grid.h"
 #include "output_checks.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
@@ -100,9 +99,6 @@ int main(int argc, char** argv) {
     return refusal.status;
   }
 
-  // The statistics line belongs to the demo's console, not to a capture.
-  sharedRayStats().printLines = false;
-
   VideoEncoder video;
   if (!opt.videoFile.empty()) {
     // Started before the host so a missing ffmpeg is reported at once.
@@ -113,6 +109,8 @@ int main(int argc, char** argv) {
   }
   HeadlessContext ctx;
   auto demo = std::make_unique<Demo>();
+  // The statistics line belongs to the demo's console, not to a capture.
+  demo->rayStats.printLines = false;
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
                         RenderRequest{opt.renderGiven, opt.render})) {
     std::fprintf(stderr, "lumivaara-capture: no off-screen OpenGL: %s\n", error.c_str());

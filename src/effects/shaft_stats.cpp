@@ -1,3 +1,0 @@
-#include "effects/shaft_stats.h"
-
-ShaftStats shaftStats;

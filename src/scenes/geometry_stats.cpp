@@ -1,3 +1,0 @@
-#include "scenes/geometry_stats.h"
-
-GeometryStats geometryStats;

@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "effects/light_shafts_steps.h"
 #include "math/time_window.h"
 
 LightShafts::LightShafts(int gridWidth_, int gridHeight_, int tableWidth_, int tableHeight_,
@@ -117,17 +116,4 @@ void LightShafts::buildRayNoise(int count, int cycles, int modulus, int minValue
 void LightShafts::fillMask(int16_t value) {
   maskFullValue = value;
   for (int i = 0; i < cellCount; ++i) occlusionMask[i] = value;
-}
-
-void projectShafts(const LightShafts& light, const ViewCamera& cam, const Vector3& position,
-                   float visibleFlare, ShaftStep& step) {
-  const Vector3 v = position - cam.position;
-  float a = v.dot(cam.forward);
-  if (a == 0.0f) a = 1e-9f;
-  Vector3 along;
-  along.setProjection(cam.forward, v);
-  const Vector3 r = v - along;
-  step.projectedX = float(light.halfGridWidth) * -r.dot(cam.right) * 256.0f / a;
-  step.projectedY = float(light.halfGridHeight) * (-2.0f * r.dot(cam.up)) * 256.0f / a;
-  step.effectiveIntensity = a > 0.25f ? visibleFlare / a : 0.0f;
 }

@@ -8,6 +8,19 @@
 #include "math/time_window.h"
 #include "platform/tick_clock.h"
 
+void projectShafts(const LightShafts& light, const ViewCamera& cam, const Vector3& position,
+                   float visibleFlare, ShaftStep& step) {
+  const Vector3 v = position - cam.position;
+  float a = v.dot(cam.forward);
+  if (a == 0.0f) a = 1e-9f;
+  Vector3 along;
+  along.setProjection(cam.forward, v);
+  const Vector3 r = v - along;
+  step.projectedX = float(light.halfGridWidth) * -r.dot(cam.right) * 256.0f / a;
+  step.projectedY = float(light.halfGridHeight) * (-2.0f * r.dot(cam.up)) * 256.0f / a;
+  step.effectiveIntensity = a > 0.25f ? visibleFlare / a : 0.0f;
+}
+
 NoiseColumns advanceNoiseClock(float& clock, int32_t deltaMs, float speed) {
   float p = clock;
   if (deltaMs > 0) p += float(deltaMs) * speed * 0.001f;

@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "platform/worker_pool.h"
-#include "raycast/ray_grid.h"
+#include "raycast/ray_corners.h"
+#include "raycast/ray_grid_size.h"
 #include "raycast/ray_trace.h"
 
 namespace {

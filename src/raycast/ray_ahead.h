@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "raycast/ray_context.h"
-#include "raycast/ray_grid.h"
+#include "raycast/ray_grid_size.h"
 #include "raycast/ray_view.h"
 #include "raycast/ray_world.h"
 

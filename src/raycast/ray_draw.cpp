@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "effects/light_shafts.h"
-#include "raycast/ray_grid.h"
 #include "software/software_passes.h"
 
 namespace {

@@ -11,6 +11,7 @@
 #include "effects/light_shafts.h"
 #include "math/view_camera.h"
 #include "platform/tick_clock.h"
+#include "raycast/ray_corners.h"
 #include "raycast/ray_math.h"
 #include "raycast/ray_grid_memory.h"
 #include "raycast/ray_trace.h"
@@ -28,8 +29,6 @@ constexpr int kCacheHeight = Memory::kCacheHeight;
 constexpr int kSampleReserve = 5 * 11;
 // Background, used only if the table were full.
 const RaySample kFallbackSample{0, 0, 0, 0, kRayMissDistance, 0.0f, 0.0f, 1.0f, 0.0f};
-
-inline bool agreeWithin(float a, float b) { return std::fabs(static_cast<double>(a - b)) <= 0.4; }
 
 // One frame's refinement over the grid's memory, with the frame's counts.
 struct BlockTracer {
@@ -185,24 +184,6 @@ void printStatistics(RayStats& stats) {
 
 RayGrid::RayGrid() : memory(std::make_unique<RayGridMemory>()) {}
 RayGrid::~RayGrid() = default;
-
-bool rayCornersAgree(const RaySample& c0, const RaySample& c1, const RaySample& c2,
-                     const RaySample& c3) {
-  if (c0.hitObject != c1.hitObject || c0.hitObject != c2.hitObject ||
-      c0.hitObject != c3.hitObject)
-    return false;
-  if (c0.shadowCount != c1.shadowCount || c0.shadowCount != c2.shadowCount ||
-      c0.shadowCount != c3.shadowCount)
-    return false;
-  if (c0.bounceObject != c1.bounceObject || c0.bounceObject != c2.bounceObject ||
-      c0.bounceObject != c3.bounceObject)
-    return false;
-  // Pairs (c0,c1), (c0,c2), (c0,c3), (c1,c3), (c1,c2), (c2,c3).
-  return agreeWithin(c0.glow, c1.glow) && agreeWithin(c0.shade, c1.shade) && agreeWithin(c0.glow, c2.glow) &&
-         agreeWithin(c0.shade, c2.shade) && agreeWithin(c0.glow, c3.glow) && agreeWithin(c0.shade, c3.shade) &&
-         agreeWithin(c1.glow, c3.glow) && agreeWithin(c1.shade, c3.shade) && agreeWithin(c1.glow, c2.glow) &&
-         agreeWithin(c1.shade, c2.shade) && agreeWithin(c2.glow, c3.glow) && agreeWithin(c2.shade, c3.shade);
-}
 
 float rayDepth(const RayWorld& world, float distance) {
   return world.depthScale * (1.0f - 1.0f / (world.depthGain * distance + 1.0f));

@@ -7,15 +7,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "raycast/ray_corners.h"
+#include "raycast/ray_grid_size.h"
 #include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
 struct SoftwarePasses;
-
-// Grid size and limits.
-constexpr int kRayGridWidth = 512;
-constexpr int kRayGridHeight = 256;
-constexpr int kRayMaxSamples = 40000;
 
 // Whether anything reads the depth the grid's quads write (where the caller
 // left depth testing on) before it is cleared. Where nothing does, the
@@ -64,13 +61,6 @@ const RaySample* rayGridSample(const RayGrid& grid, int gx, int gy);
 int rayGridSampleCount(const RayGrid& grid);
 // Whether the software backend drew the last frame's quads.
 bool rayGridDrawnBySoftware(const RayGrid& grid);
-
-// Leaf test of traceBlock (w <= 8 is checked by the caller): equal
-// hitObject, shadowCount and bounceObject at all four corners, and
-// |delta glow| <= 0.4 and |delta shade| <= 0.4 for all six pairs (double
-// precision comparison).
-bool rayCornersAgree(const RaySample& c0, const RaySample& c1, const RaySample& c2,
-                     const RaySample& c3);
 
 // Depth of a sample at distance d: depthScale * (1 - 1 / (depthGain * d + 1)).
 float rayDepth(const RayWorld& world, float distance);

@@ -6,7 +6,7 @@
 #include "raycast/ray_ahead.h"
 #include "raycast/ray_context.h"
 #include "raycast/ray_draw.h"
-#include "raycast/ray_grid.h"
+#include "raycast/ray_grid_size.h"
 #include "raycast/ray_view.h"
 
 struct RayGridMemory {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "math/vector3.h"
-#include "raycast/ray_grid.h"
+#include "raycast/ray_grid_size.h"
 
 struct RayView {
   Vector3 topLeft;     // TL = F + U/2 + R

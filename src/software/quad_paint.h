@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "software/band_picture.h"
-#include "software/software_passes.h"
+#include "software/pass_shapes.h"
 #include "software/texture_copies.h"
 
 // Quads come in the grid's vertex layout (kPaintVertexFloats).

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "software/software_passes.h"
+#include "software/pass_shapes.h"
 #include "software/texture_copies.h"
 
 constexpr int kSheetBandWidth = 512;

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "software/software_passes.h"
+#include "software/pass_shapes.h"
 
 // Lines land in the picture where their LinePlacement puts them.
 

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "software/band_picture.h"
+#include "software/pass_shapes.h"
 #include "software/terrain_strip.h"
 #include "software/texture_copies.h"
 
@@ -42,20 +43,6 @@ struct SoftwarePasses {
   std::unique_ptr<SoftwareScratch> scratch;
 };
 
-// The rectangle of the frame that a feedback buffer copies into its slots.
-struct BandCopy {
-  int x, y, width, height;
-};
-
-// A feedback slot as its buffer made it: the picture, and the work texture
-// its passes leave their result in, both copy-sized RGB with linear filters,
-// repeating or clamped to a black border.
-struct FeedbackSlot {
-  unsigned picture;
-  unsigned work;
-  bool repeats;
-};
-
 // The crossfade of two band-sized pictures added to the frame just cleared
 // (to any colour): b at alpha w, then a at 1 - w, each 1:1 over the band
 // under GL_ADD texturing and (source alpha, destination alpha) blending.
@@ -67,7 +54,6 @@ bool softwareCrossfade(SoftwarePasses& sw, const BandCopy& copy, unsigned pictur
 // of four taps at (+-spread, +-spread) weighed by tapWeight, each on the
 // previous pass's result, the last left in the slot's work texture. Needs
 // the copy to be the band.
-constexpr int kBlurPasses = 7;
 bool softwareBlur(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot (&slots)[2],
                   const float (&spreads)[2][kBlurPasses], float tapWeight);
 
@@ -81,29 +67,12 @@ bool softwareTintedBlur(SoftwarePasses& sw, const BandCopy& copy, unsigned pictu
                         unsigned work, int passCount, const float* spreadS, const float* spreadT,
                         float tapWeight, const float (&tint)[3]);
 
-// A textured quad in band pixels (x right, y up; pixel (i, j) centred at
-// (i + 0.5, j + 0.5)), corners in drawing order: a parallelogram up to
-// rounding. Corner 0 carries texture coordinates (du, dv), corner 1 adds 1
-// to s, corner 3 adds 1 to t.
-struct SwirlQuad {
-  double x[4], y[4];
-  float du, dv;
-};
-
 // The swirl's passes over the frame's copy rectangle, added under the same
 // texturing and blending: pass 0 samples the slot's picture, the rest the
 // previous result, which ends in the slot's work texture. Needs a clamped
 // slot and the copy inside the scene viewport.
 bool softwareSwirl(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot& slot,
                    const SwirlQuad* quads, int passCount, float alpha);
-
-// A corner of a ripple sheet cell as GL places it: x, y in band pixels (row
-// 0 at the bottom), z the window depth, w the clip w that perspective
-// divides by, u, v the texture coordinates, and the corner's alpha in the
-// outgoing and in the incoming pass.
-struct SheetCorner {
-  float x, y, z, w, u, v, alphaOut, alphaIn;
-};
 
 // The ripple transition's two passes over the band, cells of four corners
 // split along the first corner's diagonal, onto depth cleared to the far
@@ -112,13 +81,6 @@ struct SheetCorner {
 // plane. Depth is left as it was.
 bool softwareRippleSheet(SoftwarePasses& sw, const FeedbackSlot& outgoing,
                          const FeedbackSlot& incoming, const SheetCorner* corners, int cellCount);
-
-// Where line coordinates land in the band: pixel x = x * scaleX + offsetX,
-// likewise y; pixel centres sit at half-integers, row 0 first.
-struct LinePlacement {
-  float scaleX, offsetX;
-  float scaleY, offsetY;
-};
 
 // Smooth one-pixel lines added to the band by a (source alpha, one) blend,
 // or (source alpha, destination alpha) onto the opaque frame, which adds
@@ -132,17 +94,8 @@ bool softwareLines(SoftwarePasses& sw, const float* vertices, int floatsPerVerte
 // threads at once); the strips are painted modulated by static texture
 // `texture` and put over the band where they lie. `last` receives the last
 // strip drawn (red < 0 where none).
-using TerrainMarch = int (*)(int column, TerrainStrip* strips, const void* context);
 bool softwareTerrain(SoftwarePasses& sw, unsigned texture, TerrainMarch march,
                      const void* context, TerrainStrip& last);
-
-// One piece of the text glow: columns [x0, x1) and rows [row0, row1) of the
-// band, rows counted from the bottom as in the texture; its tint multiplies
-// the samples.
-struct GlowPiece {
-  int x0, x1, row0, row1;
-  float tint[3];
-};
 
 // The text glow's passes from static texture `source` over `clear`, each
 // pass drawing every piece four times, offset by (+-o/2, +-o/2) with o =
@@ -152,23 +105,11 @@ bool softwareTextGlow(SoftwarePasses& sw, unsigned source, unsigned glow,
                       const GlowPiece* pieces, int pieceCount, const float* offsets,
                       int passCount, const uint8_t (&clear)[3], int& litBegin, int& litEnd);
 
-// The grid's vertex layout, tied to its vertex struct by static_assert:
-// x, y, z, r, g, b, a, u, v; four per quad with corners (x0, y0), (x1, y0),
-// (x1, y1), (x0, y1) in band pixels, row 0 at the bottom.
-constexpr int kPaintVertexFloats = 9;
-constexpr int kPaintColour = 3;    // r, g, b, a
-constexpr int kPaintTexCoord = 7;  // u, v
-
 // One frame of the ray grid's quads (in the layout above) as runs of one
 // texture in emission order. The grid has just set (source alpha,
 // destination alpha) blending onto the opaque frame, GL_ADD texturing and
 // its band translation, and nothing reads the depth it would write: the
 // order cannot change a pixel. Narrow quads of a static texture are painted
 // from its copy; the rest go to GL grouped by texture, the last run's last.
-struct GridRun {
-  unsigned texture;
-  int firstQuad;
-  int quadCount;
-};
 bool softwareGridQuads(SoftwarePasses& sw, const float* vertices, const GridRun* runs,
                        int runCount);

@@ -16,7 +16,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "software/software_passes.h"
+#include "software/pass_shapes.h"
 
 // The pictures the passes work on, kept from call to call: each framed by
 // one texel of zeros, the border that samples beyond the edges read (the

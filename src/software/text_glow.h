@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "software/band_picture.h"
-#include "software/software_passes.h"
+#include "software/pass_shapes.h"
 
 // The passes' planes, kept from call to call.
 struct GlowScratch {

@@ -4,6 +4,7 @@
 
 #include "effects/light_shafts.h"
 #include "raycast/raycast.h"
+#include "scenes/lit_world.h"
 #include "scenes/shaft_noise.h"
 
 namespace {
@@ -168,30 +169,17 @@ void loadLampPark(LampParkScene& s, LampParkState& state) {
   l.toneGain = 0.6f;
 }
 
-// The camera as the drawn frame sees it: the scene's orthonormalisation,
-// then the ray grid's.
-static ViewCamera drawnCamera(const ViewCamera& placed) {
-  ViewCamera c = placed;
-  c.orthonormalize();
-  c.orthonormalize();
-  return c;
-}
-
 void advanceLampPark(LampParkState& s, const LampParkScene& scene, int deltaMs, int variant,
                      float& noiseClock) {
   stepLampParkMotion(s, scene, deltaMs, variant);
-  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, deltaMs, noiseClock);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera, 2), s.lightPosition, deltaMs, noiseClock);
 }
 
 void drawLampPark(const LampParkState& s, LampParkScene& scene,
                   const FrameContext& frame, float noiseClock) {
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
-  scene.camera = s.camera;
-  world.camera = &scene.camera;
-  world.light = &light;
-  light.camera = &scene.camera;
-  light.position = s.lightPosition;
+  aimLitWorld(world, light, scene.camera, s.camera, s.lightPosition);
   for (int i = 0; i < kParkWalkerCount; ++i) placeWalker(s.walkers[i], scene.walkerParts[i], world);
 
   const float c = s.sceneClock;

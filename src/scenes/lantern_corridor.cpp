@@ -8,6 +8,7 @@
 
 #include "effects/light_shafts.h"
 #include "raycast/raycast.h"
+#include "scenes/lit_world.h"
 #include "software/software_passes.h"
 
 namespace {
@@ -190,11 +191,7 @@ void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& sc
                          const FrameContext& frame, float noiseClock) {
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
-  scene.camera = s.camera;
-  world.camera = &scene.camera;
-  world.light = &light;
-  light.camera = &scene.camera;
-  light.position = s.lightPosition;
+  aimLitWorld(world, light, scene.camera, s.camera, s.lightPosition);
   placeLantern(world, s.shownSpin, s.lightPosition);
 
   light.fillMask(255);

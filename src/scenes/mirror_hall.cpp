@@ -7,6 +7,7 @@
 
 #include "effects/light_shafts.h"
 #include "raycast/raycast.h"
+#include "scenes/lit_world.h"
 #include "scenes/shaft_noise.h"
 #include "software/software_passes.h"
 
@@ -147,15 +148,6 @@ void rippleMirror(MirrorHallState& s, float m) {
   }
 }
 
-// The camera as the drawn frame sees it: the scene's orthonormalisation,
-// then the ray grid's.
-ViewCamera drawnCamera(const ViewCamera& placed) {
-  ViewCamera c = placed;
-  c.orthonormalize();
-  c.orthonormalize();
-  return c;
-}
-
 }  // namespace
 
 MirrorHallScene::MirrorHallScene() = default;
@@ -201,7 +193,7 @@ void stepMirrorMotion(MirrorHallState& s, const MirrorHallScene& scene, int fram
 void advanceMirrorHall(MirrorHallState& s, const MirrorHallScene& scene, int frameDeltaMs,
                        float& noiseClock) {
   stepMirrorMotion(s, scene, frameDeltaMs);
-  advanceShaftNoise(*scene.light, drawnCamera(s.camera), s.lightPosition, frameDeltaMs, noiseClock);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera, 2), s.lightPosition, frameDeltaMs, noiseClock);
 }
 
 void placeMirrorObjects(const MirrorHallState& s, MirrorHallScene& scene) {
@@ -400,11 +392,7 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene,
   LightShafts& light = *scene.light;
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT);
-  scene.camera = s.camera;
-  world.camera = &scene.camera;
-  world.light = &light;
-  light.camera = &scene.camera;
-  light.position = s.lightPosition;
+  aimLitWorld(world, light, scene.camera, s.camera, s.lightPosition);
   placeMirrorObjects(s, scene);
   const float m = s.motionClockMs;
 

@@ -5,6 +5,7 @@
 #include "effects/light_shafts.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
+#include "scenes/lit_world.h"
 #include "scenes/shaft_noise.h"
 
 namespace {
@@ -154,13 +155,6 @@ void drawBelt(const ScrollerState& state, ScrollerScene& s) {
   glPopMatrix();
 }
 
-// The camera as the drawn frame sees it.
-ViewCamera drawnCamera(const ViewCamera& placed) {
-  ViewCamera c = placed;
-  c.orthonormalize();
-  return c;
-}
-
 }  // namespace
 
 ScrollerScene::ScrollerScene() = default;
@@ -188,7 +182,7 @@ void advanceScroller(ScrollerState& s, const ScrollerScene& scene, int deltaMs,
   s.beltOffset -= s.letters.beltSpeed * float(deltaMs) * kBeltUPerUnitMs;
   // The new pace holds from the next frame.
   scrollerSpeeds(kSpeedWindow, s.seconds, s.letters.beltSpeed, s.letters.carrySpeed);
-  advanceShaftNoise(*scene.light, drawnCamera(s.camera), scene.light->position, deltaMs, noiseClock);
+  advanceShaftNoise(*scene.light, drawnCamera(s.camera, 1), scene.light->position, deltaMs, noiseClock);
 }
 
 void drawScroller(const ScrollerState& s, ScrollerScene& scene,
@@ -196,7 +190,7 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
   Scene3ds& models = *scene.models;
   LightShafts& light = *scene.light;
   models.fieldOfView = 75;
-  scene.camera = drawnCamera(s.camera);
+  scene.camera = drawnCamera(s.camera, 1);
   light.camera = &scene.camera;
   light.fillMask(255);
 

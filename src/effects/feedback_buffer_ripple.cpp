@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "effects/feedback_buffer.h"
+#include "platform/gl_matrices.h"
 #include "software/software_passes.h"
 
 namespace {
@@ -213,8 +214,5 @@ void FeedbackBuffer::rippleTransition(int a, int b, int /*unusedA*/, int /*unuse
   }
 
   glDepthFunc(GL_LESS);
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  popMatrices();
 }

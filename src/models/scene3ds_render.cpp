@@ -9,6 +9,7 @@
 
 #include "effects/light_shafts.h"
 #include "models/scene3ds.h"
+#include "platform/gl_matrices.h"
 
 namespace {
 
@@ -128,10 +129,7 @@ void Scene3ds::beginCamera(const ViewCamera& camera) {
 }
 
 void Scene3ds::endCamera() {
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  popMatrices();
 }
 
 void Scene3ds::drawMesh(int index, const LightShafts& light, int source) {

@@ -115,12 +115,7 @@ void drawBandPicture(SoftwarePasses& sw, const uint8_t* rgba, BandMode mode) {
   glDisable(GL_FOG);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  pushIdentityMatrices();
   // Rows 64..320 of the 384-row viewport.
   const float bottom = 64.0f / 192.0f - 1.0f;
   const float top = 320.0f / 192.0f - 1.0f;
@@ -131,10 +126,7 @@ void drawBandPicture(SoftwarePasses& sw, const uint8_t* rgba, BandMode mode) {
     glVertex3f(2 * c[0] - 1, c[1] > 0 ? top : bottom, 0);
   }
   glEnd();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+  popMatrices();
   glPopAttrib();
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -234,6 +235,37 @@ TEST(CaptureCli, OtherSizesAndAVideo) {
   const std::string bytes = fileText(video);
   EXPECT_NE(bytes.find("crf=30.0"), std::string::npos);
   EXPECT_NE(bytes.find("cabac=0"), std::string::npos) << "not the ultrafast preset";
+}
+
+// --timings accounts for the start-up step by step: each step once, in the
+// order it runs, and a total that is their sum.
+TEST(CaptureCli, TimingsAccountForTheStartUpStepByStep) {
+  const std::string dir = freshDir("timings");
+  std::string err;
+  ASSERT_EQ(runBash("\"$C\" --fps 60 --to 16 --quiet --timings --frames " + dir, &err), 0) << err;
+  const char* steps[] = {"options and output checks", "the demo's memory",
+                         "off-screen context", "render path",
+                         "images", "set-up: lantern corridor", "set-up: tunnel",
+                         "feedback buffer", "GL state and screen texture", "first frame",
+                         "to the first frame"};
+  size_t at = 0;
+  for (const char* step : steps) {
+    const size_t found = err.find(step, at);
+    ASSERT_NE(found, std::string::npos) << step << " missing or out of order in:\n" << err;
+    at = found;
+  }
+  double sum = 0, total = 0;
+  std::istringstream lines(err);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t ms = line.rfind(" ms");
+    if (line.compare(0, 2, "  ") != 0 || ms == std::string::npos) continue;
+    const double value = std::atof(line.substr(line.rfind(' ', ms - 1) + 1).c_str());
+    EXPECT_GE(value, 0.0) << line;
+    if (line.find("to the first frame") != std::string::npos) total = value;
+    else sum += value;
+  }
+  EXPECT_GT(total, 0.0);
+  EXPECT_NEAR(total, sum, 0.1 * 20);  // each step is rounded to 0.1 ms
 }
 
 // The ray-caster's statistics line (every 51 frames) is the demo's console

@@ -10,6 +10,7 @@
 #include "effects/feedback_buffer.h"
 #include "host/demo_state.h"
 #include "host/render_path.h"
+#include "host/startup_timings.h"
 #include "raycast/ray_grid.h"
 #include "raycast/ray_stats.h"
 #include "scenes/frame_context.h"
@@ -29,6 +30,7 @@ struct Demo {
   RayStats rayStats;         // counters for the statistics line
   ShaftStats shaftStats;     // running totals the benchmark reads
   GeometryStats geometryStats;
+  StartupTimings startup;    // the steps of the last start-up
 
   FrameContext frame() {
     FrameContext f;

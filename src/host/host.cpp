@@ -39,6 +39,7 @@ void initGl(Demo& demo, const RenderRequest& request) {
   demo.path = settleRenderPath(request);
   if (demo.path == RenderPath::Software && !demo.software)
     demo.software = std::make_unique<SoftwarePasses>();
+  markStep(demo.startup, "render path");
   loadEverything(demo);
   setDefaultGlState();
   keepDestinationAlphaOpaque();
@@ -47,6 +48,7 @@ void initGl(Demo& demo, const RenderRequest& request) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
   createScreenTexture(demo);
+  markStep(demo.startup, "GL state and screen texture");
 }
 
 void renderFrame(Demo& demo, int nowMs, bool draw) {

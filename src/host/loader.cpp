@@ -26,16 +26,27 @@
 static void loadScenes(Demo& demo, SoftwarePasses* software) {
   DemoScenes& scenes = demo.scenes;
   DemoState& state = demo.state;
+  StartupTimings& t = demo.startup;
   loadLanternCorridor(scenes.lantern, state.lantern, software);
+  markStep(t, "set-up: lantern corridor");
   loadLandscape(scenes.landscape, state.landscape);
+  markStep(t, "set-up: landscape");
   loadRingedPlanet(scenes.ringedPlanet, state.ringedPlanet, software);
+  markStep(t, "set-up: ringed planet");
   loadLampPark(scenes.lampPark, state.lampPark);
+  markStep(t, "set-up: lamp park");
   loadSkyFlashes(scenes.skyFlashes, state.skyFlashes);
+  markStep(t, "set-up: sky flashes");
   loadMirrorHall(scenes.mirrorHall, state.mirrorHall);
+  markStep(t, "set-up: mirror hall");
   loadTriangleFractal(scenes.triangleFractal, state.triangleFractal, software);
+  markStep(t, "set-up: triangle fractal");
   loadSpikes(scenes.spikes, state.spikes);
+  markStep(t, "set-up: spikes");
   loadScroller(scenes.scroller, state.scroller);
+  markStep(t, "set-up: scroller");
   loadTunnel(scenes.tunnel, state.tunnel, software);
+  markStep(t, "set-up: tunnel");
 }
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
@@ -73,9 +84,11 @@ void loadEverything(Demo& demo) {
   }
 
   for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
+  markStep(demo.startup, "images");
 
   loadScenes(demo, software);
 
   // Last, so its texture names follow every scene's.
   demo.feedback = std::make_unique<FeedbackBuffer>(software);
+  markStep(demo.startup, "feedback buffer");
 }

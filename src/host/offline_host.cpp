@@ -14,6 +14,7 @@ bool startOfflineHost(HeadlessContext& ctx, Demo& demo, int width, int height,
   // The scene region is drawn at the lower left whatever the output size.
   if (!createHeadlessContext(ctx, std::max(width, 512), std::max(height, 384), error))
     return false;
+  markStep(demo.startup, "off-screen context");
   demo.screenWidth = width;
   demo.screenHeight = height;
   initGl(demo, request);

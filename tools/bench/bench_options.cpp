@@ -6,7 +6,7 @@
 
 const char kBenchUsage[] =
     "usage: lumivaara-bench [--fps N] [--size WxH] [--from MS] [--to MS] [--json FILE]\n"
-    "                       [--render gl|software|auto] [--draw-all]\n"
+    "                       [--render gl|software|auto] [--draw-all] [--timings]\n"
     "  Renders the timeline off-screen and times the frames in [from, to); those\n"
     "  before --from only advance the scenes, undrawn, but for the last two.\n"
     "  --fps N      frames per second of demo time, 1 to 1000 (default 30)\n"
@@ -18,13 +18,14 @@ const char kBenchUsage[] =
     "  --render P   render path: gl, software or auto (default: LUMIVAARA_RENDER, else\n"
     "               auto, which takes software on a software rasteriser)\n"
     "  --draw-all   draw every frame before --from too, untimed\n"
+    "  --timings    print the start-up's steps and their times, to the first frame\n"
     "  --help, --version  print this or the version and exit\n"
     "  Exit status: 0 when timed, 1 when rendering or the report failed, 2 for a\n"
     "  bad argument or output.\n";
 
 static const std::vector<OptionSpec> kBenchOptions = {
     {"--fps", true}, {"--size", true},   {"--from", true},      {"--to", true},
-    {"--json", true}, {"--render", true}, {"--draw-all", false},
+    {"--json", true}, {"--render", true}, {"--draw-all", false}, {"--timings", false},
 };
 
 bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error) {
@@ -37,6 +38,7 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* er
     if (flag == "--help") opt.help = true;
     else if (flag == "--version") opt.version = true;
     else if (flag == "--draw-all") opt.drawAll = true;
+    else if (flag == "--timings") opt.timings = true;
     else if (flag == "--fps") ok = readInt(o, 1, 1000, &opt.fps, error);
     // The scene region is 512 x 384 whatever the output size.
     else if (flag == "--size") ok = readSize(o, 512, 384, &opt.width, &opt.height, error) &&

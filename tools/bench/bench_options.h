@@ -12,6 +12,7 @@ struct BenchOptions {
   int toMs = 330000;
   std::string jsonFile;  // the report as JSON too, when set
   bool drawAll = false;  // draw the frames before --from too, not only advance them
+  bool timings = false;  // print where start-up went, to the first frame
   bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
   bool help = false;     // -h or --help: print the usage and time nothing

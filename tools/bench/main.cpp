@@ -20,12 +20,15 @@
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
+#include "host/startup_timings.h"
 #include "output_checks.h"
 #include "platform/tick_clock.h"
 #include "progress.h"
 #include "scenes/geometry_stats.h"
 
 int main(int argc, char** argv) {
+  StartupTimings startup;
+  startTimings(startup);
   BenchOptions opt;
   std::string error;
   if (!parseBenchOptions(argc, argv, opt, &error))
@@ -53,12 +56,15 @@ int main(int argc, char** argv) {
   }
 
   HeadlessContext ctx;
+  markStep(startup, "options and output checks");
   auto demo = std::make_unique<Demo>();
   // The demo's statistics lines would break up the report on standard output.
   RayStats& rayStats = demo->rayStats;
   rayStats.printLines = false;
   const ShaftStats& shaftStats = demo->shaftStats;
   const GeometryStats& geometryStats = demo->geometryStats;
+  demo->startup = startup;
+  markStep(demo->startup, "the demo's memory");
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
                         RenderRequest{opt.renderGiven, opt.render})) {
     std::fprintf(stderr, "lumivaara-bench: no off-screen OpenGL: %s\n", error.c_str());
@@ -77,6 +83,7 @@ int main(int argc, char** argv) {
   const int64_t skipStarted = tickNanoseconds();
   const long long skipped = runUndrawnFrames(*demo, firstTimed, opt.fps, opt.drawAll);
   const double skipSeconds = double(tickNanoseconds() - skipStarted) * 1e-9;
+  if (skipped > 0) markStep(demo->startup, "frames before --from");
 
   std::vector<BenchRange> ranges;
   const TimelineRange* current = nullptr;
@@ -97,6 +104,10 @@ int main(int argc, char** argv) {
     renderFrame(*demo, t);
     glFinish();
     const int64_t finished = tickNanoseconds();
+    if (i == skipped && opt.timings) {
+      markStep(demo->startup, "first frame");
+      std::fprintf(stderr, "lumivaara-bench: start-up\n%s", formatTimings(demo->startup).c_str());
+    }
     if (t >= opt.fromMs) {
       const TimelineRange& range = timelineRangeAt(demo->state.director.demoTimeMs);
       if (&range != current) {

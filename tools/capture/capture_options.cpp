@@ -11,7 +11,7 @@ const char kDefaultPreset[] = "veryfast";
 const char kCaptureUsage[] =
     "usage: lumivaara-capture [--fps N] [--size WxH] [--from MS] [--to MS] [--frames DIR]\n"
     "                         [--video FILE [--crf N] [--preset NAME] | [--lossless]]\n"
-    "                         [--render gl|software|auto] [--draw-all] [--quiet]\n"
+    "                         [--render gl|software|auto] [--draw-all] [--quiet] [--timings]\n"
     "  Renders the demo off-screen with a frame clock. Frames whose demo time lies\n"
     "  in [from, to) are written as DIR/NNNNNN.png and/or encoded into FILE by ffmpeg\n"
     "  (with the music of that range; the format follows the file name). The frames\n"
@@ -30,6 +30,7 @@ const char kCaptureUsage[] =
     "  --render PATH   gl, software or auto (default: LUMIVAARA_RENDER, else auto)\n"
     "  --draw-all      draw every frame before --from too (slow; to check a seek)\n"
     "  --quiet         no progress bar\n"
+    "  --timings       print the start-up's steps and their times, to the first frame\n"
     "  --help, --version  print this or the version and exit\n"
     "  At least one of --frames and --video. Exit status: 0 when everything was\n"
     "  written, 1 when rendering or writing failed, 2 for a bad argument or output.\n";
@@ -42,6 +43,7 @@ static const std::vector<OptionSpec> kCaptureOptions = {
     {"--fps", true},      {"--size", true},   {"--from", true},     {"--to", true},
     {"--frames", true},   {"--video", true},  {"--crf", true},      {"--preset", true},
     {"--lossless", false}, {"--quiet", false}, {"--draw-all", false}, {"--render", true},
+    {"--timings", false},
 };
 
 bool fileNameEndsWith(const std::string& s, const char* tail) {
@@ -93,6 +95,7 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
     else if (flag == "--lossless") out.lossless = true;
     else if (flag == "--quiet") out.quiet = true;
     else if (flag == "--draw-all") out.drawAll = true;
+    else if (flag == "--timings") out.timings = true;
     else if (flag == "--fps") ok = readInt(o, 1, 1000, &out.fps, error);
     else if (flag == "--size") ok = readSize(o, 1, 1, &out.width, &out.height, error) &&
                                      checkOutputBudget("--size", out.width, out.height, error);

@@ -22,6 +22,7 @@ struct CaptureOptions {
   bool lossless = false;  // FFV1 and FLAC in Matroska instead of H.264
   bool quiet = false;     // no progress bar
   bool drawAll = false;   // draw the frames before --from too, not only advance them
+  bool timings = false;   // print where start-up went, to the first frame
   bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
   bool help = false;      // -h or --help: print the usage and render nothing

@@ -2,6 +2,7 @@
 // files and/or a video, with the same start-up and frame function as the window.
 // Rendering, read-back and output overlap: the next frame renders while the
 // last ones are read back, compressed and piped into ffmpeg.
+#include <GL/gl.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "host/offline_host.h"
 #include "host/render_path.h"
 #include "host/seek.h"
+#include "host/startup_timings.h"
 #include "output_checks.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
@@ -44,6 +46,8 @@ bool passOldestFrame(OutputReadback& readback, FrameWriter& writer, std::string*
 }  // namespace
 
 int main(int argc, char** argv) {
+  StartupTimings startup;
+  startTimings(startup);
   CaptureOptions opt;
   std::string error;
   if (!parseCaptureOptions(argc, argv, opt, &error))
@@ -108,9 +112,12 @@ int main(int argc, char** argv) {
     }
   }
   HeadlessContext ctx;
+  markStep(startup, "options and output checks");
   auto demo = std::make_unique<Demo>();
   // The statistics line belongs to the demo's console, not to a capture.
   demo->rayStats.printLines = false;
+  demo->startup = startup;
+  markStep(demo->startup, "the demo's memory");
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
                         RenderRequest{opt.renderGiven, opt.render})) {
     std::fprintf(stderr, "lumivaara-capture: no off-screen OpenGL: %s\n", error.c_str());
@@ -128,6 +135,7 @@ int main(int argc, char** argv) {
   const int64_t skipStarted = tickNanoseconds();
   const long long skipped = runUndrawnFrames(*demo, firstWritten, opt.fps, opt.drawAll);
   const double skipSeconds = (tickNanoseconds() - skipStarted) * 1e-9;
+  if (skipped > 0) markStep(demo->startup, "frames before --from");
 
   Progress progress;
   startProgress(progress, frameCount - skipped, !opt.quiet);
@@ -135,6 +143,12 @@ int main(int argc, char** argv) {
   for (long long i = skipped; i < frameCount && ok; ++i) {
     const int t = frameTimeMs(i, opt.fps);
     renderFrame(*demo, t);
+    if (i == skipped && opt.timings) {
+      glFinish();
+      markStep(demo->startup, "first frame");
+      std::fprintf(stderr, "lumivaara-capture: start-up\n%s",
+                   formatTimings(demo->startup).c_str());
+    }
     if (i >= firstWritten) {
       if (readback.pending == readback.depth) ok = passOldestFrame(readback, writer, &error);
       beginOutputRead(readback, t);

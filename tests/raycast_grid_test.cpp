@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "raycast/ray_draw.h"
+#include "raycast/ray_corners.h"
 #include "raycast/ray_grid.h"
 #include "raycast_test_world.h"
 

@@ -34,7 +34,6 @@ struct Demo {
 
   FrameContext frame() {
     FrameContext f;
-    f.path = path;
     f.software = path == RenderPath::Software ? software.get() : nullptr;
     f.feedback = feedback.get();
     f.shaftStats = &shaftStats;

@@ -23,31 +23,35 @@
 
 // Scene set-ups in their fixed order, which the texture names they make
 // follow. They run after every slot is filled, since some read slot contents.
-static void loadScenes(Demo& demo, SoftwarePasses* software) {
-  DemoScenes& scenes = demo.scenes;
-  DemoState& state = demo.state;
-  StartupTimings& t = demo.startup;
-  loadLanternCorridor(scenes.lantern, state.lantern, software);
-  markStep(t, "set-up: lantern corridor");
-  loadLandscape(scenes.landscape, state.landscape);
-  markStep(t, "set-up: landscape");
-  loadRingedPlanet(scenes.ringedPlanet, state.ringedPlanet, software);
-  markStep(t, "set-up: ringed planet");
-  loadLampPark(scenes.lampPark, state.lampPark);
-  markStep(t, "set-up: lamp park");
-  loadSkyFlashes(scenes.skyFlashes, state.skyFlashes);
-  markStep(t, "set-up: sky flashes");
-  loadMirrorHall(scenes.mirrorHall, state.mirrorHall);
-  markStep(t, "set-up: mirror hall");
-  loadTriangleFractal(scenes.triangleFractal, state.triangleFractal, software);
-  markStep(t, "set-up: triangle fractal");
-  loadSpikes(scenes.spikes, state.spikes);
-  markStep(t, "set-up: spikes");
-  loadScroller(scenes.scroller, state.scroller);
-  markStep(t, "set-up: scroller");
-  loadTunnel(scenes.tunnel, state.tunnel, software);
-  markStep(t, "set-up: tunnel");
-}
+struct SceneSetup {
+  const char* step;  // its name in the start-up timings
+  void (*load)(Demo& demo, SoftwarePasses* software);
+};
+static const SceneSetup kSceneSetups[] = {
+    {"set-up: lantern corridor",
+     [](Demo& d, SoftwarePasses* sw) { loadLanternCorridor(d.scenes.lantern, d.state.lantern, sw); }},
+    {"set-up: landscape",
+     [](Demo& d, SoftwarePasses*) { loadLandscape(d.scenes.landscape, d.state.landscape); }},
+    {"set-up: ringed planet",
+     [](Demo& d, SoftwarePasses* sw) {
+       loadRingedPlanet(d.scenes.ringedPlanet, d.state.ringedPlanet, sw);
+     }},
+    {"set-up: lamp park",
+     [](Demo& d, SoftwarePasses*) { loadLampPark(d.scenes.lampPark, d.state.lampPark); }},
+    {"set-up: sky flashes",
+     [](Demo& d, SoftwarePasses*) { loadSkyFlashes(d.scenes.skyFlashes, d.state.skyFlashes); }},
+    {"set-up: mirror hall",
+     [](Demo& d, SoftwarePasses*) { loadMirrorHall(d.scenes.mirrorHall, d.state.mirrorHall); }},
+    {"set-up: triangle fractal",
+     [](Demo& d, SoftwarePasses* sw) {
+       loadTriangleFractal(d.scenes.triangleFractal, d.state.triangleFractal, sw);
+     }},
+    {"set-up: spikes", [](Demo& d, SoftwarePasses*) { loadSpikes(d.scenes.spikes, d.state.spikes); }},
+    {"set-up: scroller",
+     [](Demo& d, SoftwarePasses*) { loadScroller(d.scenes.scroller, d.state.scroller); }},
+    {"set-up: tunnel",
+     [](Demo& d, SoftwarePasses* sw) { loadTunnel(d.scenes.tunnel, d.state.tunnel, sw); }},
+};
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
   const std::string path = assetPath(entry.file);
@@ -86,7 +90,10 @@ void loadEverything(Demo& demo) {
   for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
   markStep(demo.startup, "images");
 
-  loadScenes(demo, software);
+  for (const SceneSetup& setup : kSceneSetups) {
+    setup.load(demo, software);
+    markStep(demo.startup, setup.step);
+  }
 
   // Last, so its texture names follow every scene's.
   demo.feedback = std::make_unique<FeedbackBuffer>(software);

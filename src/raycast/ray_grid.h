@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "raycast/ray_corners.h"
 #include "raycast/ray_grid_size.h"
 #include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"

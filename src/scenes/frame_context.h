@@ -3,7 +3,6 @@
 #pragma once
 
 #include "effects/shaft_stats.h"
-#include "platform/render_path.h"
 #include "scenes/geometry_stats.h"
 
 struct FeedbackBuffer;
@@ -12,8 +11,7 @@ struct RayStats;
 struct SoftwarePasses;
 
 struct FrameContext {
-  RenderPath path = RenderPath::Gl;    // settled once at start-up
-  SoftwarePasses* software = nullptr;  // the software path's passes; null on GL
+  SoftwarePasses* software = nullptr;  // the software path's passes; null on the GL path
   FeedbackBuffer* feedback = nullptr;  // the band copies every scene shares
   ShaftStats* shaftStats = nullptr;    // running totals the benchmark reads
   GeometryStats* geometryStats = nullptr;

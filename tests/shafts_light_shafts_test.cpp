@@ -79,9 +79,13 @@ TEST(ShaftsPalette, RampsAndPowers) {
 TEST(ShaftsRayNoise, ClampedAndOneTurnPeriodic) {
   ASSERT_TRUE(useHeadlessGl(64, 64));
   auto light = makeLight();
-  light->buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
+  RayNoiseTables tables;
+  light->rayNoise = tables.get({10, 2, 11, 0, 1024, 2.5f});
+  // Lights of one shape share a table; another shape gets its own.
+  EXPECT_EQ(tables.get({10, 2, 11, 0, 1024, 2.5f}), light->rayNoise);
+  EXPECT_NE(tables.get({10, 2, 11, 0, 1024, 2.0f}), light->rayNoise);
   int lo = 1 << 30, hi = -(1 << 30);
-  for (int32_t v : light->rayNoise) {
+  for (int32_t v : *light->rayNoise) {
     lo = std::min(lo, v);
     hi = std::max(hi, v);
   }

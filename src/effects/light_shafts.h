@@ -11,6 +11,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "effects/shaft_stats.h"
@@ -31,6 +33,25 @@ struct ShaftStep {
   float projectedY = 0;
   float effectiveIntensity = 0;  // 0: the light is behind or hidden, nothing drawn
   NoiseColumns noise;
+};
+
+// What a light's ray noise is made of: `count` waves, each of up to
+// `modulus` frequencies times `cycles` turns, summed at `amplitude` and
+// clamped to minValue..maxValue.
+struct RayNoiseShape {
+  int count, cycles, modulus, minValue, maxValue;
+  float amplitude;
+};
+
+// 256 rows (angle) x 256 columns (time); the lights of one shape share one.
+using RayNoise = std::shared_ptr<const std::vector<int32_t>>;
+RayNoise makeRayNoise(const RayNoiseShape& shape);
+
+// The tables made while loading, by shape: each costs millions of sines, and
+// several scenes' lights have the same.
+struct RayNoiseTables {
+  std::vector<std::pair<RayNoiseShape, RayNoise>> made;
+  RayNoise get(const RayNoiseShape& shape);  // made on first asking
 };
 
 struct LightShafts;
@@ -94,7 +115,7 @@ struct LightShafts {
   int32_t zoomPasses = 6;
 
   std::vector<uint8_t> rgbImage;  // gridWidth x gridWidth x 3 upload buffer
-  std::vector<int32_t> rayNoise;  // 256 rows (angle) x 256 columns (time)
+  RayNoise rayNoise;  // needed where rayNoiseOn
 
   uint8_t smoothMask = 1;
   float shaftLength = 0;
@@ -115,15 +136,13 @@ struct LightShafts {
 
   // colour = (r, g, b); entries 0..255 become (channel * i / 255)^(2^power).
   void setPalette(float r, float g, float b, int pr, int pg, int pb);
-  void buildRayNoise(int count, int cycles, int modulus, int minValue, int maxValue,
-                     float amplitude);
   // Every mask cell and maskFullValue become value.
   void fillMask(int16_t value);
   // One frame of the effect, drawn additively over the band, with the ray
   // noise at `noiseClock` (the frame's advance moved it); counts into `stats`.
   void drawShafts(float noiseClock, ShaftStats& stats);
 
-  int32_t rayNoiseAt(int row, int column) const { return rayNoise[row * 256 + column]; }
+  int32_t rayNoiseAt(int row, int column) const { return (*rayNoise)[row * 256 + column]; }
 
  private:
   std::vector<int16_t> storage_;  // the four cell images, back to back

@@ -119,7 +119,7 @@ void buildGlowImage(LightShafts& light, int32_t sx, int32_t sy, const NoiseColum
   const int32_t* falloff = light.falloffTable.data();
   const int32_t* angle = light.angleTable.data();
   const int32_t* ring = light.ringTable.data();
-  const int32_t* rayNoise = light.rayNoise.data();
+  const int32_t* rayNoise = light.rayNoise ? light.rayNoise->data() : nullptr;
 
   for (int i = 0; i < gh; ++i) {
     const int32_t rowPos = truncateFixed(float((i - light.halfGridHeight) * 256) / ky -

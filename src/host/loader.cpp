@@ -8,6 +8,7 @@
 #include "host/demo.h"
 #include "host/render_path.h"
 #include "platform/asset_path.h"
+#include "platform/worker_pool.h"
 #include "scenes/lamp_park.h"
 #include "scenes/landscape.h"
 #include "scenes/lantern_corridor.h"
@@ -21,37 +22,60 @@
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
 
+// What a set-up is handed: the demo it fills, the software path's passes
+// (null on GL) and the ray-noise tables its lights share with others.
+struct Loading {
+  Demo& demo;
+  SoftwarePasses* software;
+  RayNoiseTables noise;
+};
+
 // Scene set-ups in their fixed order, which the texture names they make
 // follow. They run after every slot is filled, since some read slot contents.
 struct SceneSetup {
   const char* step;  // its name in the start-up timings
-  void (*load)(Demo& demo, SoftwarePasses* software);
+  void (*load)(Loading& l, DemoScenes& scenes, DemoState& state);
 };
 static const SceneSetup kSceneSetups[] = {
     {"set-up: lantern corridor",
-     [](Demo& d, SoftwarePasses* sw) { loadLanternCorridor(d.scenes.lantern, d.state.lantern, sw); }},
+     [](Loading& l, DemoScenes& sc, DemoState& st) {
+       loadLanternCorridor(sc.lantern, st.lantern, l.software);
+     }},
     {"set-up: landscape",
-     [](Demo& d, SoftwarePasses*) { loadLandscape(d.scenes.landscape, d.state.landscape); }},
+     [](Loading&, DemoScenes& sc, DemoState& st) { loadLandscape(sc.landscape, st.landscape); }},
     {"set-up: ringed planet",
-     [](Demo& d, SoftwarePasses* sw) {
-       loadRingedPlanet(d.scenes.ringedPlanet, d.state.ringedPlanet, sw);
+     [](Loading& l, DemoScenes& sc, DemoState& st) {
+       loadRingedPlanet(sc.ringedPlanet, st.ringedPlanet, l.software, l.noise);
      }},
     {"set-up: lamp park",
-     [](Demo& d, SoftwarePasses*) { loadLampPark(d.scenes.lampPark, d.state.lampPark); }},
-    {"set-up: sky flashes",
-     [](Demo& d, SoftwarePasses*) { loadSkyFlashes(d.scenes.skyFlashes, d.state.skyFlashes); }},
-    {"set-up: mirror hall",
-     [](Demo& d, SoftwarePasses*) { loadMirrorHall(d.scenes.mirrorHall, d.state.mirrorHall); }},
-    {"set-up: triangle fractal",
-     [](Demo& d, SoftwarePasses* sw) {
-       loadTriangleFractal(d.scenes.triangleFractal, d.state.triangleFractal, sw);
+     [](Loading& l, DemoScenes& sc, DemoState& st) {
+       loadLampPark(sc.lampPark, st.lampPark, l.noise);
      }},
-    {"set-up: spikes", [](Demo& d, SoftwarePasses*) { loadSpikes(d.scenes.spikes, d.state.spikes); }},
+    {"set-up: sky flashes",
+     [](Loading&, DemoScenes& sc, DemoState& st) { loadSkyFlashes(sc.skyFlashes, st.skyFlashes); }},
+    {"set-up: mirror hall",
+     [](Loading&, DemoScenes& sc, DemoState& st) { loadMirrorHall(sc.mirrorHall, st.mirrorHall); }},
+    {"set-up: triangle fractal",
+     [](Loading& l, DemoScenes& sc, DemoState& st) {
+       loadTriangleFractal(sc.triangleFractal, st.triangleFractal, l.software, l.noise);
+     }},
+    {"set-up: spikes",
+     [](Loading& l, DemoScenes& sc, DemoState& st) { loadSpikes(sc.spikes, st.spikes, l.noise); }},
     {"set-up: scroller",
-     [](Demo& d, SoftwarePasses*) { loadScroller(d.scenes.scroller, d.state.scroller); }},
+     [](Loading& l, DemoScenes& sc, DemoState& st) {
+       loadScroller(sc.scroller, st.scroller, l.noise);
+     }},
     {"set-up: tunnel",
-     [](Demo& d, SoftwarePasses* sw) { loadTunnel(d.scenes.tunnel, d.state.tunnel, sw); }},
+     [](Loading& l, DemoScenes& sc, DemoState& st) { loadTunnel(sc.tunnel, st.tunnel, l.software); }},
 };
+
+// The scenes' paths that take longest to build (their lengths are measured
+// in thousands of short chords); the set-ups read them.
+static void buildScenePaths(DemoScenes& scenes) {
+  buildSpikePaths(scenes.spikes);
+  buildCraftPaths(scenes.ringedPlanet);
+  buildFlyerPaths(scenes.tunnel);
+}
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
   const std::string path = assetPath(entry.file);
@@ -87,11 +111,17 @@ void loadEverything(Demo& demo) {
     }
   }
 
-  for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
-  markStep(demo.startup, "images");
+  // The long spline paths are measured on a helper meanwhile: pure
+  // arithmetic that no image and no GL call touches.
+  const auto images = [&] {
+    for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
+  };
+  runBeside(images, [&] { buildScenePaths(demo.scenes); });
+  markStep(demo.startup, "images, and the paths beside them");
 
+  Loading loading{demo, software, {}};
   for (const SceneSetup& setup : kSceneSetups) {
-    setup.load(demo, software);
+    setup.load(loading, demo.scenes, demo.state);
     markStep(demo.startup, setup.step);
   }
 

@@ -2,11 +2,78 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
 float distanceBetween(const Vector3& a, const Vector3& b) {
   return std::sqrt((a - b).lengthSquared());
+}
+
+struct Point {
+  double x, y, z;
+};
+
+Point operator-(const Point& a, const Point& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Point operator+(const Point& a, const Point& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Point operator*(double s, const Point& a) { return {s * a.x, s * a.y, s * a.z}; }
+double lengthOf(const Point& a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+Point pointOf(const Vector3& v) { return {v.x, v.y, v.z}; }
+
+// What the length walk needs to know that a trial chord is too long without
+// evaluating it. Over a parameter step tau (in segments) from u the curve
+// moves at least tau |B'(u)| - tau^2 bend / 2, since B is C1 with |B''| at
+// most `bend`; a float evaluation is off by at most `slack`. Trials this
+// shows to be too long fail the walk's test, so skipping them measures the
+// same chords with fewer evaluations.
+struct ChordBounds {
+  std::vector<Point> control;  // 4 per segment, as evaluate forms them
+  int segments = 0;
+  double bend = 0.0;
+  double slack = 0.0;
+};
+
+ChordBounds chordBounds(const SplinePath& path) {
+  ChordBounds b;
+  b.segments = path.closed ? path.count : path.count - 1;
+  double reach = 0.0, leg = 0.0;
+  for (int i = 0; i < b.segments; ++i) {
+    const int next = i + 1 < path.count ? i + 1 : 0;
+    const Point p[4] = {pointOf(path.points[i]), pointOf(path.points[i] + path.tangents[i]),
+                        pointOf(path.points[next] - path.tangents[next]),
+                        pointOf(path.points[next])};
+    for (const Point& q : p) {
+      b.control.push_back(q);
+      reach = std::max({reach, std::fabs(q.x), std::fabs(q.y), std::fabs(q.z)});
+    }
+    b.bend = std::max({b.bend, 6.0 * lengthOf(p[0] - 2.0 * p[1] + p[2]),
+                       6.0 * lengthOf(p[1] - 2.0 * p[2] + p[3])});
+    leg = std::max({leg, 3.0 * lengthOf(p[1] - p[0]), 3.0 * lengthOf(p[2] - p[1]),
+                    3.0 * lengthOf(p[3] - p[2])});
+  }
+  // A float evaluation rounds its segment parameter (moving the point by up
+  // to the fastest speed times segments * 2^-24) and its sums (a few ulps of
+  // the largest coordinate); doubled for safety.
+  b.slack = 2.0 * std::ldexp(b.segments * leg + 16.0 * reach, -24);
+  return b;
+}
+
+// |B'(u)| in segment units, u in [0, 1).
+double speedAt(const ChordBounds& b, float u) {
+  const double s = double(u) * b.segments;
+  const int i = std::min(int(s), b.segments - 1);
+  const double t = s - i, mt = 1.0 - t;
+  const Point* p = &b.control[size_t(i) * 4];
+  return 3.0 *
+         lengthOf(mt * mt * (p[1] - p[0]) + 2.0 * t * mt * (p[2] - p[1]) + t * t * (p[3] - p[2]));
+}
+
+// True when the chord from u to candidate (< 1) is longer than sqrt(limit)
+// for certain, whatever the float evaluations round to.
+bool certainlyLonger(const ChordBounds& b, float u, float candidate, double speed, float limit) {
+  const double tau = (double(candidate) - double(u)) * b.segments;
+  const double least = tau * speed * (1.0 - 1e-6) - 0.5 * tau * tau * b.bend - 2.0 * b.slack;
+  return least > 0.0 && least * least > double(limit) * (1.0 + 1e-6);
 }
 
 }  // namespace
@@ -106,11 +173,14 @@ void SplinePath::computeTangents(float scale, bool normalize) {
   // trial step until the chord is short enough. The final chord that reaches
   // u = 1 is not counted.
   const float step = 1.0f / static_cast<float>(count * 100);
+  const ChordBounds bounds = chordBounds(*this);
   float u = 0.0f;
   Vector3 p;
   evaluate(0.0f, p);
   while (u < 1.0f) {
     float trial = step;
+    const double speed = speedAt(bounds, u);
+    while (u + trial < 1.0f && certainlyLonger(bounds, u, u + trial, speed, 0.001f)) trial *= 0.5f;
     float candidate;
     Vector3 q;
     for (;;) {

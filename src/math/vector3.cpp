@@ -2,27 +2,6 @@
 
 #include <cmath>
 
-void Vector3::set(float nx, float ny, float nz) {
-  x = nx;
-  y = ny;
-  z = nz;
-}
-
-void Vector3::set4(float nx, float ny, float nz, float nw) {
-  x = nx;
-  y = ny;
-  z = nz;
-  w = nw;
-}
-
-void Vector3::copyFrom(const Vector3& v) {
-  x = v.x;
-  y = v.y;
-  z = v.z;
-}
-
-void Vector3::copy4From(const Vector3& v) { *this = v; }
-
 void Vector3::normalize() {
   const float len = std::sqrt(x * x + y * y + z * z);
   x /= len;
@@ -30,28 +9,10 @@ void Vector3::normalize() {
   z /= len;
 }
 
-void Vector3::scaleBy(float s) {
-  x *= s;
-  y *= s;
-  z *= s;
-}
-
 void Vector3::divideBy(float s) {
   x /= s;
   y /= s;
   z /= s;
-}
-
-void Vector3::add(const Vector3& v) {
-  x += v.x;
-  y += v.y;
-  z += v.z;
-}
-
-void Vector3::subtract(const Vector3& v) {
-  x -= v.x;
-  y -= v.y;
-  z -= v.z;
 }
 
 void Vector3::setCross(const Vector3& a, const Vector3& b) {
@@ -124,26 +85,6 @@ void Vector3::rotateZ(float angle) {
 float Vector3::length() {
   w = std::sqrt(x * x + y * y + z * z);
   return w;
-}
-
-float Vector3::lengthSquared() const { return x * x + y * y + z * z; }
-
-float Vector3::dot(const Vector3& v) const { return x * v.x + y * v.y + z * v.z; }
-
-float Vector3::dot(const Vector3& a, const Vector3& b) {
-  return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-Vector3 operator+(const Vector3& v, const Vector3& u) {
-  return Vector3(v.x + u.x, v.y + u.y, v.z + u.z, 0.0f);
-}
-
-Vector3 operator-(const Vector3& v, const Vector3& u) {
-  return Vector3(v.x - u.x, v.y - u.y, v.z - u.z, 0.0f);
-}
-
-Vector3 operator*(const Vector3& v, float s) {
-  return Vector3(v.x * s, v.y * s, v.z * s, 0.0f);
 }
 
 Vector3 operator/(const Vector3& v, float s) {

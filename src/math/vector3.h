@@ -28,15 +28,19 @@ struct Vector3 {
       : x(x_), y(y_), z(z_), w(w_) {}
 
   // --- In-place operations (x, y, z only unless stated) ---
-  void set(float nx, float ny, float nz);              // w unchanged
-  void set4(float nx, float ny, float nz, float nw);   // all four (colours)
-  void copyFrom(const Vector3& v);                     // w unchanged
-  void copy4From(const Vector3& v);                    // all four
+  // The small ones are defined here: splines and the ray grid call them
+  // millions of times.
+  void set(float nx, float ny, float nz) { x = nx, y = ny, z = nz; }  // w unchanged
+  void set4(float nx, float ny, float nz, float nw) {  // all four (colours)
+    x = nx, y = ny, z = nz, w = nw;
+  }
+  void copyFrom(const Vector3& v) { x = v.x, y = v.y, z = v.z; }  // w unchanged
+  void copy4From(const Vector3& v) { *this = v; }                 // all four
   void normalize();                                    // no zero guard
-  void scaleBy(float s);
+  void scaleBy(float s) { x *= s, y *= s, z *= s; }
   void divideBy(float s);
-  void add(const Vector3& v);
-  void subtract(const Vector3& v);
+  void add(const Vector3& v) { x += v.x, y += v.y, z += v.z; }
+  void subtract(const Vector3& v) { x -= v.x, y -= v.y, z -= v.z; }
   void setCross(const Vector3& a, const Vector3& b);   // this = a x b
   void setLerp(const Vector3& a, const Vector3& b, float t);  // (1-t)a + tb
   // this = (dot(n, v) / |n|^2) * n
@@ -52,17 +56,25 @@ struct Vector3 {
 
   // --- Queries ---
   float length();                 // sqrt(x²+y²+z²), also stored in w
-  float lengthSquared() const;
-  float dot(const Vector3& v) const;
-  static float dot(const Vector3& a, const Vector3& b);
+  float lengthSquared() const { return x * x + y * y + z * z; }
+  float dot(const Vector3& v) const { return x * v.x + y * v.y + z * v.z; }
+  static float dot(const Vector3& a, const Vector3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+  }
 };
 
 static_assert(sizeof(Vector3) == 16, "Vector3 must be exactly four floats");
 
 // Value-returning arithmetic: new vector with w = 0; operands unchanged.
-Vector3 operator+(const Vector3& v, const Vector3& u);
-Vector3 operator-(const Vector3& v, const Vector3& u);
-Vector3 operator*(const Vector3& v, float s);
+inline Vector3 operator+(const Vector3& v, const Vector3& u) {
+  return Vector3(v.x + u.x, v.y + u.y, v.z + u.z, 0.0f);
+}
+inline Vector3 operator-(const Vector3& v, const Vector3& u) {
+  return Vector3(v.x - u.x, v.y - u.y, v.z - u.z, 0.0f);
+}
+inline Vector3 operator*(const Vector3& v, float s) {
+  return Vector3(v.x * s, v.y * s, v.z * s, 0.0f);
+}
 Vector3 operator/(const Vector3& v, float s);
 
 // Rotates p by the angle triple (ax, ay, az) = (angles.x, angles.y, angles.z)

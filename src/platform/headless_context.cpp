@@ -62,12 +62,32 @@ bool chooseConfig(EGLDisplay d, EGLConfig* out) {
   return true;
 }
 
+// The GL's own limits, not EGL_MAX_PBUFFER_WIDTH: Mesa reports 4096 there
+// and makes larger pbuffers all the same. A query not answered (0) limits
+// nothing.
+void readSizeLimit(HeadlessContext& ctx) {
+  GLint renderbuffer = 0, viewport[2] = {0, 0};
+  glGetIntegerv(0x84E8 /* GL_MAX_RENDERBUFFER_SIZE */, &renderbuffer);
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  auto least = [](int a, int b) { return a <= 0 ? b : b <= 0 ? a : a < b ? a : b; };
+  ctx.maxWidth = least(renderbuffer, viewport[0]);
+  ctx.maxHeight = least(renderbuffer, viewport[1]);
+}
+
+bool fits(const HeadlessContext& ctx, int width, int height) {
+  return (ctx.maxWidth <= 0 || width <= ctx.maxWidth) &&
+         (ctx.maxHeight <= 0 || height <= ctx.maxHeight);
+}
+
 }  // namespace
 
 bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::string* error) {
   auto fail = [&](const char* why) {
     if (error) *error = why;
+    const int maxWidth = ctx.maxWidth, maxHeight = ctx.maxHeight;
     destroyHeadlessContext(ctx);
+    ctx.maxWidth = maxWidth;
+    ctx.maxHeight = maxHeight;
     return false;
   };
   EGLDisplay d = openDisplay();
@@ -76,14 +96,26 @@ bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::str
   if (!eglBindAPI(EGL_OPENGL_API)) return fail("EGL has no desktop OpenGL");
   EGLConfig config;
   if (!chooseConfig(d, &config)) return fail("no 24-bit RGB pbuffer config with a depth buffer");
+  EGLContext c = eglCreateContext(d, config, EGL_NO_CONTEXT, nullptr);
+  if (c == EGL_NO_CONTEXT) return fail("no OpenGL context could be created");
+  ctx.context = c;
+  // Current without a surface first where EGL allows it, so the limits are
+  // known before a pbuffer the GL could not draw is asked for; one context
+  // serves both, since making a context costs more than the rest of this.
+  const bool limitsFirst = eglMakeCurrent(d, EGL_NO_SURFACE, EGL_NO_SURFACE, c);
+  if (limitsFirst) {
+    readSizeLimit(ctx);
+    if (!fits(ctx, width, height)) return fail("the size is more than this GL draws");
+  }
   const EGLint surfaceAttribs[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
   EGLSurface s = eglCreatePbufferSurface(d, config, surfaceAttribs);
   if (s == EGL_NO_SURFACE) return fail("the pbuffer could not be created");
   ctx.surface = s;
-  EGLContext c = eglCreateContext(d, config, EGL_NO_CONTEXT, nullptr);
-  if (c == EGL_NO_CONTEXT) return fail("no OpenGL context could be created");
-  ctx.context = c;
   if (!eglMakeCurrent(d, s, s, c)) return fail("the OpenGL context could not be made current");
+  if (!limitsFirst) {
+    readSizeLimit(ctx);
+    if (!fits(ctx, width, height)) return fail("the size is more than this GL draws");
+  }
   ctx.width = width;
   ctx.height = height;
   return true;
@@ -97,20 +129,4 @@ void destroyHeadlessContext(HeadlessContext& ctx) {
   if (ctx.surface) eglDestroySurface(d, ctx.surface);
   eglTerminate(d);
   ctx = HeadlessContext{};
-}
-
-bool headlessSizeLimit(int* maxWidth, int* maxHeight, std::string* error) {
-  HeadlessContext ctx;
-  if (!createHeadlessContext(ctx, 16, 16, error)) return false;
-  // Not EGL_MAX_PBUFFER_WIDTH: Mesa reports 4096 there and makes larger
-  // pbuffers all the same; the GL's own limits are what drawing meets.
-  GLint renderbuffer = 0, viewport[2] = {0, 0};
-  glGetIntegerv(0x84E8 /* GL_MAX_RENDERBUFFER_SIZE */, &renderbuffer);
-  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-  destroyHeadlessContext(ctx);
-  // A query the driver does not answer (0) limits nothing.
-  auto least = [](int a, int b) { return a <= 0 ? b : b <= 0 ? a : a < b ? a : b; };
-  *maxWidth = least(renderbuffer, viewport[0]);
-  *maxHeight = least(renderbuffer, viewport[1]);
-  return true;
 }

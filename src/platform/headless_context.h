@@ -9,14 +9,15 @@ struct HeadlessContext {
   void* context = nullptr;
   int width = 0;
   int height = 0;
+  // The largest output this GL draws (its largest renderbuffer and viewport;
+  // 0: not known), read before the pbuffer is asked for and kept when the
+  // requested size is more than that.
+  int maxWidth = 0;
+  int maxHeight = 0;
 };
 
 // Tries Mesa's surfaceless platform first, then the device and default
 // displays, so it also runs on a GPU driver's EGL. On failure returns false
-// and says why in *error.
+// and says why in *error; a size past maxWidth x maxHeight fails that way.
 bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::string* error);
 void destroyHeadlessContext(HeadlessContext& ctx);
-
-// The largest output this GL draws: its largest renderbuffer and viewport,
-// found with a throwaway context. False with *error set when no context can be made.
-bool headlessSizeLimit(int* maxWidth, int* maxHeight, std::string* error);

@@ -79,3 +79,33 @@ void runOnWorkers(int count, const std::function<void(int)>& task) {
   takeTasks(p, lock);
   p.done.wait(lock, [&] { return p.unfinished == 0; });
 }
+
+void runBeside(const std::function<void()>& here, const std::function<void()>& beside) {
+  Pool& p = pool();
+  if (p.helpers == 0) {
+    beside();
+    here();
+    return;
+  }
+  const std::function<void(int)> task = [&](int) { beside(); };
+  std::unique_lock<std::mutex> lock(p.mutex);
+  p.task = &task;
+  p.count = 1;
+  p.unfinished = 1;
+  p.next = 0;
+  p.wake.notify_one();
+  lock.unlock();
+  // `task` lives on this stack: wait for it even when `here` throws.
+  auto finish = [&] {
+    lock.lock();
+    takeTasks(p, lock);  // not yet taken by a helper: run it here
+    p.done.wait(lock, [&] { return p.unfinished == 0; });
+  };
+  try {
+    here();
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}

@@ -10,3 +10,8 @@
 // with no helper to be had (none could be started) they run one after the
 // other here. Not reentrant: a task must not call it again.
 void runOnWorkers(int count, const std::function<void(int)>& task);
+
+// Runs `here` on the calling thread (the one whose GL context is current)
+// while a helper runs `beside`, and returns once both have finished; with no
+// helper, one after the other. Neither may call runOnWorkers.
+void runBeside(const std::function<void()>& here, const std::function<void()>& beside);

@@ -151,7 +151,7 @@ void stepLampParkMotion(LampParkState& s, const LampParkScene& scene, int deltaM
   scene.lightPath.evaluate(s.sceneClock * 0.00002f, s.lightPosition);
 }
 
-void loadLampPark(LampParkScene& s, LampParkState& state) {
+void loadLampPark(LampParkScene& s, LampParkState& state, RayNoiseTables& noise) {
   buildLampParkWorld(s, state);
   s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.32f, 0.8f);
   LightShafts& l = *s.light;
@@ -164,7 +164,7 @@ void loadLampPark(LampParkScene& s, LampParkState& state) {
   l.passCounter = 1;
   l.expTone = 1;
   l.rayNoiseOn = 1;
-  l.buildRayNoise(11, 3, 3, 0, 1000, 1.85f);
+  l.rayNoise = noise.get({11, 3, 3, 0, 1000, 1.85f});
   l.noiseSpeed = 150.0f;
   l.toneGain = 0.6f;
 }

@@ -16,6 +16,7 @@
 
 struct RayWorld;
 struct LightShafts;
+struct RayNoiseTables;
 
 constexpr int kParkLampCount = 12;
 constexpr int kParkWalkerCount = 4;
@@ -50,7 +51,7 @@ struct LampParkScene {
 // World (62 objects, lamps and walkers placed), camera and paths; no GL.
 void buildLampParkWorld(LampParkScene& scene, LampParkState& state);
 // Start-up: world, light, paths. Needs a GL context.
-void loadLampPark(LampParkScene& scene, LampParkState& state);
+void loadLampPark(LampParkScene& scene, LampParkState& state, RayNoiseTables& noise);
 // Clocks, camera, walkers and the light position for one frame; no GL.
 void stepLampParkMotion(LampParkState& state, const LampParkScene& scene, int deltaMs,
                         int variant);

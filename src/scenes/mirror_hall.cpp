@@ -380,8 +380,7 @@ void loadMirrorHall(MirrorHallScene& s, MirrorHallState& state) {
   l.shaftSpread = 0.2f;
   l.toneGain = 0.7f;
   l.expTone = 0;
-  l.rayNoiseOn = 0;
-  l.buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
+  l.rayNoiseOn = 0;  // so no noise table is made
   l.noiseSpeed = 110.0f;
 }
 

@@ -76,7 +76,7 @@ void buildWorld(RingedPlanetScene& s) {
   ring.shadowFactor = 0.1f;
 }
 
-void buildLight(RingedPlanetScene& s) {
+void buildLight(RingedPlanetScene& s, RayNoiseTables& noise) {
   s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.25f, 2.0f);
   LightShafts& l = *s.light;
   l.setPalette(1.95f, 1.7f, 1.1f, 0, 0, 0);
@@ -87,7 +87,7 @@ void buildLight(RingedPlanetScene& s) {
   l.shaftSpread = 0.3898f;
   l.toneGain = 1.35f;
   l.rayNoiseOn = 1;
-  l.buildRayNoise(16, 2, 25, 0, 1280, 2.5f);
+  l.rayNoise = noise.get({16, 2, 25, 0, 1280, 2.5f});
   l.noiseSpeed = 165;
   l.position = Vector3(0, 0, 50);
   s.world->light = &l;
@@ -196,9 +196,10 @@ bool craftFlying(int craft, float sceneSeconds) {
   return sceneSeconds > kCraftFirstStart && sceneSeconds > kCraftStartTimes[craft];
 }
 
-void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state, SoftwarePasses* software) {
+void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state, SoftwarePasses* software,
+                      RayNoiseTables& noise) {
   buildWorld(s);
-  buildLight(s);
+  buildLight(s, noise);
 
   state = RingedPlanetState{};
   state.camera.position = Vector3(0, 5, -5);
@@ -212,7 +213,9 @@ void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state, SoftwarePa
 
   initCreditSizes(state.credits);
   buildModels(s);
+}
 
+void buildCraftPaths(RingedPlanetScene& s) {
   for (int k = 0; k < kCraftCount; ++k) {
     SplinePath& path = s.paths[k] = SplinePath(20, false);
     for (const float* p : kPathPoints3[k]) path.addPoint(p[0], p[1], p[2]);

@@ -98,12 +98,16 @@ void turnPlanetCamera(RingedPlanetState& state, int deltaMs);
 // True when craft k is flying at sceneSeconds.
 bool craftFlying(int craft, float sceneSeconds);
 
-// Start-up: world, light, feedback slots, models and paths. Needs a GL
-// context and the texture slots filled.
-void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state, SoftwarePasses* software);
+// Start-up: world, light, feedback slots and models. Needs a GL context and
+// the texture slots filled.
+void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state, SoftwarePasses* software,
+                      RayNoiseTables& noise);
 // One frame with the director's frame delta; the light's shafts advance the
 // shared noise clock.
 void advanceRingedPlanet(RingedPlanetState& state, const RingedPlanetScene& scene, int deltaMs,
                          float& noiseClock);
 void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& scene,
                       const FrameContext& frame);
+// The craft's flight paths. No GL: the loader builds them beside its other
+// work, apart from loadRingedPlanet.
+void buildCraftPaths(RingedPlanetScene& scene);

@@ -75,7 +75,7 @@ void loadPart(Scene3ds& m, const char* path, int& base, int& count) {
   count = m.meshCount - base;
 }
 
-void buildLight(ScrollerScene& s) {
+void buildLight(ScrollerScene& s, RayNoiseTables& noise) {
   s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.25f, 0.82f);
   LightShafts& l = *s.light;
   l.setPalette(1.4f, 1.6f, 1.5f, 0, 0, 0);
@@ -88,7 +88,7 @@ void buildLight(ScrollerScene& s) {
   l.toneGain = 0.55f;
   l.expTone = 1;
   l.rayNoiseOn = 1;
-  l.buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
+  l.rayNoise = noise.get({10, 2, 11, 0, 1024, 2.5f});
   l.noiseSpeed = 180.0f;
   l.position = Vector3(20, 3, 0);
   l.noiseMix = 1.0f;
@@ -160,11 +160,11 @@ void drawBelt(const ScrollerState& state, ScrollerScene& s) {
 ScrollerScene::ScrollerScene() = default;
 ScrollerScene::~ScrollerScene() = default;
 
-void loadScroller(ScrollerScene& s, ScrollerState& state) {
+void loadScroller(ScrollerScene& s, ScrollerState& state, RayNoiseTables& noise) {
   state = ScrollerState{};
   state.camera.position = Vector3(0, 5, -25);
   state.camera.forward = Vector3(0, 0, 1);
-  buildLight(s);
+  buildLight(s, noise);
   buildModels(s);
   if (s.beltCount > 0) state.beltOffset = s.models->meshes[size_t(s.beltBase)]->uOffset;
   state.letters.handTarget = Vector3(-20, 4, 0);

@@ -14,6 +14,7 @@
 
 struct Scene3ds;
 struct LightShafts;
+struct RayNoiseTables;
 
 constexpr int kRobotJointCount = 10;
 extern const float jointPivotX[kRobotJointCount];
@@ -67,7 +68,7 @@ void scrollerSpeeds(const TimeWindow& speedWindow, float seconds, float& beltSpe
                     float& carrySpeed);
 
 // Start-up: light, models and letters. Needs a GL context and the texture slots.
-void loadScroller(ScrollerScene& scene, ScrollerState& state);
+void loadScroller(ScrollerScene& scene, ScrollerState& state, RayNoiseTables& noise);
 // One frame with the director's frame delta: clock, camera, letters, belt
 // and the shafts' noise clock; no GL.
 void advanceScroller(ScrollerState& state, const ScrollerScene& scene, int deltaMs,

@@ -49,7 +49,7 @@ void buildWorld(SpikeScene& s) {
   w.depthGain = 1.0f;
 }
 
-void buildLight(SpikeScene& s) {
+void buildLight(SpikeScene& s, RayNoiseTables& noise) {
   s.light = std::make_unique<LightShafts>(128, 96, 256, 256, 0.25f, 0.82f);
   LightShafts& l = *s.light;
   l.setPalette(1.4f, 1.5f, 1.6f, 0, 0, 0);
@@ -62,7 +62,7 @@ void buildLight(SpikeScene& s) {
   l.toneGain = 0.55f;
   l.expTone = 1;
   l.rayNoiseOn = 1;
-  l.buildRayNoise(10, 2, 11, 0, 1024, 2.5f);
+  l.rayNoise = noise.get({10, 2, 11, 0, 1024, 2.5f});
   l.noiseSpeed = 180.0f;
   l.noiseMix = 1.0f;
 }
@@ -190,12 +190,11 @@ ViewCamera drawnCamera(const SpikeScene& s, float ms) {
 SpikeScene::SpikeScene() = default;
 SpikeScene::~SpikeScene() = default;
 
-void loadSpikes(SpikeScene& s, SpikeState& state) {
+void loadSpikes(SpikeScene& s, SpikeState& state, RayNoiseTables& noise) {
   state = SpikeState{};
   fillShakeTable(s);
   buildWorld(s);
-  buildSpikePaths(s);
-  buildLight(s);
+  buildLight(s, noise);
   buildModels(s);
 }
 

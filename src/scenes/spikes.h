@@ -14,6 +14,7 @@
 
 struct RayWorld;
 struct LightShafts;
+struct RayNoiseTables;
 struct Scene3ds;
 
 constexpr int kSpikeCount = 3;
@@ -57,6 +58,7 @@ struct SpikeScene {
 // moves the light along its track by the delta either way.
 void advanceSpikeClock(SpikeState& state, const SpikeScene& scene, int deltaMs);
 // Path A for the flight, path B and its evenly resampled copy for the light.
+// No GL: the loader builds them beside its other work, apart from loadSpikes.
 void buildSpikePaths(SpikeScene& scene);
 // Fills the shake table from the generator seeded with 12.
 void fillShakeTable(SpikeScene& scene);
@@ -83,7 +85,7 @@ float spikeLookAheadParameter(float f, int k);
 
 // Start-up: shake table, world, paths, light, spike and craft models. Needs
 // a GL context and the texture slots filled.
-void loadSpikes(SpikeScene& scene, SpikeState& state);
+void loadSpikes(SpikeScene& scene, SpikeState& state, RayNoiseTables& noise);
 // One frame with the director's frame delta: clock, light, its tone and the
 // shafts' noise clock; no GL.
 void advanceSpikes(SpikeState& state, const SpikeScene& scene, int deltaMs,

@@ -24,7 +24,7 @@ constexpr int kFaceSlot = 0;       // face and shafts
 constexpr int kFractalSlot = 2;    // fractal, then its swirl
 constexpr int kSwirlResult = kFractalSlot + 6;
 
-void buildLights(TriangleFractalScene& s) {
+void buildLights(TriangleFractalScene& s, RayNoiseTables& noise) {
   s.faceLight = std::make_unique<LightShafts>(128, 96, 128, 128, 0.2f, 1.0f);
   LightShafts& a = *s.faceLight;
   a.setPalette(1, 1, 1, 0, 0, 0);
@@ -50,7 +50,7 @@ void buildLights(TriangleFractalScene& s) {
   b.toneGain = 4.0f;
   b.shaftSpread = 0.23f;
   b.rayNoiseOn = 1;
-  b.buildRayNoise(16, 2, 25, 0, 1280, 2.5f);
+  b.rayNoise = noise.get({16, 2, 25, 0, 1280, 2.5f});
   b.noiseSpeed = 165.0f;
 }
 
@@ -168,14 +168,14 @@ TriangleFractalScene::TriangleFractalScene() = default;
 TriangleFractalScene::~TriangleFractalScene() = default;
 
 void loadTriangleFractal(TriangleFractalScene& s, TriangleFractalState& state,
-                         SoftwarePasses* software) {
+                         SoftwarePasses* software, RayNoiseTables& noise) {
   state = TriangleFractalState{};
   s.feedback = std::make_unique<FeedbackBuffer>(software);
   s.lines = std::make_unique<FractalLineBatch>();
   s.camera.position = Vector3(0, 0, 0);
   s.camera.lookAt(Vector3(0, 0, 15));
   s.camera.orthonormalize();
-  buildLights(s);
+  buildLights(s, noise);
   buildFaces(s);
   s.faceLight->position = Vector3(-1, -1, 50);
   s.faceLight->camera = &s.camera;

@@ -12,6 +12,7 @@
 
 struct FeedbackBuffer;
 struct LightShafts;
+struct RayNoiseTables;
 struct Scene3ds;
 struct SoftwarePasses;
 
@@ -117,7 +118,7 @@ void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, SoftwarePas
 // Start-up: feedback buffer (handed `software`), both lights, the two face
 // models. Needs a GL context and the texture slots filled.
 void loadTriangleFractal(TriangleFractalScene& scene, TriangleFractalState& state,
-                         SoftwarePasses* software);
+                         SoftwarePasses* software, RayNoiseTables& noise);
 // One frame with the director's frame delta; no GL.
 void advanceTriangleFractal(TriangleFractalState& state, int deltaMs);
 // Draws the frame `state` holds.

@@ -190,7 +190,9 @@ void loadTunnel(TunnelScene& s, TunnelState& state, SoftwarePasses* software) {
   s.inner->camera = &s.camera;
 
   buildModels(s);
+}
 
+void buildFlyerPaths(TunnelScene& s) {
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
     SplinePath& path = s.paths[k] = SplinePath(20, false);
     for (const float* p : kFlyerPaths[k]) path.addPoint(p[0], p[1], p[2]);

@@ -95,9 +95,12 @@ void settleTunnelTextGrowth(TunnelState& state);
 // The text picture (texture 30) over the frame while an event is on.
 void drawTunnelText(const TunnelState& state);
 
-// Start-up: feedback buffers, worlds, light, models and paths. Needs a GL
-// context and the texture slots filled.
+// Start-up: feedback buffers, worlds, light and models. Needs a GL context
+// and the texture slots filled.
 void loadTunnel(TunnelScene& scene, TunnelState& state, SoftwarePasses* software);
+// The flyers' paths. No GL: the loader builds them beside its other work,
+// apart from loadTunnel.
+void buildFlyerPaths(TunnelScene& scene);
 // One frame; fadeOut lays black over the picture (under the text).
 void advanceTunnel(TunnelState& state, const TunnelScene& scene, int deltaMs, bool fadeOut);
 void drawTunnel(const TunnelState& state, TunnelScene& scene, const FrameContext& frame);

@@ -49,12 +49,6 @@ int main(int argc, char** argv) {
                  std::strerror(errno));
     return 2;
   }
-  OutputRefusal refusal;
-  if (!checkOutputSize(opt.width, opt.height, &refusal)) {
-    std::fprintf(stderr, "lumivaara-bench: %s\n", refusal.error.c_str());
-    return refusal.status;
-  }
-
   HeadlessContext ctx;
   markStep(startup, "options and output checks");
   auto demo = std::make_unique<Demo>();
@@ -67,6 +61,12 @@ int main(int argc, char** argv) {
   markStep(demo->startup, "the demo's memory");
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
                         RenderRequest{opt.renderGiven, opt.render})) {
+    // The context reads the GL's size limits before it asks for the pbuffer.
+    OutputRefusal refusal;
+    if (!checkOutputSize(opt.width, opt.height, ctx, &refusal)) {
+      std::fprintf(stderr, "lumivaara-bench: %s\n", refusal.error.c_str());
+      return refusal.status;
+    }
     std::fprintf(stderr, "lumivaara-bench: no off-screen OpenGL: %s\n", error.c_str());
     return 1;
   }

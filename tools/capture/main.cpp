@@ -98,11 +98,6 @@ int main(int argc, char** argv) {
     }
     if (!note.empty()) std::fprintf(stderr, "lumivaara-capture: %s\n", note.c_str());
   }
-  if (!checkOutputSize(opt.width, opt.height, &refusal)) {
-    std::fprintf(stderr, "lumivaara-capture: %s\n", refusal.error.c_str());
-    return refusal.status;
-  }
-
   VideoEncoder video;
   if (!opt.videoFile.empty()) {
     // Started before the host so a missing ffmpeg is reported at once.
@@ -120,9 +115,12 @@ int main(int argc, char** argv) {
   markStep(demo->startup, "the demo's memory");
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
                         RenderRequest{opt.renderGiven, opt.render})) {
-    std::fprintf(stderr, "lumivaara-capture: no off-screen OpenGL: %s\n", error.c_str());
+    // The context reads the GL's size limits before it asks for the pbuffer.
+    const bool sizeRefused = !checkOutputSize(opt.width, opt.height, ctx, &refusal);
+    std::fprintf(stderr, "lumivaara-capture: %s\n",
+                 sizeRefused ? refusal.error.c_str() : ("no off-screen OpenGL: " + error).c_str());
     if (!opt.videoFile.empty()) closeVideoEncoder(video, &error);
-    return 1;
+    return sizeRefused ? refusal.status : 1;
   }
 
   FrameWriter writer;

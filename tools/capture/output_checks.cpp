@@ -11,8 +11,6 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/headless_context.h"
-
 extern char** environ;
 
 namespace {
@@ -166,11 +164,8 @@ bool checkVideoOutput(VideoFormat& format, std::string* note, OutputRefusal* ref
   return refuse(refusal, 2, at + "ffmpeg cannot write it: " + whole.said);
 }
 
-bool checkOutputSize(int width, int height, OutputRefusal* refusal) {
-  int maxWidth = 0, maxHeight = 0;
-  std::string why;
-  if (!headlessSizeLimit(&maxWidth, &maxHeight, &why))
-    return refuse(refusal, 1, "no off-screen OpenGL: " + why);
+bool checkOutputSize(int width, int height, const HeadlessContext& ctx, OutputRefusal* refusal) {
+  const int maxWidth = ctx.maxWidth, maxHeight = ctx.maxHeight;
   if ((maxWidth > 0 && width > maxWidth) || (maxHeight > 0 && height > maxHeight))
     return refuse(refusal, 2,
                   "--size: " + std::to_string(width) + "x" + std::to_string(height) +

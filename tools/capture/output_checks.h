@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 
+#include "platform/headless_context.h"
 #include "video_encoder.h"
 
 struct OutputRefusal {
@@ -21,5 +22,5 @@ bool prepareFramesDir(const std::string& dir, OutputRefusal* refusal);
 bool checkVideoOutput(VideoFormat& format, std::string* note, OutputRefusal* refusal);
 
 // Refuses (status 2) an output larger than the GL here draws, naming its
-// limit; status 1 when no off-screen GL can be made at all.
-bool checkOutputSize(int width, int height, OutputRefusal* refusal);
+// limit as the context read it (the context is refused such a size).
+bool checkOutputSize(int width, int height, const HeadlessContext& ctx, OutputRefusal* refusal);

@@ -11,10 +11,9 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <utility>
 #include <vector>
 
+#include "effects/ray_noise.h"
 #include "effects/shaft_stats.h"
 #include "math/vector3.h"
 #include "math/view_camera.h"
@@ -33,25 +32,6 @@ struct ShaftStep {
   float projectedY = 0;
   float effectiveIntensity = 0;  // 0: the light is behind or hidden, nothing drawn
   NoiseColumns noise;
-};
-
-// What a light's ray noise is made of: `count` waves, each of up to
-// `modulus` frequencies times `cycles` turns, summed at `amplitude` and
-// clamped to minValue..maxValue.
-struct RayNoiseShape {
-  int count, cycles, modulus, minValue, maxValue;
-  float amplitude;
-};
-
-// 256 rows (angle) x 256 columns (time); the lights of one shape share one.
-using RayNoise = std::shared_ptr<const std::vector<int32_t>>;
-RayNoise makeRayNoise(const RayNoiseShape& shape);
-
-// The tables made while loading, by shape: each costs millions of sines, and
-// several scenes' lights have the same.
-struct RayNoiseTables {
-  std::vector<std::pair<RayNoiseShape, RayNoise>> made;
-  RayNoise get(const RayNoiseShape& shape);  // made on first asking
 };
 
 struct LightShafts;

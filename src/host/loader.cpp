@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "effects/feedback_buffer.h"
 #include "host/demo.h"
@@ -69,12 +72,21 @@ static const SceneSetup kSceneSetups[] = {
      [](Loading& l, DemoScenes& sc, DemoState& st) { loadTunnel(sc.tunnel, st.tunnel, l.software); }},
 };
 
-// The scenes' paths that take longest to build (their lengths are measured
-// in thousands of short chords); the set-ups read them.
-static void buildScenePaths(DemoScenes& scenes) {
-  buildSpikePaths(scenes.spikes);
-  buildCraftPaths(scenes.ringedPlanet);
-  buildFlyerPaths(scenes.tunnel);
+// The lights' ray noise, made while the images load; lights of one shape
+// share a table.
+static const RayNoiseShape kLightNoise[] = {kRingedPlanetRayNoise, kLampParkRayNoise,
+                                            kTriangleFractalRayNoise, kSpikesRayNoise,
+                                            kScrollerRayNoise};
+
+// Each shape of kLightNoise once, its table still to make.
+static RayNoiseTables listLightNoise() {
+  RayNoiseTables noise;
+  for (const RayNoiseShape& shape : kLightNoise) {
+    const auto same = [&](const auto& entry) { return entry.first == shape; };
+    if (std::none_of(noise.made.begin(), noise.made.end(), same))
+      noise.made.emplace_back(shape, nullptr);
+  }
+  return noise;
 }
 
 static void fillSlot(TextureStore& store, const TextureSlotLoad& entry) {
@@ -111,15 +123,22 @@ void loadEverything(Demo& demo) {
     }
   }
 
-  // The long spline paths are measured on a helper meanwhile: pure
-  // arithmetic that no image and no GL call touches.
+  // Meanwhile the helpers do the set-ups' slowest arithmetic, which no image
+  // and no GL call touches: the paths whose lengths are measured in
+  // thousands of short chords, and the lights' noise tables.
+  Loading loading{demo, software, listLightNoise()};
+  DemoScenes& scenes = demo.scenes;
+  std::vector<std::function<void()>> jobs = {[&] { buildSpikePaths(scenes.spikes); },
+                                             [&] { buildCraftPaths(scenes.ringedPlanet); },
+                                             [&] { buildFlyerPaths(scenes.tunnel); }};
+  for (auto& entry : loading.noise.made)
+    jobs.push_back([&entry] { entry.second = makeRayNoise(entry.first); });
   const auto images = [&] {
     for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
   };
-  runBeside(images, [&] { buildScenePaths(demo.scenes); });
-  markStep(demo.startup, "images, and the paths beside them");
+  runBeside(images, int(jobs.size()), [&](int k) { jobs[k](); });
+  markStep(demo.startup, "images, and paths and noise beside them");
 
-  Loading loading{demo, software, {}};
   for (const SceneSetup& setup : kSceneSetups) {
     setup.load(loading, demo.scenes, demo.state);
     markStep(demo.startup, setup.step);

@@ -80,32 +80,33 @@ void runOnWorkers(int count, const std::function<void(int)>& task) {
   p.done.wait(lock, [&] { return p.unfinished == 0; });
 }
 
-void runBeside(const std::function<void()>& here, const std::function<void()>& beside) {
+void runBeside(const std::function<void()>& here, int count,
+               const std::function<void(int)>& task) {
   Pool& p = pool();
-  if (p.helpers == 0) {
-    beside();
+  if (count <= 0 || p.helpers == 0) {
+    for (int k = 0; k < count; ++k) task(k);
     here();
     return;
   }
-  const std::function<void(int)> task = [&](int) { beside(); };
   std::unique_lock<std::mutex> lock(p.mutex);
   p.task = &task;
-  p.count = 1;
-  p.unfinished = 1;
+  p.count = count;
+  p.unfinished = count;
   p.next = 0;
-  p.wake.notify_one();
+  p.wake.notify_all();
   lock.unlock();
-  // `task` lives on this stack: wait for it even when `here` throws.
-  auto finish = [&] {
+  // The tasks may still be running on the helpers: wait for them even when
+  // `here` throws.
+  auto join = [&] {
     lock.lock();
-    takeTasks(p, lock);  // not yet taken by a helper: run it here
+    takeTasks(p, lock);
     p.done.wait(lock, [&] { return p.unfinished == 0; });
   };
   try {
     here();
   } catch (...) {
-    finish();
+    join();
     throw;
   }
-  finish();
+  join();
 }

@@ -12,6 +12,8 @@
 void runOnWorkers(int count, const std::function<void(int)>& task);
 
 // Runs `here` on the calling thread (the one whose GL context is current)
-// while a helper runs `beside`, and returns once both have finished; with no
-// helper, one after the other. Neither may call runOnWorkers.
-void runBeside(const std::function<void()>& here, const std::function<void()>& beside);
+// while the helpers run task(0) .. task(count - 1), which the calling thread
+// joins in once `here` is done; returns when all have finished. With no
+// helper, the tasks run here first. None may call runOnWorkers.
+void runBeside(const std::function<void()>& here, int count,
+               const std::function<void(int)>& task);

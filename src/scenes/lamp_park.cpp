@@ -164,7 +164,7 @@ void loadLampPark(LampParkScene& s, LampParkState& state, RayNoiseTables& noise)
   l.passCounter = 1;
   l.expTone = 1;
   l.rayNoiseOn = 1;
-  l.rayNoise = noise.get({11, 3, 3, 0, 1000, 1.85f});
+  l.rayNoise = noise.get(kLampParkRayNoise);
   l.noiseSpeed = 150.0f;
   l.toneGain = 0.6f;
 }

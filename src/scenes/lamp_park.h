@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "effects/ray_noise.h"
 #include "math/spline_path.h"
 #include "math/view_camera.h"
 #include "raycast/lamp_post.h"
@@ -16,7 +17,6 @@
 
 struct RayWorld;
 struct LightShafts;
-struct RayNoiseTables;
 
 constexpr int kParkLampCount = 12;
 constexpr int kParkWalkerCount = 4;
@@ -47,6 +47,9 @@ struct LampParkScene {
   LampParkScene();
   ~LampParkScene();
 };
+
+// The noise of the scene's light's shafts; the loader makes it beside the images.
+constexpr RayNoiseShape kLampParkRayNoise{11, 3, 3, 0, 1000, 1.85f};
 
 // World (62 objects, lamps and walkers placed), camera and paths; no GL.
 void buildLampParkWorld(LampParkScene& scene, LampParkState& state);

@@ -87,7 +87,7 @@ void buildLight(RingedPlanetScene& s, RayNoiseTables& noise) {
   l.shaftSpread = 0.3898f;
   l.toneGain = 1.35f;
   l.rayNoiseOn = 1;
-  l.rayNoise = noise.get({16, 2, 25, 0, 1280, 2.5f});
+  l.rayNoise = noise.get(kRingedPlanetRayNoise);
   l.noiseSpeed = 165;
   l.position = Vector3(0, 0, 50);
   s.world->light = &l;

@@ -98,6 +98,9 @@ void turnPlanetCamera(RingedPlanetState& state, int deltaMs);
 // True when craft k is flying at sceneSeconds.
 bool craftFlying(int craft, float sceneSeconds);
 
+// The noise of the scene's light's shafts; the loader makes it beside the images.
+constexpr RayNoiseShape kRingedPlanetRayNoise{16, 2, 25, 0, 1280, 2.5f};
+
 // Start-up: world, light, feedback slots and models. Needs a GL context and
 // the texture slots filled.
 void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state, SoftwarePasses* software,

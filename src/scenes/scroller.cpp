@@ -88,7 +88,7 @@ void buildLight(ScrollerScene& s, RayNoiseTables& noise) {
   l.toneGain = 0.55f;
   l.expTone = 1;
   l.rayNoiseOn = 1;
-  l.rayNoise = noise.get({10, 2, 11, 0, 1024, 2.5f});
+  l.rayNoise = noise.get(kScrollerRayNoise);
   l.noiseSpeed = 180.0f;
   l.position = Vector3(20, 3, 0);
   l.noiseMix = 1.0f;

@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "effects/ray_noise.h"
 #include "math/time_window.h"
 #include "math/vector3.h"
 #include "math/view_camera.h"
@@ -14,7 +15,6 @@
 
 struct Scene3ds;
 struct LightShafts;
-struct RayNoiseTables;
 
 constexpr int kRobotJointCount = 10;
 extern const float jointPivotX[kRobotJointCount];
@@ -66,6 +66,9 @@ void robotJointAngles(const Vector3& handTarget, float handYaw, float seconds,
 // Belt and carry pace at scene second S (ramp from 32 s over 4 s).
 void scrollerSpeeds(const TimeWindow& speedWindow, float seconds, float& beltSpeed,
                     float& carrySpeed);
+
+// The noise of the scene's light's shafts; the loader makes it beside the images.
+constexpr RayNoiseShape kScrollerRayNoise{10, 2, 11, 0, 1024, 2.5f};
 
 // Start-up: light, models and letters. Needs a GL context and the texture slots.
 void loadScroller(ScrollerScene& scene, ScrollerState& state, RayNoiseTables& noise);

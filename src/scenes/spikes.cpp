@@ -62,7 +62,7 @@ void buildLight(SpikeScene& s, RayNoiseTables& noise) {
   l.toneGain = 0.55f;
   l.expTone = 1;
   l.rayNoiseOn = 1;
-  l.rayNoise = noise.get({10, 2, 11, 0, 1024, 2.5f});
+  l.rayNoise = noise.get(kSpikesRayNoise);
   l.noiseSpeed = 180.0f;
   l.noiseMix = 1.0f;
 }

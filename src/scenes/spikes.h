@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "effects/ray_noise.h"
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/vector3.h"
@@ -14,7 +15,6 @@
 
 struct RayWorld;
 struct LightShafts;
-struct RayNoiseTables;
 struct Scene3ds;
 
 constexpr int kSpikeCount = 3;
@@ -83,8 +83,11 @@ ViewCamera spikeCamera(const SpikeScene& scene, float ms);
 float spikeFlightParameter(float S);
 float spikeLookAheadParameter(float f, int k);
 
-// Start-up: shake table, world, paths, light, spike and craft models. Needs
-// a GL context and the texture slots filled.
+// The noise of the scene's light's shafts; the loader makes it beside the images.
+constexpr RayNoiseShape kSpikesRayNoise{10, 2, 11, 0, 1024, 2.5f};
+
+// Start-up: shake table, world, light, spike and craft models (the paths
+// are built apart). Needs a GL context and the texture slots filled.
 void loadSpikes(SpikeScene& scene, SpikeState& state, RayNoiseTables& noise);
 // One frame with the director's frame delta: clock, light, its tone and the
 // shafts' noise clock; no GL.

@@ -50,7 +50,7 @@ void buildLights(TriangleFractalScene& s, RayNoiseTables& noise) {
   b.toneGain = 4.0f;
   b.shaftSpread = 0.23f;
   b.rayNoiseOn = 1;
-  b.rayNoise = noise.get({16, 2, 25, 0, 1280, 2.5f});
+  b.rayNoise = noise.get(kTriangleFractalRayNoise);
   b.noiseSpeed = 165.0f;
 }
 

@@ -7,12 +7,12 @@
 
 #include <memory>
 
+#include "effects/ray_noise.h"
 #include "math/view_camera.h"
 #include "scenes/frame_context.h"
 
 struct FeedbackBuffer;
 struct LightShafts;
-struct RayNoiseTables;
 struct Scene3ds;
 struct SoftwarePasses;
 
@@ -114,6 +114,9 @@ enum class LineBlend {
 // software path's; null on the GL path) lines over destination alpha are
 // painted on the CPU.
 void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, SoftwarePasses* software);
+
+// The noise of the scene's light's shafts; the loader makes it beside the images.
+constexpr RayNoiseShape kTriangleFractalRayNoise{16, 2, 25, 0, 1280, 2.5f};
 
 // Start-up: feedback buffer (handed `software`), both lights, the two face
 // models. Needs a GL context and the texture slots filled.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "software/texture_copies.h"
@@ -16,6 +17,25 @@ TEST(SoftwareWorkerPool, RunsEachTaskOnceAndWaitsForAll) {
     for (auto& r : runs) r = 0;
     runOnWorkers(count, [&](int k) { runs[size_t(k)].fetch_add(1); });
     for (int k = 0; k < count; ++k) ASSERT_EQ(runs[size_t(k)].load(), 1) << round << " " << k;
+  }
+}
+
+// The loader's GL work stays on its own thread while the tasks run beside
+// it; every task runs once, and the pool serves the next call as before.
+TEST(SoftwareWorkerPool, RunsBesideTheCallingThread) {
+  const std::thread::id caller = std::this_thread::get_id();
+  for (int round = 0; round < 500; ++round) {
+    const int count = round % 6;
+    std::vector<std::atomic<int>> runs(static_cast<size_t>(count));
+    for (auto& r : runs) r = 0;
+    std::thread::id hereRanOn;
+    runBeside([&] { hereRanOn = std::this_thread::get_id(); }, count,
+              [&](int k) { runs[size_t(k)].fetch_add(1); });
+    ASSERT_EQ(hereRanOn, caller);
+    for (int k = 0; k < count; ++k) ASSERT_EQ(runs[size_t(k)].load(), 1) << round << " " << k;
+    std::atomic<int> after{0};
+    runOnWorkers(3, [&](int) { after.fetch_add(1); });
+    ASSERT_EQ(after.load(), 3);
   }
 }
 

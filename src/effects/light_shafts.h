@@ -95,7 +95,7 @@ struct LightShafts {
   int32_t zoomPasses = 6;
 
   std::vector<uint8_t> rgbImage;  // gridWidth x gridWidth x 3 upload buffer
-  RayNoise rayNoise;  // needed where rayNoiseOn
+  RayNoise rayNoise;  // read where rayNoiseOn
 
   uint8_t smoothMask = 1;
   float shaftLength = 0;

@@ -119,7 +119,8 @@ void buildGlowImage(LightShafts& light, int32_t sx, int32_t sy, const NoiseColum
   const int32_t* falloff = light.falloffTable.data();
   const int32_t* angle = light.angleTable.data();
   const int32_t* ring = light.ringTable.data();
-  const int32_t* rayNoise = light.rayNoise ? light.rayNoise->data() : nullptr;
+  // Where the noise is on but no table was made, the light draws without it.
+  const int32_t* rayNoise = light.rayNoiseOn && light.rayNoise ? light.rayNoise->data() : nullptr;
 
   for (int i = 0; i < gh; ++i) {
     const int32_t rowPos = truncateFixed(float((i - light.halfGridHeight) * 256) / ky -
@@ -136,7 +137,7 @@ void buildGlowImage(LightShafts& light, int32_t sx, int32_t sy, const NoiseColum
       const int32_t at = tr * tw + tc;
       const int32_t base = sampleTable(falloff + at, tw, fx, fy);
       int32_t h = base;
-      if (light.rayNoiseOn) {
+      if (rayNoise) {
         const int32_t a = sampleTable(angle + at, tw, fx, fy) & 255;
         const int32_t r = sampleTable(ring + at, tw, fx, fy);
         const int32_t n =

@@ -69,7 +69,9 @@ static const SceneSetup kSceneSetups[] = {
        loadScroller(sc.scroller, st.scroller, l.noise);
      }},
     {"set-up: tunnel",
-     [](Loading& l, DemoScenes& sc, DemoState& st) { loadTunnel(sc.tunnel, st.tunnel, l.software); }},
+     [](Loading& l, DemoScenes& sc, DemoState& st) {
+       loadTunnel(sc.tunnel, st.tunnel, l.software);
+     }},
 };
 
 // The lights' ray noise, made while the images load; lights of one shape

@@ -61,6 +61,21 @@ Pool& pool() {
   return *p;
 }
 
+// Hands the helpers a job; `lock` is held.
+void postJob(Pool& pool, const std::function<void(int)>& task, int count) {
+  pool.task = &task;
+  pool.count = count;
+  pool.unfinished = count;
+  pool.next = 0;
+  pool.wake.notify_all();
+}
+
+// Takes what is left of the job and waits for the rest; `lock` is held.
+void finishJob(Pool& pool, std::unique_lock<std::mutex>& lock) {
+  takeTasks(pool, lock);
+  pool.done.wait(lock, [&] { return pool.unfinished == 0; });
+}
+
 }  // namespace
 
 void runOnWorkers(int count, const std::function<void(int)>& task) {
@@ -71,13 +86,8 @@ void runOnWorkers(int count, const std::function<void(int)>& task) {
     return;
   }
   std::unique_lock<std::mutex> lock(p.mutex);
-  p.task = &task;
-  p.count = count;
-  p.unfinished = count;
-  p.next = 0;
-  p.wake.notify_all();
-  takeTasks(p, lock);
-  p.done.wait(lock, [&] { return p.unfinished == 0; });
+  postJob(p, task, count);
+  finishJob(p, lock);
 }
 
 void runBeside(const std::function<void()>& here, int count,
@@ -89,24 +99,17 @@ void runBeside(const std::function<void()>& here, int count,
     return;
   }
   std::unique_lock<std::mutex> lock(p.mutex);
-  p.task = &task;
-  p.count = count;
-  p.unfinished = count;
-  p.next = 0;
-  p.wake.notify_all();
+  postJob(p, task, count);
   lock.unlock();
   // The tasks may still be running on the helpers: wait for them even when
   // `here` throws.
-  auto join = [&] {
-    lock.lock();
-    takeTasks(p, lock);
-    p.done.wait(lock, [&] { return p.unfinished == 0; });
-  };
   try {
     here();
   } catch (...) {
-    join();
+    lock.lock();
+    finishJob(p, lock);
     throw;
   }
-  join();
+  lock.lock();
+  finishJob(p, lock);
 }

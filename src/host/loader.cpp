@@ -25,10 +25,9 @@
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
 
-// What a set-up is handed: the demo it fills, the software path's passes
-// (null on GL) and the ray-noise tables its lights share with others.
+// What a set-up is handed besides its scene and state: the software path's
+// passes (null on GL) and the ray-noise tables its lights share with others.
 struct Loading {
-  Demo& demo;
   SoftwarePasses* software;
   RayNoiseTables noise;
 };
@@ -128,7 +127,7 @@ void loadEverything(Demo& demo) {
   // Meanwhile the helpers do the set-ups' slowest arithmetic, which no image
   // and no GL call touches: the paths whose lengths are measured in
   // thousands of short chords, and the lights' noise tables.
-  Loading loading{demo, software, listLightNoise()};
+  Loading loading{software, listLightNoise()};
   DemoScenes& scenes = demo.scenes;
   std::vector<std::function<void()>> jobs = {[&] { buildSpikePaths(scenes.spikes); },
                                              [&] { buildCraftPaths(scenes.ringedPlanet); },
@@ -142,7 +141,7 @@ void loadEverything(Demo& demo) {
   markStep(demo.startup, "images, and paths and noise beside them");
 
   for (const SceneSetup& setup : kSceneSetups) {
-    setup.load(loading, demo.scenes, demo.state);
+    setup.load(loading, scenes, demo.state);
     markStep(demo.startup, setup.step);
   }
 

@@ -25,54 +25,6 @@
 #include "textures/slot_table.h"
 #include "textures/texture_store.h"
 
-// What a set-up is handed besides its scene and state: the software path's
-// passes (null on GL) and the ray-noise tables its lights share with others.
-struct Loading {
-  SoftwarePasses* software;
-  RayNoiseTables noise;
-};
-
-// Scene set-ups in their fixed order, which the texture names they make
-// follow. They run after every slot is filled, since some read slot contents.
-struct SceneSetup {
-  const char* step;  // its name in the start-up timings
-  void (*load)(Loading& l, DemoScenes& scenes, DemoState& state);
-};
-static const SceneSetup kSceneSetups[] = {
-    {"set-up: lantern corridor",
-     [](Loading& l, DemoScenes& sc, DemoState& st) {
-       loadLanternCorridor(sc.lantern, st.lantern, l.software);
-     }},
-    {"set-up: landscape",
-     [](Loading&, DemoScenes& sc, DemoState& st) { loadLandscape(sc.landscape, st.landscape); }},
-    {"set-up: ringed planet",
-     [](Loading& l, DemoScenes& sc, DemoState& st) {
-       loadRingedPlanet(sc.ringedPlanet, st.ringedPlanet, l.software, l.noise);
-     }},
-    {"set-up: lamp park",
-     [](Loading& l, DemoScenes& sc, DemoState& st) {
-       loadLampPark(sc.lampPark, st.lampPark, l.noise);
-     }},
-    {"set-up: sky flashes",
-     [](Loading&, DemoScenes& sc, DemoState& st) { loadSkyFlashes(sc.skyFlashes, st.skyFlashes); }},
-    {"set-up: mirror hall",
-     [](Loading&, DemoScenes& sc, DemoState& st) { loadMirrorHall(sc.mirrorHall, st.mirrorHall); }},
-    {"set-up: triangle fractal",
-     [](Loading& l, DemoScenes& sc, DemoState& st) {
-       loadTriangleFractal(sc.triangleFractal, st.triangleFractal, l.software, l.noise);
-     }},
-    {"set-up: spikes",
-     [](Loading& l, DemoScenes& sc, DemoState& st) { loadSpikes(sc.spikes, st.spikes, l.noise); }},
-    {"set-up: scroller",
-     [](Loading& l, DemoScenes& sc, DemoState& st) {
-       loadScroller(sc.scroller, st.scroller, l.noise);
-     }},
-    {"set-up: tunnel",
-     [](Loading& l, DemoScenes& sc, DemoState& st) {
-       loadTunnel(sc.tunnel, st.tunnel, l.software);
-     }},
-};
-
 // The lights' ray noise, made while the images load; lights of one shape
 // share a table.
 static const RayNoiseShape kLightNoise[] = {kRingedPlanetRayNoise, kLampParkRayNoise,
@@ -127,12 +79,13 @@ void loadEverything(Demo& demo) {
   // Meanwhile the helpers do the set-ups' slowest arithmetic, which no image
   // and no GL call touches: the paths whose lengths are measured in
   // thousands of short chords, and the lights' noise tables.
-  Loading loading{software, listLightNoise()};
-  DemoScenes& scenes = demo.scenes;
-  std::vector<std::function<void()>> jobs = {[&] { buildSpikePaths(scenes.spikes); },
-                                             [&] { buildCraftPaths(scenes.ringedPlanet); },
-                                             [&] { buildFlyerPaths(scenes.tunnel); }};
-  for (auto& entry : loading.noise.made)
+  RayNoiseTables noise = listLightNoise();
+  DemoScenes& sc = demo.scenes;
+  DemoState& st = demo.state;
+  std::vector<std::function<void()>> jobs = {[&] { buildSpikePaths(sc.spikes); },
+                                             [&] { buildCraftPaths(sc.ringedPlanet); },
+                                             [&] { buildFlyerPaths(sc.tunnel); }};
+  for (auto& entry : noise.made)
     jobs.push_back([&entry] { entry.second = makeRayNoise(entry.first); });
   const auto images = [&] {
     for (size_t i = 0; i < kTextureSlotCount; ++i) fillSlot(store, kTextureSlots[i]);
@@ -140,10 +93,24 @@ void loadEverything(Demo& demo) {
   runBeside(images, int(jobs.size()), [&](int k) { jobs[k](); });
   markStep(demo.startup, "images, and paths and noise beside them");
 
-  for (const SceneSetup& setup : kSceneSetups) {
-    setup.load(loading, scenes, demo.state);
-    markStep(demo.startup, setup.step);
-  }
+  // The scene set-ups in their fixed order, which the texture names they make
+  // follow; after every slot is filled, since some read slot contents.
+  const auto setUp = [&](const char* step, const auto& load) {
+    load();
+    markStep(demo.startup, step);
+  };
+  setUp("set-up: lantern corridor", [&] { loadLanternCorridor(sc.lantern, st.lantern, software); });
+  setUp("set-up: landscape", [&] { loadLandscape(sc.landscape, st.landscape); });
+  setUp("set-up: ringed planet",
+        [&] { loadRingedPlanet(sc.ringedPlanet, st.ringedPlanet, software, noise); });
+  setUp("set-up: lamp park", [&] { loadLampPark(sc.lampPark, st.lampPark, noise); });
+  setUp("set-up: sky flashes", [&] { loadSkyFlashes(sc.skyFlashes, st.skyFlashes); });
+  setUp("set-up: mirror hall", [&] { loadMirrorHall(sc.mirrorHall, st.mirrorHall); });
+  setUp("set-up: triangle fractal",
+        [&] { loadTriangleFractal(sc.triangleFractal, st.triangleFractal, software, noise); });
+  setUp("set-up: spikes", [&] { loadSpikes(sc.spikes, st.spikes, noise); });
+  setUp("set-up: scroller", [&] { loadScroller(sc.scroller, st.scroller, noise); });
+  setUp("set-up: tunnel", [&] { loadTunnel(sc.tunnel, st.tunnel, software); });
 
   // Last, so its texture names follow every scene's.
   demo.feedback = std::make_unique<FeedbackBuffer>(software);

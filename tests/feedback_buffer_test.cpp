@@ -29,10 +29,11 @@ struct FeedbackTest : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(useHeadlessGl(512, 384));
     setSceneRegion();
-    setDefaultGlState();
+    setDefaultGlState(testDemo().gfx);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    static FeedbackBuffer* shared = new FeedbackBuffer(nullptr);  // made once, as at start-up
+    static FeedbackBuffer* shared =
+        new FeedbackBuffer(testDemo().gfx, nullptr);  // made once, as at start-up
     fb = shared;
   }
 

@@ -251,9 +251,10 @@ struct SwirlZoomTest : ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(useHeadlessGl(512, 384));
     setSceneRegion();
-    setDefaultGlState();
+    setDefaultGlState(testDemo().gfx);
     glLoadIdentity();
-    static FeedbackBuffer* shared = new FeedbackBuffer(nullptr);  // made once, as at start-up
+    static FeedbackBuffer* shared =
+        new FeedbackBuffer(testDemo().gfx, nullptr);  // made once, as at start-up
     fb = shared;
   }
 

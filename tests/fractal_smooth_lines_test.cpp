@@ -18,7 +18,7 @@ constexpr int kW = 512;
 constexpr int kH = 256;  // the band: rows 64..319 of the 512 x 384 viewport
 const LinePlacement kBand = {256.0f, 256.0f, 192.0f, 128.0f};
 
-struct Vertex {
+struct LineVertex {
   float x, y, z, r, g, b, a;
 };
 
@@ -50,17 +50,17 @@ std::vector<uint8_t> readBand() {
 }
 
 // Band pixel (x, y) in window pixels: NDC for the vertex at its corner.
-Vertex at(float x, float y, float r, float g, float b, float a) {
+LineVertex at(float x, float y, float r, float g, float b, float a) {
   return {x / 256.0f - 1.0f, (y + 64.0f) / 192.0f - 1.0f, -1.0f, r, g, b, a};
 }
 
 // The same lines through GL's smooth lines and through the CPU, on the same
 // cleared band.
-Difference drawBothWays(const std::vector<Vertex>& lines, float grey) {
+Difference drawBothWays(const std::vector<LineVertex>& lines, float grey) {
   prepareFrame(grey);
   std::vector<uint8_t> cpu = readBand();
   glBegin(GL_LINES);
-  for (const Vertex& v : lines) {
+  for (const LineVertex& v : lines) {
     glColor4f(v.r, v.g, v.b, v.a);
     glVertex3f(v.x, v.y, v.z);
   }
@@ -75,10 +75,10 @@ Difference drawBothWays(const std::vector<Vertex>& lines, float grey) {
 
 TEST(SmoothLines, CoverAsGlSmoothLinesDoAtEveryAngleAndEnd) {
   SKIP_UNLESS_LLVMPIPE();
-  std::vector<Vertex> lines;
+  std::vector<LineVertex> lines;
   // Horizontal and vertical off the pixel grid, fractional ends, a slope of
   // one half, a steep one, and a short one inside a single pixel row.
-  for (Vertex v : {at(10, 10.3f, 1, 1, 1, 1), at(30, 10.3f, 1, 1, 1, 1),
+  for (LineVertex v : {at(10, 10.3f, 1, 1, 1, 1), at(30, 10.3f, 1, 1, 1, 1),
                    at(50.6f, 5, 1, 0.5f, 0, 1), at(50.6f, 40.2f, 1, 0.5f, 0, 1),
                    at(10, 60, 0, 1, 0, 1), at(30, 70, 0, 1, 0, 1),
                    at(100.3f, 20.1f, 1, 1, 1, 0.6f), at(107.9f, 61.4f, 1, 1, 1, 0.6f),
@@ -100,7 +100,7 @@ TEST(SmoothLines, CoverAsGlSmoothLinesDoAtEveryAngleAndEnd) {
 
 TEST(SmoothLines, CrossingLinesAddUpAndSaturateLikeTheBlend) {
   SKIP_UNLESS_LLVMPIPE();
-  std::vector<Vertex> lines;
+  std::vector<LineVertex> lines;
   for (int k = 0; k < 12; ++k) {  // twelve bright lines through one point
     const float angle = float(k) * 0.2617994f;
     lines.push_back(at(256 - 30 * std::cos(angle), 128 - 30 * std::sin(angle), 0.9f, 0.6f, 0.3f,
@@ -178,7 +178,7 @@ TEST(SmoothLines, OutlinesUnderABlendNotHandedStayInGl) {
 }
 
 TEST(SmoothLines, DegenerateAndFarOffLinesDrawNothingOutsideThePicture) {
-  std::vector<Vertex> lines = {
+  std::vector<LineVertex> lines = {
       at(20, 20, 1, 1, 1, 1),       at(20, 20, 1, 1, 1, 1),        // no length
       at(NAN, 5, 1, 1, 1, 1),       at(40, 5, 1, 1, 1, 1),         // not a number
       at(INFINITY, 9, 1, 1, 1, 1),  at(-INFINITY, 9, 1, 1, 1, 1),  // infinite

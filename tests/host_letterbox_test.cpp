@@ -99,8 +99,10 @@ TEST(Letterbox, BandFillsTheFourByThreeRectangleWithBlackAround) {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     drawMarkedSceneRegion();
-    glClearColor(0.2f, 0.4f, 0.6f, 1);  // the bands take the current clear colour
+    // The bands take the colour the frame ended on.
+    testDemo().state.director.clearColour = Colour{0.2f, 0.4f, 0.6f, 1};
     presentBand(testDemo());
+    testDemo().state.director.clearColour = kBlack;
     std::vector<unsigned char> rgb;
     readOutputPixels(w, h, rgb);
 

@@ -111,7 +111,7 @@ TEST_F(LandscapeTimeline, AloneAt28sTheGroundRisesFromTheBottomUnderTheSky) {
   setSceneRegion();
   Director(demo(), 28000);
   const Band flight = readBand();
-  renderRayGrid(demo().rayGrid, *demo().scenes.landscape.skyWorld, GridDepth::Read, demo().frame().software, demo().rayStats);  // the sky alone, same camera
+  renderRayGrid(demo().gfx, demo().rayGrid, *demo().scenes.landscape.skyWorld, GridDepth::Read, demo().frame().software, demo().rayStats);  // the sky alone, same camera
   const Band sky = readBand();
 
   EXPECT_LT(meanAbsDiff(flight, sky, 240, 256), 4.0) << "sky above the horizon";
@@ -191,7 +191,7 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
   for (size_t i = 0; i < gl.size(); ++i) worst = std::max(worst, std::abs(gl[i] - cpu[i]));
   EXPECT_LE(worst, 3);  // filtering rounds a little differently
   EXPECT_LT(meanAbsDiff(gl, cpu), 0.2);
-  renderRayGrid(demo().rayGrid, *demo().scenes.landscape.skyWorld, GridDepth::Read, demo().frame().software, demo().rayStats);
+  renderRayGrid(demo().gfx, demo().rayGrid, *demo().scenes.landscape.skyWorld, GridDepth::Read, demo().frame().software, demo().rayStats);
   EXPECT_GT(meanAbsDiff(cpu, readBand(), 0, 64), 30.0) << "the terrain was painted";
 }
 

@@ -39,7 +39,7 @@ struct GlowCounts {
 // Inside the first piece, away from the rows its neighbours share.
 GlowCounts glowAt(float seconds) {
   setSceneRegion();
-  drawTextGlow(seconds, kTextSlot, kGlowSlot, softwarePasses());
+  drawTextGlow(testDemo().gfx, seconds, kTextSlot, kGlowSlot, softwarePasses());
   const std::vector<unsigned char> source = textureRgb(kTextSlot);
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   GlowCounts c;
@@ -76,7 +76,7 @@ TEST(MirrorGlow, FullStrengthPieceIsSharp) {
 TEST(MirrorGlow, NothingShowsBeforeTheFirstPiece) {
   ASSERT_TRUE(startDemoOnce(800, 600));
   setSceneRegion();
-  drawTextGlow(3.0f, kTextSlot, kGlowSlot, softwarePasses());
+  drawTextGlow(testDemo().gfx, 3.0f, kTextSlot, kGlowSlot, softwarePasses());
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   size_t lit = 0;
   for (unsigned char v : glow) lit += v > 0;
@@ -191,14 +191,14 @@ TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
     GLfloat glColour[4], cpuColour[4];
     {
       RenderPathGuard path(RenderChoice::Gl);
-      drawTextGlow(seconds, kTextSlot, kGlowSlot, softwarePasses());
+      drawTextGlow(testDemo().gfx, seconds, kTextSlot, kGlowSlot, softwarePasses());
       gl = textureRgb(kGlowSlot);
       glGetFloatv(GL_CURRENT_COLOR, glColour);
     }
     {
       RenderPathGuard path(RenderChoice::Software);
       const uint64_t glows = softwarePassCounts().glow;
-      drawTextGlow(seconds, kTextSlot, kGlowSlot, softwarePasses());
+      drawTextGlow(testDemo().gfx, seconds, kTextSlot, kGlowSlot, softwarePasses());
       ASSERT_EQ(softwarePassCounts().glow, glows + 1) << "no copy of the text texture";
       cpu = textureRgb(kGlowSlot);
       glGetFloatv(GL_CURRENT_COLOR, cpuColour);
@@ -235,7 +235,7 @@ TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
     RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
     setSceneRegion();
     const uint64_t glows = softwarePassCounts().glow;
-    drawTextGlow(10.0f, int(changing), kGlowSlot, softwarePasses());
+    drawTextGlow(testDemo().gfx, 10.0f, int(changing), kGlowSlot, softwarePasses());
     EXPECT_EQ(softwarePassCounts().glow, glows);
     results[software] = textureRgb(kGlowSlot);
   }

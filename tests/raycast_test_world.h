@@ -36,7 +36,7 @@ struct RayTestScene {
 
   // One drawn grid frame on the current render path.
   void render(GridDepth depth = GridDepth::Read) {
-    renderRayGrid(grid, world, depth, softwarePasses(), stats);
+    renderRayGrid(testDemo().gfx, grid, world, depth, softwarePasses(), stats);
   }
 
   // Frame constants and origin blocks, as renderRayGrid sets them.
@@ -53,7 +53,7 @@ struct RayTestScene {
 // the vertex colours alone.
 inline void raySceneGlState() {
   setSceneRegion();
-  setDefaultGlState();
+  setDefaultGlState(testDemo().gfx);
   glDisable(GL_TEXTURE_2D);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

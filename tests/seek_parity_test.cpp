@@ -71,7 +71,7 @@ class Seek : public ::testing::Test {
   // Back to the state after loading, GL included, as a fresh run starts.
   static void restart() {
     demo.state = atLoad;
-    setDefaultGlState();
+    setDefaultGlState(demo.gfx);
   }
   static HeadlessContext context;
   static Demo demo;

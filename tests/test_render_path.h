@@ -11,6 +11,7 @@
 
 struct TestRenderPath {
   RenderPath path = RenderPath::Gl;
+  Gfx gfx;                                 // the layer the tests' own passes draw through
   std::unique_ptr<SoftwarePasses> passes;  // made on first use of the software path
   SoftwarePasses* demoPasses = nullptr;    // a loaded demo's, which hold its texture copies
 };
@@ -26,7 +27,7 @@ inline void setRenderPath(RenderPath path) {
   TestRenderPath& t = testRenderPath();
   t.path = path;
   if (path == RenderPath::Software && !t.demoPasses && !t.passes)
-    t.passes = std::make_unique<SoftwarePasses>();
+    t.passes = std::make_unique<SoftwarePasses>(t.gfx);
 }
 
 // After loading `demo`: its path becomes the tests' and its passes (with the

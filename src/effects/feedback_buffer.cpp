@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gfx/gfx.h"
 #include "software/software_passes.h"
 
 namespace {
@@ -52,12 +53,13 @@ void popModelview() {
 void createBlurProgram(FeedbackBuffer& fb);
 void drawBlurTaps(const FeedbackBuffer& fb, float half, float tapAlpha);
 
-FeedbackBuffer::FeedbackBuffer(SoftwarePasses* software)
+FeedbackBuffer::FeedbackBuffer(Gfx& gfx, SoftwarePasses* software)
     : copyX(0),
       copyY(64),
       copyWidth(512),
       copyHeight(256),
       imageMemory(512 * 256 * 4, 0),
+      gfx(&gfx),
       software(software) {
   GLuint primary[3];
   GLuint work[3];
@@ -98,7 +100,7 @@ static BandCopy bandCopy(const FeedbackBuffer& fb) {
 }
 
 void FeedbackBuffer::crossfade(float w, int a, int b) {
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(*gfx, background);
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   glDisable(GL_CULL_FACE);
@@ -151,7 +153,7 @@ static bool blurOnSoftwarePath(const FeedbackBuffer& fb, int a, float factorA, i
 static void blurSlot(const FeedbackBuffer& fb, int slot, float factor) {
   for (int k = 1; k <= 7; ++k) {
     const float half = blurHalfSpread(k, factor);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(*fb.gfx, fb.background);
     glBindTexture(GL_TEXTURE_2D, fb.textures[k == 1 ? slot : slot + 6]);
     drawBlurTaps(fb, half, kTapAlpha);
     glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
@@ -169,7 +171,7 @@ void FeedbackBuffer::blurCrossfade(float w, int a, int b) {
     blurSlot(*this, b, 1.0f - w);
   }
 
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(*gfx, background);
   glEnable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, textures[b + 6]);
   drawBandQuad(w);
@@ -191,7 +193,7 @@ static void tintedBlurPasses(const FeedbackBuffer& fb, int slot, int n, float uS
   const float halfW = fb.copyWidth * 0.5f;
   const float halfH = fb.copyHeight * 0.5f;
   for (int p = 1; p <= n; ++p) {
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(*fb.gfx, fb.background);
     const float h = amount * p;
     const float du = uSpread * h / n;
     const float dv = vSpread * h / n;
@@ -350,7 +352,7 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
     glPopAttrib();
   }
 
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(*gfx, background);
   glEnable(GL_BLEND);
   glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
   drawBandQuad(1.0f);

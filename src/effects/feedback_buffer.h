@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "gfx/gfx.h"
 #include "software/software_passes.h"
 
 // The ripple transition's 50 x 50 sheet, laid out anew by each transition.
@@ -43,6 +44,11 @@ struct FeedbackBuffer {
   GLuint blurProgram = 0;
   GLint blurSpreadLocation = -1;
 
+  Gfx* gfx;  // the drawing layer
+
+  // What the composites clear the frame to before they add their pictures.
+  Colour background = kBlack;
+
   // The software path's passes, which draw the composites they can take on
   // the CPU; null on the GL path.
   SoftwarePasses* software;
@@ -53,7 +59,7 @@ struct FeedbackBuffer {
 
   // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
   // slot 2 clamps). Needs a current GL context.
-  explicit FeedbackBuffer(SoftwarePasses* software);
+  FeedbackBuffer(Gfx& gfx, SoftwarePasses* software);
 
   // Copies the band (copyX, copyY, copyWidth x copyHeight) into textures[slot].
   void captureFrame(int slot);

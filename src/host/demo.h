@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "effects/feedback_buffer.h"
+#include "gfx/gfx.h"
 #include "host/demo_state.h"
 #include "host/render_path.h"
 #include "host/startup_timings.h"
@@ -17,6 +18,7 @@
 #include "software/software_passes.h"
 
 struct Demo {
+  Gfx gfx;                           // the drawing layer, made with the context
   RenderPath path = RenderPath::Gl;  // settled once, when the context exists
   std::unique_ptr<SoftwarePasses> software;  // the software path's passes
   DemoState state;
@@ -34,6 +36,7 @@ struct Demo {
 
   FrameContext frame() {
     FrameContext f;
+    f.gfx = &gfx;
     f.software = path == RenderPath::Software ? software.get() : nullptr;
     f.feedback = feedback.get();
     f.shaftStats = &shaftStats;

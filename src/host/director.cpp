@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "gfx/gfx.h"
 #include "host/demo.h"
 #include "math/time_window.h"
 #include "scenes/lamp_park.h"
@@ -49,7 +50,7 @@ static void firstTransition(Demo& demo, int delta, bool draw) {
   FeedbackBuffer* feedback = demo.feedback.get();  // drawn frames only
   if (draw) {
     glEnable(GL_BLEND);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(demo.gfx, kBlack);
   }
   DemoState& state = demo.state;
   DemoScenes& scenes = demo.scenes;
@@ -58,13 +59,13 @@ static void firstTransition(Demo& demo, int delta, bool draw) {
   if (draw) {
     drawLandscape(state.landscape, scenes.landscape, frame);
     feedback->captureFrame(0);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(demo.gfx, kBlack);
   }
   advanceSkyFlashes(state.skyFlashes, delta);
   if (draw) {
     drawSkyFlashes(state.skyFlashes, scenes.skyFlashes, frame, state.shaftNoiseClock);
     feedback->captureFrame(1);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(demo.gfx, kBlack);
   }
   const TimeWindow mix{17.5f, 6.0f};
   const float t = state.director.demoTimeMs * 0.001f;
@@ -87,7 +88,7 @@ static void secondTransition(Demo& demo, int delta, bool draw) {
   // it only advances.
   const bool flightShows = draw && !rippleHidesOutgoing(progress, kSweepScale);
   if (flightShows) {
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(demo.gfx, kBlack);
     glEnable(GL_BLEND);
   }
   DemoState& state = demo.state;
@@ -98,7 +99,7 @@ static void secondTransition(Demo& demo, int delta, bool draw) {
     drawLandscape(state.landscape, scenes.landscape, frame);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     feedback->captureFrame(2);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(demo.gfx, kBlack);
   } else if (draw) {
     // As the flight leaves it: the planet draws without depth writes.
     glDisable(GL_DEPTH_TEST);
@@ -108,7 +109,7 @@ static void secondTransition(Demo& demo, int delta, bool draw) {
   drawRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, frame);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   feedback->captureFrame(1);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  clearFrame(demo.gfx, kBlack, true);
   const float recede = sweep.fall(t);
   const float fade = tail.fall(t);
   const float beat = pulse.ringOut(t, 1.0f, 0.7f);
@@ -126,7 +127,7 @@ bool Director(Demo& demo, int now, bool draw) {
   const int delta = director.frameDeltaMs;
 
   if (draw) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clearFrame(demo.gfx, director.clearColour, true);
     glDepthFunc(GL_ALWAYS);
   }
 
@@ -144,7 +145,7 @@ bool Director(Demo& demo, int now, bool draw) {
       break;
     case TimelineAction::Landscape:
       if (draw) {
-        glClear(GL_COLOR_BUFFER_BIT);
+        clearFrame(demo.gfx, kBlack);
         glEnable(GL_BLEND);
       }
       advanceLandscape(state.landscape, delta);
@@ -170,19 +171,18 @@ bool Director(Demo& demo, int now, bool draw) {
     case TimelineAction::MirrorHall:
       advanceMirrorHall(state.mirrorHall, scenes.mirrorHall, delta, state.shaftNoiseClock);
       if (draw) drawMirrorHall(state.mirrorHall, scenes.mirrorHall, frame, state.shaftNoiseClock);
+      director.clearColour = kBlack;
       break;
     case TimelineAction::TriangleFractal:
-      if (draw) {
-        glClearColor(0.05f, 0.04f, 0.025f, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-      }
+      if (draw) clearFrame(demo.gfx, kFractalBackground);
       advanceTriangleFractal(state.triangleFractal, delta);
       if (draw)
         drawTriangleFractal(state.triangleFractal, scenes.triangleFractal, frame,
                             state.shaftNoiseClock);
+      director.clearColour = kFractalAfterglow;
       break;
     case TimelineAction::Spikes:
-      if (draw) glClearColor(0, 0, 0, 1);
+      director.clearColour = kBlack;
       advanceSpikes(state.spikes, scenes.spikes, delta, state.shaftNoiseClock);
       if (draw) drawSpikes(state.spikes, scenes.spikes, frame, state.shaftNoiseClock);
       break;

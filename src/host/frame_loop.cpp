@@ -120,7 +120,7 @@ static void jump(Demo& demo, DemoClock& clock, const DemoState& atLoad, int byMs
   if (target < director.demoTimeMs) {
     demo.state = atLoad;
     // The GL state a run starts with, as the frames from 0 expect it.
-    setDefaultGlState();
+    setDefaultGlState(demo.gfx);
     first = 0;
   }
   runSeekFrames(demo, first, target, kSeekFps);
@@ -132,7 +132,7 @@ static void jump(Demo& demo, DemoClock& clock, const DemoState& atLoad, int byMs
 static void startAt(Demo& demo, DemoClock& clock, const DemoState& atLoad, int startMs) {
   demo.state = atLoad;
   demo.ended = false;
-  setDefaultGlState();
+  setDefaultGlState(demo.gfx);
   runSeekFrames(demo, 0, startMs, kSeekFps);
   setClock(clock, startMs);
 }

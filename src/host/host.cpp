@@ -38,10 +38,10 @@ void initGl(Demo& demo, const RenderRequest& request) {
   keepHeapFromShrinking();
   demo.path = settleRenderPath(request);
   if (demo.path == RenderPath::Software && !demo.software)
-    demo.software = std::make_unique<SoftwarePasses>();
+    demo.software = std::make_unique<SoftwarePasses>(demo.gfx);
   markStep(demo.startup, "render path");
   loadEverything(demo);
-  setDefaultGlState();
+  setDefaultGlState(demo.gfx);
   keepDestinationAlphaOpaque();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

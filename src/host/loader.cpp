@@ -102,17 +102,18 @@ void loadEverything(Demo& demo) {
   setUp("set-up: lantern corridor", [&] { loadLanternCorridor(sc.lantern, st.lantern, software); });
   setUp("set-up: landscape", [&] { loadLandscape(sc.landscape, st.landscape); });
   setUp("set-up: ringed planet",
-        [&] { loadRingedPlanet(sc.ringedPlanet, st.ringedPlanet, software, noise); });
+        [&] { loadRingedPlanet(sc.ringedPlanet, st.ringedPlanet, demo.gfx, software, noise); });
   setUp("set-up: lamp park", [&] { loadLampPark(sc.lampPark, st.lampPark, noise); });
   setUp("set-up: sky flashes", [&] { loadSkyFlashes(sc.skyFlashes, st.skyFlashes); });
   setUp("set-up: mirror hall", [&] { loadMirrorHall(sc.mirrorHall, st.mirrorHall); });
-  setUp("set-up: triangle fractal",
-        [&] { loadTriangleFractal(sc.triangleFractal, st.triangleFractal, software, noise); });
+  setUp("set-up: triangle fractal", [&] {
+    loadTriangleFractal(sc.triangleFractal, st.triangleFractal, demo.gfx, software, noise);
+  });
   setUp("set-up: spikes", [&] { loadSpikes(sc.spikes, st.spikes, noise); });
   setUp("set-up: scroller", [&] { loadScroller(sc.scroller, st.scroller, noise); });
-  setUp("set-up: tunnel", [&] { loadTunnel(sc.tunnel, st.tunnel, software); });
+  setUp("set-up: tunnel", [&] { loadTunnel(sc.tunnel, st.tunnel, demo.gfx, software); });
 
   // Last, so its texture names follow every scene's.
-  demo.feedback = std::make_unique<FeedbackBuffer>(software);
+  demo.feedback = std::make_unique<FeedbackBuffer>(demo.gfx, software);
   markStep(demo.startup, "feedback buffer");
 }

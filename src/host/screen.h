@@ -3,6 +3,7 @@
 #pragma once
 
 struct Demo;
+struct Gfx;
 
 // The fixed 512 x 384 scene region with its orthographic projection.
 void setSceneRegion();
@@ -11,17 +12,13 @@ void setSceneRegion();
 // (minimised window) changes nothing.
 void setSceneViewport(Demo& demo, int width, int height);
 
-// The largest centred 4:3 rectangle of the client area (all of it at 4:3
-// sizes), centred orthographic projection.
-void setScreenViewport(const Demo& demo);
+void setDefaultGlState(Gfx& gfx);
 
-void setDefaultGlState();
-
-// Creates the screen texture from the band.
+// Creates the screen texture the final pass copies the band into.
 void createScreenTexture(Demo& demo);
 
 // The final pass: copies the band y 64..319 of the scene region into the
 // screen texture, clears, blackens the client area outside the 4:3
 // rectangle and shows the band across the rectangle's width and the middle
 // two thirds of its height.
-void presentBand(const Demo& demo);
+void presentBand(Demo& demo);

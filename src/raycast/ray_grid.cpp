@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "effects/light_shafts.h"
+#include "gfx/gfx.h"
 #include "math/view_camera.h"
 #include "platform/tick_clock.h"
 #include "raycast/ray_corners.h"
@@ -189,8 +190,8 @@ float rayDepth(const RayWorld& world, float distance) {
   return world.depthScale * (1.0f - 1.0f / (world.depthGain * distance + 1.0f));
 }
 
-void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, SoftwarePasses* software,
-                   RayStats& stats) {
+void renderRayGrid(Gfx& gfx, RayGrid& grid, RayWorld& world, GridDepth depth,
+                   SoftwarePasses* software, RayStats& stats) {
   const int64_t startNs = tickNanoseconds();
   Memory& m = *grid.memory;
   RayContext& ctx = m.context;
@@ -199,7 +200,7 @@ void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, SoftwarePass
   printStatistics(stats);
 
   // 3. GL state.
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(gfx, kBlack);
   glLoadIdentity();
   glTranslatef(-256.0f, -128.0f, 0.0f);
   glEnable(GL_BLEND);

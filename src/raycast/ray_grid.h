@@ -11,6 +11,7 @@
 #include "raycast/ray_stats.h"
 #include "raycast/ray_world.h"
 
+struct Gfx;
 struct SoftwarePasses;
 
 // Whether anything reads the depth the grid's quads write (where the caller
@@ -44,8 +45,8 @@ struct RayGrid {
 // Orthonormalises world.camera and runs the flare test (as advanceRayView).
 // Counts into `stats` and prints its line every 51 frames. With `software`
 // (the software path) the software backend may draw the quads.
-void renderRayGrid(RayGrid& grid, RayWorld& world, GridDepth depth, SoftwarePasses* software,
-                   RayStats& stats);
+void renderRayGrid(Gfx& gfx, RayGrid& grid, RayWorld& world, GridDepth depth,
+                   SoftwarePasses* software, RayStats& stats);
 
 // What renderRayGrid does that a later frame may read, for frames that are
 // not drawn: orthonormalises world.camera and sets the light's visibleFlare

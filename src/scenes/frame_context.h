@@ -6,11 +6,13 @@
 #include "scenes/geometry_stats.h"
 
 struct FeedbackBuffer;
+struct Gfx;
 struct RayGrid;
 struct RayStats;
 struct SoftwarePasses;
 
 struct FrameContext {
+  Gfx* gfx = nullptr;                  // the drawing layer every draw goes through
   SoftwarePasses* software = nullptr;  // the software path's passes; null on the GL path
   FeedbackBuffer* feedback = nullptr;  // the band copies every scene shares
   ShaftStats* shaftStats = nullptr;    // running totals the benchmark reads

@@ -188,7 +188,8 @@ void drawLampPark(const LampParkState& s, LampParkScene& scene,
   light.fillMask(255);
   scene.camera.orthonormalize();
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*frame.rayGrid, world, GridDepth::Unread, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, world, GridDepth::Unread, frame.software,
+                *frame.rayStats);
   light.drawShafts(noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

@@ -145,7 +145,8 @@ void advanceLandscape(LandscapeState& state, int frameDeltaMs) {
 }
 
 void drawLandscape(const LandscapeState& state, LandscapeScene& s, const FrameContext& frame) {
-  renderRayGrid(*frame.rayGrid, *s.skyWorld, GridDepth::Read, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, *s.skyWorld, GridDepth::Read, frame.software,
+                *frame.rayStats);
 
   glDisable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);

@@ -196,7 +196,8 @@ void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& sc
 
   light.fillMask(255);
   // Only the shafts follow, which test no depth.
-  renderRayGrid(*frame.rayGrid, world, GridDepth::Unread, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, world, GridDepth::Unread, frame.software,
+                *frame.rayStats);
   light.passCounter = 1;
   light.drawShafts(noiseClock, *frame.shaftStats);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "effects/light_shafts.h"
+#include "gfx/gfx.h"
 #include "raycast/raycast.h"
 #include "scenes/lit_world.h"
 #include "scenes/shaft_noise.h"
@@ -274,7 +275,7 @@ bool paintTextGlowOnCpu(SoftwarePasses& software, const float strength[], bool a
 
 }  // namespace
 
-GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
+GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTexture,
                       SoftwarePasses* software) {
   float strength[kMirrorTextPieceCount];
   for (int k = 0; k < kMirrorTextPieceCount; ++k) strength[k] = textPieceStrength(k, seconds);
@@ -295,7 +296,7 @@ GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
   GlowRows rows{0, kBandHeight};
   if (software &&
       paintTextGlowOnCpu(*software, strength, anyVisible, sourceTexture, glowTexture, rows)) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    clearFrame(gfx, kBlack, true);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glPopMatrix();
     return rows;
@@ -306,7 +307,7 @@ GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
     // with no piece showing, every pass copies the same empty band as the
     // first.
     if (n > 0 && !anyVisible) break;
-    glClear(n == 0 ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
+    clearFrame(gfx, kBlack, n == 0);
     glBindTexture(GL_TEXTURE_2D, n == 0 ? sourceTexture : glowTexture);
     glBegin(GL_QUADS);
     for (int dy = 0; dy < 2; ++dy) {
@@ -335,7 +336,7 @@ GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 64, 512, 256);
   }
 
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(gfx, kBlack);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   glPopMatrix();
   return rows;
@@ -389,20 +390,20 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene,
   SoftwarePasses* software = frame.software;
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
-  glClearColor(0, 0, 0, 1);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(*frame.gfx, kBlack);
   aimLitWorld(world, light, scene.camera, s.camera, s.lightPosition);
   placeMirrorObjects(s, scene);
   const float m = s.motionClockMs;
 
   light.noiseMix = 1.0f;
-  const GlowRows glow = drawTextGlow(s.sceneSeconds, kTextSlot, kGlowSlot, software);
+  const GlowRows glow = drawTextGlow(*frame.gfx, s.sceneSeconds, kTextSlot, kGlowSlot, software);
   light.setPalette(0.5f * std::sin(0.001f * m) + 1.5f, 0.5f * std::sin(0.0002f * m) + 1.5f,
                    0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
   light.fillMask(255);
   scene.camera.orthonormalize();
   // Only the shafts and the glow follow, which test no depth.
-  renderRayGrid(*frame.rayGrid, world, GridDepth::Unread, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, world, GridDepth::Unread, frame.software,
+                *frame.rayStats);
 
   light.passCounter = 1;
   light.drawShafts(noiseClock, *frame.shaftStats);

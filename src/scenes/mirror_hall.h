@@ -12,6 +12,7 @@
 #include "math/view_camera.h"
 #include "scenes/frame_context.h"
 
+struct Gfx;
 struct LightShafts;
 struct RayWorld;
 struct SoftwarePasses;
@@ -83,7 +84,7 @@ struct GlowRows {
 // The glowing text built in the back buffer over the black clear colour and
 // kept in glowTexture; with software passes painted on the CPU from the
 // static text texture.
-GlowRows drawTextGlow(float seconds, int sourceTexture, int glowTexture,
+GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTexture,
                       SoftwarePasses* software);
 // A texture over the whole band, added.
 void drawAdditiveBand(int texture);

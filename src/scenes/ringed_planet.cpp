@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "gfx/gfx.h"
 #include "platform/asset_path.h"
 #include "raycast/raycast.h"
 
@@ -160,9 +161,9 @@ void flyCraft(RingedPlanetState& s, const RingedPlanetScene& scene, int deltaMs)
   }
 }
 
-void drawCraft(const RingedPlanetState& state, RingedPlanetScene& s) {
+void drawCraft(Gfx& gfx, const RingedPlanetState& state, RingedPlanetScene& s) {
   Scene3ds& m = *s.models;
-  glClear(GL_DEPTH_BUFFER_BIT);
+  clearDepth(gfx);
   glEnable(GL_DEPTH_TEST);
   m.beginCamera(s.camera);
   for (int k = 0; k < kCraftCount; ++k) {
@@ -196,8 +197,8 @@ bool craftFlying(int craft, float sceneSeconds) {
   return sceneSeconds > kCraftFirstStart && sceneSeconds > kCraftStartTimes[craft];
 }
 
-void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state, SoftwarePasses* software,
-                      RayNoiseTables& noise) {
+void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state, Gfx& gfx,
+                      SoftwarePasses* software, RayNoiseTables& noise) {
   buildWorld(s);
   buildLight(s, noise);
 
@@ -207,7 +208,7 @@ void loadRingedPlanet(RingedPlanetScene& s, RingedPlanetState& state, SoftwarePa
   s.world->camera = &s.camera;
   s.light->camera = &s.camera;
 
-  s.feedback = std::make_unique<FeedbackBuffer>(software);
+  s.feedback = std::make_unique<FeedbackBuffer>(gfx, software);
   s.feedback->textures[kCreditsFeedbackSlot] = kCreditsSlot;
   s.feedback->textures[kCreditsFeedbackSlot + 6] = kCreditsWorkSlot;
 
@@ -250,16 +251,17 @@ void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& s,
     s.heldBlur = b;
     s.feedback->tintedBlur(kCreditsFeedbackSlot, 7, 1.0f, b.vSpread, b.amount, b.red, b.green,
                            b.blue);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(*frame.gfx, kBlack);
   }
 
   s.camera = state.camera;
   s.light->fillMask(128);
   glDepthFunc(GL_ALWAYS);
   // The craft clear the depth before they test it: nothing reads the grid's.
-  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Unread, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, *s.world, GridDepth::Unread, frame.software,
+                *frame.rayStats);
 
-  if (state.sceneSeconds > kCraftFirstStart) drawCraft(state, s);
+  if (state.sceneSeconds > kCraftFirstStart) drawCraft(*frame.gfx, state, s);
 
   drawShaftStep(*s.light, state.shafts, *frame.shaftStats);
 

@@ -103,8 +103,8 @@ constexpr RayNoiseShape kRingedPlanetRayNoise{16, 2, 25, 0, 1280, 2.5f};
 
 // Start-up: world, light, feedback slots and models. Needs a GL context and
 // the texture slots filled.
-void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state, SoftwarePasses* software,
-                      RayNoiseTables& noise);
+void loadRingedPlanet(RingedPlanetScene& scene, RingedPlanetState& state, Gfx& gfx,
+                      SoftwarePasses* software, RayNoiseTables& noise);
 // One frame with the director's frame delta; the light's shafts advance the
 // shared noise clock.
 void advanceRingedPlanet(RingedPlanetState& state, const RingedPlanetScene& scene, int deltaMs,

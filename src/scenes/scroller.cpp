@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "effects/light_shafts.h"
+#include "gfx/gfx.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "scenes/lit_world.h"
@@ -196,7 +197,7 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
 
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_ALWAYS);
-  glClear(GL_DEPTH_BUFFER_BIT);
+  clearDepth(*frame.gfx);
   models.beginCamera(scene.camera);
   drawLetters(s.letters, GlyphFont{&models, scene.fontBase, scene.fontCount, &light});
   drawRobot(s, scene);

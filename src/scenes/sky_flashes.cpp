@@ -105,7 +105,8 @@ void drawSkyFlashes(const SkyFlashState& state, SkyFlashScene& s, const FrameCon
   }
   // Only the shafts follow, which test no depth. The grid decides whether
   // light 6's flare is seen.
-  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Unread, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, *s.world, GridDepth::Unread, frame.software,
+                *frame.rayStats);
 
   // A light with two live entries is drawn twice, once per entry.
   for (const SkyFlash& flash : kSkyFlashes) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "effects/light_shafts.h"
+#include "gfx/gfx.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
@@ -229,10 +230,11 @@ void drawSpikes(const SpikeState& state, SpikeScene& s,
 
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(*frame.rayGrid, *s.world, GridDepth::Read, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, *s.world, GridDepth::Read, frame.software,
+                *frame.rayStats);
 
   Scene3ds& m = *s.models;
-  glClear(GL_DEPTH_BUFFER_BIT);
+  clearDepth(*frame.gfx);
   m.beginCamera(s.camera);
   for (int i = 0; i < kSpikeCount; ++i) {
     const SpikePlace& place = kPlaces[i];

@@ -9,6 +9,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
+#include "gfx/gfx.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/gl_matrices.h"
@@ -101,7 +102,7 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
     angles[2] = 0.1f * std::cos(2.7f * (1.0f - u0) + 0.36f);
   }
 
-  glClear(GL_DEPTH_BUFFER_BIT);
+  clearDepth(*frame.gfx);
   glEnable(GL_DEPTH_TEST);
   m.fieldOfView = 100.0f;
   m.beginCamera(scene.camera);
@@ -128,7 +129,7 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   pushIdentityMatrices();
   scene.feedback->captureFrame(kFaceSlot);
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(*frame.gfx, kFractalBackground);
 }
 
 }  // namespace
@@ -167,10 +168,11 @@ void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend,
 TriangleFractalScene::TriangleFractalScene() = default;
 TriangleFractalScene::~TriangleFractalScene() = default;
 
-void loadTriangleFractal(TriangleFractalScene& s, TriangleFractalState& state,
+void loadTriangleFractal(TriangleFractalScene& s, TriangleFractalState& state, Gfx& gfx,
                          SoftwarePasses* software, RayNoiseTables& noise) {
   state = TriangleFractalState{};
-  s.feedback = std::make_unique<FeedbackBuffer>(software);
+  s.feedback = std::make_unique<FeedbackBuffer>(gfx, software);
+  s.feedback->background = kFractalAfterglow;
   s.lines = std::make_unique<FractalLineBatch>();
   s.camera.position = Vector3(0, 0, 0);
   s.camera.lookAt(Vector3(0, 0, 15));
@@ -223,7 +225,6 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   glDisable(GL_LINE_SMOOTH);
   popMatrices();
 
-  glClearColor(0.02f, 0.016f, 0.013f, 1);
   const float u = s.cycle.pulsePhase;
   const float I = float(s.clockMs);
   const float F = s.floatClockMs;

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "effects/ray_noise.h"
+#include "gfx/pass_state.h"
 #include "math/view_camera.h"
 #include "scenes/frame_context.h"
 
@@ -19,6 +20,11 @@ struct SoftwarePasses;
 constexpr int kFractalDepth = 6;
 constexpr int kFractalLeafCount = 4096;  // 4^depth
 constexpr float kFractalLineAlpha = 0.21f;
+
+// The scene's frame starts from kFractalBackground; its swirl composites,
+// and the next frame's first clear, from the darker kFractalAfterglow.
+constexpr Colour kFractalBackground{0.05f, 0.04f, 0.025f, 1};
+constexpr Colour kFractalAfterglow{0.02f, 0.016f, 0.013f, 1};
 
 // Passed and copied by value: 37 floats. The transform block (angles,
 // scales, offsets) is handed unchanged to every child, so the same four
@@ -120,7 +126,7 @@ constexpr RayNoiseShape kTriangleFractalRayNoise{16, 2, 25, 0, 1280, 2.5f};
 
 // Start-up: feedback buffer (handed `software`), both lights, the two face
 // models. Needs a GL context and the texture slots filled.
-void loadTriangleFractal(TriangleFractalScene& scene, TriangleFractalState& state,
+void loadTriangleFractal(TriangleFractalScene& scene, TriangleFractalState& state, Gfx& gfx,
                          SoftwarePasses* software, RayNoiseTables& noise);
 // One frame with the director's frame delta; no GL.
 void advanceTriangleFractal(TriangleFractalState& state, int deltaMs);

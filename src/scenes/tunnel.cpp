@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "gfx/gfx.h"
 #include "platform/asset_path.h"
 #include "raycast/raycast.h"
 
@@ -124,9 +125,9 @@ void flyFlyers(TunnelState& s, const TunnelScene& scene, int deltaMs) {
   }
 }
 
-void drawFlyers(const TunnelState& state, TunnelScene& s) {
+void drawFlyers(Gfx& gfx, const TunnelState& state, TunnelScene& s) {
   Scene3ds& m = *s.models;
-  glClear(GL_DEPTH_BUFFER_BIT);
+  clearDepth(gfx);
   glEnable(GL_DEPTH_TEST);
   m.beginCamera(s.camera);
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
@@ -169,13 +170,13 @@ ViewCamera& moveTunnelCamera(TunnelState& s, int deltaMs) {
   return s.cameraB;
 }
 
-void loadTunnel(TunnelScene& s, TunnelState& state, SoftwarePasses* software) {
+void loadTunnel(TunnelScene& s, TunnelState& state, Gfx& gfx, SoftwarePasses* software) {
   state = TunnelState{};
   s.blurHeld = false;
-  s.text = std::make_unique<FeedbackBuffer>(software);
+  s.text = std::make_unique<FeedbackBuffer>(gfx, software);
   s.text->textures[kTextFeedbackSlot] = kTextSlot;
   s.text->textures[kTextFeedbackSlot + 6] = kTextWorkSlot;
-  s.mix = std::make_unique<FeedbackBuffer>(software);
+  s.mix = std::make_unique<FeedbackBuffer>(gfx, software);
 
   s.outer = buildTube(4.0f, kMatoSlot);
   s.inner = buildTube(2.0f, kGrassSlot);
@@ -221,7 +222,7 @@ void drawTunnel(const TunnelState& state, TunnelScene& s, const FrameContext& fr
     const TunnelTextBlur& blur = state.blur;
     s.text->tintedBlur(kTextFeedbackSlot, 7, 1.0f, blur.vSpread, blur.amount, blur.red,
                        blur.green, blur.blue);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(*frame.gfx, kBlack);
     s.heldBlur = blur;
     s.blurHeld = true;
   }
@@ -246,18 +247,19 @@ void drawTunnel(const TunnelState& state, TunnelScene& s, const FrameContext& fr
   turnTubeAxes(inner.objects[1], 0.05f * ms);
 
   glDepthFunc(GL_ALWAYS);
-  renderRayGrid(*frame.rayGrid, outer, GridDepth::Read, frame.software, *frame.rayStats);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, outer, GridDepth::Read, frame.software,
+                *frame.rayStats);
   s.mix->captureFrame(0);
-  glClear(GL_COLOR_BUFFER_BIT);
-  renderRayGrid(*frame.rayGrid, inner, GridDepth::Read, frame.software, *frame.rayStats);
+  clearFrame(*frame.gfx, kBlack);
+  renderRayGrid(*frame.gfx, *frame.rayGrid, inner, GridDepth::Read, frame.software, *frame.rayStats);
   s.mix->captureFrame(1);
   s.mix->crossfade(0.5f, 0, 1);
 
-  drawFlyers(state, s);
+  drawFlyers(*frame.gfx, state, s);
 
   if (state.fading) {
     s.mix->captureFrame(0);
-    glClear(GL_COLOR_BUFFER_BIT);
+    clearFrame(*frame.gfx, kBlack);
     s.mix->captureFrame(1);
     s.mix->crossfade(tunnelFadeWeight(state.frameFadeMs), 0, 1);
   }

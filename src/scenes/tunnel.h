@@ -97,7 +97,7 @@ void drawTunnelText(const TunnelState& state);
 
 // Start-up: feedback buffers, worlds, light and models. Needs a GL context
 // and the texture slots filled.
-void loadTunnel(TunnelScene& scene, TunnelState& state, SoftwarePasses* software);
+void loadTunnel(TunnelScene& scene, TunnelState& state, Gfx& gfx, SoftwarePasses* software);
 // The flyers' paths. No GL: the loader builds them beside its other work,
 // apart from loadTunnel.
 void buildFlyerPaths(TunnelScene& scene);

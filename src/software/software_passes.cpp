@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "gfx/gfx.h"
 #include "math/colour_levels.h"
 #include "platform/gl_matrices.h"
 #include "platform/worker_pool.h"
@@ -50,7 +51,7 @@ struct SoftwareScratch {
   std::vector<uint8_t> gridPainted = std::vector<uint8_t>(kBandBytes);
 };
 
-SoftwarePasses::SoftwarePasses() : scratch(new SoftwareScratch) {}
+SoftwarePasses::SoftwarePasses(Gfx& gfx) : gfx(&gfx), scratch(new SoftwareScratch) {}
 
 // The band texture goes with its context.
 SoftwarePasses::~SoftwarePasses() = default;
@@ -231,7 +232,7 @@ bool softwareTintedBlur(SoftwarePasses& sw, const BandCopy& copy, unsigned pictu
   const TightRows tight;
   writeTexture(work, kBandWidth, kBandHeight, pictures[0].data());
   keepTextureCopy(sw.copies, work, kBandWidth, kBandHeight, 4, pictures[0].data());  // not stale
-  glClear(GL_COLOR_BUFFER_BIT);
+  clearFrame(*sw.gfx, kBlack);
   drawBandPicture(sw, pictures[0].data(), BandMode::kReplace);
   ++sw.counts.tintedBlur;
   return true;

@@ -24,6 +24,7 @@ struct SoftwarePassCounts {
   uint64_t gridQuads = 0, ripple = 0, crossfade = 0, tintedBlur = 0;
 };
 
+struct Gfx;
 struct SoftwareScratch;
 
 // Everything the passes keep: the copies of the static textures (the loader
@@ -32,11 +33,12 @@ struct SoftwareScratch;
 // The object belongs to one GL context: the copies' names and the band
 // texture (made on the first band picture) are that context's.
 struct SoftwarePasses {
-  SoftwarePasses();
+  explicit SoftwarePasses(Gfx& gfx);
   ~SoftwarePasses();
   SoftwarePasses(const SoftwarePasses&) = delete;
   SoftwarePasses& operator=(const SoftwarePasses&) = delete;
 
+  Gfx* gfx;  // what the passes hand their results to
   TextureCopies copies;
   SoftwarePassCounts counts;
   unsigned bandTexture = 0;

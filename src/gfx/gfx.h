@@ -1,0 +1,78 @@
+// The one layer every draw, copy and read of the frame goes through. It
+// speaks the demo's terms (passes, band-sized pictures, masks); the backend
+// behind it speaks GL.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/pass_state.h"
+#include "math/mat4.h"
+
+// A texture's name; the loader's image slots are names 1 to 40.
+using TextureName = unsigned;
+
+// Which GL the layer draws with, chosen once when the context is made.
+enum class GlApi : unsigned char { kDesktop, kEs };
+
+// The layer's handle, made with the context and handed to every call: the
+// API it draws with and what that API's backend keeps.
+struct Gfx {
+  GlApi api = GlApi::kDesktop;
+};
+
+// Position, colour, texture coordinates: the layout of every vertex array
+// the demo draws, the ray grid's and the terrain's included.
+struct Vertex {
+  float x, y, z;
+  float r, g, b, a;
+  float s, t;
+};
+
+// Everything a draw depends on besides its vertices.
+struct Pass {
+  PassState state;
+  PixelRect viewport;
+  Mat4 projection = identityMatrix();
+  Mat4 modelview = identityMatrix();
+  TextureName texture = 0;
+};
+
+// GL_QUADS order: four corners a quad, counter-clockwise as the demo gives
+// them. Lines take two vertices each.
+void drawQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
+void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
+
+// The whole frame (any scissor aside) to `colour`, and depth to the far
+// plane where `depthToo`.
+void clearFrame(Gfx& gfx, const Colour& colour, bool depthToo = false);
+// Depth alone, to the far plane.
+void clearDepth(Gfx& gfx);
+
+enum class Wrap : unsigned char { kRepeat, kClampToEdge, kClampToBorder };
+enum class Filter : unsigned char { kLinear, kNearest };
+enum class PixelFormat : unsigned char { kRgb, kRgba };
+
+// Fills `name` with a w x h picture (pixels may be null: zeros), stored
+// with `stored` channels whatever `given` has; rows are tightly packed.
+void defineTexture(Gfx& gfx, TextureName name, int width, int height, PixelFormat stored,
+                   PixelFormat given, const void* pixels, Wrap wrap, Filter filter);
+TextureName createTexture(Gfx& gfx);
+void deleteTexture(Gfx& gfx, TextureName name);
+// Replaces a w x h rectangle at (x, y) of an existing texture.
+void updateTexture(Gfx& gfx, TextureName name, int x, int y, int width, int height,
+                   PixelFormat given, const void* pixels);
+// The frame's rectangle `from` into the texture's lower-left corner.
+void copyFrameToTexture(Gfx& gfx, TextureName name, const PixelRect& from);
+// The whole of a texture as RGBA bytes, rows from the bottom.
+void readTexture(Gfx& gfx, TextureName name, uint8_t* rgba);
+
+// The frame's rectangle as tightly packed bytes, rows from the bottom.
+void readFrameRgb(Gfx& gfx, const PixelRect& rect, uint8_t* rgb);
+void readFrameRgba(Gfx& gfx, const PixelRect& rect, uint8_t* rgba);
+// Only the blue channel of the rectangle, one byte a pixel.
+void readFrameBlue(Gfx& gfx, const PixelRect& rect, uint8_t* blue);
+// The depth of the rectangle, 0 (near) to 1 (far), one float a pixel.
+void readFrameDepth(Gfx& gfx, const PixelRect& rect, float* depth);
+
+// Waits until every command given so far has been carried out.
+void finishDrawing(Gfx& gfx);

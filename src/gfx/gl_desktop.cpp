@@ -1,0 +1,211 @@
+// The layer on a desktop GL compatibility context: each draw sets the whole
+// of its pass's state, then draws from client arrays.
+#include <GL/gl.h>
+
+#include "gfx/gfx.h"
+
+namespace {
+
+void applyBlend(Blend blend) {
+  if (blend == Blend::kOff) {
+    glDisable(GL_BLEND);
+    return;
+  }
+  glEnable(GL_BLEND);
+  switch (blend) {
+    case Blend::kWeighted: glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA); break;
+    case Blend::kOver: glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
+    case Blend::kAdd: glBlendFunc(GL_ONE, GL_ONE); break;
+    case Blend::kInverseScreen: glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR); break;
+    case Blend::kScreen: glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR); break;
+    case Blend::kOff: break;
+  }
+}
+
+void applyDepth(DepthTest depth) {
+  if (depth == DepthTest::kOff) {
+    glDisable(GL_DEPTH_TEST);
+    return;
+  }
+  glEnable(GL_DEPTH_TEST);
+  const GLenum func = depth == DepthTest::kLess ? GL_LESS : GL_EQUAL;
+  glDepthFunc(depth == DepthTest::kAlways ? GL_ALWAYS : func);
+}
+
+void applyTexture(Combine combine, TextureName texture) {
+  if (combine == Combine::kNone) {
+    glDisable(GL_TEXTURE_2D);
+    return;
+  }
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  const GLint mode = combine == Combine::kModulate ? GL_MODULATE
+                     : combine == Combine::kAdd    ? GL_ADD
+                                                   : GL_REPLACE;
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, mode);
+}
+
+void setEnabled(GLenum cap, bool on) {
+  if (on)
+    glEnable(cap);
+  else
+    glDisable(cap);
+}
+
+void applyPass(const Pass& pass) {
+  const PassState& s = pass.state;
+  glViewport(pass.viewport.x, pass.viewport.y, pass.viewport.width, pass.viewport.height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(pass.projection.m);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixf(pass.modelview.m);
+  applyBlend(s.blend);
+  applyDepth(s.depth);
+  applyTexture(s.combine, pass.texture);
+  setEnabled(GL_CULL_FACE, s.cullBackFaces);
+  setEnabled(GL_ALPHA_TEST, s.alphaKeyed);
+  if (s.alphaKeyed) glAlphaFunc(GL_GREATER, 0.5f);
+  setEnabled(GL_LIGHTING, s.lit);
+  setEnabled(GL_COLOR_MATERIAL, s.lit);
+  setEnabled(GL_TEXTURE_GEN_S, s.sphereMapped);
+  setEnabled(GL_TEXTURE_GEN_T, s.sphereMapped);
+  if (s.sphereMapped) {
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+  }
+  setEnabled(GL_LINE_SMOOTH, s.smoothLines);
+  setEnabled(GL_SCISSOR_TEST, s.scissored);
+  if (s.scissored) glScissor(s.scissor.x, s.scissor.y, s.scissor.width, s.scissor.height);
+}
+
+// Points GL at interleaved vertices; texture coordinates only where used.
+void pointAt(const Vertex* v, bool textured) {
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(Vertex), &v->x);
+  glColorPointer(4, GL_FLOAT, sizeof(Vertex), &v->r);
+  if (textured) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &v->s);
+  } else {
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  }
+}
+
+void drawArrays(GLenum mode, const Pass& pass, const Vertex* vertices, int count) {
+  if (count <= 0) return;
+  applyPass(pass);
+  pointAt(vertices, pass.state.combine != Combine::kNone || pass.state.sphereMapped);
+  glDrawArrays(mode, 0, count);
+  // The arrays point into the caller's memory: none stays enabled.
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+GLint glWrap(Wrap wrap) {
+  if (wrap == Wrap::kRepeat) return GL_REPEAT;
+  return wrap == Wrap::kClampToEdge ? GL_CLAMP_TO_EDGE : GL_CLAMP;
+}
+
+GLenum glFormat(PixelFormat format) { return format == PixelFormat::kRgb ? GL_RGB : GL_RGBA; }
+
+// Tight rows for one transfer, whatever the row length.
+struct TightRows {
+  TightRows() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  }
+  ~TightRows() {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  }
+};
+
+}  // namespace
+
+void drawQuads(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
+  drawArrays(GL_QUADS, pass, vertices, count);
+}
+
+void drawLines(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
+  drawArrays(GL_LINES, pass, vertices, count);
+}
+
+void clearFrame(Gfx&, const Colour& colour, bool depthToo) {
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(colour.r, colour.g, colour.b, colour.a);
+  glClear(depthToo ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT : GL_COLOR_BUFFER_BIT);
+}
+
+void clearDepth(Gfx&) {
+  glDisable(GL_SCISSOR_TEST);
+  glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+TextureName createTexture(Gfx&) {
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  return name;
+}
+
+void deleteTexture(Gfx&, TextureName name) {
+  const GLuint n = name;
+  glDeleteTextures(1, &n);
+}
+
+void defineTexture(Gfx&, TextureName name, int width, int height, PixelFormat stored,
+                   PixelFormat given, const void* pixels, Wrap wrap, Filter filter) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  const GLint f = filter == Filter::kLinear ? GL_LINEAR : GL_NEAREST;
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, f);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, glWrap(wrap));
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, glWrap(wrap));
+  TightRows tight;
+  glTexImage2D(GL_TEXTURE_2D, 0, GLint(glFormat(stored)), width, height, 0, glFormat(given),
+               GL_UNSIGNED_BYTE, pixels);
+}
+
+void updateTexture(Gfx&, TextureName name, int x, int y, int width, int height, PixelFormat given,
+                   const void* pixels) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  TightRows tight;
+  glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, glFormat(given), GL_UNSIGNED_BYTE,
+                  pixels);
+}
+
+void copyFrameToTexture(Gfx&, TextureName name, const PixelRect& from) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, from.x, from.y, from.width, from.height);
+}
+
+void readTexture(Gfx&, TextureName name, uint8_t* rgba) {
+  glBindTexture(GL_TEXTURE_2D, name);
+  TightRows tight;
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+static void readFrame(const PixelRect& r, GLenum format, GLenum type, void* out) {
+  TightRows tight;
+  glReadPixels(r.x, r.y, r.width, r.height, format, type, out);
+}
+
+void readFrameRgb(Gfx&, const PixelRect& rect, uint8_t* rgb) {
+  readFrame(rect, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+}
+
+void readFrameRgba(Gfx&, const PixelRect& rect, uint8_t* rgba) {
+  readFrame(rect, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+void readFrameBlue(Gfx&, const PixelRect& rect, uint8_t* blue) {
+  readFrame(rect, GL_BLUE, GL_UNSIGNED_BYTE, blue);
+}
+
+void readFrameDepth(Gfx&, const PixelRect& rect, float* depth) {
+  readFrame(rect, GL_DEPTH_COMPONENT, GL_FLOAT, depth);
+}
+
+void finishDrawing(Gfx&) { glFinish(); }

@@ -1,7 +1,5 @@
 #include "raycast/ray_draw.h"
 
-#include <GL/gl.h>
-
 #include <cstddef>
 #include <vector>
 
@@ -11,11 +9,11 @@
 namespace {
 
 // The software path's painter reads these vertices as they are.
-static_assert(sizeof(RayVertex) == kPaintVertexFloats * sizeof(float), "grid vertex size");
-static_assert(offsetof(RayVertex, r) == kPaintColour * sizeof(float), "grid vertex colour");
-static_assert(offsetof(RayVertex, u) == kPaintTexCoord * sizeof(float), "grid vertex texture");
+static_assert(sizeof(Vertex) == kPaintVertexFloats * sizeof(float), "grid vertex size");
+static_assert(offsetof(Vertex, r) == kPaintColour * sizeof(float), "grid vertex colour");
+static_assert(offsetof(Vertex, s) == kPaintTexCoord * sizeof(float), "grid vertex texture");
 
-constexpr GLuint kGlowTexture = 2;
+constexpr TextureName kGlowTexture = 2;
 
 void bindTexture(RayDrawList& list, long name) {
   if (name == list.boundTexture) return;
@@ -24,21 +22,17 @@ void bindTexture(RayDrawList& list, long name) {
   list.runs.push_back(GridRun{static_cast<unsigned>(name), quads, 0});
 }
 
-RayVertex* reserveQuad(RayDrawList& list) {
+Vertex* reserveQuad(RayDrawList& list) {
   list.runs.back().quadCount += 1;
   list.vertices.resize(list.vertices.size() + 4);
   return &list.vertices[list.vertices.size() - 4];
 }
 
-// The runs in order, one bind and one draw each.
-void drawRuns(const RayDrawList& list) {
-  const RayVertex* v = list.vertices.data();
-  glVertexPointer(3, GL_FLOAT, sizeof(RayVertex), &v[0].x);
-  glColorPointer(4, GL_FLOAT, sizeof(RayVertex), &v[0].r);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(RayVertex), &v[0].u);
+// The runs in order, one draw each.
+void drawRuns(Gfx& gfx, const RayDrawList& list, Pass pass) {
   for (const GridRun& run : list.runs) {
-    glBindTexture(GL_TEXTURE_2D, run.texture);
-    glDrawArrays(GL_QUADS, run.firstQuad * 4, run.quadCount * 4);
+    pass.texture = run.texture;
+    drawQuads(gfx, pass, &list.vertices[size_t(run.firstQuad) * 4], run.quadCount * 4);
   }
 }
 
@@ -47,7 +41,7 @@ inline float depthOf(const RayDrawList& list, float distance) {
 }
 
 // Colour (C + e * light colour, a) of a sample with its texture coordinates.
-inline void surfaceVertex(const RayDrawList& list, RayVertex& v, float x, float y,
+inline void surfaceVertex(const RayDrawList& list, Vertex& v, float x, float y,
                           const RaySample& s) {
   const RayObject* objects = list.world->objects;
   const Vector3& hc = objects[s.hitObject].colour;
@@ -71,11 +65,11 @@ inline void surfaceVertex(const RayDrawList& list, RayVertex& v, float x, float 
   v.g = cg + e * list.lightColour[1];
   v.b = cb + e * list.lightColour[2];
   v.a = a;
-  v.u = s.texU;
-  v.v = s.texV;
+  v.s = s.texU;
+  v.t = s.texV;
 }
 
-inline void glowVertex(const RayDrawList& list, RayVertex& v, float x, float y,
+inline void glowVertex(const RayDrawList& list, Vertex& v, float x, float y,
                        const RaySample& s) {
   v.x = x;
   v.y = y;
@@ -84,8 +78,8 @@ inline void glowVertex(const RayDrawList& list, RayVertex& v, float x, float y,
   v.g = list.lightColour[1] * s.glow;
   v.b = list.lightColour[2] * s.glow;
   v.a = 1.0f;
-  v.u = 0.0f;
-  v.v = 0.0f;
+  v.s = 0.0f;
+  v.t = 0.0f;
 }
 
 inline long textureOf(const RayDrawList& list, const RaySample& s) {
@@ -115,7 +109,7 @@ void rayDrawLeaf(RayDrawList& list, const RayBlock& block) {
   const float y0 = static_cast<float>(block.y), y1 = static_cast<float>(block.y + block.h);
   if (c0.glow != 0.0f || c1.glow != 0.0f || c2.glow != 0.0f || c3.glow != 0.0f) {
     bindTexture(list, kGlowTexture);
-    RayVertex* v = reserveQuad(list);
+    Vertex* v = reserveQuad(list);
     glowVertex(list, v[0], x0, y0, c0);
     glowVertex(list, v[1], x1, y0, c1);
     glowVertex(list, v[2], x1, y1, c3);
@@ -123,7 +117,7 @@ void rayDrawLeaf(RayDrawList& list, const RayBlock& block) {
   }
   if (c0.hitObject == 0 && c0.bounceObject == 0) return;
   bindTexture(list, textureOf(list, c0));
-  RayVertex* v = reserveQuad(list);
+  Vertex* v = reserveQuad(list);
   surfaceVertex(list, v[0], x0, y0, c0);
   surfaceVertex(list, v[1], x1, y0, c1);
   surfaceVertex(list, v[2], x1, y1, c3);
@@ -135,7 +129,7 @@ void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0) {
   const float y0 = static_cast<float>(y), y1 = static_cast<float>(y + 1);
   if (c0.glow != 0.0f) {
     bindTexture(list, kGlowTexture);
-    RayVertex* v = reserveQuad(list);
+    Vertex* v = reserveQuad(list);
     glowVertex(list, v[0], x0, y0, c0);
     glowVertex(list, v[1], x1, y0, c0);
     glowVertex(list, v[2], x1, y1, c0);
@@ -143,7 +137,7 @@ void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0) {
   }
   if (c0.hitObject == 0 && c0.bounceObject == 0) return;
   bindTexture(list, textureOf(list, c0));
-  RayVertex* v = reserveQuad(list);
+  Vertex* v = reserveQuad(list);
   surfaceVertex(list, v[0], x0, y0, c0);
   v[1] = v[0];
   v[1].x = x1;
@@ -153,28 +147,13 @@ void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0) {
   v[3].y = y1;
 }
 
-void rayDrawEnd(RayDrawList& list, SoftwarePasses* software) {
+void rayDrawEnd(Gfx& gfx, RayDrawList& list, const Pass& pass, SoftwarePasses* software) {
   list.softwareDrew = false;
   if (list.runs.empty()) return;
-  // Only our three arrays take part, whatever the caller left enabled.
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glDisableClientState(GL_NORMAL_ARRAY);
-  glDisableClientState(GL_INDEX_ARRAY);
-  glDisableClientState(GL_EDGE_FLAG_ARRAY);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   list.softwareDrew = software && list.orderFree &&
-                     softwareGridQuads(*software, &list.vertices[0].x, list.runs.data(),
+                     softwareGridQuads(*software, gfx, pass, &list.vertices[0].x, list.runs.data(),
                                        int(list.runs.size()));
-  if (!list.softwareDrew) drawRuns(list);
-  glPopClientAttrib();
-  // Drawing each quad on its own would leave the last one's texture bound
-  // and its last vertex's colour and texture coordinate current.
-  glBindTexture(GL_TEXTURE_2D, list.runs.back().texture);
-  const RayVertex& last = list.vertices.back();
-  glColor4f(last.r, last.g, last.b, last.a);
-  glTexCoord2f(last.u, last.v);
+  if (!list.softwareDrew) drawRuns(gfx, list, pass);
 }
 
 void rayMaskLeaf(LightShafts& light, float lightDistance, const RayBlock& block) {

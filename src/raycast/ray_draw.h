@@ -2,10 +2,9 @@
 // Internal to the renderer.
 //
 // A frame's quads are collected in one vertex array, in emission order, as
-// runs of equal texture, and drawn with glDrawArrays(GL_QUADS) once the
-// frame is traced: one bind and one draw per run. The result equals the
-// per-quad glBegin/glEnd (same quads, same order, same vertices), without
-// the per-vertex call overhead. On the software path, where nothing reads
+// runs of equal texture, and drawn once the frame is traced: one draw per
+// run. The result equals drawing each quad on its own (same quads, same
+// order, same vertices), without the per-quad overhead. On the software path, where nothing reads
 // the depth the grid writes, the software backend takes the frame instead
 // (software/software_passes.h).
 #pragma once
@@ -13,22 +12,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "gfx/gfx.h"
 #include "raycast/ray_world.h"
 #include "software/software_passes.h"
 
 struct LightShafts;
 
-// One corner of a grid quad as GL takes it.
-struct RayVertex {
-  float x, y, z;
-  float r, g, b, a;
-  float u, v;
-};
-
 // A frame's quads: working memory of the grid (keeps its capacity from
 // frame to frame) and what the frame's drawing needs of its world.
 struct RayDrawList {
-  std::vector<RayVertex> vertices;  // in emission order
+  std::vector<Vertex> vertices;     // in emission order
   std::vector<GridRun> runs;        // runs of one texture
   long boundTexture = -1;           // unknown at frame start: the first quad starts a run
   bool orderFree = false;
@@ -59,11 +52,9 @@ void rayDrawBegin(RayDrawList& list, const RayWorld& world, bool depthUnread);
 void rayDrawLeaf(RayDrawList& list, const RayBlock& block);
 // A single pixel drawn from c0 alone.
 void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0);
-// Draws the frame's quads (on the software path, where their order is free,
-// through the software backend) and leaves the last quad's texture bound
-// and its last vertex's colour and texture coordinate current, as drawing
-// each quad on its own would.
-void rayDrawEnd(RayDrawList& list, SoftwarePasses* software);
+// Draws the frame's quads with `pass`, each run with its own texture (on the
+// software path, where their order is free, through the software backend).
+void rayDrawEnd(Gfx& gfx, RayDrawList& list, const Pass& pass, SoftwarePasses* software);
 // Quads submitted since rayDrawBegin.
 inline uint32_t rayDrawQuadCount(const RayDrawList& list) {
   return uint32_t(list.vertices.size() / 4);

@@ -2,14 +2,13 @@
 // corner sampling of traceBlock.
 #include "raycast/ray_grid.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "effects/light_shafts.h"
 #include "gfx/gfx.h"
+#include "gfx/scene_region.h"
 #include "math/view_camera.h"
 #include "platform/tick_clock.h"
 #include "raycast/ray_corners.h"
@@ -183,6 +182,15 @@ void printStatistics(RayStats& stats) {
 
 }  // namespace
 
+Pass rayGridPass(GridDepth depth) {
+  Pass pass = scenePass(Blend::kWeighted, Combine::kAdd, 0);
+  pass.modelview = translated(identityMatrix(), -256.0f, -128.0f, 0.0f);
+  // Where depth is read, the quads write it in emission order, each over
+  // the last.
+  pass.state.depth = depth == GridDepth::Read ? DepthTest::kAlways : DepthTest::kOff;
+  return pass;
+}
+
 RayGrid::RayGrid() : memory(std::make_unique<RayGridMemory>()) {}
 RayGrid::~RayGrid() = default;
 
@@ -199,13 +207,8 @@ void renderRayGrid(Gfx& gfx, RayGrid& grid, RayWorld& world, GridDepth depth,
   // 2. Statistics.
   printStatistics(stats);
 
-  // 3. GL state.
+  // 3. A cleared frame.
   clearFrame(gfx, kBlack);
-  glLoadIdentity();
-  glTranslatef(-256.0f, -128.0f, 0.0f);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
 
   // 4. Reset the sample cache.
   std::memset(m.sampleCache, 0xFF, sizeof(m.sampleCache));
@@ -228,7 +231,7 @@ void renderRayGrid(Gfx& gfx, RayGrid& grid, RayWorld& world, GridDepth depth,
   rayDrawBegin(m.draw, world, depth == GridDepth::Unread);
   BlockTracer tracer{m, world.idList, *world.light};
   tracer.traceBlock(0, 0, kRayGridWidth, kRayGridHeight, world.idList, world.idList);
-  rayDrawEnd(m.draw, software);
+  rayDrawEnd(gfx, m.draw, rayGridPass(depth), software);
 
   stats.frameIntersects = ctx.intersects;
   stats.lastFrameIntersects = ctx.intersects;

@@ -12,6 +12,7 @@
 #include "raycast/ray_world.h"
 
 struct Gfx;
+struct Pass;
 struct SoftwarePasses;
 
 // Whether anything reads the depth the grid's quads write (where the caller
@@ -39,14 +40,18 @@ struct RayGrid {
   bool traceAhead = true;
 };
 
-// Clears the colour buffer and draws `world` into the current GL context
-// (model coordinates: grid point (gx, gy) at (gx, gy) after
-// glTranslatef(-256, -128, 0)), lowering the light's occlusion mask.
+// Clears the colour buffer and draws `world` with rayGridPass(depth) (grid
+// point (gx, gy) at (gx, gy) in model coordinates), lowering the light's
+// occlusion mask.
 // Orthonormalises world.camera and runs the flare test (as advanceRayView).
 // Counts into `stats` and prints its line every 51 frames. With `software`
 // (the software path) the software backend may draw the quads.
 void renderRayGrid(Gfx& gfx, RayGrid& grid, RayWorld& world, GridDepth depth,
                    SoftwarePasses* software, RayStats& stats);
+
+// How the grid's quads draw: in the scene region, band-translated, colour
+// added to the texture and weighted by its alpha; depth written where read.
+Pass rayGridPass(GridDepth depth);
 
 // What renderRayGrid does that a later frame may read, for frames that are
 // not drawn: orthonormalises world.camera and sets the light's visibleFlare

@@ -362,8 +362,8 @@ constexpr float kPaintedWidth = 2.0f;
 // term and saturates, which no order changes: each texture's quads go
 // together, the narrow ones painted from the texture's copy (within a level
 // or two of the rasteriser's rounding) and added as one picture.
-bool softwareGridQuads(SoftwarePasses& sw, const float* vertices, const GridRun* runs,
-                       int runCount) {
+bool softwareGridQuads(SoftwarePasses& sw, Gfx& gfx, const Pass& pass, const float* vertices,
+                       const GridRun* runs, int runCount) {
   if (runCount < kWorthChanges) return false;
   std::vector<Group>& groups = sw.scratch->gridGroups;
   PaintSums& sums = sw.scratch->gridSums;
@@ -387,19 +387,17 @@ bool softwareGridQuads(SoftwarePasses& sw, const float* vertices, const GridRun*
       }
     }
   }
-  // The last run's texture last, so that it stays bound as drawing in order
-  // leaves it.
+  // The last run's texture last, as drawing in order ends.
   const unsigned lastTexture = runs[runCount - 1].texture;
   std::stable_partition(groups.begin(), groups.end(),
                         [&](const Group& g) { return g.texture != lastTexture; });
-  const GLsizei stride = GLsizei(sizeof(float) * kPaintVertexFloats);
+  static_assert(sizeof(Vertex) == kPaintVertexFloats * sizeof(float), "grid vertex layout");
+  Pass groupPass = pass;
   for (const Group& g : groups) {
     if (g.vertices.empty()) continue;
-    glBindTexture(GL_TEXTURE_2D, g.texture);
-    glVertexPointer(3, GL_FLOAT, stride, g.vertices.data());
-    glColorPointer(4, GL_FLOAT, stride, g.vertices.data() + kPaintColour);
-    glTexCoordPointer(2, GL_FLOAT, stride, g.vertices.data() + kPaintTexCoord);
-    glDrawArrays(GL_QUADS, 0, GLsizei(g.vertices.size() / kPaintVertexFloats));
+    groupPass.texture = g.texture;
+    drawQuads(gfx, groupPass, reinterpret_cast<const Vertex*>(g.vertices.data()),
+              int(g.vertices.size() / kPaintVertexFloats));
   }
   if (anyPainted) {
     settleSums(sums, painted.data());

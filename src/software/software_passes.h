@@ -17,6 +17,9 @@
 #include "software/terrain_strip.h"
 #include "software/texture_copies.h"
 
+struct Gfx;
+struct Pass;
+
 // How often each pass has run on the CPU: tests read these to know the
 // software pass, not GL, drew what they compare.
 struct SoftwarePassCounts {
@@ -108,10 +111,10 @@ bool softwareTextGlow(SoftwarePasses& sw, unsigned source, unsigned glow,
                       int passCount, const uint8_t (&clear)[3], int& litBegin, int& litEnd);
 
 // One frame of the ray grid's quads (in the layout above) as runs of one
-// texture in emission order. The grid has just set (source alpha,
-// destination alpha) blending onto the opaque frame, GL_ADD texturing and
-// its band translation, and nothing reads the depth it would write: the
-// order cannot change a pixel. Narrow quads of a static texture are painted
-// from its copy; the rest go to GL grouped by texture, the last run's last.
-bool softwareGridQuads(SoftwarePasses& sw, const float* vertices, const GridRun* runs,
-                       int runCount);
+// texture in emission order, drawn with `pass` ((source alpha, destination
+// alpha) blending onto the opaque frame, added texturing, the band
+// translation); nothing reads the depth they would write: the order cannot
+// change a pixel. Narrow quads of a static texture are painted from its
+// copy; the rest are drawn with `pass` grouped by texture.
+bool softwareGridQuads(SoftwarePasses& sw, Gfx& gfx, const Pass& pass, const float* vertices,
+                       const GridRun* runs, int runCount);

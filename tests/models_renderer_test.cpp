@@ -94,8 +94,8 @@ TEST(ModelsRenderer, PassTableLeavesLastPassBlendAndRestoresTheRest) {
     scene.meshes[0]->renderMode = c.renderMode;
     glBlendFunc(GL_ZERO, GL_ZERO);
     glDisable(GL_BLEND);
-    scene.beginCamera(frontCamera());
-    scene.drawMeshLit(0, Vector3(0, 0, 10), lightColour, 0);
+    scene.beginCamera(testDemo().gfx, frontCamera());
+    scene.drawMeshLit(scene.view, 0, Vector3(0, 0, 10), lightColour, 0);
     scene.endCamera();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     expectStateLeftBehind();
@@ -135,8 +135,8 @@ TEST(ModelsRenderer, SourceTwoSetsStateButDrawsNothing) {
     glDisable(GL_TEXTURE_2D);
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    scene.beginCamera(frontCamera());
-    scene.drawMeshLit(0, Vector3(0, 0, 10), lightColour, source);
+    scene.beginCamera(testDemo().gfx, frontCamera());
+    scene.drawMeshLit(scene.view, 0, Vector3(0, 0, 10), lightColour, source);
     scene.endCamera();
     expectStateLeftBehind();
     uint8_t pixel[3] = {0, 0, 0};
@@ -166,7 +166,7 @@ TEST(ModelsRenderer, CameraPairRestoresBothMatrices) {
   camera.position.set(-1, -2, -3);  // eye at (1, 2, 3)
   camera.forward.set(0, 0, 2);      // looks towards -z; need not be unit length
   camera.up.set(0, -1, 0);
-  scene.beginCamera(camera);
+  scene.beginCamera(testDemo().gfx, camera);
   float view[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, view);
   // The eye maps to the origin; a point ahead along -forward lies on -z.
@@ -260,6 +260,7 @@ TEST(ModelsMasks, WritersReadTheFrameThroughGl) {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glClearDepth(1.0);
   ViewCamera camera = frontCamera();
+  scene.beginCamera(testDemo().gfx, camera);
   light.position.set(0, 0, -50);
   scene.occludeByDepth(camera, light);
   EXPECT_EQ(light.occlusionMask[0], -1);
@@ -267,6 +268,7 @@ TEST(ModelsMasks, WritersReadTheFrameThroughGl) {
   scene.maskFromBrightness(light);
   EXPECT_EQ(light.occlusionMask[0], 255);
   EXPECT_EQ(light.occlusionMask[40 * 128 + 64], 255);
+  scene.endCamera();
 }
 
 }  // namespace

@@ -28,6 +28,26 @@ struct Vertex {
   float s, t;
 };
 
+// A mesh corner: texture coordinates, normal, position.
+struct MeshVertex {
+  float s, t;
+  float nx, ny, nz;
+  float x, y, z;
+};
+
+// One light and the material it meets, lit as GL's fixed-function pipeline
+// lights a vertex: no spot cone, the light's ambient white, the vertex colour
+// taken as the diffuse material.
+struct Lighting {
+  Mat4 placedBy = identityMatrix();  // the modelview the position is given in
+  float position[4] = {0, 0, 1, 0};  // w 0: a direction
+  float colour[3] = {1, 1, 1};       // diffuse and specular
+  float materialAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
+  float materialSpecular[4] = {0, 0, 0, 1};
+  float shininess = 0;
+  float attenuation[3] = {1, 0, 0};  // constant, linear, quadratic
+};
+
 // Everything a draw depends on besides its vertices.
 struct Pass {
   PassState state;
@@ -41,6 +61,14 @@ struct Pass {
 // them. Lines take two vertices each.
 void drawQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
+// Indexed triangles in one colour: the diffuse material where the pass is
+// lit, texture coordinates from the corners unless sphere-mapped.
+void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour& colour,
+              const MeshVertex* vertices, const int32_t* indices, int indexCount);
+
+// Leaves GL in `pass`'s state without drawing, for code that still draws
+// with GL's own state; it goes when the last of that code does.
+void leaveStateFor(Gfx& gfx, const Pass& pass);
 
 // The whole frame (any scissor aside) to `colour`, and depth to the far
 // plane where `depthToo`.

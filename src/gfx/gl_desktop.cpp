@@ -66,6 +66,10 @@ void applyPass(const Pass& pass) {
   setEnabled(GL_ALPHA_TEST, s.alphaKeyed);
   if (s.alphaKeyed) glAlphaFunc(GL_GREATER, 0.5f);
   setEnabled(GL_LIGHTING, s.lit);
+  setEnabled(GL_LIGHT0, s.lit);
+  // The tracked material is set before tracking starts, or enabling would
+  // copy the current colour into the ambient material too.
+  if (s.lit) glColorMaterial(GL_FRONT, GL_DIFFUSE);
   setEnabled(GL_COLOR_MATERIAL, s.lit);
   setEnabled(GL_TEXTURE_GEN_S, s.sphereMapped);
   setEnabled(GL_TEXTURE_GEN_T, s.sphereMapped);
@@ -131,6 +135,47 @@ void drawQuads(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
 
 void drawLines(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
   drawArrays(GL_LINES, pass, vertices, count);
+}
+
+void leaveStateFor(Gfx&, const Pass& pass) { applyPass(pass); }
+
+// GL places a light's position with the modelview current when it is given.
+static void applyLighting(const Lighting& l, const Mat4& modelview) {
+  const float white[4] = {1, 1, 1, 1};
+  const float colour[4] = {l.colour[0], l.colour[1], l.colour[2], 1};
+  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+  glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
+  glMaterialfv(GL_FRONT, GL_AMBIENT, l.materialAmbient);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, l.materialSpecular);
+  glMaterialf(GL_FRONT, GL_SHININESS, l.shininess);
+  glLoadMatrixf(l.placedBy.m);
+  glLightfv(GL_LIGHT0, GL_POSITION, l.position);
+  glLoadMatrixf(modelview.m);
+  glLightfv(GL_LIGHT0, GL_AMBIENT, white);
+  glLightfv(GL_LIGHT0, GL_DIFFUSE, colour);
+  glLightfv(GL_LIGHT0, GL_SPECULAR, colour);
+  glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, l.attenuation[0]);
+  glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, l.attenuation[1]);
+  glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, l.attenuation[2]);
+}
+
+void drawMesh(Gfx&, const Pass& pass, const Lighting& lighting, const Colour& colour,
+              const MeshVertex* vertices, const int32_t* indices, int indexCount) {
+  if (indexCount <= 0) return;
+  applyPass(pass);
+  if (pass.state.lit) applyLighting(lighting, pass.modelview);
+  glColor4f(colour.r, colour.g, colour.b, colour.a);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, sizeof(MeshVertex), &vertices->x);
+  glNormalPointer(GL_FLOAT, sizeof(MeshVertex), &vertices->nx);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(MeshVertex), &vertices->s);
+  glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, indices);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 
 void clearFrame(Gfx&, const Colour& colour, bool depthToo) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/gfx.h"
 #include "math/vector3.h"
 #include "math/view_camera.h"
 
@@ -70,14 +71,6 @@ struct Mesh3ds {
   float rotation[3] = {0, 0, 0};  // radians about x, y, z
 };
 
-// One vertex as the mesh passes hand it to GL: the offset texture
-// coordinates and the outward normal are made once per draw, not per pass.
-struct MeshVertex {
-  float s, t;
-  float nx, ny, nz;
-  float x, y, z;
-};
-
 struct Scene3ds {
   explicit Scene3ds(int32_t capacity);
 
@@ -97,16 +90,20 @@ struct Scene3ds {
   // The same walk over a file already in memory.
   bool loadFromMemory(const uint8_t* data, size_t size);
 
-  // Perspective camera for 3D drawing; pushes both matrices.
-  void beginCamera(const ViewCamera& camera);
+  // Perspective camera for 3D drawing through `gfx` until endCamera; keeps
+  // GL's own matrices for code that still draws with them.
+  void beginCamera(Gfx& gfx, const ViewCamera& camera);
   void endCamera();
 
   // source 0 draws positions/normals, 1 the deformed copies, other values
   // no triangles (the GL state is still set and restored).
   void drawMesh(int index, const LightShafts& light, int source);
+  // The same placed in `placedIn` (the camera and what the caller put after
+  // it) instead of the camera alone; the light is placed there too.
+  void drawMeshIn(const Mat4& placedIn, int index, const LightShafts& light, int source);
   // The same with the light given by its parts, for tools without a shaft effect.
-  void drawMeshLit(int index, const Vector3& lightPosition, const float lightColour[3],
-                   int source);
+  void drawMeshLit(const Mat4& placedIn, int index, const Vector3& lightPosition,
+                   const float lightColour[3], int source);
   void setMeshPosition(int index, const Vector3& position);
   void setMeshRotation(int index, float x, float y, float z);
   void resetDeformed(int index);
@@ -115,6 +112,12 @@ struct Scene3ds {
   // Occlusion-mask writers over the 512 x 256 band of the frame.
   void maskFromBrightness(LightShafts& light);
   void occludeByDepth(const ViewCamera& camera, LightShafts& light);
+
+  // The camera from beginCamera: the layer it draws through, its projection
+  // and its modelview.
+  Gfx* gfx = nullptr;
+  Mat4 projection = identityMatrix();
+  Mat4 view = identityMatrix();
 
   // Read-back buffers of the mask writers, and the vertices of the mesh
   // being drawn.

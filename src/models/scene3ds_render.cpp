@@ -8,60 +8,44 @@
 #include <vector>
 
 #include "effects/light_shafts.h"
+#include "gfx/scene_region.h"
 #include "models/scene3ds.h"
 #include "platform/gl_matrices.h"
 
 namespace {
 
-constexpr int kBandWidth = 512;
-constexpr int kBandHeight = 256;
-constexpr int kBandY = 64;
+constexpr int kBandWidth = kBandRect.width;
+constexpr int kBandHeight = kBandRect.height;
 constexpr int kMaskWidth = 128;
 constexpr int kMaskHeight = 96;
 // radians x 180 x (1 / 3.14159)
 constexpr double kRadiansToDegrees = 180.0 * 0.31831015504887655;
 
-// One pass of a mesh draw; blendSrc 0 keeps the previous blend function.
+// One pass of a mesh draw; every pass is lit.
 struct MeshPass {
-  GLint texEnv;
-  bool texture2d;
-  bool blend;
-  GLenum blendSrc;
-  GLenum blendDst;
-  GLenum depthFunc;
-  bool reflection;  // binds envTexture with sphere-mapped coordinates
+  Combine combine;  // kNone: untextured
+  Blend blend;
+  DepthTest depth;
+  bool reflection;  // envTexture with sphere-mapped coordinates
   float colourFactor;
 };
 
 constexpr MeshPass kLitBaseReflection[] = {
-    {GL_ADD, false, false, GL_ONE, GL_ONE, GL_LESS, false, 2.0f},
-    {GL_MODULATE, true, true, GL_SRC_ALPHA, GL_DST_ALPHA, GL_EQUAL, false, 2.0f},
-    {GL_ADD, true, true, GL_SRC_ALPHA, GL_DST_ALPHA, GL_EQUAL, true, 1.0f},
+    {Combine::kNone, Blend::kOff, DepthTest::kLess, false, 2.0f},
+    {Combine::kModulate, Blend::kWeighted, DepthTest::kEqual, false, 2.0f},
+    {Combine::kAdd, Blend::kWeighted, DepthTest::kEqual, true, 1.0f},
 };
 constexpr MeshPass kLitBase[] = {
-    {GL_ADD, false, false, 0, 0, GL_LESS, false, 1.0f},
-    {GL_MODULATE, true, true, GL_SRC_ALPHA, GL_DST_ALPHA, GL_EQUAL, false, 2.0f},
+    {Combine::kNone, Blend::kOff, DepthTest::kLess, false, 1.0f},
+    {Combine::kModulate, Blend::kWeighted, DepthTest::kEqual, false, 2.0f},
 };
 constexpr MeshPass kBaseReflection[] = {
-    {GL_MODULATE, true, true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_LESS, false, 2.0f},
-    {GL_ADD, true, true, GL_SRC_ALPHA, GL_DST_ALPHA, GL_EQUAL, true, 2.0f},
+    {Combine::kModulate, Blend::kOver, DepthTest::kLess, false, 2.0f},
+    {Combine::kAdd, Blend::kWeighted, DepthTest::kEqual, true, 2.0f},
 };
 constexpr MeshPass kBase[] = {
-    {GL_MODULATE, true, true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_LESS, false, 4.0f},
+    {Combine::kModulate, Blend::kOver, DepthTest::kLess, false, 4.0f},
 };
-
-void setSphereMap(bool on) {
-  if (on) {
-    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-    glEnable(GL_TEXTURE_GEN_S);
-    glEnable(GL_TEXTURE_GEN_T);
-  } else {
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
-  }
-  glDisable(GL_TEXTURE_GEN_R);
-}
 
 // Fills meshVertices from source 0 (positions, normals) or 1 (the deformed
 // copies); false for any other source, which draws nothing.
@@ -77,30 +61,6 @@ bool fillMeshVertices(std::vector<MeshVertex>& meshVertices, const Mesh3ds& mesh
   return true;
 }
 
-// Vertex arrays rather than glBegin/glEnd: one call per pass instead of three
-// per corner, and no fresh driver buffer for every few thousand vertices.
-void bindMeshVertices(const std::vector<MeshVertex>& meshVertices) {
-  const MeshVertex* v = meshVertices.data();
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(MeshVertex), &v->x);
-  glNormalPointer(GL_FLOAT, sizeof(MeshVertex), &v->nx);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(MeshVertex), &v->s);
-}
-
-// Leaves the current texture coordinate and normal those of the last corner
-// drawn, as a glBegin/glEnd of the same corners would.
-void unbindMeshVertices(const std::vector<MeshVertex>& meshVertices, const Mesh3ds& mesh) {
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_NORMAL_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  if (mesh.faceCount == 0) return;
-  const MeshVertex& last = meshVertices[size_t(mesh.faces.back())];
-  glTexCoord2f(last.s, last.t);
-  glNormal3f(last.nx, last.ny, last.nz);
-}
-
 // Frame row of mask row k: floor(k x 2.6666666666666665) taken exactly, which
 // lands one row low on multiples of three (the factor is just under 8/3).
 int bandRowOfMaskRow(int k) { return k == 0 ? 0 : (8 * k - 1) / 3; }
@@ -113,7 +73,13 @@ Vector3 unitOrZero(Vector3 n) {
 
 }  // namespace
 
-void Scene3ds::beginCamera(const ViewCamera& camera) {
+void Scene3ds::beginCamera(Gfx& layer, const ViewCamera& camera) {
+  const Vector3 eye(-camera.position.x, -camera.position.y, -camera.position.z);
+  const Vector3 centre = eye - camera.forward;
+  gfx = &layer;
+  projection = perspective(identityMatrix(), fieldOfView, 1.3333333333333333, 1.0, 1000.0);
+  view = lookAt(identityMatrix(), eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, camera.up.x,
+                camera.up.y, camera.up.z);
   glViewport(0, 0, 512, 384);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -122,8 +88,6 @@ void Scene3ds::beginCamera(const ViewCamera& camera) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  const Vector3 eye(-camera.position.x, -camera.position.y, -camera.position.z);
-  const Vector3 centre = eye - camera.forward;
   gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, camera.up.x, camera.up.y,
             camera.up.z);
 }
@@ -133,52 +97,35 @@ void Scene3ds::endCamera() {
 }
 
 void Scene3ds::drawMesh(int index, const LightShafts& light, int source) {
-  drawMeshLit(index, light.position, light.colour, source);
+  drawMeshLit(view, index, light.position, light.colour, source);
 }
 
-void Scene3ds::drawMeshLit(int index, const Vector3& lightPosition, const float lightColour[3],
-                           int source) {
-  if (index < 0 || index >= meshCount || !meshes[size_t(index)]) return;
+void Scene3ds::drawMeshIn(const Mat4& placedIn, int index, const LightShafts& light, int source) {
+  drawMeshLit(placedIn, index, light.position, light.colour, source);
+}
+
+void Scene3ds::drawMeshLit(const Mat4& placedIn, int index, const Vector3& lightPosition,
+                           const float lightColour[3], int source) {
+  if (!gfx || index < 0 || index >= meshCount || !meshes[size_t(index)]) return;
   const Mesh3ds& mesh = *meshes[size_t(index)];
 
-  glPushMatrix();
-  glEnable(GL_LIGHTING);
-  glEnable(GL_LIGHT0);
-  glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
-  glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, GL_FALSE);
-  glColorMaterial(GL_FRONT, GL_DIFFUSE);
-  glEnable(GL_COLOR_MATERIAL);
-  glMaterialfv(GL_FRONT, GL_AMBIENT, mesh.ambient);
-  glMaterialfv(GL_FRONT, GL_SPECULAR, mesh.specular);
-  glMaterialf(GL_FRONT, GL_SHININESS, mesh.shininess);
+  Lighting lighting;
+  lighting.placedBy = placedIn;
+  const float position[4] = {lightPosition.x, lightPosition.y, lightPosition.z, mesh.lightW};
+  std::copy(position, position + 4, lighting.position);
+  std::copy(lightColour, lightColour + 3, lighting.colour);
+  std::copy(mesh.ambient, mesh.ambient + 4, lighting.materialAmbient);
+  std::copy(mesh.specular, mesh.specular + 4, lighting.materialSpecular);
+  lighting.shininess = mesh.shininess;
+  lighting.attenuation[0] = mesh.constantAttenuation;
+  lighting.attenuation[1] = mesh.linearAttenuation;
+  lighting.attenuation[2] = mesh.quadraticAttenuation;
 
-  // Placed while the modelview holds only the camera: the light is in world space.
-  const float lightPos[4] = {lightPosition.x, lightPosition.y, lightPosition.z, mesh.lightW};
-  const float white[4] = {1, 1, 1, 1};
-  const float colour[4] = {lightColour[0], lightColour[1], lightColour[2], 1};
-  glLightfv(GL_LIGHT0, GL_POSITION, lightPos);
-  glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, colour);
-  glLightfv(GL_LIGHT0, GL_SPECULAR, colour);
-  glLightf(GL_LIGHT0, GL_SPOT_EXPONENT, mesh.spotExponent);
-  glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, mesh.constantAttenuation);
-  glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, mesh.linearAttenuation);
-  glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, mesh.quadraticAttenuation);
-
-  glTranslatef(mesh.position.x, mesh.position.y, mesh.position.z);
-  glRotatef(float(mesh.rotation[1] * kRadiansToDegrees), 0, 1, 0);
-  glRotatef(float(mesh.rotation[2] * kRadiansToDegrees), 0, 0, 1);
-  glRotatef(float(mesh.rotation[0] * kRadiansToDegrees), 1, 0, 0);
-  glScalef(mesh.scale.x, mesh.scale.y, mesh.scale.z);
-
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_POLYGON_SMOOTH);
-  if (mesh.cullBackFaces) {
-    glEnable(GL_CULL_FACE);
-  } else {
-    glDisable(GL_CULL_FACE);
-  }
+  Mat4 model = translated(placedIn, mesh.position.x, mesh.position.y, mesh.position.z);
+  model = rotated(model, float(mesh.rotation[1] * kRadiansToDegrees), 0, 1, 0);
+  model = rotated(model, float(mesh.rotation[2] * kRadiansToDegrees), 0, 0, 1);
+  model = rotated(model, float(mesh.rotation[0] * kRadiansToDegrees), 1, 0, 0);
+  model = scaled(model, mesh.scale.x, mesh.scale.y, mesh.scale.z);
 
   const MeshPass* passes;
   size_t passCount;
@@ -190,46 +137,37 @@ void Scene3ds::drawMeshLit(int index, const Vector3& lightPosition, const float 
     passes = reflection ? kBaseReflection : kBase;
     passCount = reflection ? 2 : 1;
   }
-  const bool drawn = fillMeshVertices(vertices, mesh, source);
-  if (drawn) bindMeshVertices(vertices);
-  for (size_t p = 0; p < passCount; ++p) {
-    const MeshPass& pass = passes[p];
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, pass.texEnv);
-    if (pass.texture2d) {
-      glEnable(GL_TEXTURE_2D);
-    } else {
-      glDisable(GL_TEXTURE_2D);
-    }
-    if (pass.blend) {
-      glEnable(GL_BLEND);
-    } else {
-      glDisable(GL_BLEND);
-    }
-    if (pass.blendSrc != 0) glBlendFunc(pass.blendSrc, pass.blendDst);
-    glDepthFunc(pass.depthFunc);
-    glBindTexture(GL_TEXTURE_2D, pass.reflection ? mesh.envTexture : mesh.baseTexture);
-    setSphereMap(pass.reflection);
-    const float alpha = pass.reflection ? mesh.envAlpha : mesh.baseAlpha;
-    glColor4f(mesh.diffuse[0] * pass.colourFactor, mesh.diffuse[1] * pass.colourFactor,
-              mesh.diffuse[2] * pass.colourFactor, alpha);
-    if (drawn) {
-      glDrawElements(GL_TRIANGLES, mesh.faceCount * 3, GL_UNSIGNED_INT, mesh.faces.data());
+  Pass pass;
+  pass.viewport = kSceneRegion;
+  pass.projection = projection;
+  pass.modelview = model;
+  pass.state.cullBackFaces = mesh.cullBackFaces;
+  pass.state.lit = true;
+  if (fillMeshVertices(vertices, mesh, source)) {
+    for (size_t p = 0; p < passCount; ++p) {
+      const MeshPass& mp = passes[p];
+      pass.state.combine = mp.combine;
+      pass.state.blend = mp.blend;
+      pass.state.depth = mp.depth;
+      pass.state.sphereMapped = mp.reflection;
+      pass.texture = mp.reflection ? mesh.envTexture : mesh.baseTexture;
+      const float f = mp.colourFactor;
+      const Colour colour{mesh.diffuse[0] * f, mesh.diffuse[1] * f, mesh.diffuse[2] * f,
+                          mp.reflection ? mesh.envAlpha : mesh.baseAlpha};
+      ::drawMesh(*gfx, pass, lighting, colour, vertices.data(), mesh.faces.data(),
+               mesh.faceCount * 3);
     }
   }
-  if (drawn) unbindMeshVertices(vertices, mesh);
-
-  glPopMatrix();
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHT0);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_COLOR_MATERIAL);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  glDepthFunc(GL_LESS);
-  glDisable(GL_CULL_FACE);
-  glDisable(GL_TEXTURE_GEN_S);
-  glDisable(GL_TEXTURE_GEN_T);
-  glDisable(GL_TEXTURE_GEN_R);
+  // Until every pass states its own state: GL as the fixed-function passes
+  // left it, unlit and textured, depth off with the LESS test.
+  pass.modelview = placedIn;
+  pass.state = PassState{};
+  pass.state.blend = passes[passCount - 1].blend;
+  pass.state.combine = Combine::kAdd;
+  pass.state.depth = DepthTest::kLess;
+  leaveStateFor(*gfx, pass);
+  pass.state.depth = DepthTest::kOff;
+  leaveStateFor(*gfx, pass);
 }
 
 void Scene3ds::setMeshPosition(int index, const Vector3& position) {
@@ -312,18 +250,17 @@ float lightDepthValue(const ViewCamera& camera, const Vector3& lightPosition) {
 }
 
 void Scene3ds::maskFromBrightness(LightShafts& light) {
+  if (!gfx) return;
   blueBuffer.resize(size_t(kBandWidth) * kBandHeight);
-  glPixelStorei(GL_PACK_ALIGNMENT, 8);
-  glReadPixels(0, kBandY, kBandWidth, kBandHeight, GL_BLUE, GL_UNSIGNED_BYTE, blueBuffer.data());
+  readFrameBlue(*gfx, kBandRect, blueBuffer.data());
   maskFromBlueBand(blueBuffer.data(), light.occlusionMask, light.gridWidth, light.gridHeight);
 }
 
 void Scene3ds::occludeByDepth(const ViewCamera& camera, LightShafts& light) {
+  if (!gfx) return;
   depthBuffer.resize(size_t(kBandWidth) * kBandHeight);
   const float lightDepth = lightDepthValue(camera, light.position);
-  glPixelStorei(GL_PACK_ALIGNMENT, 8);
-  glReadPixels(0, kBandY, kBandWidth, kBandHeight, GL_DEPTH_COMPONENT, GL_FLOAT,
-               depthBuffer.data());
+  readFrameDepth(*gfx, kBandRect, depthBuffer.data());
   occludeFromDepthBand(depthBuffer.data(), lightDepth, light.occlusionMask, light.gridWidth,
                        light.gridHeight);
 }

@@ -200,14 +200,12 @@ void drawGlyph(const GlyphFont& font, char c, Vector3 position, float xAngle, fl
   if (i < 0 || i >= font.count || !font.models || !font.light) return;
   Scene3ds& models = *font.models;
   const int mesh = font.base + i;
-  glPushMatrix();
   models.setMeshPosition(mesh, Vector3(0, 0, 0));
   models.setMeshRotation(mesh, 0, 0, 0);
-  glTranslatef(position.x, position.y, position.z);
-  glRotatef(float(yAngle * kMathDegreesPerRadian), 0, 1, 0);
-  glRotatef(float(zAngle * kMathDegreesPerRadian), 0, 0, 1);
-  glRotatef(float(xAngle * kMathDegreesPerRadian), 1, 0, 0);
-  glTranslatef(-3.0f * float(glyphSlotTable[i]), 0, 0);
-  models.drawMesh(mesh, *font.light, 0);
-  glPopMatrix();
+  Mat4 placed = translated(models.view, position.x, position.y, position.z);
+  placed = rotated(placed, float(yAngle * kMathDegreesPerRadian), 0, 1, 0);
+  placed = rotated(placed, float(zAngle * kMathDegreesPerRadian), 0, 0, 1);
+  placed = rotated(placed, float(xAngle * kMathDegreesPerRadian), 1, 0, 0);
+  placed = translated(placed, -3.0f * float(glyphSlotTable[i]), 0, 0);
+  models.drawMeshIn(placed, mesh, *font.light, 0);
 }

@@ -165,7 +165,7 @@ void drawCraft(Gfx& gfx, const RingedPlanetState& state, RingedPlanetScene& s) {
   Scene3ds& m = *s.models;
   clearDepth(gfx);
   glEnable(GL_DEPTH_TEST);
-  m.beginCamera(s.camera);
+  m.beginCamera(gfx, s.camera);
   for (int k = 0; k < kCraftCount; ++k) {
     if (!craftFlying(k, state.sceneSeconds)) continue;
     Vector3 here;

@@ -124,36 +124,32 @@ void drawRobot(const ScrollerState& state, ScrollerScene& s) {
   Scene3ds& m = *s.models;
   float angles[kRobotJointCount];
   robotJointAngles(state.letters.handTarget, state.letters.handYaw, state.seconds, angles);
-  glPushMatrix();
-  glTranslatef(0, -11, -18.26f);
-  glRotatef(-90, 0, 0, 1);
-  glRotatef(-90, 1, 0, 0);
+  Mat4 placed = translated(m.view, 0, -11, -18.26f);
+  placed = rotated(placed, -90, 0, 0, 1);
+  placed = rotated(placed, -90, 1, 0, 0);
   const float grip = 1.52f * state.letters.gripAmount;
   // One cumulative chain: each joint turns everything after it.
   for (int i = 0; i < kRobotJointCount && i < s.robotCount; ++i) {
     const int mesh = s.robotBase + i;
     m.setMeshRotation(mesh, 0, 0, 0);
     m.setMeshPosition(mesh, Vector3(0, 0, 0));
-    glTranslatef(jointPivotX[i], 0, 0);
-    if (i == 7) glTranslatef(0, 0, grip);
-    if (i == 8 || i == 9) glTranslatef(0, 0, -grip);
-    glRotatef(angles[i], jointAxis[i][0], jointAxis[i][1], jointAxis[i][2]);
-    glTranslatef(-jointPivotX[i], 0, 0);
-    m.drawMesh(mesh, *s.light, 0);
+    placed = translated(placed, jointPivotX[i], 0, 0);
+    if (i == 7) placed = translated(placed, 0, 0, grip);
+    if (i == 8 || i == 9) placed = translated(placed, 0, 0, -grip);
+    placed = rotated(placed, angles[i], jointAxis[i][0], jointAxis[i][1], jointAxis[i][2]);
+    placed = translated(placed, -jointPivotX[i], 0, 0);
+    m.drawMeshIn(placed, mesh, *s.light, 0);
   }
-  glPopMatrix();
 }
 
 // The belt, its texture run on to the state's offset.
 void drawBelt(const ScrollerState& state, ScrollerScene& s) {
   Scene3ds& m = *s.models;
-  glPushMatrix();
   for (int i = 0; i < s.beltCount; ++i) {
     const int mesh = s.beltBase + i;
     if (i == 0) m.meshes[size_t(mesh)]->uOffset = state.beltOffset;
     m.drawMesh(mesh, *s.light, 0);
   }
-  glPopMatrix();
 }
 
 }  // namespace
@@ -198,7 +194,7 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_ALWAYS);
   clearDepth(*frame.gfx);
-  models.beginCamera(scene.camera);
+  models.beginCamera(*frame.gfx, scene.camera);
   drawLetters(s.letters, GlyphFont{&models, scene.fontBase, scene.fontCount, &light});
   drawRobot(s, scene);
   drawBelt(s, scene);

@@ -171,9 +171,7 @@ void drawFlyer(const SpikeState& state, SpikeScene& s) {
   for (int j = s.flyerBase; j < s.flyerBase + kFlyerMeshCount; ++j) {
     m.setMeshPosition(j, P);
     m.setMeshRotation(j, 0.25f * h, h, 0);
-    glPushMatrix();
     m.drawMesh(j, *s.light, 0);
-    glPopMatrix();
   }
 }
 
@@ -235,16 +233,15 @@ void drawSpikes(const SpikeState& state, SpikeScene& s,
 
   Scene3ds& m = *s.models;
   clearDepth(*frame.gfx);
-  m.beginCamera(s.camera);
+  m.beginCamera(*frame.gfx, s.camera);
   for (int i = 0; i < kSpikeCount; ++i) {
     const SpikePlace& place = kPlaces[i];
-    glPushMatrix();
-    glTranslatef(place.x, place.y, place.z);
+    Mat4 placed = translated(m.view, place.x, place.y, place.z);
     if (S > kSpikeShakeStart)
-      glTranslatef(spikeShake(s, S, i, 0), spikeShake(s, S, i, 1), spikeShake(s, S, i, 2));
-    if (place.degrees != 0) glRotatef(place.degrees, place.ax, place.ay, place.az);
-    m.drawMesh(s.spikeBase + i, light, 1);
-    glPopMatrix();
+      placed = translated(placed, spikeShake(s, S, i, 0), spikeShake(s, S, i, 1),
+                          spikeShake(s, S, i, 2));
+    if (place.degrees != 0) placed = rotated(placed, place.degrees, place.ax, place.ay, place.az);
+    m.drawMeshIn(placed, s.spikeBase + i, light, 1);
   }
 
   light.toneGain = state.toneGain;

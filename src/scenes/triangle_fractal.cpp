@@ -105,7 +105,7 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   clearDepth(*frame.gfx);
   glEnable(GL_DEPTH_TEST);
   m.fieldOfView = 100.0f;
-  m.beginCamera(scene.camera);
+  m.beginCamera(*frame.gfx, scene.camera);
   const int mesh = scene.baseMesh + face - 1;
   m.setMeshRotation(mesh, angles[0], angles[1], angles[2]);
   m.setMeshPosition(mesh, Vector3(0, 0.95f, -3));

@@ -129,7 +129,7 @@ void drawFlyers(Gfx& gfx, const TunnelState& state, TunnelScene& s) {
   Scene3ds& m = *s.models;
   clearDepth(gfx);
   glEnable(GL_DEPTH_TEST);
-  m.beginCamera(s.camera);
+  m.beginCamera(gfx, s.camera);
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
     if (!s.flyerLoaded[k]) continue;
     Vector3 here;

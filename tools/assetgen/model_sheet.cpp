@@ -52,6 +52,7 @@ struct View {
 
 bool renderSheet(const std::string& modelPath, const std::string& pngPath, bool face,
                  bool fontRow, unsigned baseTexture, unsigned envTexture) {
+  Gfx gfx;  // desktop GL, as the rest of the sheet
   Scene3ds scene(200);
   scene.trueNormals = face ? 1 : 0;
   if (!scene.load(modelPath)) return false;
@@ -110,9 +111,9 @@ bool renderSheet(const std::string& modelPath, const std::string& pngPath, bool 
     camera.position.set(-eye.x, -eye.y, -eye.z);
     camera.forward = eye - centre;
     camera.orthonormalize();
-    scene.beginCamera(camera);
+    scene.beginCamera(gfx, camera);
     const Vector3 light(eye.x + distance * 0.5f, eye.y - distance, eye.z);
-    for (int i = 0; i < drawCount; ++i) scene.drawMeshLit(i, light, lightColour, 0);
+    for (int i = 0; i < drawCount; ++i) scene.drawMeshLit(scene.view, i, light, lightColour, 0);
     scene.endCamera();
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);

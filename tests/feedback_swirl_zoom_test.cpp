@@ -416,50 +416,6 @@ TEST_F(SwirlZoomTest, SlotsHoldingOtherPicturesStayInGl) {
   EXPECT_EQ(results[0], results[1]);
 }
 
-TEST_F(SwirlZoomTest, LeavesTheGlStateAsTheGlPassesDo) {
-  struct State {
-    GLint blendSource, blendDestination, environment, texture, matrixMode, modelviewDepth;
-    GLint scissorBox[4], packAlignment, unpackAlignment;
-    GLboolean blend, scissor, texturing;
-    GLfloat colour[4];
-    bool operator==(const State& o) const { return std::memcmp(this, &o, sizeof o) == 0; }
-  };
-  const Picture band = shadedWithLines();
-  State states[2];
-  for (bool onCpu : {false, true}) {
-    FeedbackPathGuard path(*fb, onCpu ? RenderChoice::Software : RenderChoice::Gl);
-    prepare(band, band);
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(3, 5, 400, 300);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
-    glMatrixMode(GL_PROJECTION);
-    fb->swirlZoom(kSlot, 1.2f, 0, 1.3f, 1.8f, 10.0f, 10.0f, -0.15f);
-    State& s = states[onCpu];
-    std::memset(&s, 0, sizeof s);
-    glGetIntegerv(GL_BLEND_SRC, &s.blendSource);
-    glGetIntegerv(GL_BLEND_DST, &s.blendDestination);
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &s.environment);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &s.texture);
-    glGetIntegerv(GL_MATRIX_MODE, &s.matrixMode);
-    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &s.modelviewDepth);
-    glGetIntegerv(GL_SCISSOR_BOX, s.scissorBox);
-    glGetIntegerv(GL_PACK_ALIGNMENT, &s.packAlignment);
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &s.unpackAlignment);
-    s.blend = glIsEnabled(GL_BLEND);
-    s.scissor = glIsEnabled(GL_SCISSOR_TEST);
-    s.texturing = glIsEnabled(GL_TEXTURE_2D);
-    glGetFloatv(GL_CURRENT_COLOR, s.colour);
-    glDisable(GL_SCISSOR_TEST);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glMatrixMode(GL_MODELVIEW);
-  }
-  EXPECT_TRUE(states[0] == states[1]);
-  EXPECT_EQ(states[1].packAlignment, 1);
-  EXPECT_EQ(states[1].unpackAlignment, 2);
-  EXPECT_EQ(GLuint(states[1].texture), fb->textures[kSlot + 6]);
-}
 // Corners on pixel centres put whole rows and columns of centres exactly on
 // the edges; the rasteriser takes those on left and bottom edges, whichever
 // way round the quad is drawn.

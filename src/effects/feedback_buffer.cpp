@@ -1,57 +1,29 @@
 #include "effects/feedback_buffer.h"
 
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "gfx/gfx.h"
+#include "gfx/scene_region.h"
 #include "software/software_passes.h"
 
 namespace {
 
-// Each blur tap weighs a little over a quarter, so four taps slightly
-// brighten instead of losing a step to rounding.
-constexpr float kTapAlpha = 0.25390625f;
+constexpr float kTapAlpha = kBlurTapWeight;
 
-void wrapAndFilter(GLint wrap) {
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+// A composite's quads: the scene projection, no modelview, the texture
+// added to the quad's colour (0, 0, 0, alpha) and weighed by that alpha.
+Pass compositePass(TextureName texture, Blend blend = Blend::kWeighted) {
+  return scenePass(blend, Combine::kAdd, texture);
 }
 
-// The full band at z = -1, texture coordinates shifted by (du, dv).
-void drawBandQuad(float alpha, float du = 0.0f, float dv = 0.0f) {
-  glColor4f(0.0f, 0.0f, 0.0f, alpha);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f + du, 0.0f + dv);
-  glVertex3f(-256.0f, -128.0f, -1.0f);
-  glTexCoord2f(1.0f + du, 0.0f + dv);
-  glVertex3f(256.0f, -128.0f, -1.0f);
-  glTexCoord2f(1.0f + du, 1.0f + dv);
-  glVertex3f(256.0f, 128.0f, -1.0f);
-  glTexCoord2f(0.0f + du, 1.0f + dv);
-  glVertex3f(-256.0f, 128.0f, -1.0f);
-  glEnd();
-}
-
-void pushIdentityModelview() {
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-}
-
-void popModelview() {
-  glMatrixMode(GL_MODELVIEW);
-  glPopMatrix();
+// The full band at z = -1 with colour (0, 0, 0, alpha).
+void drawBandQuad(Gfx& gfx, const Pass& pass, float alpha) {
+  const BandQuad quad = bandQuad(alpha);
+  drawQuads(gfx, pass, quad.corners, 4);
 }
 
 }  // namespace
-
-// feedback_buffer_blur.cpp
-void createBlurProgram(FeedbackBuffer& fb);
-void drawBlurTaps(const FeedbackBuffer& fb, float half, float tapAlpha);
 
 FeedbackBuffer::FeedbackBuffer(Gfx& gfx, SoftwarePasses* software)
     : copyX(0),
@@ -61,10 +33,10 @@ FeedbackBuffer::FeedbackBuffer(Gfx& gfx, SoftwarePasses* software)
       imageMemory(512 * 256 * 4, 0),
       gfx(&gfx),
       software(software) {
-  GLuint primary[3];
-  GLuint work[3];
-  glGenTextures(3, primary);
-  glGenTextures(3, work);
+  TextureName primary[3];
+  TextureName work[3];
+  for (TextureName& name : primary) name = createTexture(gfx);
+  for (TextureName& name : work) name = createTexture(gfx);
   for (int s = 0; s < 3; ++s) {
     textures[s] = textures[s + 3] = primary[s];
     textures[s + 6] = textures[s + 9] = work[s];
@@ -73,21 +45,15 @@ FeedbackBuffer::FeedbackBuffer(Gfx& gfx, SoftwarePasses* software)
   for (int s = 0; s < 3; ++s) {
     // Slot 2 holds whole pictures shown on a sheet, whose edges must not
     // pick up the opposite side; the blurred slots wrap.
-    const GLint wrap = s == 2 ? GL_CLAMP : GL_REPEAT;
-    for (GLuint name : {textures[s], textures[s + 6]}) {
-      glBindTexture(GL_TEXTURE_2D, name);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 512, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                   imageMemory.data());
-      wrapAndFilter(wrap);
-    }
+    const Wrap wrap = s == 2 ? Wrap::kClampToBorder : Wrap::kRepeat;
+    for (TextureName name : {textures[s], textures[s + 6]})
+      defineTexture(gfx, name, 512, 256, PixelFormat::kRgb, PixelFormat::kRgba,
+                    imageMemory.data(), wrap, Filter::kLinear);
   }
-  createBlurProgram(*this);
+  prepareBlurTaps(gfx);
 }
 
-void FeedbackBuffer::captureFrame(int slot) {
-  glBindTexture(GL_TEXTURE_2D, textures[slot]);
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
-}
+void FeedbackBuffer::captureFrame(int slot) { copyFrameToTexture(*gfx, textures[slot], copyRect()); }
 
 bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out) {
   if (entry < 0 || entry >= 12 || fb.textures[entry] != fb.ownTextures[entry]) return false;
@@ -101,24 +67,12 @@ static BandCopy bandCopy(const FeedbackBuffer& fb) {
 
 void FeedbackBuffer::crossfade(float w, int a, int b) {
   clearFrame(*gfx, background);
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  glDisable(GL_CULL_FACE);
-  glEnable(GL_BLEND);
   FeedbackSlot slotA, slotB;
   if (software && ownPicture(*this, a, slotA) && ownPicture(*this, b, slotB) &&
-      softwareCrossfade(*software, bandCopy(*this), slotA.picture, slotB.picture, w)) {
-    // GL is left as the two quads leave it.
-    glBindTexture(GL_TEXTURE_2D, textures[a]);
-    glColor4f(0.0f, 0.0f, 0.0f, 1.0f - w);
+      softwareCrossfade(*software, bandCopy(*this), slotA.picture, slotB.picture, w))
     return;
-  }
-  pushIdentityModelview();
-  glBindTexture(GL_TEXTURE_2D, textures[b]);
-  drawBandQuad(w);
-  glBindTexture(GL_TEXTURE_2D, textures[a]);
-  drawBandQuad(1.0f - w);
-  popModelview();
+  drawBandQuad(*gfx, compositePass(textures[b]), w);
+  drawBandQuad(*gfx, compositePass(textures[a]), 1.0f - w);
 }
 
 static float blurHalfSpread(int pass, float factor) {
@@ -151,76 +105,58 @@ static bool blurOnSoftwarePath(const FeedbackBuffer& fb, int a, float factorA, i
 // Seven passes of four taps whose spread grows with the pass, each pass
 // starting from the previous one's result in the slot's work texture.
 static void blurSlot(const FeedbackBuffer& fb, int slot, float factor) {
+  const BandQuad band = bandQuad(1.0f);
   for (int k = 1; k <= 7; ++k) {
     const float half = blurHalfSpread(k, factor);
     clearFrame(*fb.gfx, fb.background);
-    glBindTexture(GL_TEXTURE_2D, fb.textures[k == 1 ? slot : slot + 6]);
-    drawBlurTaps(fb, half, kTapAlpha);
-    glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, fb.copyX, fb.copyY, fb.copyWidth,
-                        fb.copyHeight);
+    drawBlurTaps(*fb.gfx, compositePass(fb.textures[k == 1 ? slot : slot + 6]), band.corners,
+                 half);
+    copyFrameToTexture(*fb.gfx, fb.textures[slot + 6], fb.copyRect());
   }
 }
 
 void FeedbackBuffer::blurCrossfade(float w, int a, int b) {
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glEnable(GL_BLEND);
-  pushIdentityModelview();
   if (!blurOnSoftwarePath(*this, a, w, b, 1.0f - w)) {
     blurSlot(*this, a, w);
     blurSlot(*this, b, 1.0f - w);
   }
 
   clearFrame(*gfx, background);
-  glEnable(GL_BLEND);
-  glBindTexture(GL_TEXTURE_2D, textures[b + 6]);
-  drawBandQuad(w);
-  glBindTexture(GL_TEXTURE_2D, textures[a + 6]);
-  drawBandQuad(1.0f - w);
+  drawBandQuad(*gfx, compositePass(textures[b + 6]), w);
+  drawBandQuad(*gfx, compositePass(textures[a + 6]), 1.0f - w);
 
   // The blurred b never quite reaches b itself; the sharp one fades in over
   // the last twentieth.
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glBindTexture(GL_TEXTURE_2D, textures[b]);
-  drawBandQuad(std::min(std::max((w - 0.95f) * 20.0f, 0.0f), 1.0f));
-  popModelview();
+  drawBandQuad(*gfx, compositePass(textures[b], Blend::kOver),
+               std::min(std::max((w - 0.95f) * 20.0f, 0.0f), 1.0f));
 }
 
-// The tinted blur's passes in GL: four tinted taps a pass, each pass copied
+// The tinted blur's passes drawn: four tinted taps a pass, each pass copied
 // into the slot's work texture for the next.
 static void tintedBlurPasses(const FeedbackBuffer& fb, int slot, int n, float uSpread,
                              float vSpread, float amount, float red, float green, float blue) {
   const float halfW = fb.copyWidth * 0.5f;
   const float halfH = fb.copyHeight * 0.5f;
+  const Colour tint{red, green, blue, kTapAlpha};
   for (int p = 1; p <= n; ++p) {
     clearFrame(*fb.gfx, fb.background);
     const float h = amount * p;
     const float du = uSpread * h / n;
     const float dv = vSpread * h / n;
-    glBindTexture(GL_TEXTURE_2D, fb.textures[p == 1 ? slot : slot + 6]);
-    glColor4f(red, green, blue, kTapAlpha);
-    for (float oy : {-dv * 0.5f, dv * 0.5f}) {
-      for (float ox : {-du * 0.5f, du * 0.5f}) {
-        glBegin(GL_QUADS);
-        glTexCoord2f(0.0f + ox, 0.0f + oy);
-        glVertex3f(-halfW, -halfH, -1.0f);
-        glTexCoord2f(1.0f + ox, 0.0f + oy);
-        glVertex3f(halfW, -halfH, -1.0f);
-        glTexCoord2f(1.0f + ox, 1.0f + oy);
-        glVertex3f(halfW, halfH, -1.0f);
-        glTexCoord2f(0.0f + ox, 1.0f + oy);
-        glVertex3f(-halfW, halfH, -1.0f);
-        glEnd();
-      }
-    }
-    glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, fb.copyX, fb.copyY, fb.copyWidth,
-                        fb.copyHeight);
+    BandQuad taps[4];
+    BandQuad* tap = taps;
+    for (float oy : {-dv * 0.5f, dv * 0.5f})
+      for (float ox : {-du * 0.5f, du * 0.5f})
+        *tap++ = flatQuad(-halfW, -halfH, halfW, halfH, 0.0f + ox, 0.0f + oy, 1.0f + ox,
+                          1.0f + oy, tint);
+    const Pass pass =
+        scenePass(Blend::kWeighted, Combine::kModulate, fb.textures[p == 1 ? slot : slot + 6]);
+    drawQuads(*fb.gfx, pass, taps[0].corners, 16);
+    copyFrameToTexture(*fb.gfx, fb.textures[slot + 6], fb.copyRect());
   }
 }
 
-// The tinted blur's passes on the CPU, leaving GL as the passes in GL do;
-// false where the software backend is not the path or cannot take them.
+// The tinted blur's passes on the CPU; false where the software backend is not the path or cannot take them.
 static bool tintedBlurOnSoftwarePath(const FeedbackBuffer& fb, int slot, int n, float uSpread,
                                      float vSpread, float amount, float red, float green,
                                      float blue) {
@@ -232,28 +168,14 @@ static bool tintedBlurOnSoftwarePath(const FeedbackBuffer& fb, int slot, int n, 
     spreadT[p - 1] = vSpread * h / n * 0.5f;
   }
   const float tint[3] = {red, green, blue};
-  if (!softwareTintedBlur(*fb.software, bandCopy(fb), fb.textures[slot], fb.textures[slot + 6],
-                          n, spreadS, spreadT, kTapAlpha, tint))
-    return false;
-  glBindTexture(GL_TEXTURE_2D, fb.textures[slot + 6]);
-  glColor4f(red, green, blue, kTapAlpha);
-  glTexCoord2f(spreadS[n - 1], 1.0f + spreadT[n - 1]);
-  return true;
+  return softwareTintedBlur(*fb.software, bandCopy(fb), fb.textures[slot], fb.textures[slot + 6],
+                            n, spreadS, spreadT, kTapAlpha, tint);
 }
 
 void FeedbackBuffer::tintedBlur(int slot, int n, float uSpread, float vSpread, float amount,
                                 float red, float green, float blue) {
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glEnable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  pushIdentityModelview();
-  if (!tintedBlurOnSoftwarePath(*this, slot, n, uSpread, vSpread, amount, red, green, blue)) {
+  if (!tintedBlurOnSoftwarePath(*this, slot, n, uSpread, vSpread, amount, red, green, blue))
     tintedBlurPasses(*this, slot, n, uSpread, vSpread, amount, red, green, blue);
-  }
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  popModelview();
 }
 
 namespace {
@@ -320,11 +242,6 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
                                float zoomExponent, float panX, float panY, float alphaOffset) {
   // The floor keeps every pass visible however small the zoom.
   const float alpha = std::max((zoomBase - 1.6f) * 0.18f + alphaOffset + 0.2f, 0.2f);
-  glEnable(GL_TEXTURE_2D);
-  pushIdentityModelview();
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glEnable(GL_BLEND);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
 
   SwirlCorners corners[kSwirlPasses];
   for (int l = 0; l < kSwirlPasses; ++l)
@@ -332,29 +249,21 @@ void FeedbackBuffer::swirlZoom(int slot, float spin, int /*unused*/, float zoomB
   if (!swirlOnSoftwarePath(*this, slot, corners, alpha)) {
     // The zoomed quads overfill the viewport, but only the copied band is
     // ever read again: shading the rest would be a third of the passes' work.
-    glPushAttrib(GL_SCISSOR_BIT);
-    glScissor(copyX, copyY, copyWidth, copyHeight);
-    glEnable(GL_SCISSOR_TEST);
     for (int l = 0; l < kSwirlPasses; ++l) {
       static const float kCornerTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
       const SwirlCorners& q = corners[l];
-      glBindTexture(GL_TEXTURE_2D, textures[l == 0 ? slot : slot + 6]);
-      glColor4f(0.0f, 0.0f, 0.0f, alpha);
-      glBegin(GL_QUADS);
-      for (int c = 0; c < 4; ++c) {
-        glTexCoord2f(kCornerTex[c][0] + q.du, kCornerTex[c][1] + q.dv);
-        glVertex3f(q.x[c], q.y[c], -1.0f);
-      }
-      glEnd();
-      glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
-      glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, copyX, copyY, copyWidth, copyHeight);
+      Vertex quad[4];
+      for (int c = 0; c < 4; ++c)
+        quad[c] = Vertex{q.x[c], q.y[c], -1.0f, 0.0f, 0.0f, 0.0f, alpha,
+                         kCornerTex[c][0] + q.du, kCornerTex[c][1] + q.dv};
+      Pass pass = compositePass(textures[l == 0 ? slot : slot + 6]);
+      pass.state.scissored = true;
+      pass.state.scissor = copyRect();
+      drawQuads(*gfx, pass, quad, 4);
+      copyFrameToTexture(*gfx, textures[slot + 6], copyRect());
     }
-    glPopAttrib();
   }
 
   clearFrame(*gfx, background);
-  glEnable(GL_BLEND);
-  glBindTexture(GL_TEXTURE_2D, textures[slot + 6]);
-  drawBandQuad(1.0f);
-  popModelview();
+  drawBandQuad(*gfx, compositePass(textures[slot + 6]), 1.0f);
 }

@@ -3,7 +3,6 @@
 // sheet transition, the swirling zoom). Most composites copy their result
 // into a slot's work texture after each pass so the next pass builds on it.
 #pragma once
-#include <GL/gl.h>
 
 #include <vector>
 
@@ -28,21 +27,16 @@ struct FeedbackBuffer {
   // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
   // and 9..11 repeat 0..2 and 6..8. A scene may put any texture name into an
   // entry (e.g. a start-up slot) by plain assignment.
-  GLuint textures[12];
+  TextureName textures[12];
   // The names the buffer made, per entry: an entry still holding its own
   // name is known to be band-sized and repeating (slots 0, 1) or clamped
   // (slot 2), which the software passes are handed.
-  GLuint ownTextures[12];
+  TextureName ownTextures[12];
   int copyX;
   int copyY;
   int copyWidth;
   int copyHeight;
   std::vector<unsigned char> imageMemory;  // 512 x 256 x 4 zero bytes
-
-  // One-quad version of the four-tap blur pass, where the context has
-  // shaders; 0 draws the taps as four blended quads.
-  GLuint blurProgram = 0;
-  GLint blurSpreadLocation = -1;
 
   Gfx* gfx;  // the drawing layer
 
@@ -56,13 +50,15 @@ struct FeedbackBuffer {
   // Room the ripple transition reuses from frame to frame.
   RippleSheet rippleSheet;
   std::vector<SheetCorner> rippleCorners;
+  std::vector<Vertex> rippleVertices;
 
   // Creates the six textures (512 x 256 RGB, linear; slots 0 and 1 repeat,
-  // slot 2 clamps). Needs a current GL context.
+  // slot 2 clamps to a black border). Needs a current GL context.
   FeedbackBuffer(Gfx& gfx, SoftwarePasses* software);
 
   // Copies the band (copyX, copyY, copyWidth x copyHeight) into textures[slot].
   void captureFrame(int slot);
+  PixelRect copyRect() const { return PixelRect{copyX, copyY, copyWidth, copyHeight}; }
 
   // Slot a at weight 1 - w under slot b at weight w; with software passes
   // on the CPU where both entries hold the buffer's own textures.

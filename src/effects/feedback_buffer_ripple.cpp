@@ -1,12 +1,10 @@
 // The rippling sheet transition of FeedbackBuffer.
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "effects/feedback_buffer.h"
-#include "platform/gl_matrices.h"
+#include "gfx/scene_region.h"
 #include "software/software_passes.h"
 
 namespace {
@@ -93,25 +91,23 @@ void cellCorners(const RippleSheet& sheet, int i, int j, bool incoming, CellCorn
 
 float cornerHeight(const RippleSheet& sheet, int ci, int cj) { return onRim(ci, cj) ? 1.0f : sheet.height[cj][ci]; }
 
-// One pass over the 50 x 50 cells.
-void drawSheet(const RippleSheet& sheet, bool incoming) {
-  glBegin(GL_QUADS);
+// One pass's 50 x 50 cells.
+void sheetVertices(const RippleSheet& sheet, bool incoming, std::vector<Vertex>& out) {
+  out.resize(size_t(kSheetPoints) * kSheetPoints * 4);
+  Vertex* v = out.data();
   for (int j = 0; j < kSheetPoints; ++j) {
     for (int i = 0; i < kSheetPoints; ++i) {
       CellCorner corners[4];
       cellCorners(sheet, i, j, incoming, corners);
-      for (const CellCorner& c : corners) {
-        glColor4f(0.0f, 0.0f, 0.0f, c.alpha);
-        glTexCoord2f(sheet.u[c.i], sheet.v[c.j]);
-        glVertex3f(sheet.x[c.i], sheet.y[c.j], -cornerHeight(sheet, c.i, c.j));
-      }
+      for (const CellCorner& c : corners)
+        *v++ = Vertex{sheet.x[c.i], sheet.y[c.j], -cornerHeight(sheet, c.i, c.j), 0.0f, 0.0f,
+                      0.0f, c.alpha, sheet.u[c.i], sheet.v[c.j]};
     }
   }
-  glEnd();
 }
 
-// The sheet's projection as gluPerspective makes it, in the single
-// precision GL keeps matrices in.
+// The sheet's projection as perspective() makes it, in the single
+// precision of the matrix.
 struct SheetProjection {
   float xScale, yScale, zScale, zOffset;
 };
@@ -178,41 +174,19 @@ bool rippleHidesOutgoing(float radiusFactor, float radiusScale) {
 void FeedbackBuffer::rippleTransition(int a, int b, int /*unusedA*/, int /*unusedB*/,
                                       float frequency, float amplitude, float phase,
                                       float radiusFactor, float radiusScale) {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
+  fillSheet(rippleSheet, frequency, amplitude, phase, radiusFactor, radiusScale);
+  if (rippleOnSoftwarePath(*this, a, b)) return;
+
+  Pass pass = scenePass(Blend::kWeighted, Combine::kAdd, textures[a]);
   // At distance 1 this frustum shows exactly the sheet's 1 x 0.5 extent over
   // the band.
-  gluPerspective(41.1, 1.3333333333333333, 0.5, 1000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glEnable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_LIGHTING);
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
-  glBindTexture(GL_TEXTURE_2D, textures[a]);
-  glColor4f(0.0f, 0.0f, 0.0f, 1.0f);
-
-  fillSheet(rippleSheet, frequency, amplitude, phase, radiusFactor, radiusScale);
-  if (rippleOnSoftwarePath(*this, a, b)) {
-    // GL is left as the passes leave it: the incoming picture bound and the
-    // last corner's colour current.
-    CellCorner last[4];
-    cellCorners(rippleSheet, kSheetPoints - 1, kSheetPoints - 1, true, last);
-    glBindTexture(GL_TEXTURE_2D, textures[b]);
-    glColor4f(0.0f, 0.0f, 0.0f, last[3].alpha);
-  } else {
-    drawSheet(rippleSheet, false);
-    // The same cells again, only where the first pass drew them.
-    glDepthFunc(GL_EQUAL);
-    glBindTexture(GL_TEXTURE_2D, textures[b]);
-    drawSheet(rippleSheet, true);
-  }
-
-  glDepthFunc(GL_LESS);
-  popMatrices();
+  pass.projection = perspective(identityMatrix(), 41.1, 1.3333333333333333, 0.5, 1000.0);
+  pass.state.depth = DepthTest::kLess;
+  sheetVertices(rippleSheet, false, rippleVertices);
+  drawQuads(*gfx, pass, rippleVertices.data(), int(rippleVertices.size()));
+  // The same cells again, only where the first pass drew them.
+  pass.state.depth = DepthTest::kEqual;
+  pass.texture = textures[b];
+  sheetVertices(rippleSheet, true, rippleVertices);
+  drawQuads(*gfx, pass, rippleVertices.data(), int(rippleVertices.size()));
 }

@@ -1,7 +1,5 @@
 #include "effects/light_shafts.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "math/time_window.h"
@@ -63,17 +61,6 @@ LightShafts::LightShafts(int gridWidth_, int gridHeight_, int tableWidth_, int t
       }
     }
   });
-
-  GLuint name = 0;
-  glGenTextures(1, &name);
-  texture = name;
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, gridWidth, gridWidth, 0, GL_RGB, GL_UNSIGNED_BYTE,
-               rgbImage.data());
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 }
 
 static uint8_t paletteByte(float channel, int index, int squarings) {

@@ -7,13 +7,14 @@
 // the mask, smears it towards the light in zoom passes, tone-maps it through
 // the palette and adds it over the frame as one textured quad.
 //
-// All images are 16-bit integer cells; only the final quad touches GL.
+// All images are 16-bit integer cells; only the final quad is drawn.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "effects/ray_noise.h"
+#include "gfx/gfx.h"
 #include "effects/shaft_stats.h"
 #include "math/vector3.h"
 #include "math/view_camera.h"
@@ -43,10 +44,10 @@ ShaftStep stepShafts(const LightShafts& light, const ViewCamera& camera, const V
                      float visibleFlare, int noiseDeltaMs, float& noiseClock);
 // The picture of a step, added over the band: needs the occlusion mask of
 // this frame. Counts its time in `stats`.
-void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats);
+void drawShaftStep(Gfx& gfx, LightShafts& light, const ShaftStep& step, ShaftStats& stats);
 
 struct LightShafts {
-  // Builds the tables and the texture (needs a current GL context).
+  // Builds the tables; the texture is made on the first draw.
   LightShafts(int gridWidth, int gridHeight, int tableWidth, int tableHeight,
               float falloffRadius, float falloffExponent);
   // The images point into owned storage; a copy would alias them.
@@ -112,7 +113,7 @@ struct LightShafts {
   std::vector<uint8_t> paletteG;
   std::vector<uint8_t> paletteB;
 
-  unsigned int texture = 0;  // GL name, gridWidth x gridWidth RGB
+  TextureName texture = 0;  // gridWidth x gridWidth RGB, made on the first draw
 
   // colour = (r, g, b); entries 0..255 become (channel * i / 255)^(2^power).
   void setPalette(float r, float g, float b, int pr, int pg, int pb);
@@ -120,7 +121,7 @@ struct LightShafts {
   void fillMask(int16_t value);
   // One frame of the effect, drawn additively over the band, with the ray
   // noise at `noiseClock` (the frame's advance moved it); counts into `stats`.
-  void drawShafts(float noiseClock, ShaftStats& stats);
+  void drawShafts(Gfx& gfx, float noiseClock, ShaftStats& stats);
 
   int32_t rayNoiseAt(int row, int column) const { return (*rayNoise)[row * 256 + column]; }
 

@@ -1,10 +1,9 @@
-#include <GL/gl.h>
-
 #include <utility>
 
 #include "effects/light_shafts.h"
 #include "effects/light_shafts_steps.h"
 #include "effects/shaft_stats.h"
+#include "gfx/scene_region.h"
 #include "math/time_window.h"
 #include "platform/tick_clock.h"
 
@@ -280,19 +279,29 @@ ShaftStep stepShafts(const LightShafts& light, const ViewCamera& camera, const V
   return step;
 }
 
-void LightShafts::drawShafts(float noiseClock, ShaftStats& stats) {
+void LightShafts::drawShafts(Gfx& gfx, float noiseClock, ShaftStats& stats) {
   const ShaftStep step = stepShafts(*this, *camera, position, visibleFlare, 0, noiseClock);
   projectedX = step.projectedX;
   projectedY = step.projectedY;
   effectiveIntensity = step.effectiveIntensity;
   if (step.effectiveIntensity > 0.0f) zoomLength = shaftLength * 3.43f;
   visibleFlare = flareIntensity;
-  drawShaftStep(*this, step, stats);
+  drawShaftStep(gfx, *this, step, stats);
 }
 
-void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats) {
+// The light's texture, made on its first draw: lights that only light a
+// world or a mesh never need one.
+static TextureName shaftTexture(Gfx& gfx, LightShafts& light) {
+  if (light.texture == 0) {
+    light.texture = createTexture(gfx);
+    defineTexture(gfx, light.texture, light.gridWidth, light.gridWidth, PixelFormat::kRgb,
+                  PixelFormat::kRgb, nullptr, Wrap::kClampToBorder, Filter::kLinear);
+  }
+  return light.texture;
+}
+
+void drawShaftStep(Gfx& gfx, LightShafts& light, const ShaftStep& step, ShaftStats& stats) {
   const int64_t started = tickNanoseconds();
-  glBlendFunc(GL_ONE, GL_ONE);
   light.projectedX = step.projectedX;
   light.projectedY = step.projectedY;
   light.effectiveIntensity = step.effectiveIntensity;
@@ -304,9 +313,6 @@ void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats)
   const int64_t softwareStarted = tickNanoseconds();
   if (light.smoothMask) smoothOcclusionMask(light);
 
-  glPushMatrix();
-  glLoadIdentity();
-
   const int32_t sx = truncateOffset(step.projectedX);
   const int32_t sy = truncateOffset(step.projectedY);
   buildGlowImage(light, sx, sy, step.noise);
@@ -316,9 +322,9 @@ void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats)
   const int64_t softwareDone = tickNanoseconds();
   stats.softwareNanoseconds += softwareDone - softwareStarted;
 
-  glBindTexture(GL_TEXTURE_2D, light.texture);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, light.gridWidth, light.gridWidth, GL_RGB,
-                  GL_UNSIGNED_BYTE, light.rgbImage.data());
+  const TextureName texture = shaftTexture(gfx, light);
+  updateTexture(gfx, texture, 0, 0, light.gridWidth, light.gridWidth, PixelFormat::kRgb,
+                light.rgbImage.data());
   stats.uploadNanoseconds += tickNanoseconds() - softwareDone;
   // The picture is added onto the frame, so black texels add nothing: only
   // the part of the band quad that can sample a lit texel is drawn (with the
@@ -326,20 +332,15 @@ void drawShaftStep(LightShafts& light, const ShaftStep& step, ShaftStats& stats)
   // fading flash.
   if (lit.x1 >= lit.x0) {
     const ShaftQuad q = shaftQuadFor(light, lit);
-    glColor4f(0.0f, 0.0f, 0.0f, 0.8f);
-    glBegin(GL_QUADS);
-    glTexCoord2f(q.s0, q.t1);
-    glVertex3f(q.x0, q.y1, -1.0f);
-    glTexCoord2f(q.s0, q.t0);
-    glVertex3f(q.x0, q.y0, -1.0f);
-    glTexCoord2f(q.s1, q.t0);
-    glVertex3f(q.x1, q.y0, -1.0f);
-    glTexCoord2f(q.s1, q.t1);
-    glVertex3f(q.x1, q.y1, -1.0f);
-    glEnd();
+    const Vertex quad[4] = {{q.x0, q.y1, -1.0f, 0.0f, 0.0f, 0.0f, 0.8f, q.s0, q.t1},
+                            {q.x0, q.y0, -1.0f, 0.0f, 0.0f, 0.0f, 0.8f, q.s0, q.t0},
+                            {q.x1, q.y0, -1.0f, 0.0f, 0.0f, 0.0f, 0.8f, q.s1, q.t0},
+                            {q.x1, q.y1, -1.0f, 0.0f, 0.0f, 0.0f, 0.8f, q.s1, q.t1}};
+    // Added onto the frame in the scene projection, whatever the scene drew
+    // before.
+    drawQuads(gfx, scenePass(Blend::kAdd, Combine::kAdd, texture), quad, 4);
   }
 
-  glPopMatrix();
   stats.drawNanoseconds += tickNanoseconds() - started;
   ++stats.draws;
 }

@@ -18,6 +18,13 @@ enum class GlApi : unsigned char { kDesktop, kEs };
 // API it draws with and what that API's backend keeps.
 struct Gfx {
   GlApi api = GlApi::kDesktop;
+  // The blur taps' one-quad program (drawBlurTaps): made once per context,
+  // 0 where the context has no shaders (then the taps draw as four quads).
+  struct BlurTapsProgram {
+    unsigned program = 0;
+    int spreadLocation = -1;
+    bool made = false;
+  } blurTaps;
 };
 
 // Position, colour, texture coordinates: the layout of every vertex array
@@ -104,3 +111,19 @@ void readFrameDepth(Gfx& gfx, const PixelRect& rect, float* depth);
 
 // Waits until every command given so far has been carried out.
 void finishDrawing(Gfx& gfx);
+
+// --- The feedback effects' blur taps ---
+
+// Each blur tap weighs a little over a quarter, so four taps slightly
+// brighten instead of losing a step to rounding.
+constexpr float kBlurTapWeight = 0.25390625f;
+
+// Makes the blur taps' program where the context has shaders, once per Gfx
+// (loading calls it, so that no frame pays the compile).
+void prepareBlurTaps(Gfx& gfx);
+// Four taps of the pass's texture at (+-spread, +-spread) from the quad's
+// texture coordinates, each weighed by kBlurTapWeight and added under the
+// pass's blend: one quad summing them where the context has shaders, else
+// four quads of colour (0, 0, 0, kBlurTapWeight) under the pass's combine.
+// The quad's own colours are not used.
+void drawBlurTaps(Gfx& gfx, const Pass& pass, const Vertex (&quad)[4], float spread);

@@ -1,6 +1,12 @@
 // The layer on a desktop GL compatibility context: each draw sets the whole
 // of its pass's state, then draws from client arrays.
+// Shader entry points for the blur taps' program.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdlib>
+#include <initializer_list>
 
 #include "gfx/gfx.h"
 
@@ -254,3 +260,96 @@ void readFrameDepth(Gfx&, const PixelRect& rect, float* depth) {
 }
 
 void finishDrawing(Gfx&) { glFinish(); }
+
+// --- The feedback effects' blur taps ---
+
+namespace {
+
+// Over the fixed-function vertex stage: the quad's texture coordinates arrive
+// in gl_TexCoord[0]. Alpha 1 under the pass's (source alpha, destination
+// alpha) blend adds the sum onto the frame, as the four quads do.
+const char* const kBlurTapsSource =
+    "#version 110\n"
+    "uniform sampler2D picture;\n"
+    "uniform vec2 spread;\n"
+    "void main() {\n"
+    "  vec2 t = gl_TexCoord[0].st;\n"
+    "  vec3 sum = texture2D(picture, t + vec2(-spread.x, -spread.y)).rgb\n"
+    "           + texture2D(picture, t + vec2( spread.x, -spread.y)).rgb\n"
+    "           + texture2D(picture, t + vec2(-spread.x,  spread.y)).rgb\n"
+    "           + texture2D(picture, t + vec2( spread.x,  spread.y)).rgb;\n"
+    "  gl_FragColor = vec4(sum * 0.25390625, 1.0);\n"
+    "}\n";
+
+// A program of one fragment shader; 0 where the context has no shaders
+// (below GL 2) or the source does not build.
+GLuint buildFragmentProgram(const char* source) {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (!version || std::atoi(version) < 2) return 0;
+  const GLuint shader = glCreateShader(GL_FRAGMENT_SHADER);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint ok = 0;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    glDeleteShader(shader);
+    return 0;
+  }
+  const GLuint program = glCreateProgram();
+  glAttachShader(program, shader);
+  glLinkProgram(program);
+  glDeleteShader(shader);
+  glGetProgramiv(program, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    glDeleteProgram(program);
+    return 0;
+  }
+  return program;
+}
+
+}  // namespace
+
+void prepareBlurTaps(Gfx& gfx) {
+  Gfx::BlurTapsProgram& taps = gfx.blurTaps;
+  if (taps.made) return;
+  taps.made = true;
+  const GLuint program = buildFragmentProgram(kBlurTapsSource);
+  if (!program) return;
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "picture"), 0);
+  glUseProgram(0);
+  taps.program = program;
+  taps.spreadLocation = glGetUniformLocation(program, "spread");
+}
+
+void drawBlurTaps(Gfx& gfx, const Pass& pass, const Vertex (&quad)[4], float spread) {
+  prepareBlurTaps(gfx);
+  if (gfx.blurTaps.program) {
+    Vertex corners[4];
+    for (int c = 0; c < 4; ++c) {
+      corners[c] = quad[c];
+      corners[c].r = corners[c].g = corners[c].b = 0.0f;
+      corners[c].a = 1.0f;
+    }
+    glUseProgram(gfx.blurTaps.program);
+    glUniform2f(gfx.blurTaps.spreadLocation, spread, spread);
+    drawArrays(GL_QUADS, pass, corners, 4);
+    glUseProgram(0);
+    return;
+  }
+  // The inner loop runs over s, the outer over t.
+  Vertex taps[16];
+  Vertex* v = taps;
+  for (float dt : {-spread, spread}) {
+    for (float ds : {-spread, spread}) {
+      for (int c = 0; c < 4; ++c, ++v) {
+        *v = quad[c];
+        v->r = v->g = v->b = 0.0f;
+        v->a = kBlurTapWeight;
+        v->s = quad[c].s + ds;
+        v->t = quad[c].t + dt;
+      }
+    }
+  }
+  drawArrays(GL_QUADS, pass, taps, 16);
+}

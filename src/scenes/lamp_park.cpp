@@ -190,6 +190,6 @@ void drawLampPark(const LampParkState& s, LampParkScene& scene,
   // Only the shafts follow, which test no depth.
   renderRayGrid(*frame.gfx, *frame.rayGrid, world, GridDepth::Unread, frame.software,
                 *frame.rayStats);
-  light.drawShafts(noiseClock, *frame.shaftStats);
+  light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

@@ -199,5 +199,5 @@ void drawLanternCorridor(const LanternCorridorState& s, LanternCorridorScene& sc
   renderRayGrid(*frame.gfx, *frame.rayGrid, world, GridDepth::Unread, frame.software,
                 *frame.rayStats);
   light.passCounter = 1;
-  light.drawShafts(noiseClock, *frame.shaftStats);
+  light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
 }

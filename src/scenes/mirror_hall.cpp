@@ -406,7 +406,7 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene,
                 *frame.rayStats);
 
   light.passCounter = 1;
-  light.drawShafts(noiseClock, *frame.shaftStats);
+  light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   // Dark rows of the glow add nothing: only the lit ones are drawn.
   glPushAttrib(GL_SCISSOR_BIT);
   glEnable(GL_SCISSOR_TEST);

@@ -263,7 +263,7 @@ void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& s,
 
   if (state.sceneSeconds > kCraftFirstStart) drawCraft(*frame.gfx, state, s);
 
-  drawShaftStep(*s.light, state.shafts, *frame.shaftStats);
+  drawShaftStep(*frame.gfx, *s.light, state.shafts, *frame.shaftStats);
 
   drawCreditsOverlay(state.credits, state.sceneSeconds);
 }

@@ -203,6 +203,6 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
   glEnable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 
-  light.drawShafts(noiseClock, *frame.shaftStats);
+  light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

@@ -118,7 +118,7 @@ void drawSkyFlashes(const SkyFlashState& state, SkyFlashScene& s, const FrameCon
       const ShaftStep step =
           stepShafts(light, s.camera, light.position, light.visibleFlare, 0, clock);
       light.visibleFlare = light.flareIntensity;
-      drawShaftStep(light, step, *frame.shaftStats);
+      drawShaftStep(*frame.gfx, light, step, *frame.shaftStats);
     }
   }
 }

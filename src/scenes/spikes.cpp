@@ -252,6 +252,6 @@ void drawSpikes(const SpikeState& state, SpikeScene& s,
   glEnable(GL_BLEND);
   glDisable(GL_DEPTH_TEST);
 
-  light.drawShafts(noiseClock, *frame.shaftStats);
+  light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

@@ -125,7 +125,7 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   }
   shafts.passCounter = 1;
   shafts.shaftLength = 0.61f;
-  shafts.drawShafts(noiseClock, *frame.shaftStats);
+  shafts.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
   pushIdentityMatrices();
   scene.feedback->captureFrame(kFaceSlot);

@@ -77,6 +77,11 @@ void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour
 // with GL's own state; it goes when the last of that code does.
 void leaveStateFor(Gfx& gfx, const Pass& pass);
 
+// Quads each split into triangles (0, 1, 3) and (1, 2, 3), as GL split the
+// credits' quads drawn one at a time; drawQuads' split rounds a level apart
+// from it in a few pixels of such a textured overlay.
+void drawSingleQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
+
 // The whole frame (any scissor aside) to `colour`, and depth to the far
 // plane where `depthToo`.
 void clearFrame(Gfx& gfx, const Colour& colour, bool depthToo = false);

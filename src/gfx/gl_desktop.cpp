@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <initializer_list>
 
+#include <cstddef>
+#include <vector>
+
 #include "gfx/gfx.h"
 
 namespace {
@@ -181,6 +184,21 @@ void drawMesh(Gfx&, const Pass& pass, const Lighting& lighting, const Colour& co
   glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, indices);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void drawSingleQuads(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
+  const int quads = count / 4;
+  if (quads <= 0) return;
+  std::vector<GLuint> corners;
+  corners.reserve(std::size_t(quads) * 6);
+  for (GLuint q = 0; q < GLuint(quads) * 4; q += 4)
+    for (GLuint k : {0u, 1u, 3u, 1u, 2u, 3u}) corners.push_back(q + k);
+  applyPass(pass);
+  pointAt(vertices, pass.state.combine != Combine::kNone || pass.state.sphereMapped);
+  glDrawElements(GL_TRIANGLES, GLsizei(corners.size()), GL_UNSIGNED_INT, corners.data());
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
 }
 

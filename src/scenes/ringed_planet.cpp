@@ -265,5 +265,5 @@ void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& s,
 
   drawShaftStep(*frame.gfx, *s.light, state.shafts, *frame.shaftStats);
 
-  drawCreditsOverlay(state.credits, state.sceneSeconds);
+  drawCreditsOverlay(*frame.gfx, state.credits, state.sceneSeconds);
 }

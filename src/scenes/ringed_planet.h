@@ -91,7 +91,7 @@ int creditBlockTexture(const CreditState& credits, int block);
 void settleCreditGrowth(CreditState& credits);
 // The credit blocks over the frame: a (one minus source colour) pass and an
 // additive, slightly enlarged glow pass.
-void drawCreditsOverlay(const CreditState& credits, float sceneSeconds);
+void drawCreditsOverlay(Gfx& gfx, const CreditState& credits, float sceneSeconds);
 
 // Yaw and pitch turn for one frame; the rate rises when sceneSeconds reaches 20.
 void turnPlanetCamera(RingedPlanetState& state, int deltaMs);

@@ -1,8 +1,7 @@
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
+#include "gfx/scene_region.h"
 #include "scenes/ringed_planet.h"
 
 const CreditBlock kCreditBlocks[kCreditBlockCount] = {
@@ -18,17 +17,25 @@ namespace {
 constexpr int kCreditsSlot = 22;         // keyed, inverted credits image
 constexpr int kCreditsBlurredSlot = 23;  // its tinted blur, renewed by each event
 
-void drawBlock(const CreditBlock& b, float w, float h, float sx, float sy) {
-  glBegin(GL_QUADS);
-  glTexCoord2f(texS(b.x1), texT(b.y2));
-  glVertex3f(b.centreX - w * sx, b.centreY - h * sy, 0.0f);
-  glTexCoord2f(texS(b.x2), texT(b.y2));
-  glVertex3f(b.centreX + w * sx, b.centreY - h * sy, 0.0f);
-  glTexCoord2f(texS(b.x2), texT(b.y1));
-  glVertex3f(b.centreX + w * sx, b.centreY + h * sy, 0.0f);
-  glTexCoord2f(texS(b.x1), texT(b.y1));
-  glVertex3f(b.centreX - w * sx, b.centreY + h * sy, 0.0f);
-  glEnd();
+// A block's quad, scaled about its centre, counter-clockwise from its lower
+// left corner.
+BandQuad blockQuad(const CreditBlock& b, float w, float h, float sx, float sy,
+                   const Colour& colour) {
+  return flatQuad(b.centreX - w * sx, b.centreY - h * sy, b.centreX + w * sx, b.centreY + h * sy,
+                  texS(b.x1), texT(b.y2), texS(b.x2), texT(b.y1), colour);
+}
+
+// The shown blocks with `pass`, each wearing its own texture.
+void drawBlocks(Gfx& gfx, const CreditState& c, Pass pass, const Colour& colour,
+                const float sx[], const float sy[], float widenX, float widenY) {
+  for (int b = 0; b < kCreditBlockCount; ++b) {
+    if (!creditBlockShown(c, b)) continue;
+    pass.texture = TextureName(creditBlockTexture(c, b));
+    BandQuad q = blockQuad(kCreditBlocks[b], c.width[b], c.height[b], sx[b] + widenX / c.width[b],
+                           sy[b] + widenY / c.height[b], colour);
+    for (Vertex& v : q.corners) v.z = 0.0f;
+    drawSingleQuads(gfx, pass, q.corners, 4);
+  }
 }
 
 }  // namespace
@@ -95,7 +102,7 @@ void settleCreditGrowth(CreditState& c) {
   c.popWindow = TimeWindow{kCreditEventTimes[kCreditBlockCount - 1], 100.0f, c.popWindow.span};
 }
 
-void drawCreditsOverlay(const CreditState& c, float t) {
+void drawCreditsOverlay(Gfx& gfx, const CreditState& c, float t) {
   if (c.revealCount <= 0) return;
   // Shown blocks keep growing by 0.01 per second from their appearance.
   float sx[kCreditBlockCount];
@@ -107,32 +114,9 @@ void drawCreditsOverlay(const CreditState& c, float t) {
     sy[b] = c.scaleY[b] + growth;
   }
 
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glEnable(GL_TEXTURE_2D);
-  glEnable(GL_BLEND);
-
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glBlendFunc(GL_ONE_MINUS_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR);
-  glColor4f(1, 1, 1, 1);
-  for (int b = 0; b < kCreditBlockCount; ++b) {
-    if (!creditBlockShown(c, b)) continue;
-    glBindTexture(GL_TEXTURE_2D, GLuint(creditBlockTexture(c, b)));
-    drawBlock(kCreditBlocks[b], c.width[b], c.height[b], sx[b], sy[b]);
-  }
-
+  drawBlocks(gfx, c, scenePass(Blend::kInverseScreen, Combine::kModulate, 0), Colour{1, 1, 1, 1},
+             sx, sy, 0.0f, 0.0f);
   // Additive glow, the half-extents widened by 3 x 1.4 pixels.
-  glBlendFunc(GL_ONE, GL_ONE);
-  glColor4f(0.8f, 0.8f, 0.8f, 1);
-  for (int b = 0; b < kCreditBlockCount; ++b) {
-    if (!creditBlockShown(c, b)) continue;
-    glBindTexture(GL_TEXTURE_2D, GLuint(creditBlockTexture(c, b)));
-    drawBlock(kCreditBlocks[b], c.width[b], c.height[b], sx[b] + 3.0f / c.width[b],
-              sy[b] + 1.4f / c.height[b]);
-  }
-
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glPopMatrix();
+  drawBlocks(gfx, c, scenePass(Blend::kAdd, Combine::kModulate, 0),
+             Colour{0.8f, 0.8f, 0.8f, 1}, sx, sy, 3.0f, 1.4f);
 }

@@ -264,5 +264,5 @@ void drawTunnel(const TunnelState& state, TunnelScene& s, const FrameContext& fr
     s.mix->crossfade(tunnelFadeWeight(state.frameFadeMs), 0, 1);
   }
 
-  drawTunnelText(state);
+  drawTunnelText(*frame.gfx, state);
 }

@@ -93,7 +93,7 @@ float tunnelFlyerRoll(int flyer, float sceneMs);
 // The growth window the text leaves behind while it is shown.
 void settleTunnelTextGrowth(TunnelState& state);
 // The text picture (texture 30) over the frame while an event is on.
-void drawTunnelText(const TunnelState& state);
+void drawTunnelText(Gfx& gfx, const TunnelState& state);
 
 // Start-up: feedback buffers, worlds, light and models. Needs a GL context
 // and the texture slots filled.

@@ -1,8 +1,7 @@
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
+#include "gfx/scene_region.h"
 #include "scenes/tunnel.h"
 
 const float kTunnelTextEventTimes[kTunnelTextEvents] = {17.0f, 25.0f};
@@ -71,47 +70,18 @@ void settleTunnelTextGrowth(TunnelState& s) {
     s.windowA = TimeWindow{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
 }
 
-void drawTunnelText(const TunnelState& s) {
+void drawTunnelText(Gfx& gfx, const TunnelState& s) {
   // The line keeps growing by 0.01 per second from its appearance.
-  float growth = 0;
   const bool shown = s.textStage >= 1 && s.textStage <= kTunnelTextEvents;
-  if (shown) {
-    const TimeWindow growing{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
-    growth = growing.rise(s.frameSeconds);
-  }
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  if (s.textStage > 0) {
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_COLOR);
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_COLOR_MATERIAL);
-
-    float sx = 0.4f;
-    float sy = 0.2f;
-    glBindTexture(GL_TEXTURE_2D, kTextBlurredSlot);
-    if (shown) {
-      sx += growth;
-      sy += growth;
-      const float w = kTextWidth;
-      const float h = kTextHeight;
-      glColor4f(0, 0, 0, 1);
-      glBegin(GL_QUADS);
-      glTexCoord2f(texS(kTextX0), texT(kTextY1));
-      glVertex3f(-w * sx, -h * sy, 0.0f);
-      glTexCoord2f(texS(kTextX1), texT(kTextY1));
-      glVertex3f(w * sx, -h * sy, 0.0f);
-      glTexCoord2f(texS(kTextX1), texT(kTextY0));
-      glVertex3f(w * sx, h * sy, 0.0f);
-      glTexCoord2f(texS(kTextX0), texT(kTextY0));
-      glVertex3f(-w * sx, h * sy, 0.0f);
-      glEnd();
-    }
-    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  }
-  glPopMatrix();
+  if (!shown) return;
+  const TimeWindow growing{kTunnelTextEventTimes[0], 100.0f, s.windowA.span};
+  const float growth = growing.rise(s.frameSeconds);
+  const float sx = 0.4f + growth;
+  const float sy = 0.2f + growth;
+  const float w = kTextWidth;
+  const float h = kTextHeight;
+  BandQuad q = flatQuad(-w * sx, -h * sy, w * sx, h * sy, texS(kTextX0), texT(kTextY1),
+                        texS(kTextX1), texT(kTextY0), kBlack);
+  for (Vertex& v : q.corners) v.z = 0.0f;
+  drawQuads(gfx, scenePass(Blend::kScreen, Combine::kAdd, kTextBlurredSlot), q.corners, 4);
 }

@@ -146,14 +146,6 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
   // A few pixels under many overlapping lines gather the rounding of each.
   EXPECT_LE(d.worst, 6);
   EXPECT_LT(d.mean, 0.02);
-  // The blend and texture state the outlines found is left as it was.
-  GLint source = 0, destination = 0;
-  glGetIntegerv(GL_BLEND_SRC, &source);
-  glGetIntegerv(GL_BLEND_DST, &destination);
-  EXPECT_EQ(source, GL_SRC_ALPHA);
-  EXPECT_EQ(destination, GL_DST_ALPHA);
-  EXPECT_TRUE(glIsEnabled(GL_BLEND));
-  EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 
 // Added outlines are never handed to the software pass: GL draws them, as

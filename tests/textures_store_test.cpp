@@ -61,7 +61,7 @@ TEST(TexturesStore, UploadsRgbAndKeyedImages) {
   const Bytes pixels = {255, 255, 255, 0, 0, 0, 254, 255, 255, 10, 20, 30,
                         1, 2, 3, 4, 5, 6, 7, 8, 9, 255, 255, 255};
   const TextureStore s = storeOf(4, 2, pixels);
-  uploadRgb(s, t.names[0]);
+  uploadRgb(testDemo().gfx, s, t.names[0]);
   EXPECT_EQ(levelParameter(t.names[0], GL_TEXTURE_WIDTH), 4);
   EXPECT_EQ(levelParameter(t.names[0], GL_TEXTURE_HEIGHT), 2);
   EXPECT_EQ(readBack(t.names[0], GL_RGB, 3), pixels);
@@ -71,7 +71,7 @@ TEST(TexturesStore, UploadsRgbAndKeyedImages) {
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &filter);
   EXPECT_EQ(filter, GL_LINEAR);
 
-  uploadKeyed(s, t.names[1], 255, 255, 255, true);
+  uploadKeyed(testDemo().gfx, s, t.names[1], 255, 255, 255, true);
   EXPECT_EQ(readBack(t.names[1], GL_RGBA, 4), keyedRgba(s, 255, 255, 255, true));
   EXPECT_GT(levelParameter(t.names[1], GL_TEXTURE_ALPHA_SIZE), 0);
   EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
@@ -82,7 +82,7 @@ TEST(TexturesStore, RowsNotAMultipleOfFourBytesUploadIntact) {
   TextureNames t;
   Bytes pixels(3 * 3 * 3);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i * 9);
-  uploadRgb(storeOf(3, 3, pixels), t.names[0]);
+  uploadRgb(testDemo().gfx, storeOf(3, 3, pixels), t.names[0]);
   EXPECT_EQ(readBack(t.names[0], GL_RGB, 3), pixels);
   GLint alignment = 0;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
@@ -93,6 +93,7 @@ TEST(TexturesStore, FailedLoadUploadsThePreviousImage) {
   ASSERT_TRUE(useHeadlessGl(64, 64));
   TextureNames t;
   TextureStore store;
+  store.gfx = &testDemo().gfx;
   ::testing::internal::CaptureStderr();
   // Nothing decoded yet: the slot stays empty.
   store.loadPcxTexture(scratchPath("missing_a.pcx"), t.names[0]);

@@ -61,6 +61,7 @@ void loadEverything(Demo& demo) {
   TextureStore store;
   SoftwarePasses* software = demo.frame().software;
   store.copies = software ? &software->copies : nullptr;
+  store.gfx = &demo.gfx;
 
   // Slots are used directly as texture names. Reserving 40 names first makes
   // every name generated later (scenes, feedback buffers, the host) lie above

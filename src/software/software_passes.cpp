@@ -1,14 +1,12 @@
 #include "software/software_passes.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "gfx/gfx.h"
+#include "gfx/scene_region.h"
 #include "math/colour_levels.h"
-#include "platform/gl_matrices.h"
 #include "platform/worker_pool.h"
 #include "software/band_picture.h"
 #include "software/picture_blur.h"
@@ -21,7 +19,7 @@
 
 namespace {
 
-// The ray grid's quads for GL, one texture's at a time.
+// The ray grid's quads left to draw, one texture's at a time.
 struct Group {
   unsigned texture;
   std::vector<float> vertices;
@@ -62,84 +60,40 @@ bool isTheBand(const BandCopy& c) {
   return c.x == 0 && c.y == 64 && c.width == kBandWidth && c.height == kBandHeight;
 }
 
-// Pixel transfers in and out of GL as tightly packed RGBA rows while it
-// lives; the pixel store is put back as it was.
-struct TightRows {
-  TightRows() {
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-  }
-  ~TightRows() { glPopClientAttrib(); }
-};
-
-// One switch for the state a band picture's mode turns on or off.
-void setEnabled(GLenum capability, bool on) { on ? glEnable(capability) : glDisable(capability); }
-
 // How a picture meets the frame: replacing it, replacing it only where the
 // picture's alpha is not 0, or added to it, saturating.
 enum class BandMode { kReplace, kKeyed, kAdd };
 
 // Puts a band picture over the band pixel for pixel, through the band
-// texture; GL state is kept.
+// texture.
 void drawBandPicture(SoftwarePasses& sw, const uint8_t* rgba, BandMode mode) {
-  glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_COLOR_BUFFER_BIT);
-  const TightRows tight;
+  Gfx& gfx = *sw.gfx;
   if (sw.bandTexture == 0) {
     // One texture for every band picture, made on first use: a picture
     // drawn straight from memory costs llvmpipe a texture made and freed
-    // each time.
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    sw.bandTexture = name;
-    glBindTexture(GL_TEXTURE_2D, name);
-    // Nearest texels at pixel centres: an exact copy.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBandWidth, kBandHeight, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, nullptr);
+    // each time. Nearest texels at pixel centres: an exact copy.
+    sw.bandTexture = createTexture(gfx);
+    defineTexture(gfx, sw.bandTexture, kBandWidth, kBandHeight, PixelFormat::kRgba,
+                  PixelFormat::kRgba, nullptr, Wrap::kClampToEdge, Filter::kNearest);
   }
-  glBindTexture(GL_TEXTURE_2D, sw.bandTexture);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-                  rgba);
+  updateTexture(gfx, sw.bandTexture, 0, 0, kBandWidth, kBandHeight, PixelFormat::kRgba, rgba);
 
-  glBlendFunc(GL_ONE, GL_ONE);
-  setEnabled(GL_BLEND, mode == BandMode::kAdd);
-  glAlphaFunc(GL_GREATER, 0.5f);
-  setEnabled(GL_ALPHA_TEST, mode == BandMode::kKeyed);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_FOG);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-  pushIdentityMatrices();
-  // Rows 64..320 of the 384-row viewport.
-  const float bottom = 64.0f / 192.0f - 1.0f;
-  const float top = 320.0f / 192.0f - 1.0f;
-  const float corners[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-  glBegin(GL_QUADS);
-  for (const auto& c : corners) {
-    glTexCoord2f(c[0], c[1]);
-    glVertex3f(2 * c[0] - 1, c[1] > 0 ? top : bottom, 0);
-  }
-  glEnd();
-  popMatrices();
-  glPopAttrib();
+  // The band in the scene projection, as the passes it stands in for draw.
+  Pass pass = scenePass(mode == BandMode::kAdd ? Blend::kAdd : Blend::kOff, Combine::kReplace,
+                        sw.bandTexture);
+  pass.state.alphaKeyed = mode == BandMode::kKeyed;
+  const BandQuad band = flatQuad(-256.0f, -128.0f, 256.0f, 128.0f, 0.0f, 0.0f, 1.0f, 1.0f,
+                                 Colour{1.0f, 1.0f, 1.0f, 1.0f});
+  drawQuads(gfx, pass, band.corners, 4);
 }
 
-void readTexture(unsigned name, std::vector<uint8_t>& rgba, size_t bytes = kBandBytes) {
+void readTexture(Gfx& gfx, unsigned name, std::vector<uint8_t>& rgba, size_t bytes = kBandBytes) {
   rgba.resize(bytes);
-  glBindTexture(GL_TEXTURE_2D, name);
-  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+  ::readTexture(gfx, name, rgba.data());
 }
 
-void writeTexture(unsigned name, int width, int height, const uint8_t* rgba) {
-  glBindTexture(GL_TEXTURE_2D, name);
-  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+void writeTexture(Gfx& gfx, unsigned name, int width, int height, const uint8_t* rgba) {
+  updateTexture(gfx, name, 0, 0, width, height, PixelFormat::kRgba, rgba);
 }
 
 }  // namespace
@@ -149,9 +103,8 @@ bool softwareCrossfade(SoftwarePasses& sw, const BandCopy& copy, unsigned pictur
   if (!isTheBand(copy)) return false;
   std::vector<uint8_t>& a = sw.scratch->crossfade[0];
   std::vector<uint8_t>& b = sw.scratch->crossfade[1];
-  const TightRows tight;
-  readTexture(pictureA, a);
-  readTexture(pictureB, b);
+  readTexture(*sw.gfx, pictureA, a);
+  readTexture(*sw.gfx, pictureB, b);
   // Each quad's colour alpha is stored in 8 bits (halves to even), and the
   // blend weighs a level by it rounded to the nearest level; the frame
   // reads alpha 1.
@@ -179,10 +132,9 @@ bool softwareBlur(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot (
                   const float (&spreads)[2][kBlurPasses], float tapWeight) {
   if (!isTheBand(copy) || !slots[0].repeats || !slots[1].repeats) return false;
   std::vector<uint8_t>(&pictures)[2][2] = sw.scratch->blur;
-  const TightRows tight;
   for (int i = 0; i < 2; ++i) {
     pictures[i][1].resize(kBandBytes);
-    readTexture(slots[i].picture, pictures[i][0]);
+    readTexture(*sw.gfx, slots[i].picture, pictures[i][0]);
   }
   // A software rasteriser spends most of the dissolve on these passes'
   // texel reads; here each slot is one thread's separable kernel.
@@ -194,7 +146,7 @@ bool softwareBlur(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot (
     }
   });
   for (int i = 0; i < 2; ++i)
-    writeTexture(slots[i].work, kBandWidth, kBandHeight, pictures[i][0].data());
+    writeTexture(*sw.gfx, slots[i].work, kBandWidth, kBandHeight, pictures[i][0].data());
   ++sw.counts.blur;
   return true;
 }
@@ -229,8 +181,7 @@ bool softwareTintedBlur(SoftwarePasses& sw, const BandCopy& copy, unsigned pictu
     tintPicture(pictures[1].data(), size_t(kBandWidth) * kBandHeight, tint);
     pictures[0].swap(pictures[1]);
   }
-  const TightRows tight;
-  writeTexture(work, kBandWidth, kBandHeight, pictures[0].data());
+  writeTexture(*sw.gfx, work, kBandWidth, kBandHeight, pictures[0].data());
   keepTextureCopy(sw.copies, work, kBandWidth, kBandHeight, 4, pictures[0].data());  // not stale
   clearFrame(*sw.gfx, kBlack);
   drawBandPicture(sw, pictures[0].data(), BandMode::kReplace);
@@ -247,14 +198,13 @@ bool softwareSwirl(SoftwarePasses& sw, const BandCopy& copy, const FeedbackSlot&
   std::vector<uint8_t>& texture = sw.scratch->swirlTexture;
   const size_t bytes = size_t(copy.width) * copy.height * 4;
   band.resize(bytes);
-  const TightRows tight;
-  glReadPixels(copy.x, copy.y, copy.width, copy.height, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  readFrameRgba(*sw.gfx, PixelRect{copy.x, copy.y, copy.width, copy.height}, band.data());
   // Pass 0 samples the slot. It usually holds the band just captured, but
   // reading it costs a twentieth of the passes and leaves nothing to assume.
-  readTexture(slot.picture, texture, bytes);
+  readTexture(*sw.gfx, slot.picture, texture, bytes);
   swirlPasses(band.data(), texture.data(), copy.width, copy.height, quads, passCount, alpha,
               sw.scratch->swirl);
-  writeTexture(slot.work, copy.width, copy.height, band.data());
+  writeTexture(*sw.gfx, slot.work, copy.width, copy.height, band.data());
   ++sw.counts.swirl;
   return true;
 }
@@ -272,10 +222,9 @@ bool softwareRippleSheet(SoftwarePasses& sw, const FeedbackSlot& outgoing,
   }
   TextureCopy(&pictures)[2] = sw.scratch->ripplePictures;
   std::vector<uint8_t>& band = sw.scratch->rippleBand;
-  const TightRows tight;
-  readTexture(outgoing.picture, pictures[0].rgba);
-  readTexture(incoming.picture, pictures[1].rgba);
-  glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  readTexture(*sw.gfx, outgoing.picture, pictures[0].rgba);
+  readTexture(*sw.gfx, incoming.picture, pictures[1].rgba);
+  readFrameRgba(*sw.gfx, kBandRect, band.data());
   paintRippleSheet(corners, cellCount, SheetPicture{&pictures[0], outgoing.repeats},
                    SheetPicture{&pictures[1], incoming.repeats}, band.data(), sw.scratch->ripple);
   drawBandPicture(sw, band.data(), BandMode::kReplace);
@@ -286,8 +235,7 @@ bool softwareRippleSheet(SoftwarePasses& sw, const FeedbackSlot& outgoing,
 bool softwareLines(SoftwarePasses& sw, const float* vertices, int floatsPerVertex,
                    int lineCount, const LinePlacement& placement) {
   std::vector<uint8_t>& band = sw.scratch->linesBand;
-  const TightRows tight;
-  glReadPixels(0, 64, kBandWidth, kBandHeight, GL_RGBA, GL_UNSIGNED_BYTE, band.data());
+  readFrameRgba(*sw.gfx, kBandRect, band.data());
   blendSmoothLines(vertices, floatsPerVertex, lineCount, placement, band.data(), kBandWidth,
                    kBandHeight);
   drawBandPicture(sw, band.data(), BandMode::kReplace);
@@ -340,8 +288,7 @@ bool softwareTextGlow(SoftwarePasses& sw, unsigned source, unsigned glow,
   };
   for (litEnd = kBandHeight; litEnd > 0 && !lit(litEnd - 1);) --litEnd;
   for (litBegin = 0; litBegin < litEnd && !lit(litBegin);) ++litBegin;
-  const TightRows tight;
-  writeTexture(glow, kBandWidth, kBandHeight, result.data());
+  writeTexture(*sw.gfx, glow, kBandWidth, kBandHeight, result.data());
   ++sw.counts.glow;
   return true;
 }

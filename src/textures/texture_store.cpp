@@ -1,18 +1,7 @@
 #include "textures/texture_store.h"
 
-#include <GL/gl.h>
-
+#include "gfx/gfx.h"
 #include "software/texture_copies.h"
-
-namespace {
-
-void bindWithLinearFilters(unsigned slot) {
-  glBindTexture(GL_TEXTURE_2D, slot);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-}
-
-}  // namespace
 
 std::vector<uint8_t> keyedRgba(const TextureStore& store, uint8_t keyRed, uint8_t keyGreen,
                                uint8_t keyBlue, bool invert) {
@@ -31,30 +20,21 @@ std::vector<uint8_t> keyedRgba(const TextureStore& store, uint8_t keyRed, uint8_
   return rgba;
 }
 
-void uploadRgb(const TextureStore& store, unsigned slot) {
+void uploadRgb(Gfx& gfx, const TextureStore& store, unsigned slot) {
   if (store.pixels.empty()) return;  // nothing decoded yet: the slot stays empty
-  bindWithLinearFilters(slot);
-  // Rows are packed. GL's default unpack alignment of 4 would read past the
-  // buffer for widths whose rows are not a multiple of 4 bytes.
-  GLint alignment = 4;
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-  const bool repack = (store.width * 3) % unsigned(alignment) != 0;
-  if (repack) glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, 3, GLsizei(store.width), GLsizei(store.height), 0, GL_RGB,
-               GL_UNSIGNED_BYTE, store.pixels.data());
-  if (repack) glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  defineTexture(gfx, slot, int(store.width), int(store.height), PixelFormat::kRgb,
+                PixelFormat::kRgb, store.pixels.data(), Wrap::kRepeat, Filter::kLinear);
   if (store.copies)
     keepTextureCopy(*store.copies, slot, int(store.width), int(store.height), 3,
                     store.pixels.data());
 }
 
-void uploadKeyed(const TextureStore& store, unsigned slot, uint8_t keyRed, uint8_t keyGreen,
-                 uint8_t keyBlue, bool invert) {
+void uploadKeyed(Gfx& gfx, const TextureStore& store, unsigned slot, uint8_t keyRed,
+                 uint8_t keyGreen, uint8_t keyBlue, bool invert) {
   if (store.pixels.empty()) return;
-  bindWithLinearFilters(slot);
   const std::vector<uint8_t> rgba = keyedRgba(store, keyRed, keyGreen, keyBlue, invert);
-  glTexImage2D(GL_TEXTURE_2D, 0, 4, GLsizei(store.width), GLsizei(store.height), 0, GL_RGBA,
-               GL_UNSIGNED_BYTE, rgba.data());
+  defineTexture(gfx, slot, int(store.width), int(store.height), PixelFormat::kRgba,
+                PixelFormat::kRgba, rgba.data(), Wrap::kRepeat, Filter::kLinear);
   if (store.copies)
     keepTextureCopy(*store.copies, slot, int(store.width), int(store.height), 4, rgba.data());
 }
@@ -63,16 +43,16 @@ void uploadKeyed(const TextureStore& store, unsigned slot, uint8_t keyRed, uint8
 // receives the previously decoded image.
 void TextureStore::loadJpegTexture(const std::string& path, unsigned slot) {
   loadJpeg(path);
-  uploadRgb(*this, slot);
+  uploadRgb(*gfx, *this, slot);
 }
 
 void TextureStore::loadPcxTexture(const std::string& path, unsigned slot) {
   loadPcx(path);
-  uploadRgb(*this, slot);
+  uploadRgb(*gfx, *this, slot);
 }
 
 void TextureStore::loadPcxTextureKeyed(const std::string& path, unsigned slot, uint8_t keyRed,
                                        uint8_t keyGreen, uint8_t keyBlue, bool invert) {
   loadPcx(path);
-  uploadKeyed(*this, slot, keyRed, keyGreen, keyBlue, invert);
+  uploadKeyed(*gfx, *this, slot, keyRed, keyGreen, keyBlue, invert);
 }

@@ -1,9 +1,10 @@
-// Image files turned into GL textures under fixed slot numbers, once, at start-up.
+// Image files turned into textures under fixed slot numbers, once, at start-up.
 #pragma once
 #include <cstdint>
 #include <string>
 #include <vector>
 
+struct Gfx;
 struct TextureCopies;
 
 // Largest decoded image accepted (RGB bytes). Far above any asset; it keeps a
@@ -14,7 +15,7 @@ constexpr uint64_t kMaxImageBytes = 64ull << 20;
 // upload after a failure repeats the previous picture.
 struct TextureStore {
   // width x height RGB triplets, rows bottom-up (row 0 is the picture's
-  // bottom row, as glTexImage2D wants it), no row padding.
+  // bottom row, as textures take them), no row padding.
   std::vector<uint8_t> pixels;
   uint32_t width = 0;
   uint32_t height = 0;
@@ -22,6 +23,8 @@ struct TextureStore {
   // paint from copies rather than reading textures back); null on the GL
   // path.
   TextureCopies* copies = nullptr;
+  // The layer the *Texture loads upload through; they need it set.
+  Gfx* gfx = nullptr;
 
   // Decode into the store. Each failure is reported on stderr and returns
   // false with the store unchanged.
@@ -44,6 +47,6 @@ std::vector<uint8_t> keyedRgba(const TextureStore& store, uint8_t keyRed, uint8_
 
 // Upload the store's image as RGB, or its keyed RGBA, into texture name `slot`
 // with linear filters and no mipmaps.
-void uploadRgb(const TextureStore& store, unsigned slot);
-void uploadKeyed(const TextureStore& store, unsigned slot, uint8_t keyRed, uint8_t keyGreen,
-                 uint8_t keyBlue, bool invert);
+void uploadRgb(Gfx& gfx, const TextureStore& store, unsigned slot);
+void uploadKeyed(Gfx& gfx, const TextureStore& store, unsigned slot, uint8_t keyRed,
+                 uint8_t keyGreen, uint8_t keyBlue, bool invert);

@@ -129,7 +129,7 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
   {
     RenderPathGuard path(RenderChoice::Gl);
     prepareFrame(0.05f);
-    flushTriangleOutlines(batch, LineBlend::OverDestinationAlpha, softwarePasses());
+    flushTriangleOutlines(testDemo().gfx, batch, LineBlend::OverDestinationAlpha, softwarePasses());
     gl = readBand();
   }
   {
@@ -137,7 +137,7 @@ TEST(SmoothLines, TheFractalsOutlinesMatchGlOnTheCpu) {
     batch = copy;
     prepareFrame(0.05f);
     const uint64_t lines = softwarePassCounts().lines;
-    flushTriangleOutlines(batch, LineBlend::OverDestinationAlpha, softwarePasses());
+    flushTriangleOutlines(testDemo().gfx, batch, LineBlend::OverDestinationAlpha, softwarePasses());
     EXPECT_EQ(softwarePassCounts().lines, lines + 1);
     cpu = readBand();
   }
@@ -162,7 +162,7 @@ TEST(SmoothLines, OutlinesUnderABlendNotHandedStayInGl) {
     batch = copy;
     prepareFrame(0.05f);
     const uint64_t lines = softwarePassCounts().lines;
-    flushTriangleOutlines(batch, LineBlend::Added, softwarePasses());
+    flushTriangleOutlines(testDemo().gfx, batch, LineBlend::Added, softwarePasses());
     EXPECT_EQ(softwarePassCounts().lines, lines);
     results[software] = readBand();
   }

@@ -22,7 +22,7 @@ FractalTriangle plainTriangle() {
 
 // Vertex v (0..5) of leaf `leaf` in the batch: x, y, z, r, g, b, a.
 const float* batchVertex(const FractalLineBatch& b, int leaf, int v) {
-  return b.vertices + (leaf * 6 + v) * kFractalFloatsPerVertex;
+  return &b.vertices[leaf * 6 + v].x;
 }
 
 // Leaf corners are the segment starts 0, 2, 4 (p0, p1, p2).
@@ -134,7 +134,7 @@ TEST(FractalSplit, FullDepthFillsTheBatchWithFiniteLeaves) {
   subdivideTriangle(kFractalDepth, root, 0.5f, 0.1f, -0.1f, batch);
   ASSERT_EQ(batch.leafCount, kFractalLeafCount);
   for (int i = 0; i < kFractalLeafCount * 6 * kFractalFloatsPerVertex; ++i)
-    ASSERT_TRUE(std::isfinite(batch.vertices[i])) << i;
+    ASSERT_TRUE(std::isfinite((&batch.vertices[0].x)[i])) << i;
   // A full batch takes no more leaves.
   drawTriangleOutline(root, batch);
   EXPECT_EQ(batch.leafCount, kFractalLeafCount);

@@ -191,8 +191,6 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
   light.camera = &scene.camera;
   light.fillMask(255);
 
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_ALWAYS);
   clearDepth(*frame.gfx);
   models.beginCamera(*frame.gfx, scene.camera);
   drawLetters(s.letters, GlyphFont{&models, scene.fontBase, scene.fontCount, &light});

@@ -165,8 +165,6 @@ void drawFlyer(const SpikeState& state, SpikeScene& s) {
     ahead.add(q);
   }
   const Vector3 D = ahead / 30.0f - P;
-  glDisable(GL_DEPTH_TEST);
-  glDepthFunc(GL_LESS);
   const float h = angleOf(D.x, D.z) - 1.570795f;
   for (int j = s.flyerBase; j < s.flyerBase + kFlyerMeshCount; ++j) {
     m.setMeshPosition(j, P);
@@ -226,8 +224,6 @@ void drawSpikes(const SpikeState& state, SpikeScene& s,
   light.fillMask(255);
   s.camera.orthonormalize();
 
-  glEnable(GL_DEPTH_TEST);
-  glDepthFunc(GL_ALWAYS);
   renderRayGrid(*frame.gfx, *frame.rayGrid, *s.world, GridDepth::Read, frame.software,
                 *frame.rayStats);
 

@@ -10,6 +10,7 @@
 #include "effects/feedback_buffer.h"
 #include "effects/light_shafts.h"
 #include "gfx/gfx.h"
+#include "gfx/scene_region.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
 #include "platform/gl_matrices.h"
@@ -103,7 +104,6 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   }
 
   clearDepth(*frame.gfx);
-  glEnable(GL_DEPTH_TEST);
   m.fieldOfView = 100.0f;
   m.beginCamera(*frame.gfx, scene.camera);
   const int mesh = scene.baseMesh + face - 1;
@@ -134,34 +134,23 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
 
 }  // namespace
 
-void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend,
+void flushTriangleOutlines(Gfx& gfx, FractalLineBatch& batch, LineBlend blend,
                            SoftwarePasses* software) {
-  if (blend == LineBlend::Added) {
-    glBlendFunc(GL_ONE, GL_ONE);
-  } else {
-    glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  }
-  glEnable(GL_BLEND);
   if (batch.leafCount == 0) return;
   // Identity matrices: x in [-1, 1] spans the 512 columns, y the 384 rows,
   // of which the band starts at row 64; only the band is ever captured.
   const LinePlacement placement = {256.0f, 256.0f, 192.0f, 128.0f};
   if (blend == LineBlend::OverDestinationAlpha && software &&
-      softwareLines(*software, batch.vertices, kFractalFloatsPerVertex, batch.leafCount * 3,
-                    placement)) {
+      softwareLines(*software, &batch.vertices[0].x, kFractalFloatsPerVertex,
+                    batch.leafCount * 3, placement)) {
     batch.leafCount = 0;
     return;
   }
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_NORMAL_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-  const GLsizei stride = GLsizei(sizeof(float) * kFractalFloatsPerVertex);
-  glVertexPointer(3, GL_FLOAT, stride, batch.vertices);
-  glColorPointer(4, GL_FLOAT, stride, batch.vertices + 3);
-  glDrawArrays(GL_LINES, 0, batch.leafCount * 6);
-  glPopClientAttrib();
+  Pass pass;
+  pass.viewport = kSceneRegion;
+  pass.state.blend = blend == LineBlend::Added ? Blend::kAdd : Blend::kWeighted;
+  pass.state.smoothLines = true;
+  drawLines(gfx, pass, batch.vertices, batch.leafCount * 6);
   batch.leafCount = 0;
 }
 
@@ -208,10 +197,6 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   const int face = s.shownFace;
   if (face != 0) drawFacePass(s, scene, frame, noiseClock);
 
-  glDisable(GL_TEXTURE_2D);
-  glEnable(GL_LINE_SMOOTH);
-  glLineWidth(1.0f);
-  glColor4f(1, 1, 1, 1);
   float d[3];
   fractalDisplacement(s.cycle.halfCycleCounter, s.cycle.pulsePhase, d);
   const int64_t leavesStarted = tickNanoseconds();
@@ -220,9 +205,8 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   // The scene's first frame finds the blend the park's shafts left, adding;
   // every later one that of the face pass or of its last frame's composites.
   const bool first = s.framesRun == 1;
-  flushTriangleOutlines(*scene.lines, first ? LineBlend::Added : LineBlend::OverDestinationAlpha,
-                        software);
-  glDisable(GL_LINE_SMOOTH);
+  flushTriangleOutlines(*frame.gfx, *scene.lines,
+                        first ? LineBlend::Added : LineBlend::OverDestinationAlpha, software);
   popMatrices();
 
   const float u = s.cycle.pulsePhase;

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "effects/ray_noise.h"
-#include "gfx/pass_state.h"
+#include "gfx/gfx.h"
 #include "math/view_camera.h"
 #include "scenes/frame_context.h"
 
@@ -40,11 +40,12 @@ struct FractalTriangle {
 static_assert(sizeof(FractalTriangle) == 37 * sizeof(float), "FractalTriangle is 37 floats");
 
 // The leaves' outlines, gathered so one draw call sends them all: per leaf
-// three segments (six vertices) of x, y, z, r, g, b, a.
-constexpr int kFractalFloatsPerVertex = 7;
+// three segments (six vertices), untextured.
+constexpr int kFractalFloatsPerVertex = 9;
+static_assert(sizeof(Vertex) == kFractalFloatsPerVertex * sizeof(float), "line vertex layout");
 struct FractalLineBatch {
   int leafCount = 0;
-  float vertices[kFractalLeafCount * 6 * kFractalFloatsPerVertex];
+  Vertex vertices[kFractalLeafCount * 6];
 };
 
 // Cycle state carried from frame to frame. Even counter values are rest
@@ -119,7 +120,8 @@ enum class LineBlend {
 // the blend enabled, and empties the batch. With software passes (the
 // software path's; null on the GL path) lines over destination alpha are
 // painted on the CPU.
-void flushTriangleOutlines(FractalLineBatch& batch, LineBlend blend, SoftwarePasses* software);
+void flushTriangleOutlines(Gfx& gfx, FractalLineBatch& batch, LineBlend blend,
+                           SoftwarePasses* software);
 
 // The noise of the scene's light's shafts; the loader makes it beside the images.
 constexpr RayNoiseShape kTriangleFractalRayNoise{16, 2, 25, 0, 1280, 2.5f};

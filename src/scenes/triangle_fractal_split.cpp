@@ -151,16 +151,10 @@ void setFractalOffsets(FractalTriangle& t, float T, float amp) {
 void drawTriangleOutline(const FractalTriangle& t, FractalLineBatch& batch) {
   if (batch.leafCount >= kFractalLeafCount) return;
   static const int kEnds[6] = {0, 1, 1, 2, 2, 0};  // p0-p1, p1-p2, p2-p0
-  float* out = batch.vertices + batch.leafCount * 6 * kFractalFloatsPerVertex;
+  Vertex* out = batch.vertices + batch.leafCount * 6;
   for (int e : kEnds) {
-    out[0] = t.p[2 * e];
-    out[1] = t.p[2 * e + 1];
-    out[2] = -1.0f;
-    out[3] = t.colour[3 * e];
-    out[4] = t.colour[3 * e + 1];
-    out[5] = t.colour[3 * e + 2];
-    out[6] = kFractalLineAlpha;
-    out += kFractalFloatsPerVertex;
+    *out++ = Vertex{t.p[2 * e], t.p[2 * e + 1], -1.0f, t.colour[3 * e], t.colour[3 * e + 1],
+                    t.colour[3 * e + 2], kFractalLineAlpha, 0.0f, 0.0f};
   }
   ++batch.leafCount;
 }

@@ -1,7 +1,5 @@
 #include "scenes/scroller.h"
 
-#include <GL/gl.h>
-
 #include "effects/light_shafts.h"
 #include "gfx/gfx.h"
 #include "models/scene3ds.h"
@@ -198,8 +196,6 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
   drawBelt(s, scene);
   models.occludeByDepth(scene.camera, light);
   models.endCamera();
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
 
   light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;

@@ -1,7 +1,5 @@
 #include "scenes/spikes.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <cstdint>
 
@@ -245,8 +243,6 @@ void drawSpikes(const SpikeState& state, SpikeScene& s,
 
   m.occludeByDepth(s.camera, light);
   m.endCamera();
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
 
   light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;

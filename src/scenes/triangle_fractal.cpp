@@ -1,7 +1,5 @@
 #include "scenes/triangle_fractal.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -13,7 +11,6 @@
 #include "gfx/scene_region.h"
 #include "models/scene3ds.h"
 #include "platform/asset_path.h"
-#include "platform/gl_matrices.h"
 #include "platform/tick_clock.h"
 #include "scenes/geometry_stats.h"
 #include "software/software_passes.h"
@@ -112,10 +109,6 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   m.drawMesh(mesh, *scene.faceLight, 0);
   m.maskFromBrightness(shafts);
   m.endCamera();
-  glEnable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  popMatrices();
 
   const float I = float(s.shownClockMs);
   if (face == 1) {
@@ -126,8 +119,6 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   shafts.passCounter = 1;
   shafts.shaftLength = 0.61f;
   shafts.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  pushIdentityMatrices();
   scene.feedback->captureFrame(kFaceSlot);
   clearFrame(*frame.gfx, kFractalBackground);
 }
@@ -193,7 +184,6 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   SoftwarePasses* software = frame.software;
   scene.faceLight->camera = &scene.camera;
   scene.shaftLight->camera = &scene.camera;
-  pushIdentityMatrices();
   const int face = s.shownFace;
   if (face != 0) drawFacePass(s, scene, frame, noiseClock);
 
@@ -207,7 +197,6 @@ void drawTriangleFractal(const TriangleFractalState& s, TriangleFractalScene& sc
   const bool first = s.framesRun == 1;
   flushTriangleOutlines(*frame.gfx, *scene.lines,
                         first ? LineBlend::Added : LineBlend::OverDestinationAlpha, software);
-  popMatrices();
 
   const float u = s.cycle.pulsePhase;
   const float I = float(s.clockMs);

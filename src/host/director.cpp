@@ -1,7 +1,5 @@
 #include "host/director.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "gfx/gfx.h"
@@ -48,10 +46,7 @@ const TimelineRange& timelineRangeAt(int demoTimeMs) {
 // Sky flashes blurring into the landscape flight.
 static void firstTransition(Demo& demo, int delta, bool draw) {
   FeedbackBuffer* feedback = demo.feedback.get();  // drawn frames only
-  if (draw) {
-    glEnable(GL_BLEND);
-    clearFrame(demo.gfx, kBlack);
-  }
+  if (draw) clearFrame(demo.gfx, kBlack);
   DemoState& state = demo.state;
   DemoScenes& scenes = demo.scenes;
   const FrameContext frame = demo.frame();
@@ -87,27 +82,19 @@ static void secondTransition(Demo& demo, int delta, bool draw) {
   // Once the planet's circle covers the whole sheet the flight adds nothing:
   // it only advances.
   const bool flightShows = draw && !rippleHidesOutgoing(progress, kSweepScale);
-  if (flightShows) {
-    clearFrame(demo.gfx, kBlack);
-    glEnable(GL_BLEND);
-  }
+  if (flightShows) clearFrame(demo.gfx, kBlack);
   DemoState& state = demo.state;
   DemoScenes& scenes = demo.scenes;
   const FrameContext frame = demo.frame();
   advanceLandscape(state.landscape, delta);
   if (flightShows) {
     drawLandscape(state.landscape, scenes.landscape, frame);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     feedback->captureFrame(2);
     clearFrame(demo.gfx, kBlack);
-  } else if (draw) {
-    // As the flight leaves it: the planet draws without depth writes.
-    glDisable(GL_DEPTH_TEST);
   }
   advanceRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, delta, state.shaftNoiseClock);
   if (!draw) return;
   drawRingedPlanet(state.ringedPlanet, scenes.ringedPlanet, frame);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   feedback->captureFrame(1);
   clearFrame(demo.gfx, kBlack, true);
   const float recede = sweep.fall(t);
@@ -126,10 +113,7 @@ bool Director(Demo& demo, int now, bool draw) {
   director.demoTimeMs += director.frameDeltaMs;
   const int delta = director.frameDeltaMs;
 
-  if (draw) {
-    clearFrame(demo.gfx, director.clearColour, true);
-    glDepthFunc(GL_ALWAYS);
-  }
+  if (draw) clearFrame(demo.gfx, director.clearColour, true);
 
   DemoState& state = demo.state;
   DemoScenes& scenes = demo.scenes;
@@ -144,10 +128,7 @@ bool Director(Demo& demo, int now, bool draw) {
       firstTransition(demo, delta, draw);
       break;
     case TimelineAction::Landscape:
-      if (draw) {
-        clearFrame(demo.gfx, kBlack);
-        glEnable(GL_BLEND);
-      }
+      if (draw) clearFrame(demo.gfx, kBlack);
       advanceLandscape(state.landscape, delta);
       if (draw) drawLandscape(state.landscape, scenes.landscape, frame);
       break;

@@ -1,9 +1,8 @@
 #include "scenes/landscape.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
+#include "gfx/scene_region.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape_march.h"
 #include "software/software_passes.h"
@@ -14,25 +13,24 @@ constexpr int kSkyTextureSlot = 5;   // Images/sky5.jpg
 constexpr int kRockTextureSlot = 4;  // Images/prock.jpg
 
 
-// Strips go to GL as vertex arrays in batches of whole columns: tens of
-// thousands of one-column quads per frame cost far less this way than as
-// immediate-mode calls.
+// Strips are drawn in batches of whole columns: tens of thousands of
+// one-column quads per frame cost far less this way than one by one.
 constexpr int kBatchVertices = 16384;
 
 struct StripBatch {
-  StripVertex* vertices;
+  Gfx& gfx;
+  const Pass& pass;
+  Vertex* vertices;
   int count = 0;
-  TerrainStrip last{0, 0, 0, -1, 0, 0, 0, 0, 0, 0};  // red < 0: none drawn yet
 };
 
 void flushBatch(StripBatch& batch) {
-  if (batch.count == 0) return;
-  glDrawArrays(GL_QUADS, 0, batch.count);
+  drawQuads(batch.gfx, batch.pass, batch.vertices, batch.count);
   batch.count = 0;
 }
 
 void addVertex(StripBatch& batch, float s, float t, const TerrainStrip& strip, float x, float y) {
-  StripVertex& v = batch.vertices[batch.count++];
+  Vertex& v = batch.vertices[batch.count++];
   v.s = s;
   v.t = t;
   v.r = strip.red;
@@ -55,18 +53,10 @@ void drawColumn(StripBatch& batch, int column, const TerrainStrip* strips, int c
     addVertex(batch, s.nearS, s.nearT, s, x1, float(s.row));
     addVertex(batch, s.farS, s.farT, s, x1, float(s.top));
     addVertex(batch, s.farS, s.farT, s, x0, float(s.top));
-    batch.last = s;
   }
 }
 
 void drawTerrainStrips(StripBatch& batch, const Vector3& eye, float heading) {
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(3, GL_FLOAT, sizeof(StripVertex), &batch.vertices[0].x);
-  glColorPointer(4, GL_FLOAT, sizeof(StripVertex), &batch.vertices[0].r);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(StripVertex), &batch.vertices[0].s);
   TerrainStrip strips[kTerrainMaxStrips];
   for (int i = 0; i < kTerrainColumns; ++i) {
     const int count =
@@ -74,7 +64,6 @@ void drawTerrainStrips(StripBatch& batch, const Vector3& eye, float heading) {
     drawColumn(batch, i, strips, count);
   }
   flushBatch(batch);
-  glPopClientAttrib();
 }
 
 // Where a column's strips come from: the camera of this frame.
@@ -136,7 +125,7 @@ void loadLandscape(LandscapeScene& s, LandscapeState& state) {
 
   s.skyWorld->camera = &s.skyCamera;
   s.skyWorld->light = s.skyLight.get();
-  s.batch.assign(kBatchVertices, StripVertex{});
+  s.batch.assign(kBatchVertices, Vertex{});
   state = LandscapeState{};
 }
 
@@ -148,29 +137,21 @@ void drawLandscape(const LandscapeState& state, LandscapeScene& s, const FrameCo
   renderRayGrid(*frame.gfx, *frame.rayGrid, *s.skyWorld, GridDepth::Read, frame.software,
                 *frame.rayStats);
 
-  glDisable(GL_BLEND);
-  glDisable(GL_DEPTH_TEST);
-  glEnable(GL_TEXTURE_2D);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  glTranslatef(-256.0f, -128.0f, 0.0f);
-  glBindTexture(GL_TEXTURE_2D, kRockTextureSlot);
-
   ViewCamera camera;
   camera.position = terrainCameraAt(state.clockMs);
   camera.forward = Vector3(0, 0, 1);
   camera.orthonormalize();
   const float heading = terrainHeading(camera.forward);
 
-  // The strips as the state just set draws them: band translation, plain
-  // modulated texturing of the static rock, nothing blended or tested.
-  StripBatch batch{s.batch.data()};
+  // The strips in band coordinates, plain modulated texturing of the static
+  // rock, nothing blended or tested.
+  Pass pass = scenePass(Blend::kOff, Combine::kModulate, kRockTextureSlot);
+  pass.modelview = translated(identityMatrix(), -256.0f, -128.0f, 0.0f);
+  StripBatch batch{*frame.gfx, pass, s.batch.data()};
   const TerrainView view{camera.position, heading};
+  TerrainStrip last{};
   if (!frame.software ||
-      !softwareTerrain(*frame.software, kRockTextureSlot, marchColumn, &view, batch.last)) {
+      !softwareTerrain(*frame.software, kRockTextureSlot, marchColumn, &view, last)) {
     drawTerrainStrips(batch, camera.position, heading);
   }
-  // Leave the last strip's colour current, as drawing it directly would.
-  if (batch.last.red >= 0.0f) glColor4f(batch.last.red, batch.last.green, batch.last.blue, 0.5f);
 }

@@ -7,6 +7,7 @@
 
 #include "effects/light_shafts.h"
 #include "math/view_camera.h"
+#include "gfx/gfx.h"
 #include "raycast/ray_world.h"
 #include "scenes/frame_context.h"
 
@@ -14,18 +15,11 @@ struct LandscapeState {
   float clockMs = 0;  // frame time this scene has run for
 };
 
-// One corner of a terrain strip as GL draws it from a vertex array.
-struct StripVertex {
-  float s, t;
-  float r, g, b, a;
-  float x, y, z;
-};
-
 struct LandscapeScene {
   std::unique_ptr<RayWorld> skyWorld;
   ViewCamera skyCamera;                 // fixed at the sphere's centre, looking along z
   std::unique_ptr<LightShafts> skyLight;  // only the ray-caster's light; never drawn
-  std::vector<StripVertex> batch;       // the strips on their way to GL
+  std::vector<Vertex> batch;            // the strips on their way to the layer
 };
 
 // Start-up: the sky world, its camera and light. Needs a GL context.

@@ -1,12 +1,11 @@
 #include "scenes/lantern_corridor.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "effects/light_shafts.h"
+#include "gfx/gfx.h"
 #include "raycast/raycast.h"
 #include "scenes/lit_world.h"
 #include "software/software_passes.h"
@@ -23,7 +22,7 @@ const Vector3 kCutAxes[kLanternParts] = {{1, 0, 0},  {-1, 0, 0}, {0, 1, 0},
 const Vector3 kAddedCutAxes[kLanternParts] = {{0, 0, 1},  {0, 0, -1}, {0, 1, 0},
                                               {0, -1, 0}, {1, 0, 0},  {-1, 0, 0}};
 
-void fillFlatTexture(SoftwarePasses* software) {
+void fillFlatTexture(Gfx& gfx, SoftwarePasses* software) {
   std::vector<unsigned char> texels(size_t(128) * 256 * 4);
   for (size_t i = 0; i < texels.size(); i += 4) {
     texels[i] = 34;
@@ -31,10 +30,8 @@ void fillFlatTexture(SoftwarePasses* software) {
     texels[i + 2] = 102;
     texels[i + 3] = 0;
   }
-  glBindTexture(GL_TEXTURE_2D, kFlatSlot);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, 4, 128, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  defineTexture(gfx, kFlatSlot, 128, 256, PixelFormat::kRgba, PixelFormat::kRgba, texels.data(),
+                Wrap::kRepeat, Filter::kLinear);
   // It never changes again: the software path paints from a copy.
   if (software) keepTextureCopy(software->copies, kFlatSlot, 128, 256, 4, texels.data());
 }
@@ -141,8 +138,8 @@ void initLanternMotion(LanternCorridorScene& scene, LanternCorridorState& s) {
 }
 
 void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& state,
-                         SoftwarePasses* software) {
-  fillFlatTexture(software);
+                         Gfx& gfx, SoftwarePasses* software) {
+  fillFlatTexture(gfx, software);
   buildWorld(scene);
   buildLight(scene);
   initLanternMotion(scene, state);

@@ -48,7 +48,7 @@ void initLanternMotion(LanternCorridorScene& scene, LanternCorridorState& state)
 // Start-up: texture name 1, world, light, camera, path. Needs a GL context;
 // `software` (the software path's passes, null on the GL path) keeps a copy
 // of texture 1.
-void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& state,
+void loadLanternCorridor(LanternCorridorScene& scene, LanternCorridorState& state, Gfx& gfx,
                          SoftwarePasses* software);
 // Advances the clocks and spin and places camera and light for one frame
 // (variant 0 drift, 1 loop, others leave them where they are); no GL.

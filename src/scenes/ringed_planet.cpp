@@ -1,7 +1,5 @@
 #include "scenes/ringed_planet.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 
 #include "gfx/gfx.h"
@@ -164,7 +162,6 @@ void flyCraft(RingedPlanetState& s, const RingedPlanetScene& scene, int deltaMs)
 void drawCraft(Gfx& gfx, const RingedPlanetState& state, RingedPlanetScene& s) {
   Scene3ds& m = *s.models;
   clearDepth(gfx);
-  glEnable(GL_DEPTH_TEST);
   m.beginCamera(gfx, s.camera);
   for (int k = 0; k < kCraftCount; ++k) {
     if (!craftFlying(k, state.sceneSeconds)) continue;
@@ -256,7 +253,6 @@ void drawRingedPlanet(const RingedPlanetState& state, RingedPlanetScene& s,
 
   s.camera = state.camera;
   s.light->fillMask(128);
-  glDepthFunc(GL_ALWAYS);
   // The craft clear the depth before they test it: nothing reads the grid's.
   renderRayGrid(*frame.gfx, *frame.rayGrid, *s.world, GridDepth::Unread, frame.software,
                 *frame.rayStats);

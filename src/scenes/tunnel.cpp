@@ -1,7 +1,5 @@
 #include "scenes/tunnel.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 
 #include "gfx/gfx.h"
@@ -128,7 +126,6 @@ void flyFlyers(TunnelState& s, const TunnelScene& scene, int deltaMs) {
 void drawFlyers(Gfx& gfx, const TunnelState& state, TunnelScene& s) {
   Scene3ds& m = *s.models;
   clearDepth(gfx);
-  glEnable(GL_DEPTH_TEST);
   m.beginCamera(gfx, s.camera);
   for (int k = 0; k < kTunnelFlyerCount; ++k) {
     if (!s.flyerLoaded[k]) continue;
@@ -246,7 +243,6 @@ void drawTunnel(const TunnelState& state, TunnelScene& s, const FrameContext& fr
   turnTubeAxes(outer.objects[1], 0.025f * ms);
   turnTubeAxes(inner.objects[1], 0.05f * ms);
 
-  glDepthFunc(GL_ALWAYS);
   renderRayGrid(*frame.gfx, *frame.rayGrid, outer, GridDepth::Read, frame.software,
                 *frame.rayStats);
   s.mix->captureFrame(0);

@@ -1,12 +1,11 @@
 #include "scenes/mirror_hall.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cmath>
 
 #include "effects/light_shafts.h"
 #include "gfx/gfx.h"
+#include "gfx/scene_region.h"
 #include "raycast/raycast.h"
 #include "scenes/lit_world.h"
 #include "scenes/shaft_noise.h"
@@ -255,22 +254,8 @@ bool paintTextGlowOnCpu(SoftwarePasses& software, const float strength[], bool a
     for (int i = 0; i < count; ++i) offsets[n * count + i] = textGlowOffset(n, strength[shown[i]]);
 
   const uint8_t clear[3] = {0, 0, 0};  // renderMirrorScene's clear colour
-  if (!softwareTextGlow(software, GLuint(sourceTexture), GLuint(glowTexture), pieces, count,
-                        offsets, anyVisible ? kGlowPasses : 1, clear, rows.begin, rows.end))
-    return false;
-
-  // The GL passes leave the last vertex's colour and coordinate current.
-  if (count > 0) {
-    const int lastPiece = shown[count - 1];
-    const float a = strength[lastPiece];
-    const float half = 0.5f * textGlowOffset(kGlowPasses - 1, a);
-    float tint[3];
-    glowTint(a, tint);
-    const MirrorTextPiece& r = kMirrorTextPieces[lastPiece];
-    glColor4f(tint[0], tint[1], tint[2], 0.25390625f);
-    glTexCoord2f(texS(r.x0) + half, texT(r.y0) + half);
-  }
-  return true;
+  return softwareTextGlow(software, unsigned(sourceTexture), unsigned(glowTexture), pieces, count,
+                          offsets, anyVisible ? kGlowPasses : 1, clear, rows.begin, rows.end);
 }
 
 }  // namespace
@@ -282,34 +267,24 @@ GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTextur
   bool anyVisible = false;
   for (int k = 0; k < kMirrorTextPieceCount; ++k) anyVisible = anyVisible || strength[k] > 0.0f;
 
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glEnable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-
   // The whole band where the GL passes make it.
   GlowRows rows{0, kBandHeight};
   if (software &&
       paintTextGlowOnCpu(*software, strength, anyVisible, sourceTexture, glowTexture, rows)) {
     clearFrame(gfx, kBlack, true);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-    glPopMatrix();
     return rows;
   }
 
+  Pass pass = scenePass(Blend::kWeighted, Combine::kModulate, 0);
+  // Each piece four times a pass, offset half a step each way.
+  Vertex quads[2 * 2 * kMirrorTextPieceCount * 4];
   for (int n = 0; n < kGlowPasses; ++n) {
     // Nothing here tests or writes depth, so clearing it once is enough; and
     // with no piece showing, every pass copies the same empty band as the
     // first.
     if (n > 0 && !anyVisible) break;
     clearFrame(gfx, kBlack, n == 0);
-    glBindTexture(GL_TEXTURE_2D, n == 0 ? sourceTexture : glowTexture);
-    glBegin(GL_QUADS);
+    int count = 0;
     for (int dy = 0; dy < 2; ++dy) {
       for (int dx = 0; dx < 2; ++dx) {
         for (int k = 0; k < kMirrorTextPieceCount; ++k) {
@@ -320,52 +295,30 @@ GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTextur
           const float dt = o * (float(dy) - 0.5f);
           float tint[3];
           glowTint(a, tint);
-          glColor4f(tint[0], tint[1], tint[2], 0.25390625f);
           const MirrorTextPiece& r = kMirrorTextPieces[k];
           const float xs[4] = {r.x0, r.x1, r.x1, r.x0};
           const float ys[4] = {r.y1, r.y1, r.y0, r.y0};
-          for (int v = 0; v < 4; ++v) {
-            glTexCoord2f(texS(xs[v]) + ds, texT(ys[v]) + dt);
-            glVertex3f(screenX(xs[v]), screenY(ys[v]), 0);
-          }
+          for (int v = 0; v < 4; ++v)
+            quads[count++] = Vertex{screenX(xs[v]), screenY(ys[v]), 0.0f, tint[0], tint[1],
+                                    tint[2], 0.25390625f, texS(xs[v]) + ds, texT(ys[v]) + dt};
         }
       }
     }
-    glEnd();
-    glBindTexture(GL_TEXTURE_2D, glowTexture);
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 64, 512, 256);
+    pass.texture = TextureName(n == 0 ? sourceTexture : glowTexture);
+    drawQuads(gfx, pass, quads, count);
+    copyFrameToTexture(gfx, TextureName(glowTexture), kBandRect);
   }
 
   clearFrame(gfx, kBlack);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  glPopMatrix();
   return rows;
 }
 
-void drawAdditiveBand(int texture) {
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  glBlendFunc(GL_ONE, GL_ONE);
-  glEnable(GL_BLEND);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_DEPTH_TEST);
-  glDisable(GL_CULL_FACE);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  glBindTexture(GL_TEXTURE_2D, texture);
-  glColor4f(0, 0, 0, 1);
-  glBegin(GL_QUADS);
-  glTexCoord2f(0, 0);
-  glVertex3f(-256, -128, -1);
-  glTexCoord2f(1, 0);
-  glVertex3f(256, -128, -1);
-  glTexCoord2f(1, 1);
-  glVertex3f(256, 128, -1);
-  glTexCoord2f(0, 1);
-  glVertex3f(-256, 128, -1);
-  glEnd();
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glPopMatrix();
+void drawAdditiveBand(Gfx& gfx, int texture, const GlowRows& rows) {
+  Pass pass = scenePass(Blend::kAdd, Combine::kAdd, TextureName(texture));
+  pass.state.scissored = true;
+  pass.state.scissor = {0, kBandRect.y + rows.begin, kBandRect.width, rows.end - rows.begin};
+  const BandQuad band = bandQuad(1.0f);
+  drawQuads(gfx, pass, band.corners, 4);
 }
 
 void loadMirrorHall(MirrorHallScene& s, MirrorHallState& state) {
@@ -407,10 +360,5 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene,
 
   light.passCounter = 1;
   light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
-  // Dark rows of the glow add nothing: only the lit ones are drawn.
-  glPushAttrib(GL_SCISSOR_BIT);
-  glEnable(GL_SCISSOR_TEST);
-  glScissor(0, 64 + glow.begin, 512, glow.end - glow.begin);
-  drawAdditiveBand(kGlowSlot);
-  glPopAttrib();
+  drawAdditiveBand(*frame.gfx, kGlowSlot, glow);
 }

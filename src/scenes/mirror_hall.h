@@ -86,6 +86,7 @@ struct GlowRows {
 // static text texture.
 GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTexture,
                       SoftwarePasses* software);
-// A texture over the whole band, added.
-void drawAdditiveBand(int texture);
+// A texture over the band, added; dark rows of the glow add nothing, so
+// only `rows` are drawn.
+void drawAdditiveBand(Gfx& gfx, int texture, const GlowRows& rows);
 

@@ -53,7 +53,9 @@ FeedbackBuffer::FeedbackBuffer(Gfx& gfx, SoftwarePasses* software)
   prepareBlurTaps(gfx);
 }
 
-void FeedbackBuffer::captureFrame(int slot) { copyFrameToTexture(*gfx, textures[slot], copyRect()); }
+void FeedbackBuffer::captureFrame(int slot) {
+  copyFrameToTexture(*gfx, textures[slot], copyRect());
+}
 
 bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out) {
   if (entry < 0 || entry >= 12 || fb.textures[entry] != fb.ownTextures[entry]) return false;
@@ -156,7 +158,8 @@ static void tintedBlurPasses(const FeedbackBuffer& fb, int slot, int n, float uS
   }
 }
 
-// The tinted blur's passes on the CPU; false where the software backend is not the path or cannot take them.
+// The tinted blur's passes on the CPU; false where the software backend is
+// not the path or cannot take them.
 static bool tintedBlurOnSoftwarePath(const FeedbackBuffer& fb, int slot, int n, float uSpread,
                                      float vSpread, float amount, float red, float green,
                                      float blue) {

@@ -78,7 +78,7 @@ TEST(CapturePipeline, FramesMatchRenderingOneAtATime) {
     const int t = frameTimeMs(i, fps);
     renderFrame(demo, t);
     if (t < from) continue;
-    readOutputPixels(w, h, rgb);
+    readOutputPixels(demo.gfx, w, h, rgb);
     const std::vector<unsigned char> written = readPng(pngName(dir, t), w, h);
     ASSERT_EQ(written.size(), rgb.size()) << "frame " << t << " missing";
     ++compared;

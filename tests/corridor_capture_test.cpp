@@ -34,7 +34,7 @@ TEST(CorridorCapture, PlanetThenBothVariants) {
     renderFrame(demo, t);
     if (t == 90000) clockAt90 = demo.state.lantern.sceneClock;
     for (int want : wanted)
-      if (t == want) frames.push_back(grab(w, h));
+      if (t == want) frames.push_back(grab(demo.gfx, w, h));
   }
   ASSERT_EQ(frames.size(), 4u);
   // Surfaces more than about 26 units from the lantern are unlit, so the

@@ -19,9 +19,9 @@ struct Band {
 };
 
 // The letterboxed output, top row first.
-Band readOutput(int width, int height) {
+Band readOutput(Gfx& gfx, int width, int height) {
   static std::vector<unsigned char> rgb;
-  readOutputPixels(width, height, rgb);
+  readOutputPixels(gfx, width, height, rgb);
   Band b;
   std::set<unsigned> distinct;
   double sum = 0;
@@ -61,8 +61,9 @@ TEST(FractalScene, SixteenSecondsWithBothFaces) {
           << "the first face wears the swirl result";
     }
     // Halfway through face 1's active part, and in the rest after face 2.
-    if (face == 1 && std::fabs(s.cycle.pulsePhase - 0.5f) < 0.03f) withFace = readOutput(w, h);
-    if (face == 0 && s.cycle.halfCycleCounter == 4) without = readOutput(w, h);
+    if (face == 1 && std::fabs(s.cycle.pulsePhase - 0.5f) < 0.03f)
+      withFace = readOutput(demo.gfx, w, h);
+    if (face == 0 && s.cycle.halfCycleCounter == 4) without = readOutput(demo.gfx, w, h);
   }
   EXPECT_EQ(s.clockMs, 7000 + 16000);
   EXPECT_NEAR(s.seconds, 16.0f, 1e-3f);

@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include "gfx/gfx.h"
 #include "host/offline_host.h"
 
 struct Frame {
@@ -13,9 +14,9 @@ struct Frame {
 };
 
 // Reads the current width x height output.
-inline Frame grab(int width, int height) {
+inline Frame grab(Gfx& gfx, int width, int height) {
   Frame f;
-  readOutputPixels(width, height, f.rgb);
+  readOutputPixels(gfx, width, height, f.rgb);
   std::set<unsigned> distinct;
   double sum = 0;
   for (size_t i = 0; i + 2 < f.rgb.size(); i += 3) {

@@ -104,7 +104,7 @@ TEST(Letterbox, BandFillsTheFourByThreeRectangleWithBlackAround) {
     presentBand(testDemo());
     testDemo().state.director.clearColour = kBlack;
     std::vector<unsigned char> rgb;
-    readOutputPixels(w, h, rgb);
+    readOutputPixels(testDemo().gfx, w, h, rgb);
 
     const int rw = c.x1 - c.x0, rh = c.y1 - c.y0;
     const Rgb band = {51, 102, 153};

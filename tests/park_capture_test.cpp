@@ -32,7 +32,7 @@ TEST(ParkCapture, ParkAndHallAcrossTheirRanges) {
     renderFrame(demo, t);
     const bool keep = std::find(std::begin(wanted), std::end(wanted), t) != std::end(wanted);
     if (t > 111200 && t < 192000) {
-      const Frame f = grab(w, h);
+      const Frame f = grab(demo.gfx, w, h);
       if (f.mean < darkest) {
         darkest = f.mean;
         darkestAt = t;

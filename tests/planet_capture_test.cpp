@@ -34,7 +34,7 @@ TEST(PlanetCapture, WorldCreditsAndCraft) {
     if (t == 51900)
       for (int k = 0; k < kCraftCount; ++k) travelAt21[k] = s.craftTravel[k];
     for (int want : wanted)
-      if (t == want) frames.push_back(grab(w, h));
+      if (t == want) frames.push_back(grab(demo.gfx, w, h));
   }
   ASSERT_EQ(frames.size(), 3u);
   for (const Frame& f : frames) {

@@ -30,7 +30,7 @@ TEST(ScrollerCapture, FactoryDrawnAndLettersPicked) {
     const int t = frameTimeMs(i, fps);
     if (t > 262000) break;
     renderFrame(demo, t);
-    if (t == 262000) at262 = grab(w, h);
+    if (t == 262000) at262 = grab(demo.gfx, w, h);
   }
   EXPECT_NEAR(s.seconds, 6.1f, 0.01f);
   EXPECT_GT(at262.mean, 8.0) << "frame is black";

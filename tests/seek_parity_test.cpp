@@ -104,7 +104,7 @@ TEST_F(Seek, StateAdvancesAlikeDrawnOrNot) {
       drawn.push_back(fingerprint(demo.state));
     }
     std::vector<unsigned char> picture, again;
-    readOutputPixels(kWidth, kHeight, picture);
+    readOutputPixels(demo.gfx, kWidth, kHeight, picture);
     demo.state = there;
     for (int k = 0; k < kFrames; ++k) {
       renderFrame(demo, frameTimeMs(first + k, kFps), false);
@@ -113,7 +113,7 @@ TEST_F(Seek, StateAdvancesAlikeDrawnOrNot) {
     }
     demo.state = there;
     for (long long i = first; i < first + kFrames; ++i) renderFrame(demo, frameTimeMs(i, kFps), true);
-    readOutputPixels(kWidth, kHeight, again);
+    readOutputPixels(demo.gfx, kWidth, kHeight, again);
     EXPECT_EQ(differingBytes(again, picture), 0u);
   }
 }
@@ -138,7 +138,7 @@ TEST_F(Seek, CaptureFromAnyMomentMatchesARunDrawnFromZero) {
     renderFrame(demo, frameTimeMs(i, kFps), true);
     states.push_back(fingerprint(demo.state));
     for (size_t k = 0; k < times.size(); ++k)
-      if (indices[k] == i) readOutputPixels(kWidth, kHeight, pictures[k]);
+      if (indices[k] == i) readOutputPixels(demo.gfx, kWidth, kHeight, pictures[k]);
   }
 
   restart();

@@ -71,7 +71,7 @@ TEST(SkyFlashCapture, SkyShowsAndLightsFlash) {
     if (t > 16200) break;
     renderFrame(demo, t);
     for (int want : wanted)
-      if (t == want) frames.push_back(grab(w, h));
+      if (t == want) frames.push_back(grab(demo.gfx, w, h));
   }
   ASSERT_EQ(frames.size(), 3u);
   for (const Frame& f : frames) {

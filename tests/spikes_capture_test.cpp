@@ -11,9 +11,9 @@
 
 namespace {
 
-double outputMean(int width, int height) {
+double outputMean(Gfx& gfx, int width, int height) {
   static std::vector<unsigned char> rgb;
-  readOutputPixels(width, height, rgb);
+  readOutputPixels(gfx, width, height, rgb);
   double sum = 0;
   for (unsigned char c : rgb) sum += c;
   return sum / double(rgb.size());
@@ -37,7 +37,7 @@ TEST(SpikesCapture, WholeRangeAtTwoFramesASecond) {
   for (int t = 208000; t < 256000; t += 500) {
     renderFrame(demo, t);
     if (t == 214000 || t == 230000 || t == 245000) {
-      EXPECT_GT(outputMean(w, h), 10.0) << "black frame at " << t;
+      EXPECT_GT(outputMean(demo.gfx, w, h), 10.0) << "black frame at " << t;
     }
   }
   EXPECT_NEAR(demo.state.spikes.seconds, 48.0f, 0.01f);

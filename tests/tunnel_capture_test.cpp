@@ -33,7 +33,7 @@ TEST(TunnelCapture, TunnelsTextFadeAndEnd) {
   for (int t = 304000; t < 330000; t += 1000 / fps) {
     renderFrame(demo, t);
     for (int want : wanted)
-      if (t == want) frames.push_back(grab(w, h));
+      if (t == want) frames.push_back(grab(demo.gfx, w, h));
   }
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_FALSE(demo.ended);

@@ -3,7 +3,9 @@
 // behind it speaks GL.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "gfx/pass_state.h"
 #include "math/mat4.h"
@@ -116,6 +118,24 @@ void readFrameDepth(Gfx& gfx, const PixelRect& rect, float* depth);
 
 // Waits until every command given so far has been carried out.
 void finishDrawing(Gfx& gfx);
+
+// The renderer's name as the driver gives it ("" if it gives none).
+std::string rendererName(Gfx& gfx);
+
+// Blends weigh by destination alpha, which must read as 1: where the driver
+// gave the frame an alpha channel anyway, fills it with 1 and writes it no
+// more. Called once, when the context is new.
+void keepDestinationAlphaOpaque(Gfx& gfx);
+
+// Reads of the frame that finish later, through buffers of the layer's own,
+// so that a graphics card keeps drawing while the copy runs.
+unsigned createPixelBuffer(Gfx& gfx, size_t bytes);
+void deletePixelBuffer(Gfx& gfx, unsigned buffer);
+// Starts copying the rectangle into `buffer`.
+void readFrameLater(Gfx& gfx, unsigned buffer, const PixelRect& rect);
+// Waits for that copy and puts it into `bgrx`, four bytes a pixel (blue,
+// green, red, unused), rows from the top; false where it cannot be mapped.
+bool takeFrameRead(Gfx& gfx, unsigned buffer, int width, int height, uint8_t* bgrx);
 
 // --- The feedback effects' blur taps ---
 

@@ -6,6 +6,7 @@
 #include <GL/glext.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <initializer_list>
 
 #include <cstddef>
@@ -370,4 +371,55 @@ void drawBlurTaps(Gfx& gfx, const Pass& pass, const Vertex (&quad)[4], float spr
     }
   }
   drawArrays(GL_QUADS, pass, taps, 16);
+}
+
+std::string rendererName(Gfx&) {
+  const GLubyte* name = glGetString(GL_RENDERER);
+  return name ? reinterpret_cast<const char*>(name) : "";
+}
+
+void keepDestinationAlphaOpaque(Gfx&) {
+  GLint alphaBits = 0;
+  glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+  if (alphaBits == 0) return;
+  glClearColor(0, 0, 0, 1);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+}
+
+unsigned createPixelBuffer(Gfx&, size_t bytes) {
+  GLuint buffer = 0;
+  glGenBuffers(1, &buffer);
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+  glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(bytes), nullptr, GL_STREAM_READ);
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  return buffer;
+}
+
+void deletePixelBuffer(Gfx&, unsigned buffer) {
+  const GLuint b = buffer;
+  glDeleteBuffers(1, &b);
+}
+
+void readFrameLater(Gfx&, unsigned buffer, const PixelRect& r) {
+  // Four bytes a pixel in the framebuffer's own order: a plain copy for the
+  // driver, where three-byte RGB would be converted before the map.
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+  readFrame(r, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+  // Unbound at once: every other read goes to client memory.
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+}
+
+bool takeFrameRead(Gfx&, unsigned buffer, int width, int height, uint8_t* bgrx) {
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
+  const auto* mapped = static_cast<const uint8_t*>(glMapBuffer(GL_PIXEL_PACK_BUFFER, GL_READ_ONLY));
+  if (mapped) {
+    const size_t row = size_t(width) * 4;
+    for (int y = 0; y < height; ++y)
+      std::memcpy(bgrx + y * row, mapped + size_t(height - 1 - y) * row, row);
+    glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
+  }
+  glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+  return mapped != nullptr;
 }

@@ -1,7 +1,5 @@
 #include "host/loader.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -67,8 +65,8 @@ void loadEverything(Demo& demo) {
   // every name generated later (scenes, feedback buffers, the host) lie above
   // them. Mesa hands a fresh context exactly 1..40 here, so no slot-to-name
   // table stands in between; should a driver not, say so rather than guess.
-  GLuint names[kReservedSlotCount];
-  glGenTextures(GLsizei(kReservedSlotCount), names);
+  TextureName names[kReservedSlotCount];
+  for (TextureName& name : names) name = createTexture(demo.gfx);
   for (unsigned i = 0; i < kReservedSlotCount; ++i) {
     if (names[i] != i + 1) {
       std::fprintf(stderr, "lumivaara: texture names 1..%u were not free at start-up\n",

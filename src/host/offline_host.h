@@ -9,6 +9,7 @@
 #include "platform/headless_context.h"
 
 struct Demo;
+struct Gfx;
 
 // Creates the context (at least the 512 x 384 scene region), sets the output
 // size and runs the same start-up as the window.
@@ -19,7 +20,7 @@ bool startOfflineHost(HeadlessContext& ctx, Demo& demo, int width, int height,
 int frameTimeMs(long long index, int fps);
 
 // Reads the width x height output, top row first, 3 bytes per pixel.
-void readOutputPixels(int width, int height, std::vector<unsigned char>& rgb);
+void readOutputPixels(Gfx& gfx, int width, int height, std::vector<unsigned char>& rgb);
 
 // Reads the output back through two or three pixel buffer objects in turn:
 // a frame's copy is started after it renders and taken only when its buffer
@@ -27,6 +28,7 @@ void readOutputPixels(int width, int height, std::vector<unsigned char>& rgb);
 // of the next frames. The frames hold the pixels readOutputPixels gives, in
 // the framebuffer's own four-byte order, which the driver copies as it is.
 struct OutputReadback {
+  Gfx* gfx = nullptr;
   int width = 0;
   int height = 0;
   int depth = 0;             // buffers in turn
@@ -37,7 +39,7 @@ struct OutputReadback {
 };
 
 // depth 1..3 buffers for width x height frames.
-void startOutputReadback(OutputReadback& r, int width, int height, int depth);
+void startOutputReadback(Gfx& gfx, OutputReadback& r, int width, int height, int depth);
 // Starts reading the current output; needs pending < depth.
 void beginOutputRead(OutputReadback& r, int tag);
 // The oldest pending frame, top row first, 4 bytes per pixel (blue, green,

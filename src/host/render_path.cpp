@@ -1,10 +1,10 @@
 #include "host/render_path.h"
 
-#include <GL/gl.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "gfx/gfx.h"
 
 bool parseRenderChoice(const char* text, RenderChoice* out) {
   if (!text) return false;
@@ -27,7 +27,7 @@ RenderPath decideRenderPath(RenderChoice choice, const char* renderer) {
   return software ? RenderPath::Software : RenderPath::Gl;
 }
 
-RenderPath settleRenderPath(const RenderRequest& request) {
+RenderPath settleRenderPath(Gfx& gfx, const RenderRequest& request) {
   RenderChoice choice = RenderChoice::Auto;
   if (request.given) {
     choice = request.choice;
@@ -36,10 +36,10 @@ RenderPath settleRenderPath(const RenderRequest& request) {
       std::fprintf(stderr, "LUMIVAARA_RENDER=%s is not gl, software or auto; choosing by the renderer\n",
                    env);
   }
-  const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  const RenderPath path = decideRenderPath(choice, renderer);
+  const std::string renderer = rendererName(gfx);
+  const RenderPath path = decideRenderPath(choice, renderer.c_str());
   std::fprintf(stderr, "render path: %s (renderer: %s)\n", renderPathName(path),
-               renderer ? renderer : "unknown");
+               renderer.empty() ? "unknown" : renderer.c_str());
   return path;
 }
 

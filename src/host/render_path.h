@@ -6,6 +6,8 @@
 
 #include "platform/render_path.h"
 
+struct Gfx;
+
 enum class RenderChoice { Auto, Gl, Software };
 
 // "gl", "software" or "auto"; false on anything else.
@@ -25,6 +27,6 @@ RenderPath decideRenderPath(RenderChoice choice, const char* renderer);
 // Settles the path for the current context: the requested flag, else
 // LUMIVAARA_RENDER (a bad value is reported and ignored), else auto; prints
 // "render path: NAME (renderer: ...)" on standard error. Called by initGl.
-RenderPath settleRenderPath(const RenderRequest& request);
+RenderPath settleRenderPath(Gfx& gfx, const RenderRequest& request);
 
 const char* renderPathName(RenderPath path);

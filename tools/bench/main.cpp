@@ -2,7 +2,6 @@
 // reports frame times per timeline row, with the time spent in the grid
 // ray-caster, the light shafts and the scenes' CPU geometry, and the
 // intersect calls per frame.
-#include <GL/gl.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -102,7 +101,7 @@ int main(int argc, char** argv) {
     const int32_t counterBefore = rayStats.frameCounter;
     const int64_t started = tickNanoseconds();
     renderFrame(*demo, t);
-    glFinish();
+    finishDrawing(demo->gfx);
     const int64_t finished = tickNanoseconds();
     if (i == skipped && opt.timings) {
       markStep(demo->startup, "first frame");

@@ -2,7 +2,6 @@
 // files and/or a video, with the same start-up and frame function as the window.
 // Rendering, read-back and output overlap: the next frame renders while the
 // last ones are read back, compressed and piped into ffmpeg.
-#include <GL/gl.h>
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -127,7 +126,7 @@ int main(int argc, char** argv) {
   OutputReadback readback;
   startFrameWriter(writer, opt.framesDir, opt.videoFile.empty() ? nullptr : &video, opt.width,
                    opt.height, kFramePool);
-  startOutputReadback(readback, opt.width, opt.height, kReadbackDepth);
+  startOutputReadback(demo->gfx, readback, opt.width, opt.height, kReadbackDepth);
 
   // The undrawn part first, timed apart: it is not the drawing rate.
   const int64_t skipStarted = tickNanoseconds();
@@ -142,7 +141,7 @@ int main(int argc, char** argv) {
     const int t = frameTimeMs(i, opt.fps);
     renderFrame(*demo, t);
     if (i == skipped && opt.timings) {
-      glFinish();
+      finishDrawing(demo->gfx);
       markStep(demo->startup, "first frame");
       std::fprintf(stderr, "lumivaara-capture: start-up\n%s",
                    formatTimings(demo->startup).c_str());

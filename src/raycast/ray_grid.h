@@ -15,9 +15,9 @@ struct Gfx;
 struct Pass;
 struct SoftwarePasses;
 
-// Whether anything reads the depth the grid's quads write (where the caller
-// left depth testing on) before it is cleared. Where nothing does, the
-// quads' order cannot change the picture and the software path may regroup
+// Whether anything reads the grid's depth before it is cleared: where
+// something does, the quads write it; where nothing does, they write none,
+// their order cannot change the picture and the software path may regroup
 // them.
 enum class GridDepth { Read, Unread };
 

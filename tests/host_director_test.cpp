@@ -100,11 +100,3 @@ TEST_F(DirectorTest, ClearColourOfTheFractalRangeStaysUntilTheSpikes) {
   EXPECT_EQ(c[1], 0.0f);
   EXPECT_EQ(c[2], 0.0f);
 }
-
-TEST_F(DirectorTest, DepthFunctionIsAlwaysAfterEachCall) {
-  glDepthFunc(GL_LESS);
-  Director(1000);
-  GLint f = 0;
-  glGetIntegerv(GL_DEPTH_FUNC, &f);
-  EXPECT_EQ(f, GL_ALWAYS);
-}

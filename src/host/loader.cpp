@@ -98,7 +98,8 @@ void loadEverything(Demo& demo) {
     load();
     markStep(demo.startup, step);
   };
-  setUp("set-up: lantern corridor", [&] { loadLanternCorridor(sc.lantern, st.lantern, demo.gfx, software); });
+  setUp("set-up: lantern corridor",
+        [&] { loadLanternCorridor(sc.lantern, st.lantern, demo.gfx, software); });
   setUp("set-up: landscape", [&] { loadLandscape(sc.landscape, st.landscape); });
   setUp("set-up: ringed planet",
         [&] { loadRingedPlanet(sc.ringedPlanet, st.ringedPlanet, demo.gfx, software, noise); });

@@ -28,8 +28,6 @@ struct FeedbackTest : ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(useHeadlessGl(512, 384));
-    setSceneRegion();
-    setDefaultGlState(testDemo().gfx);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     static FeedbackBuffer* shared =

@@ -250,8 +250,6 @@ struct SwirlZoomTest : ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(useHeadlessGl(512, 384));
-    setSceneRegion();
-    setDefaultGlState(testDemo().gfx);
     glLoadIdentity();
     static FeedbackBuffer* shared =
         new FeedbackBuffer(testDemo().gfx, nullptr);  // made once, as at start-up

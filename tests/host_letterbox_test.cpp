@@ -93,7 +93,7 @@ TEST(Letterbox, BandFillsTheFourByThreeRectangleWithBlackAround) {
   for (const Case& c : cases) {
     const int w = c.w, h = c.h;
     SCOPED_TRACE(::testing::Message() << w << "x" << h);
-    setSceneViewport(testDemo(), w, h);
+    setScreenSize(testDemo(), w, h);
     EXPECT_EQ(testDemo().screenWidth, w);
     EXPECT_EQ(testDemo().screenHeight, h);
     glClearColor(0, 0, 0, 1);
@@ -147,8 +147,8 @@ TEST(Letterbox, BandFillsTheFourByThreeRectangleWithBlackAround) {
 
 TEST(Letterbox, ZeroHeightResizeChangesNothing) {
   ASSERT_TRUE(startDemoOnce(1024, 768));
-  setSceneViewport(testDemo(), 800, 600);
-  setSceneViewport(testDemo(), 1234, 0);
+  setScreenSize(testDemo(), 800, 600);
+  setScreenSize(testDemo(), 1234, 0);
   EXPECT_EQ(testDemo().screenWidth, 800);
   EXPECT_EQ(testDemo().screenHeight, 600);
   GLint vp[4];

@@ -56,7 +56,6 @@ Band readBand() {
 Band stillFrameAt(int ms) {
   director().previousNowMs = ms;
   director().demoTimeMs = ms;
-  setSceneRegion();
   Director(demo(), ms);
   return readBand();
 }
@@ -98,7 +97,6 @@ struct LandscapeTimeline : ::testing::Test {
     ASSERT_TRUE(startHost());
     director() = DirectorState{};
     // Walk into the flight a little so the camera has moved.
-    setSceneRegion();
     Director(demo(), 26600);
   }
 };
@@ -108,7 +106,6 @@ struct LandscapeTimeline : ::testing::Test {
 TEST_F(LandscapeTimeline, AloneAt28sTheGroundRisesFromTheBottomUnderTheSky) {
   director().previousNowMs = 28000 - 33;
   director().demoTimeMs = 28000 - 33;
-  setSceneRegion();
   Director(demo(), 28000);
   const Band flight = readBand();
   renderRayGrid(demo().gfx, demo().rayGrid, *demo().scenes.landscape.skyWorld, GridDepth::Read, demo().frame().software, demo().rayStats);  // the sky alone, same camera
@@ -176,7 +173,6 @@ TEST_F(LandscapeTimeline, TerrainPaintedOnTheCpuMatchesTheStripsDrawnByGl) {
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   auto flightFrame = [](RenderChoice choice) {
     DemoPathGuard path(demo(), choice);
-    setSceneRegion();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     const uint64_t terrains = softwarePassCounts().terrain;
     // No time passes: the same view both ways.
@@ -203,7 +199,6 @@ TEST_F(LandscapeTimeline, StateLeftByOthersNeverReachesTheSoftwareTerrain) {
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   auto flightFrame = [](RenderChoice choice) {
     DemoPathGuard path(demo(), choice);
-    setSceneRegion();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glScalef(0.5f, 3.0f, 1.0f);
     glBlendFunc(GL_ONE, GL_ONE);

@@ -38,7 +38,6 @@ struct GlowCounts {
 
 // Inside the first piece, away from the rows its neighbours share.
 GlowCounts glowAt(float seconds) {
-  setSceneRegion();
   drawTextGlow(testDemo().gfx, seconds, kTextSlot, kGlowSlot, softwarePasses());
   const std::vector<unsigned char> source = textureRgb(kTextSlot);
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
@@ -75,7 +74,6 @@ TEST(MirrorGlow, FullStrengthPieceIsSharp) {
 
 TEST(MirrorGlow, NothingShowsBeforeTheFirstPiece) {
   ASSERT_TRUE(startDemoOnce(800, 600));
-  setSceneRegion();
   drawTextGlow(testDemo().gfx, 3.0f, kTextSlot, kGlowSlot, softwarePasses());
   const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
   size_t lit = 0;
@@ -186,7 +184,6 @@ TEST(MirrorGlow, CpuPassesMatchTheGlPasses) {
     GTEST_SKIP() << "the textures were loaded on the gl path (LUMIVAARA_RENDER=gl): no copies";
   glClearColor(0, 0, 0, 1);  // the hall's
   for (float seconds : {3.0f, 8.6f, 10.0f, 12.9f, 21.5f, 30.0f}) {
-    setSceneRegion();
     std::vector<unsigned char> gl, cpu;
     {
       RenderPathGuard path(RenderChoice::Gl);
@@ -229,7 +226,6 @@ TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
   std::vector<unsigned char> results[2];
   for (bool software : {false, true}) {
     RenderPathGuard path(software ? RenderChoice::Software : RenderChoice::Gl);
-    setSceneRegion();
     const uint64_t glows = softwarePassCounts().glow;
     drawTextGlow(testDemo().gfx, 10.0f, int(changing), kGlowSlot, softwarePasses());
     EXPECT_EQ(softwarePassCounts().glow, glows);

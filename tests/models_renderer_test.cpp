@@ -96,7 +96,6 @@ TEST(ModelsRenderer, PassTableLeavesLastPassBlendAndRestoresTheRest) {
     glDisable(GL_BLEND);
     scene.beginCamera(testDemo().gfx, frontCamera());
     scene.drawMeshLit(scene.view, 0, Vector3(0, 0, 10), lightColour, 0);
-    scene.endCamera();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     expectStateLeftBehind();
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
@@ -137,7 +136,6 @@ TEST(ModelsRenderer, SourceTwoSetsStateButDrawsNothing) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     scene.beginCamera(testDemo().gfx, frontCamera());
     scene.drawMeshLit(scene.view, 0, Vector3(0, 0, 10), lightColour, source);
-    scene.endCamera();
     expectStateLeftBehind();
     uint8_t pixel[3] = {0, 0, 0};
     glReadPixels(256, 192, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
@@ -177,7 +175,6 @@ TEST(ModelsRenderer, CameraPairRestoresBothMatrices) {
   EXPECT_NEAR(apply(1, 2, 3, 2), 0, 1e-5f);
   EXPECT_NEAR(apply(1, 2, -7, 2), -10, 1e-4f);
   EXPECT_NEAR(apply(1, 1, 3, 1), 1, 1e-5f);  // world -y is screen up
-  scene.endCamera();
 
   EXPECT_EQ(integerOf(GL_MATRIX_MODE), GL_MODELVIEW);
   glGetFloatv(GL_PROJECTION_MATRIX, projectionAfter);
@@ -268,7 +265,6 @@ TEST(ModelsMasks, WritersReadTheFrameThroughGl) {
   scene.maskFromBrightness(light);
   EXPECT_EQ(light.occlusionMask[0], 255);
   EXPECT_EQ(light.occlusionMask[40 * 128 + 64], 255);
-  scene.endCamera();
 }
 
 }  // namespace

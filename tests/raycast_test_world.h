@@ -52,8 +52,6 @@ struct RayTestScene {
 // The host's scene viewport and default state, texturing off so colours are
 // the vertex colours alone.
 inline void raySceneGlState() {
-  setSceneRegion();
-  setDefaultGlState(testDemo().gfx);
   glDisable(GL_TEXTURE_2D);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

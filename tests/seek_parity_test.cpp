@@ -68,10 +68,9 @@ class Seek : public ::testing::Test {
     atLoad = demo.state;
     demo.rayStats.printLines = false;
   }
-  // Back to the state after loading, GL included, as a fresh run starts.
+  // Back to the state after loading, as a fresh run starts.
   static void restart() {
     demo.state = atLoad;
-    setDefaultGlState(demo.gfx);
   }
   static HeadlessContext context;
   static Demo demo;

@@ -75,10 +75,6 @@ void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour& colour,
               const MeshVertex* vertices, const int32_t* indices, int indexCount);
 
-// Leaves GL in `pass`'s state without drawing, for code that still draws
-// with GL's own state; it goes when the last of that code does.
-void leaveStateFor(Gfx& gfx, const Pass& pass);
-
 // Quads each split into triangles (0, 1, 3) and (1, 2, 3), as GL split the
 // credits' quads drawn one at a time; drawQuads' split rounds a level apart
 // from it in a few pixels of such a textured overlay.

@@ -147,8 +147,6 @@ void drawLines(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
   drawArrays(GL_LINES, pass, vertices, count);
 }
 
-void leaveStateFor(Gfx&, const Pass& pass) { applyPass(pass); }
-
 // GL places a light's position with the modelview current when it is given.
 static void applyLighting(const Lighting& l, const Mat4& modelview) {
   const float white[4] = {1, 1, 1, 1};

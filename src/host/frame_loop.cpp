@@ -119,8 +119,6 @@ static void jump(Demo& demo, DemoClock& clock, const DemoState& atLoad, int byMs
   long long first = frameIndexAfter(director.previousNowMs, kSeekFps);
   if (target < director.demoTimeMs) {
     demo.state = atLoad;
-    // The GL state a run starts with, as the frames from 0 expect it.
-    setDefaultGlState(demo.gfx);
     first = 0;
   }
   runSeekFrames(demo, first, target, kSeekFps);
@@ -132,7 +130,6 @@ static void jump(Demo& demo, DemoClock& clock, const DemoState& atLoad, int byMs
 static void startAt(Demo& demo, DemoClock& clock, const DemoState& atLoad, int startMs) {
   demo.state = atLoad;
   demo.ended = false;
-  setDefaultGlState(demo.gfx);
   runSeekFrames(demo, 0, startMs, kSeekFps);
   setClock(clock, startMs);
 }
@@ -210,7 +207,7 @@ DemoEnd runFrameLoop(const DemoOptions& options, const RenderRequest& render) {
         // The drawable, not the window: they differ on scaled displays.
         int w = 0, h = 0;
         drawableSize(window, &w, &h);
-        setSceneViewport(*demo, w, h);
+        setScreenSize(*demo, w, h);
         break;
       }
       case WindowEventKind::SeekBack:

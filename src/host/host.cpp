@@ -25,12 +25,7 @@ void initGl(Demo& demo, const RenderRequest& request) {
     demo.software = std::make_unique<SoftwarePasses>(demo.gfx);
   markStep(demo.startup, "render path");
   loadEverything(demo);
-  setDefaultGlState(demo.gfx);
   keepDestinationAlphaOpaque(demo.gfx);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
   createScreenTexture(demo);
   markStep(demo.startup, "GL state and screen texture");
 }
@@ -40,7 +35,6 @@ void renderFrame(Demo& demo, int nowMs, bool draw) {
     if (!Director(demo, nowMs, false)) demo.ended = true;
     return;
   }
-  setSceneViewport(demo, demo.screenWidth, demo.screenHeight);
   if (!Director(demo, nowMs, true)) demo.ended = true;
   presentBand(demo);
 }

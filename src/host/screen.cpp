@@ -1,24 +1,13 @@
 #include "host/screen.h"
 
-#include <GL/gl.h>
-
 #include "gfx/scene_region.h"
 #include "host/demo.h"
 #include "host/letterbox.h"
 
-void setSceneRegion() {
-  glViewport(0, 0, 512, 384);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(-256, 256, -192, 192, 0, 1);
-  glMatrixMode(GL_MODELVIEW);
-}
-
-void setSceneViewport(Demo& demo, int width, int height) {
+void setScreenSize(Demo& demo, int width, int height) {
   if (height == 0) return;
   demo.screenWidth = width;
   demo.screenHeight = height;
-  setSceneRegion();
 }
 
 // Black over the drawable outside the 4:3 rectangle. Drawn rather than
@@ -37,16 +26,6 @@ static void blackenOutside(Demo& demo, const ViewRect& r) {
   for (int i = 0; i < 4; ++i)
     quads[i] = flatQuad(strips[i][0], strips[i][1], strips[i][2], strips[i][3], 0, 0, 0, 0, kBlack);
   drawQuads(demo.gfx, pass, quads[0].corners, 16);
-}
-
-void setDefaultGlState(Gfx& gfx) {
-  glDisable(GL_LIGHTING);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
-  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
-  glEnable(GL_TEXTURE_2D);
-  glDisable(GL_DEPTH_TEST);
-  clearFrame(gfx, kBlack);
 }
 
 void createScreenTexture(Demo& demo) {

@@ -1,18 +1,11 @@
-// The scene region and the letterboxed screen: viewports, the default GL
-// state and the final pass that shows the band.
+// The letterboxed screen: its size and the final pass that shows the band.
 #pragma once
 
 struct Demo;
-struct Gfx;
 
-// The fixed 512 x 384 scene region with its orthographic projection.
-void setSceneRegion();
-
-// Records the client size and sets the scene region. A zero height
-// (minimised window) changes nothing.
-void setSceneViewport(Demo& demo, int width, int height);
-
-void setDefaultGlState(Gfx& gfx);
+// Records the drawable's size. A zero height (minimised window) changes
+// nothing.
+void setScreenSize(Demo& demo, int width, int height);
 
 // Creates the screen texture the final pass copies the band into.
 void createScreenTexture(Demo& demo);

@@ -90,10 +90,9 @@ struct Scene3ds {
   // The same walk over a file already in memory.
   bool loadFromMemory(const uint8_t* data, size_t size);
 
-  // Perspective camera for 3D drawing through `gfx` until endCamera; keeps
-  // GL's own matrices for code that still draws with them.
+  // The perspective camera the following mesh draws and mask reads use,
+  // drawing through `gfx`.
   void beginCamera(Gfx& gfx, const ViewCamera& camera);
-  void endCamera();
 
   // source 0 draws positions/normals, 1 the deformed copies, other values
   // no triangles (the GL state is still set and restored).

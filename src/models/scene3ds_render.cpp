@@ -1,8 +1,5 @@
 // Fixed-function drawing of Scene3ds meshes: camera set-up, the multi-pass
 // mesh draw, deformed copies, and the occlusion-mask writers of the light.
-#include <GL/gl.h>
-#include <GL/glu.h>
-
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -10,7 +7,6 @@
 #include "effects/light_shafts.h"
 #include "gfx/scene_region.h"
 #include "models/scene3ds.h"
-#include "platform/gl_matrices.h"
 
 namespace {
 
@@ -80,20 +76,6 @@ void Scene3ds::beginCamera(Gfx& layer, const ViewCamera& camera) {
   projection = perspective(identityMatrix(), fieldOfView, 1.3333333333333333, 1.0, 1000.0);
   view = lookAt(identityMatrix(), eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, camera.up.x,
                 camera.up.y, camera.up.z);
-  glViewport(0, 0, 512, 384);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  gluPerspective(fieldOfView, 1.3333333333333333, 1.0, 1000.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-  gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, camera.up.x, camera.up.y,
-            camera.up.z);
-}
-
-void Scene3ds::endCamera() {
-  popMatrices();
 }
 
 void Scene3ds::drawMesh(int index, const LightShafts& light, int source) {
@@ -158,16 +140,6 @@ void Scene3ds::drawMeshLit(const Mat4& placedIn, int index, const Vector3& light
                mesh.faceCount * 3);
     }
   }
-  // Until every pass states its own state: GL as the fixed-function passes
-  // left it, unlit and textured, depth off with the LESS test.
-  pass.modelview = placedIn;
-  pass.state = PassState{};
-  pass.state.blend = passes[passCount - 1].blend;
-  pass.state.combine = Combine::kAdd;
-  pass.state.depth = DepthTest::kLess;
-  leaveStateFor(*gfx, pass);
-  pass.state.depth = DepthTest::kOff;
-  leaveStateFor(*gfx, pass);
 }
 
 void Scene3ds::setMeshPosition(int index, const Vector3& position) {

@@ -174,7 +174,6 @@ void drawCraft(Gfx& gfx, const RingedPlanetState& state, RingedPlanetScene& s) {
       m.drawMesh(i, *s.light, 0);
     }
   }
-  m.endCamera();
 }
 
 }  // namespace

@@ -195,7 +195,6 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
   drawRobot(s, scene);
   drawBelt(s, scene);
   models.occludeByDepth(scene.camera, light);
-  models.endCamera();
 
   light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;

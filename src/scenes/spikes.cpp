@@ -242,7 +242,6 @@ void drawSpikes(const SpikeState& state, SpikeScene& s,
   if (S > kSpikeShakeStart) drawFlyer(state, s);
 
   m.occludeByDepth(s.camera, light);
-  m.endCamera();
 
   light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;

@@ -108,7 +108,6 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   m.setMeshPosition(mesh, Vector3(0, 0.95f, -3));
   m.drawMesh(mesh, *scene.faceLight, 0);
   m.maskFromBrightness(shafts);
-  m.endCamera();
 
   const float I = float(s.shownClockMs);
   if (face == 1) {

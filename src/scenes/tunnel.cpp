@@ -138,7 +138,6 @@ void drawFlyers(Gfx& gfx, const TunnelState& state, TunnelScene& s) {
       m.drawMesh(i, *s.light, 0);
     }
   }
-  m.endCamera();
 }
 
 }  // namespace

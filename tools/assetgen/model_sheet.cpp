@@ -114,7 +114,6 @@ bool renderSheet(const std::string& modelPath, const std::string& pngPath, bool 
     scene.beginCamera(gfx, camera);
     const Vector3 light(eye.x + distance * 0.5f, eye.y - distance, eye.z);
     for (int i = 0; i < drawCount; ++i) scene.drawMeshLit(scene.view, i, light, lightColour, 0);
-    scene.endCamera();
     glFinish();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, kTileW, kTileH, GL_RGB, GL_UNSIGNED_BYTE, tile.data());

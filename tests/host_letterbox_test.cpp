@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "gfx/scene_region.h"
 #include "gl_test_context.h"
 #include "host/host.h"
 #include "host/screen.h"
@@ -13,28 +14,19 @@ struct Rgb {
 };
 
 void quad(float x0, float y0, float x1, float y1, float r, float g, float b) {
-  glColor4f(r, g, b, 1);
-  glBegin(GL_QUADS);
-  glVertex3f(x0, y0, -0.5f);
-  glVertex3f(x1, y0, -0.5f);
-  glVertex3f(x1, y1, -0.5f);
-  glVertex3f(x0, y1, -0.5f);
-  glEnd();
+  const BandQuad q = flatQuad(x0, y0, x1, y1, 0, 0, 0, 0, Colour{r, g, b, 1});
+  drawQuads(testDemo().gfx, scenePass(Blend::kOff, Combine::kNone, 0), q.corners, 4);
 }
 
 // The scene region in scene coordinates: blue outside the shown band, and
 // four coloured quadrants inside it (red top left, yellow top right, green
 // bottom left, cyan bottom right).
 void drawMarkedSceneRegion() {
-  glDisable(GL_TEXTURE_2D);
-  glDisable(GL_BLEND);
-  glLoadIdentity();
   quad(-256, -192, 256, 192, 0, 0, 1);
   quad(-256, 0, 0, 128, 1, 0, 0);
   quad(0, 0, 256, 128, 1, 1, 0);
   quad(-256, -128, 0, 0, 0, 1, 0);
   quad(0, -128, 256, 0, 0, 1, 1);
-  glEnable(GL_TEXTURE_2D);
 }
 
 Rgb at(const std::vector<unsigned char>& rgb, int w, int x, int y) {
@@ -151,8 +143,4 @@ TEST(Letterbox, ZeroHeightResizeChangesNothing) {
   setScreenSize(testDemo(), 1234, 0);
   EXPECT_EQ(testDemo().screenWidth, 800);
   EXPECT_EQ(testDemo().screenHeight, 600);
-  GLint vp[4];
-  glGetIntegerv(GL_VIEWPORT, vp);
-  EXPECT_EQ(vp[2], 512);
-  EXPECT_EQ(vp[3], 384);
 }

@@ -49,9 +49,21 @@ struct RayTestScene {
   }
 };
 
-// The host's scene viewport and default state, texturing off so colours are
-// the vertex colours alone.
+// The scene region's viewport and projection and the grid's blending, for
+// the tests' own reference drawings in GL; texturing off so colours are the
+// vertex colours alone.
 inline void raySceneGlState() {
+  glViewport(0, 0, 512, 384);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-256, 256, -192, 192, 0, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_DST_ALPHA);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
   glDisable(GL_TEXTURE_2D);
   glClearColor(0, 0, 0, 1);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -5,16 +5,22 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "gfx/gl_api.h"
 #include "gfx/pass_state.h"
 #include "math/mat4.h"
 
 // A texture's name; the loader's image slots are names 1 to 40.
 using TextureName = unsigned;
 
-// Which GL the layer draws with, chosen once when the context is made.
-enum class GlApi : unsigned char { kDesktop, kEs };
+// What the OpenGL ES backend keeps per context (programs, buffers,
+// framebuffers, what each texture holds); made on its first use.
+struct EsBackend;
+struct EsBackendRelease {
+  void operator()(EsBackend* backend) const;
+};
 
 // The layer's handle, made with the context and handed to every call: the
 // API it draws with and what that API's backend keeps.
@@ -27,7 +33,14 @@ struct Gfx {
     int spreadLocation = -1;
     bool made = false;
   } blurTaps;
+  std::unique_ptr<EsBackend, EsBackendRelease> es;
 };
+
+// Readies the layer for the context just made current with `api`: on ES
+// its programs and buffers, so that no frame pays the compile.
+void startGfx(Gfx& gfx, GlApi api);
+// Releases what the backend made, while its context is still current.
+void stopGfx(Gfx& gfx);
 
 // Position, colour, texture coordinates: the layout of every vertex array
 // the demo draws, the ray grid's and the terrain's included.
@@ -117,6 +130,8 @@ void finishDrawing(Gfx& gfx);
 
 // The renderer's name as the driver gives it ("" if it gives none).
 std::string rendererName(Gfx& gfx);
+// The API and its version, "OpenGL ES 3.2" or "OpenGL 4.5".
+std::string apiName(Gfx& gfx);
 
 // Blends weigh by destination alpha, which must read as 1: where the driver
 // gave the frame an alpha channel anyway, fills it with 1 and writes it no

@@ -12,7 +12,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "gfx/gfx.h"
+#include "gfx/backends.h"
+
+namespace desktop {
 
 namespace {
 
@@ -340,7 +342,7 @@ void prepareBlurTaps(Gfx& gfx) {
 }
 
 void drawBlurTaps(Gfx& gfx, const Pass& pass, const Vertex (&quad)[4], float spread) {
-  prepareBlurTaps(gfx);
+  desktop::prepareBlurTaps(gfx);
   if (gfx.blurTaps.program) {
     Vertex corners[4];
     for (int c = 0; c < 4; ++c) {
@@ -374,6 +376,15 @@ void drawBlurTaps(Gfx& gfx, const Pass& pass, const Vertex (&quad)[4], float spr
 std::string rendererName(Gfx&) {
   const GLubyte* name = glGetString(GL_RENDERER);
   return name ? reinterpret_cast<const char*>(name) : "";
+}
+
+// Desktop GL's version string gives the number first ("4.5 (Compatibility
+// Profile) Mesa ...").
+std::string apiName(Gfx&) {
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (!version) return "OpenGL";
+  const std::string v = version;
+  return "OpenGL " + v.substr(0, v.find(' '));
 }
 
 void keepDestinationAlphaOpaque(Gfx&) {
@@ -421,3 +432,5 @@ bool takeFrameRead(Gfx&, unsigned buffer, int width, int height, uint8_t* bgrx) 
   glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
   return mapped != nullptr;
 }
+
+}  // namespace desktop

@@ -127,6 +127,10 @@ bool readWord(const GivenOption& o, const std::vector<const char*>& words, std::
   return false;
 }
 
+bool readGlChoice(const GivenOption& o, GlChoice* out, std::string* error) {
+  return readWord(o, {"desktop", "es", "auto"}, error) && parseGlChoice(o.value.c_str(), out);
+}
+
 bool readRenderChoice(const GivenOption& o, RenderChoice* out, std::string* error) {
   return readWord(o, {"gl", "software", "auto"}, error) && parseRenderChoice(o.value.c_str(), out);
 }

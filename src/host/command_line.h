@@ -50,6 +50,9 @@ bool readWord(const GivenOption& o, const std::vector<const char*>& words, std::
 // --render's gl, software or auto.
 bool readRenderChoice(const GivenOption& o, RenderChoice* out, std::string* error);
 
+// --gl's desktop, es or auto.
+bool readGlChoice(const GivenOption& o, GlChoice* out, std::string* error);
+
 // A demo time where something begins (--from, --start): 0 to kDemoEndMs - 1.
 bool readStartTime(const GivenOption& o, int* ms, std::string* error);
 

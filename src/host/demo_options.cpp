@@ -7,7 +7,7 @@
 const char kDemoUsage[] =
     "usage: lumivaara [--fullscreen | --windowed [--size WxH] | --mode WxH] [--display N]\n"
     "                 [--mute] [--loop] [--vsync | --no-vsync] [--render gl|software|auto]\n"
-    "                 [--start MS]\n"
+    "                 [--gl desktop|es|auto] [--start MS]\n"
     "  --fullscreen       full screen on the desktop's own mode (the default)\n"
     "  --windowed         a resizable window, 800x600 unless --size says otherwise\n"
     "  --size WxH         the window's size\n"
@@ -18,6 +18,8 @@ const char kDemoUsage[] =
     "  --vsync            wait for the display before each frame (the default)\n"
     "  --no-vsync         draw frames as fast as possible\n"
     "  --render PATH      gl, software or auto (the default): how frames are drawn\n"
+    "  --gl API           desktop, es (OpenGL ES 3) or auto (default: LUMIVAARA_GL, else\n"
+    "                     auto: desktop GL where the driver has it)\n"
     "  --start MS         begin at this demo time in ms (0 to 329999), the music too\n"
     "  --help, --version  print this or the version and exit\n"
 
@@ -42,7 +44,7 @@ struct Choice {
 const std::vector<OptionSpec> kDemoOptions = {
     {"--fullscreen", false}, {"--windowed", false}, {"--mode", true},   {"--size", true},
     {"--display", true},     {"--start", true},     {"--mute", false},  {"--loop", false},
-    {"--vsync", false},      {"--no-vsync", false}, {"--render", true},
+    {"--vsync", false},      {"--no-vsync", false}, {"--render", true}, {"--gl", true},
 };
 
 }  // namespace
@@ -85,6 +87,8 @@ bool parseDemoOptions(int argc, char** argv, DemoOptions& out, std::string* erro
       out.vsync = flag == "--vsync";
     } else if (flag == "--render") {
       ok = out.renderGiven = readRenderChoice(o, &out.render, error);
+    } else if (flag == "--gl") {
+      ok = out.glGiven = readGlChoice(o, &out.gl, error);
     }
     if (!ok) return false;
   }

@@ -24,6 +24,8 @@ struct DemoOptions {
   bool vsync = true;
   bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
+  bool glGiven = false;  // --gl: the API, over LUMIVAARA_GL
+  GlChoice gl = GlChoice::kAuto;
   bool help = false;
   bool version = false;
 };

@@ -159,7 +159,8 @@ static void startMusic(DemoClock& clock, int startMs) {
 
 DemoEnd runFrameLoop(const DemoOptions& options, const RenderRequest& render) {
   catchStopSignals();
-  const WindowRequest request = windowRequest(options);
+  WindowRequest request = windowRequest(options);
+  request.gl = settleGlChoice(render);
   DesktopWindow window;
   bool quitPosted = false;
   DemoEnd end = DemoEnd::Failure;
@@ -170,6 +171,7 @@ DemoEnd runFrameLoop(const DemoOptions& options, const RenderRequest& render) {
   auto demo = std::make_unique<Demo>();
   demo->screenWidth = request.width;
   demo->screenHeight = request.height;
+  startGfx(demo->gfx, window.api);
   initGl(*demo, render);
   drawableSize(window, &demo->screenWidth, &demo->screenHeight);
   // Every scene as loaded: where a jump back and a loop start again.

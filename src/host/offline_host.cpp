@@ -9,8 +9,10 @@
 bool startOfflineHost(HeadlessContext& ctx, Demo& demo, int width, int height,
                       std::string* error, const RenderRequest& request) {
   // The scene region is drawn at the lower left whatever the output size.
-  if (!createHeadlessContext(ctx, std::max(width, 512), std::max(height, 384), error))
+  if (!createHeadlessContext(ctx, std::max(width, 512), std::max(height, 384), error,
+                             settleGlChoice(request)))
     return false;
+  startGfx(demo.gfx, ctx.api);
   markStep(demo.startup, "off-screen context");
   demo.screenWidth = width;
   demo.screenHeight = height;

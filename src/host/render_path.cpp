@@ -15,6 +15,25 @@ bool parseRenderChoice(const char* text, RenderChoice* out) {
   return true;
 }
 
+bool parseGlChoice(const char* text, GlChoice* out) {
+  if (!text) return false;
+  if (std::strcmp(text, "auto") == 0) *out = GlChoice::kAuto;
+  else if (std::strcmp(text, "desktop") == 0) *out = GlChoice::kDesktop;
+  else if (std::strcmp(text, "es") == 0) *out = GlChoice::kEs;
+  else return false;
+  return true;
+}
+
+GlChoice settleGlChoice(const RenderRequest& request) {
+  if (request.glGiven) return request.gl;
+  GlChoice choice = GlChoice::kAuto;
+  const char* env = std::getenv("LUMIVAARA_GL");
+  if (env && *env && !parseGlChoice(env, &choice))
+    std::fprintf(stderr, "LUMIVAARA_GL=%s is not desktop, es or auto; choosing by the driver\n",
+                 env);
+  return choice;
+}
+
 static bool contains(const char* text, const char* word) {
   return text && std::strstr(text, word) != nullptr;
 }
@@ -38,8 +57,8 @@ RenderPath settleRenderPath(Gfx& gfx, const RenderRequest& request) {
   }
   const std::string renderer = rendererName(gfx);
   const RenderPath path = decideRenderPath(choice, renderer.c_str());
-  std::fprintf(stderr, "render path: %s (renderer: %s)\n", renderPathName(path),
-               renderer.empty() ? "unknown" : renderer.c_str());
+  std::fprintf(stderr, "render path: %s, %s (renderer: %s)\n", renderPathName(path),
+               apiName(gfx).c_str(), renderer.empty() ? "unknown" : renderer.c_str());
   return path;
 }
 

@@ -38,6 +38,15 @@ bool displayOffersMode(int display, int width, int height) {
   return false;
 }
 
+// OpenGL ES 3.0 through SDL's ES context (EGL); desktop GL keeps SDL's
+// defaults, the context the demo always had.
+static void requestApi(GlApi api) {
+  if (api != GlApi::kEs) return;
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+}
+
 static void requestPixelFormat() {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -60,6 +69,8 @@ static void coverDisplay(SDL_Window* window, int display, bool resize) {
 
 bool createDesktopWindow(DesktopWindow& w, const WindowRequest& request, bool* quitPosted) {
   requestPixelFormat();
+  w.api = request.gl == GlChoice::kEs ? GlApi::kEs : GlApi::kDesktop;
+  requestApi(w.api);
   const bool full = request.use != ScreenUse::Window;
   const Uint32 fullscreenFlag =
       request.use == ScreenUse::Mode ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -102,6 +113,11 @@ bool createDesktopWindow(DesktopWindow& w, const WindowRequest& request, bool* q
   }
   SDL_ShowCursor(full ? SDL_DISABLE : SDL_ENABLE);
   w.context = SDL_GL_CreateContext(w.window);
+  if (!w.context && request.gl == GlChoice::kAuto) {
+    w.api = GlApi::kEs;
+    requestApi(w.api);
+    w.context = SDL_GL_CreateContext(w.window);
+  }
   if (!w.context) {
     showMessage("Can't create render context.", "Render Context Error", MessageIcon::None);
     *quitPosted = true;

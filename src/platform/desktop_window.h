@@ -1,6 +1,8 @@
 // The desktop window and its OpenGL context, through SDL2.
 #pragma once
 
+#include "gfx/gl_api.h"
+
 struct SDL_Window;
 
 // How the window uses its display.
@@ -17,11 +19,13 @@ struct WindowRequest {
   int width = 800;  // the client size when windowed, the mode when ScreenUse::Mode
   int height = 600;
   bool vsync = true;
+  GlChoice gl = GlChoice::kAuto;
 };
 
 struct DesktopWindow {
   SDL_Window* window = nullptr;
   void* context = nullptr;
+  GlApi api = GlApi::kDesktop;  // what the context draws with
   bool fullscreen = false;
   unsigned fullscreenFlag = 0;  // what full screen means for this window
   int display = 0;

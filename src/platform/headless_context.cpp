@@ -38,8 +38,9 @@ EGLDisplay openDisplay() {
 
 // The window has no alpha channel, so destination alpha reads as 1; the
 // pbuffer must match or blends with GL_DST_ALPHA would differ.
-bool chooseConfig(EGLDisplay d, EGLConfig* out) {
-  const EGLint want[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+bool chooseConfig(EGLDisplay d, GlApi api, EGLConfig* out) {
+  const EGLint renderable = api == GlApi::kEs ? EGL_OPENGL_ES3_BIT : EGL_OPENGL_BIT;
+  const EGLint want[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, renderable,
                          EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8,
                          EGL_DEPTH_SIZE, 24, EGL_NONE};
   EGLint count = 0;
@@ -79,9 +80,19 @@ bool fits(const HeadlessContext& ctx, int width, int height) {
          (ctx.maxHeight <= 0 || height <= ctx.maxHeight);
 }
 
+// Binds the API and makes a context for it: ES asks for version 3.
+bool bindContext(EGLDisplay d, GlApi api, EGLConfig* config, EGLContext* context) {
+  if (!eglBindAPI(api == GlApi::kEs ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) return false;
+  if (!chooseConfig(d, api, config)) return false;
+  const EGLint es3[] = {EGL_CONTEXT_CLIENT_VERSION, 3, EGL_NONE};
+  *context = eglCreateContext(d, *config, EGL_NO_CONTEXT, api == GlApi::kEs ? es3 : nullptr);
+  return *context != EGL_NO_CONTEXT;
+}
+
 }  // namespace
 
-bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::string* error) {
+bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::string* error,
+                           GlChoice gl) {
   auto fail = [&](const char* why) {
     if (error) *error = why;
     const int maxWidth = ctx.maxWidth, maxHeight = ctx.maxHeight;
@@ -93,11 +104,18 @@ bool createHeadlessContext(HeadlessContext& ctx, int width, int height, std::str
   EGLDisplay d = openDisplay();
   if (d == EGL_NO_DISPLAY) return fail("no EGL display could be initialised");
   ctx.display = d;
-  if (!eglBindAPI(EGL_OPENGL_API)) return fail("EGL has no desktop OpenGL");
   EGLConfig config;
-  if (!chooseConfig(d, &config)) return fail("no 24-bit RGB pbuffer config with a depth buffer");
-  EGLContext c = eglCreateContext(d, config, EGL_NO_CONTEXT, nullptr);
-  if (c == EGL_NO_CONTEXT) return fail("no OpenGL context could be created");
+  EGLContext c = EGL_NO_CONTEXT;
+  const GlApi first = gl == GlChoice::kEs ? GlApi::kEs : GlApi::kDesktop;
+  ctx.api = first;
+  if (!bindContext(d, first, &config, &c) && gl == GlChoice::kAuto) {
+    ctx.api = GlApi::kEs;
+    bindContext(d, GlApi::kEs, &config, &c);
+  }
+  if (c == EGL_NO_CONTEXT)
+    return fail(ctx.api == GlApi::kEs
+                    ? "no OpenGL ES 3 context with a 24-bit RGB pbuffer and a depth buffer"
+                    : "no desktop OpenGL context with a 24-bit RGB pbuffer and a depth buffer");
   ctx.context = c;
   // Current without a surface first where EGL allows it, so the limits are
   // known before a pbuffer the GL could not draw is asked for; one context

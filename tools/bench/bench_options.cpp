@@ -6,7 +6,8 @@
 
 const char kBenchUsage[] =
     "usage: lumivaara-bench [--fps N] [--size WxH] [--from MS] [--to MS] [--json FILE]\n"
-    "                       [--render gl|software|auto] [--draw-all] [--timings]\n"
+    "                       [--render gl|software|auto] [--gl desktop|es|auto] [--draw-all]\n"
+    "                       [--timings]\n"
     "  Renders the timeline off-screen and times the frames in [from, to); those\n"
     "  before --from only advance the scenes, undrawn, but for the last two.\n"
     "  --fps N      frames per second of demo time, 1 to 1000 (default 30)\n"
@@ -17,6 +18,8 @@ const char kBenchUsage[] =
     "  --json FILE  also write the report as JSON\n"
     "  --render P   render path: gl, software or auto (default: LUMIVAARA_RENDER, else\n"
     "               auto, which takes software on a software rasteriser)\n"
+    "  --gl API     desktop, es (OpenGL ES 3) or auto (default: LUMIVAARA_GL, else auto:\n"
+    "               desktop GL where the driver has it)\n"
     "  --draw-all   draw every frame before --from too, untimed\n"
     "  --timings    print the start-up's steps and their times, to the first frame\n"
     "  --help, --version  print this or the version and exit\n"
@@ -25,7 +28,7 @@ const char kBenchUsage[] =
 
 static const std::vector<OptionSpec> kBenchOptions = {
     {"--fps", true}, {"--size", true},   {"--from", true},      {"--to", true},
-    {"--json", true}, {"--render", true}, {"--draw-all", false}, {"--timings", false},
+    {"--json", true}, {"--render", true}, {"--gl", true}, {"--draw-all", false}, {"--timings", false},
 };
 
 bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* error) {
@@ -46,6 +49,7 @@ bool parseBenchOptions(int argc, char** argv, BenchOptions& out, std::string* er
     else if (flag == "--from") ok = readStartTime(o, &opt.fromMs, error);
     else if (flag == "--to") ok = readEndTime(o, &opt.toMs, &opt.note, error);
     else if (flag == "--render") ok = opt.renderGiven = readRenderChoice(o, &opt.render, error);
+    else if (flag == "--gl") ok = opt.glGiven = readGlChoice(o, &opt.gl, error);
     else if (flag == "--json") opt.jsonFile = o.value;
     if (!ok) return false;
   }

@@ -15,6 +15,8 @@ struct BenchOptions {
   bool timings = false;  // print where start-up went, to the first frame
   bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
+  bool glGiven = false;  // --gl: the API, over LUMIVAARA_GL
+  GlChoice gl = GlChoice::kAuto;
   bool help = false;     // -h or --help: print the usage and time nothing
   bool version = false;  // --version: print the version and time nothing
   std::string note;      // a line to print before timing (a --to past the end)

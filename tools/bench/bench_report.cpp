@@ -95,9 +95,11 @@ static std::string summaryJson(const BenchSummary& s) {
 }
 
 std::string reportJson(const std::vector<BenchRange>& ranges, int fps, int width, int height,
-                       int fromMs, int toMs, const std::string& renderPath) {
+                       int fromMs, int toMs, const std::string& renderPath,
+                       const std::string& glApi) {
   std::string out = "{\n";
   out += "  \"render_path\": " + jsonString(renderPath) + ",\n";
+  out += "  \"gl_api\": " + jsonString(glApi) + ",\n";
   out += "  \"fps\": " + std::to_string(fps) + ",\n";
   out += "  \"width\": " + std::to_string(width) + ",\n";
   out += "  \"height\": " + std::to_string(height) + ",\n";

@@ -42,8 +42,10 @@ double percentile(std::vector<double>& values, double p);
 BenchSummary summarize(const BenchRange& range);
 
 // Text table and JSON document of the ranges in order, plus an overall row;
-// renderPath names the path that drew the frames ("gl" or "software").
+// renderPath names the path that drew the frames ("gl" or "software"), glApi
+// the API it drew with ("desktop" or "es").
 void printReport(std::FILE* out, const std::vector<BenchRange>& ranges, int fps, int width,
                  int height, const std::string& renderPath);
 std::string reportJson(const std::vector<BenchRange>& ranges, int fps, int width, int height,
-                       int fromMs, int toMs, const std::string& renderPath);
+                       int fromMs, int toMs, const std::string& renderPath,
+                       const std::string& glApi = "desktop");

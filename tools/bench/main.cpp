@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   demo->startup = startup;
   markStep(demo->startup, "the demo's memory");
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
-                        RenderRequest{opt.renderGiven, opt.render})) {
+                        RenderRequest{opt.renderGiven, opt.render, opt.glGiven, opt.gl})) {
     // The context reads the GL's size limits before it asks for the pbuffer.
     OutputRefusal refusal;
     if (!checkOutputSize(opt.width, opt.height, ctx, &refusal)) {
@@ -141,7 +141,8 @@ int main(int argc, char** argv) {
   int rc = 0;
   if (json) {
     const std::string text =
-        reportJson(ranges, opt.fps, opt.width, opt.height, opt.fromMs, opt.toMs, path);
+        reportJson(ranges, opt.fps, opt.width, opt.height, opt.fromMs, opt.toMs, path,
+                   demo->gfx.api == GlApi::kEs ? "es" : "desktop");
     const bool written = std::fwrite(text.data(), 1, text.size(), json) == text.size();
     if (std::fclose(json) != 0 || !written) {
       std::fprintf(stderr, "lumivaara-bench: cannot write %s: %s\n", opt.jsonFile.c_str(),

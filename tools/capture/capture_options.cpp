@@ -11,7 +11,8 @@ const char kDefaultPreset[] = "veryfast";
 const char kCaptureUsage[] =
     "usage: lumivaara-capture [--fps N] [--size WxH] [--from MS] [--to MS] [--frames DIR]\n"
     "                         [--video FILE [--crf N] [--preset NAME] | [--lossless]]\n"
-    "                         [--render gl|software|auto] [--draw-all] [--quiet] [--timings]\n"
+    "                         [--render gl|software|auto] [--gl desktop|es|auto]\n"
+    "                         [--draw-all] [--quiet] [--timings]\n"
     "  Renders the demo off-screen with a frame clock. Frames whose demo time lies\n"
     "  in [from, to) are written as DIR/NNNNNN.png and/or encoded into FILE by ffmpeg\n"
     "  (with the music of that range; the format follows the file name). The frames\n"
@@ -28,6 +29,7 @@ const char kCaptureUsage[] =
     "  --preset NAME   x264 preset, ultrafast to placebo (default veryfast)\n"
     "  --lossless      FFV1 video and FLAC sound in a .mkv file, an archive master\n"
     "  --render PATH   gl, software or auto (default: LUMIVAARA_RENDER, else auto)\n"
+    "  --gl API        desktop, es (OpenGL ES 3) or auto (default: LUMIVAARA_GL, else auto)\n"
     "  --draw-all      draw every frame before --from too (slow; to check a seek)\n"
     "  --quiet         no progress bar\n"
     "  --timings       print the start-up's steps and their times, to the first frame\n"
@@ -43,7 +45,7 @@ static const std::vector<OptionSpec> kCaptureOptions = {
     {"--fps", true},      {"--size", true},   {"--from", true},     {"--to", true},
     {"--frames", true},   {"--video", true},  {"--crf", true},      {"--preset", true},
     {"--lossless", false}, {"--quiet", false}, {"--draw-all", false}, {"--render", true},
-    {"--timings", false},
+    {"--gl", true},       {"--timings", false},
 };
 
 bool fileNameEndsWith(const std::string& s, const char* tail) {
@@ -107,6 +109,7 @@ bool parseCaptureOptions(int argc, char** argv, CaptureOptions& out, std::string
     else if (flag == "--preset") ok = readWord(o, kPresets, error), out.preset = o.value,
                                  qualityGiven = true;
     else if (flag == "--render") ok = out.renderGiven = readRenderChoice(o, &out.render, error);
+    else if (flag == "--gl") ok = out.glGiven = readGlChoice(o, &out.gl, error);
     if (!ok) return false;
   }
   if (out.help || out.version) return true;

@@ -25,6 +25,8 @@ struct CaptureOptions {
   bool timings = false;   // print where start-up went, to the first frame
   bool renderGiven = false;  // --render: the path, over LUMIVAARA_RENDER
   RenderChoice render = RenderChoice::Auto;
+  bool glGiven = false;  // --gl: the API, over LUMIVAARA_GL
+  GlChoice gl = GlChoice::kAuto;
   bool help = false;      // -h or --help: print the usage and render nothing
   bool version = false;   // --version: print the version and render nothing
   std::string note;       // a line to print before rendering (a --to past the end)

@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
     std::fputs(versionText("lumivaara").c_str(), stdout);
     return 0;
   }
-  const DemoEnd end = runFrameLoop(options, RenderRequest{options.renderGiven, options.render, options.glGiven, options.gl});
+  const DemoEnd end = runFrameLoop(
+      options, RenderRequest{options.renderGiven, options.render, options.glGiven, options.gl});
   if (end == DemoEnd::NoSuchDisplay) {
     std::fputs(kDemoUsage, stderr);
     return 2;

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
   demo->startup = startup;
   markStep(demo->startup, "the demo's memory");
   if (!startOfflineHost(ctx, *demo, opt.width, opt.height, &error,
-                        RenderRequest{opt.renderGiven, opt.render})) {
+                        RenderRequest{opt.renderGiven, opt.render, opt.glGiven, opt.gl})) {
     // The context reads the GL's size limits before it asks for the pbuffer.
     const bool sizeRefused = !checkOutputSize(opt.width, opt.height, ctx, &refusal);
     std::fprintf(stderr, "lumivaara-capture: %s\n",

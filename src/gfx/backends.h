@@ -9,7 +9,6 @@ void drawQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour& colour,
               const MeshVertex* vertices, const int32_t* indices, int indexCount);
-void leaveStateFor(Gfx& gfx, const Pass& pass);
 void drawSingleQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void clearFrame(Gfx& gfx, const Colour& colour, bool depthToo);
 void clearDepth(Gfx& gfx);
@@ -44,7 +43,6 @@ void drawQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour& colour,
               const MeshVertex* vertices, const int32_t* indices, int indexCount);
-void leaveStateFor(Gfx& gfx, const Pass& pass);
 void drawSingleQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void clearFrame(Gfx& gfx, const Colour& colour, bool depthToo);
 void clearDepth(Gfx& gfx);

@@ -30,13 +30,6 @@ void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour
     desktop::drawMesh(gfx, pass, lighting, colour, vertices, indices, indexCount);
 }
 
-void leaveStateFor(Gfx& gfx, const Pass& pass) {
-  if (gfx.api == GlApi::kEs)
-    es::leaveStateFor(gfx, pass);
-  else
-    desktop::leaveStateFor(gfx, pass);
-}
-
 void drawSingleQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
   if (gfx.api == GlApi::kEs)
     es::drawSingleQuads(gfx, pass, vertices, count);

@@ -549,11 +549,6 @@ void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour
   glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, nullptr);
 }
 
-void leaveStateFor(Gfx& gfx, const Pass& pass) {
-  backend(gfx);
-  applyFixedState(pass);
-}
-
 void clearFrame(Gfx& gfx, const Colour& colour, bool depthToo) {
   backend(gfx);
   glDisable(GL_SCISSOR_TEST);

@@ -49,7 +49,8 @@ void main() {
     float m = 2.0 * sqrt(r.x * r.x + r.y * r.y + (r.z + 1.0) * (r.z + 1.0));
     vTexCoord = r.xy / m + 0.5;
   }
-  vColour = colour;
+  // Fixed function clamps vertex colours to [0, 1] before they are used.
+  vColour = clamp(colour, 0.0, 1.0);
   if (lit) {
     vec3 toLight = normalize(lightPosition.xyz);
     float weight = 1.0;

@@ -4,11 +4,11 @@
 
 struct Demo;
 
-// Frames drawn just before the first one shown: a drawn frame can leave GL
-// state (the clear colour, the blend function, the fractal's swirl texture)
-// that the next one starts from, so the last two before the target are
-// drawn, not shown.
-constexpr int kPrimerFrames = 2;
+// Frames drawn just before the first one shown. No pass depends on GL state
+// another left, but the light shafts still keep, outside the demo's state,
+// what their last drawn frame made (the first frame they draw after undrawn
+// ones differs), so the one frame before the target is drawn, not shown.
+constexpr int kPrimerFrames = 1;
 
 // The frame rate whose frame times the demo seeks along, that of a capture
 // by default, so a seek lands on the state the capture has.
@@ -26,7 +26,7 @@ long long runUndrawnFrames(Demo& demo, long long firstShown, int fps, bool drawA
 long long frameIndexAfter(int timeMs, int fps);
 
 // Runs the frames at frameTimeMs(i, fps) for i from `first` while their time
-// is before targetMs (or until the timeline ends): without drawing, but for the last kPrimerFrames, which
-// are drawn into the back buffer and not shown. Returns the time of the
-// last frame run, or -1 when there was none.
+// is before targetMs (or until the timeline ends): without drawing, but for
+// the last kPrimerFrames, which are drawn into the back buffer and not
+// shown. Returns the time of the last frame run, or -1 when there was none.
 int runSeekFrames(Demo& demo, long long first, int targetMs, int fps);

@@ -246,7 +246,7 @@ TEST(CaptureCli, TimingsAccountForTheStartUpStepByStep) {
   const char* steps[] = {"options and output checks", "the demo's memory",
                          "off-screen context", "render path",
                          "images", "set-up: lantern corridor", "set-up: tunnel",
-                         "feedback buffer", "GL state and screen texture", "first frame",
+                         "feedback buffer", "screen texture", "first frame",
                          "to the first frame"};
   size_t at = 0;
   for (const char* step : steps) {

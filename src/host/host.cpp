@@ -27,7 +27,7 @@ void initGl(Demo& demo, const RenderRequest& request) {
   loadEverything(demo);
   keepDestinationAlphaOpaque(demo.gfx);
   createScreenTexture(demo);
-  markStep(demo.startup, "GL state and screen texture");
+  markStep(demo.startup, "screen texture");
 }
 
 void renderFrame(Demo& demo, int nowMs, bool draw) {

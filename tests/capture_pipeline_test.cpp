@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include "child_limit.h"
 #include "host/host.h"
 #include "host/offline_host.h"
+#include "png_read.h"
 
 namespace {
 
@@ -18,22 +18,6 @@ std::string freshDir(const char* name) {
   const std::string dir = std::string(LUMIVAARA_BUILD_DIR "/test-output-") + name;
   std::system(("rm -rf '" + dir + "'").c_str());
   return dir;
-}
-
-// Top-down RGB of a PNG; empty if it cannot be read.
-std::vector<unsigned char> readPng(const std::string& path, int width, int height) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  std::vector<unsigned char> rgb;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return rgb;
-  image.format = PNG_FORMAT_RGB;
-  if (int(image.width) != width || int(image.height) != height) {
-    png_image_free(&image);
-    return rgb;
-  }
-  rgb.resize(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) rgb.clear();
-  return rgb;
 }
 
 std::string pngName(const std::string& dir, int t) {

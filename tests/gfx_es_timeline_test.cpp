@@ -1,13 +1,13 @@
 // The whole timeline on the OpenGL ES backend: a 1 fps capture draws every
 // scene, and its frames stay close to desktop GL's.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "child_limit.h"
+#include "png_read.h"
 
 namespace {
 
@@ -23,16 +23,6 @@ bool capture(const std::string& api) {
   return std::system(limited(cmd).c_str()) == 0;
 }
 
-bool readPng(const std::string& path, std::vector<unsigned char>& rgb) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb.resize(PNG_IMAGE_SIZE(image));
-  const bool ok = png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
-  return ok && image.width == unsigned(kWidth) && image.height == unsigned(kHeight);
-}
-
 }  // namespace
 
 TEST(GfxEsTimeline, EveryFrameDrawsCloseToDesktopGl) {
@@ -43,9 +33,10 @@ TEST(GfxEsTimeline, EveryFrameDrawsCloseToDesktopGl) {
   for (int t = 0; t < 330000; t += 1000) {
     char name[16];
     std::snprintf(name, sizeof name, "/%06d.png", t);
-    std::vector<unsigned char> es, desktop;
-    ASSERT_TRUE(readPng(kDir + "/es" + name, es)) << name;
-    ASSERT_TRUE(readPng(kDir + "/desktop" + name, desktop)) << name;
+    const std::vector<unsigned char> es = readPng(kDir + "/es" + name, kWidth, kHeight);
+    const std::vector<unsigned char> desktop = readPng(kDir + "/desktop" + name, kWidth, kHeight);
+    ASSERT_FALSE(es.empty()) << name;
+    ASSERT_FALSE(desktop.empty()) << name;
     double apart = 0;
     for (size_t i = 0; i < es.size(); ++i) apart += std::abs(int(es[i]) - int(desktop[i]));
     apart /= double(es.size());

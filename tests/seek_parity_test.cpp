@@ -2,7 +2,6 @@
 // every frame whether frames are drawn or only advanced, and the same
 // pictures from a capture that starts late as from one drawn throughout.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +15,7 @@
 #include "host/offline_host.h"
 #include "host/screen.h"
 #include "host/seek.h"
+#include "png_read.h"
 
 namespace {
 
@@ -31,17 +31,6 @@ std::vector<int> pictureTimes() {
     t = end;
   }
   return std::vector<int>(times.begin(), times.end());
-}
-
-// RGB rows, top first, of a PNG the capture wrote.
-bool readPng(const std::string& path, std::vector<unsigned char>& rgb) {
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-  image.format = PNG_FORMAT_RGB;
-  rgb.resize(PNG_IMAGE_SIZE(image));
-  const bool ok = png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr) != 0;
-  return ok && image.width == unsigned(kWidth) && image.height == unsigned(kHeight);
 }
 
 // A 64-bit hash (FNV-1a) of the carried state's bytes: equal states hash alike.
@@ -159,8 +148,8 @@ TEST_F(Seek, CaptureFromAnyMomentMatchesARunDrawnFromZero) {
     ASSERT_EQ(std::system(limited(command).c_str()), 0) << command;
     char name[32];
     std::snprintf(name, sizeof name, "/%06d.png", at);
-    std::vector<unsigned char> seeked;
-    ASSERT_TRUE(readPng(dir + name, seeked)) << dir + name;
+    const std::vector<unsigned char> seeked = readPng(dir + name, kWidth, kHeight);
+    ASSERT_FALSE(seeked.empty()) << dir + name;
     EXPECT_EQ(differingBytes(seeked, pictures[k]), 0u);
   }
   std::system(("rm -rf '" + dir + "'").c_str());

@@ -74,8 +74,8 @@ DemoState Seek::atLoad;
 // Over each row's first frames at 60 fps, from the state a seek reaches:
 // drawing a frame or only advancing it leaves the same state, the noise
 // clock and every flare included; and a copy of that state, put back and
-// drawn again, gives the same pictures (after the primer frames, whose shafts
-// leftovers differ): what a frame carries is all in the copy.
+// drawn again, gives the same picture: what a frame carries is all in the
+// copy.
 TEST_F(Seek, StateAdvancesAlikeDrawnOrNot) {
   ASSERT_TRUE(started);
   constexpr int kFps = 60, kFrames = 20;

@@ -37,6 +37,10 @@ struct ShaftStep {
 
 struct LightShafts;
 
+// The flare a light shows before anything set it: the ray-caster sets it for
+// every frame it casts; scenes without one set it themselves.
+constexpr float kDefaultFlare = 1.0f;
+
 // The light at `position` seen by `camera` (orthonormal) with the flare
 // `visibleFlare`; where it shows, the shared noise clock advances by
 // noiseDeltaMs at the light's noise speed.
@@ -84,7 +88,7 @@ struct LightShafts {
   int32_t halfTableHeight;
 
   float flareIntensity = 0;
-  float visibleFlare = 1.0f;  // the ray-caster zeroes it when the light is hidden
+  float visibleFlare = kDefaultFlare;  // this frame's; the ray-caster zeroes it when hidden
   float effectiveIntensity = 1.0f;
   float colour[3] = {0, 0, 0};
   uint8_t noFlareTest = 0;
@@ -119,8 +123,9 @@ struct LightShafts {
   void setPalette(float r, float g, float b, int pr, int pg, int pb);
   // Every mask cell and maskFullValue become value.
   void fillMask(int16_t value);
-  // One frame of the effect, drawn additively over the band, with the ray
-  // noise at `noiseClock` (the frame's advance moved it); counts into `stats`.
+  // One frame of the effect at visibleFlare, drawn additively over the band,
+  // with the ray noise at `noiseClock` (the frame's advance moved it); counts
+  // into `stats`.
   void drawShafts(Gfx& gfx, float noiseClock, ShaftStats& stats);
 
   int32_t rayNoiseAt(int row, int column) const { return (*rayNoise)[row * 256 + column]; }

@@ -280,13 +280,8 @@ ShaftStep stepShafts(const LightShafts& light, const ViewCamera& camera, const V
 }
 
 void LightShafts::drawShafts(Gfx& gfx, float noiseClock, ShaftStats& stats) {
-  const ShaftStep step = stepShafts(*this, *camera, position, visibleFlare, 0, noiseClock);
-  projectedX = step.projectedX;
-  projectedY = step.projectedY;
-  effectiveIntensity = step.effectiveIntensity;
-  if (step.effectiveIntensity > 0.0f) zoomLength = shaftLength * 3.43f;
-  visibleFlare = flareIntensity;
-  drawShaftStep(gfx, *this, step, stats);
+  drawShaftStep(gfx, *this, stepShafts(*this, *camera, position, visibleFlare, 0, noiseClock),
+                stats);
 }
 
 // The light's texture, made on its first draw: lights that only light a

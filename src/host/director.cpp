@@ -43,6 +43,10 @@ const TimelineRange& timelineRangeAt(int demoTimeMs) {
   return kEnd;
 }
 
+int seekPrimerFrames(int demoTimeMs) {
+  return timelineRangeAt(demoTimeMs).action == TimelineAction::TriangleFractal ? 1 : 0;
+}
+
 // Sky flashes blurring into the landscape flight.
 static void firstTransition(Demo& demo, int delta, bool draw) {
   FeedbackBuffer* feedback = demo.feedback.get();  // drawn frames only

@@ -31,6 +31,12 @@ struct TimelineRange {
 // The row for a demo time; times from 330000 on give the Quit row.
 const TimelineRange& timelineRangeAt(int demoTimeMs);
 
+// Frames a seek to demoTimeMs draws, unshown, before it. Every frame is drawn
+// from the demo's state alone, but the fractal's face wears the swirl its
+// previous frame drew, a picture no state holds: there the frame before is
+// drawn too.
+int seekPrimerFrames(int demoTimeMs);
+
 // Once per frame with the frame's time value in milliseconds: advances every
 // scene the timeline reaches and, with `draw`, draws the ones shown. Without
 // `draw` every scene's state advances exactly as in a drawn frame and no GL

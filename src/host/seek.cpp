@@ -1,15 +1,16 @@
 #include "host/seek.h"
 
+#include "host/director.h"
 #include "host/host.h"
 #include "host/offline_host.h"
 
-bool seekFrameDrawn(long long index, long long firstShown, bool drawAll) {
-  return drawAll || index >= firstShown - kPrimerFrames;
+bool seekFrameDrawn(long long index, long long firstShown, int fps, bool drawAll) {
+  return drawAll || index >= firstShown - seekPrimerFrames(frameTimeMs(firstShown, fps));
 }
 
 long long runUndrawnFrames(Demo& demo, long long firstShown, int fps, bool drawAll) {
   long long i = 0;
-  for (; !seekFrameDrawn(i, firstShown, drawAll); ++i) renderFrame(demo, frameTimeMs(i, fps), false);
+  for (; !seekFrameDrawn(i, firstShown, fps, drawAll); ++i) renderFrame(demo, frameTimeMs(i, fps), false);
   return i;
 }
 
@@ -29,7 +30,7 @@ int runSeekFrames(Demo& demo, long long first, int targetMs, int fps) {
   int last = -1;
   for (long long i = first; i < end && !demo.ended; ++i) {
     last = frameTimeMs(i, fps);
-    renderFrame(demo, last, seekFrameDrawn(i, end, false));
+    renderFrame(demo, last, seekFrameDrawn(i, end, fps, false));
   }
   return last;
 }

@@ -4,19 +4,14 @@
 
 struct Demo;
 
-// Frames drawn just before the first one shown. No pass depends on GL state
-// another left, but the light shafts still keep, outside the demo's state,
-// what their last drawn frame made (the first frame they draw after undrawn
-// ones differs), so the one frame before the target is drawn, not shown.
-constexpr int kPrimerFrames = 1;
-
 // The frame rate whose frame times the demo seeks along, that of a capture
 // by default, so a seek lands on the state the capture has.
 constexpr int kSeekFps = 60;
 
-// True when frame `index` of a run whose first shown frame is `firstShown`
-// must be drawn: a primer frame or a shown one, or any frame with drawAll.
-bool seekFrameDrawn(long long index, long long firstShown, bool drawAll);
+// True when frame `index` of a run at `fps` whose first shown frame is
+// `firstShown` must be drawn: a primer frame (seekPrimerFrames) or a shown
+// one, or any frame with drawAll.
+bool seekFrameDrawn(long long index, long long firstShown, int fps, bool drawAll);
 
 // Runs frames 0, 1, ... at `fps` without drawing, up to the primer frames
 // before frame `firstShown` (none with drawAll); returns how many ran.
@@ -27,6 +22,6 @@ long long frameIndexAfter(int timeMs, int fps);
 
 // Runs the frames at frameTimeMs(i, fps) for i from `first` while their time
 // is before targetMs (or until the timeline ends): without drawing, but for
-// the last kPrimerFrames, which are drawn into the back buffer and not
+// the primer frames, which are drawn into the back buffer and not
 // shown. Returns the time of the last frame run, or -1 when there was none.
 int runSeekFrames(Demo& demo, long long first, int targetMs, int fps);

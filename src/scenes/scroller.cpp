@@ -169,6 +169,7 @@ void loadScroller(ScrollerScene& s, ScrollerState& state, RayNoiseTables& noise)
 void advanceScroller(ScrollerState& s, const ScrollerScene& scene, int deltaMs,
                      float& noiseClock) {
   advanceScrollerClock(s, deltaMs);
+  ++s.framesRun;
   Vector3 target;
   TimeWindow stage;
   scrollerCameraPose(s.sceneMs, stage, s.camera.position, target);
@@ -196,6 +197,9 @@ void drawScroller(const ScrollerState& s, ScrollerScene& scene,
   drawBelt(s, scene);
   models.occludeByDepth(scene.camera, light);
 
+  // The shafts show the default flare on the scene's first frame, the
+  // light's own from the second on.
+  light.visibleFlare = s.framesRun > 1 ? light.flareIntensity : kDefaultFlare;
   light.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   light.passCounter = 1;
 }

@@ -31,6 +31,7 @@ struct ScrollerState {
   ViewCamera camera;  // as placed; the drawn frame orthonormalises a copy
   BeltLetters letters;
   float beltOffset = 0;  // texture offset of the belt's first mesh
+  int framesRun = 0;
 };
 
 // Built at start-up; a drawn frame writes the robot's and the belt's

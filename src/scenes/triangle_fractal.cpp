@@ -117,6 +117,8 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
   }
   shafts.passCounter = 1;
   shafts.shaftLength = 0.61f;
+  // The default flare on the first face pass, the light's own after.
+  shafts.visibleFlare = s.faceFramesRun > 1 ? shafts.flareIntensity : kDefaultFlare;
   shafts.drawShafts(*frame.gfx, noiseClock, *frame.shaftStats);
   scene.feedback->captureFrame(kFaceSlot);
   clearFrame(*frame.gfx, kFractalBackground);
@@ -169,6 +171,7 @@ void advanceTriangleFractal(TriangleFractalState& s, int deltaMs) {
   s.shownFace = fractalFace(s.cycle.halfCycleCounter);
   s.shownPhase = s.cycle.pulsePhase;
   s.shownClockMs = s.clockMs;
+  if (s.shownFace != 0) ++s.faceFramesRun;
   fractalRootTriangle(s.seconds, s.root);
   stepFractalCycle(s.cycle, s.floatClockMs);
   setFractalOffsets(s.root, s.seconds, s.cycle.pulseAmplitude);

@@ -69,6 +69,7 @@ struct TriangleFractalState {
   int shownFace = 0;
   float shownPhase = 0;
   int shownClockMs = 7000;
+  int faceFramesRun = 0;  // frames advanced with a face pass, this one's included
   FractalTriangle root{};  // the figure's root, its offsets set by the pulse
 };
 

@@ -5,6 +5,7 @@
 
 #include "gfx/gfx.h"
 #include "gfx/scene_region.h"
+#include "passes/crossfade_pass.h"
 #include "software/software_passes.h"
 
 namespace {
@@ -68,13 +69,15 @@ static BandCopy bandCopy(const FeedbackBuffer& fb) {
 }
 
 void FeedbackBuffer::crossfade(float w, int a, int b) {
-  clearFrame(*gfx, background);
   FeedbackSlot slotA, slotB;
-  if (software && ownPicture(*this, a, slotA) && ownPicture(*this, b, slotB) &&
-      softwareCrossfade(*software, bandCopy(*this), slotA.picture, slotB.picture, w))
-    return;
-  drawBandQuad(*gfx, compositePass(textures[b]), w);
-  drawBandQuad(*gfx, compositePass(textures[a]), 1.0f - w);
+  CrossfadeJob job;
+  job.a = textures[a];
+  job.b = textures[b];
+  job.ownPictures = ownPicture(*this, a, slotA) && ownPicture(*this, b, slotB);
+  job.copy = copyRect();
+  job.background = background;
+  job.w = w;
+  runCrossfade(*gfx, software, job);
 }
 
 static float blurHalfSpread(int pass, float factor) {

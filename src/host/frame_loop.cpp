@@ -111,7 +111,7 @@ static void setClock(DemoClock& clock, int timeMs) {
 
 // Left and Right: 10 s back or forward from the demo time shown. Back starts
 // again from the state after loading; either way the frames up to the target
-// advance undrawn at the seek frame rate, the last two drawn unseen, and the
+// advance undrawn at the seek frame rate (seekPrimerFrames drawn unseen), and the
 // clock and the music go on from the target.
 static void jump(Demo& demo, DemoClock& clock, const DemoState& atLoad, int byMs) {
   const DirectorState& director = demo.state.director;

@@ -36,13 +36,16 @@ in vec3 position;
 in vec4 colour;
 in vec2 texCoord;
 in vec3 normal;
+in vec2 lineSpan;
 out vec4 vColour;
 out vec2 vTexCoord;
+out vec2 vLineSpan;
 void main() {
   vec4 eye = modelview * vec4(position, 1.0);
   gl_Position = projection * eye;
   vec3 n = normalMatrix * normal;
   vTexCoord = texCoord;
+  vLineSpan = lineSpan;
   if (sphereMapped) {
     vec3 u = normalize(eye.xyz);
     vec3 r = u - 2.0 * n * dot(n, u);
@@ -87,6 +90,7 @@ uniform float spread;       // above 0: the four blur taps
 uniform float lineHalfWidth;  // above 0: a smooth line's reach in pixels
 in vec4 vColour;
 in vec2 vTexCoord;
+in vec2 vLineSpan;
 out vec4 fragColour;
 vec4 sampleAt(vec2 t) {
   vec4 texel = texture(picture, t);
@@ -109,7 +113,14 @@ void main() {
   }
   vec4 c = vColour;
   if (lineHalfWidth > 0.0) {
-    c.a *= clamp(1.0 - abs(vTexCoord.x) / lineHalfWidth, 0.0, 1.0);
+    // Across, a tent a pixel each way; along, a ramp a pixel long over each
+    // end (the spans run from half a pixel before the start and to half a
+    // pixel past the end), and a segment shorter than a pixel weighed down
+    // by 2 L / (L + 1), as the desktop driver weighs it.
+    float reach = vLineSpan.x + vLineSpan.y;  // L + 1
+    float along = clamp(min(vLineSpan.x, vLineSpan.y), 0.0, 1.0) *
+                  min(1.0, 2.0 * (reach - 1.0) / reach);
+    c.a *= clamp(1.0 - abs(vTexCoord.x) / lineHalfWidth, 0.0, 1.0) * along;
   } else if (combine == 1) {
     c *= sampleAt(vTexCoord);
   } else if (combine == 2) {
@@ -145,7 +156,14 @@ void main() {
 }
 )";
 
-enum Attribute : GLuint { kPosition = 0, kColour = 1, kTexCoord = 2, kNormal = 3 };
+enum Attribute : GLuint { kPosition = 0, kColour = 1, kTexCoord = 2, kNormal = 3, kLineSpan = 4 };
+
+// A corner of a smooth line's quad: the vertex, and its distances along the
+// line from half a pixel before the start and to half a pixel past the end.
+struct LineCorner {
+  Vertex vertex;
+  float fromStart, toEnd;
+};
 
 struct TextureInfo {
   int width = 0, height = 0;
@@ -176,7 +194,7 @@ struct EsBackend {
   int depthWidth = 0, depthHeight = 0;
   std::vector<TextureInfo> textures;  // by name
   std::vector<uint8_t> scratch;
-  std::vector<Vertex> lineQuads;
+  std::vector<LineCorner> lineQuads;
   std::vector<GLuint> indices;
 };
 
@@ -221,6 +239,7 @@ GLuint link(const char* vertexSource, const char* fragmentSource) {
   glBindAttribLocation(program, kColour, "colour");
   glBindAttribLocation(program, kTexCoord, "texCoord");
   glBindAttribLocation(program, kNormal, "normal");
+  glBindAttribLocation(program, kLineSpan, "lineSpan");
   glLinkProgram(program);
   glDeleteShader(vs);
   glDeleteShader(fs);
@@ -375,21 +394,34 @@ void applyLighting(EsBackend& b, const Lighting& l) {
   glUniform3fv(at.attenuation, 1, l.attenuation);
 }
 
-void streamVertices(EsBackend& b, const Vertex* v, int count) {
+// Vertices `stride` bytes apart (a Vertex first), into the stream buffer.
+void streamVertexArray(EsBackend& b, const void* data, GLsizei stride, int count) {
   glBindBuffer(GL_ARRAY_BUFFER, b.vertexBuffer);
-  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(Vertex)) * count, v, GL_STREAM_DRAW);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(stride) * count, data, GL_STREAM_DRAW);
   glEnableVertexAttribArray(kPosition);
   glEnableVertexAttribArray(kColour);
   glEnableVertexAttribArray(kTexCoord);
   glDisableVertexAttribArray(kNormal);
-  glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+  glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, stride,
                         reinterpret_cast<void*>(offsetof(Vertex, x)));
-  glVertexAttribPointer(kColour, 4, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+  glVertexAttribPointer(kColour, 4, GL_FLOAT, GL_FALSE, stride,
                         reinterpret_cast<void*>(offsetof(Vertex, r)));
-  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex),
+  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
                         reinterpret_cast<void*>(offsetof(Vertex, s)));
   // GL's current normal when no array gives one.
   glVertexAttrib3f(kNormal, 0, 0, 1);
+}
+
+void streamVertices(EsBackend& b, const Vertex* v, int count) {
+  streamVertexArray(b, v, sizeof(Vertex), count);
+  glDisableVertexAttribArray(kLineSpan);
+}
+
+void streamLineCorners(EsBackend& b, const LineCorner* corners, int count) {
+  streamVertexArray(b, corners, sizeof(LineCorner), count);
+  glEnableVertexAttribArray(kLineSpan);
+  glVertexAttribPointer(kLineSpan, 2, GL_FLOAT, GL_FALSE, sizeof(LineCorner),
+                        reinterpret_cast<void*>(offsetof(LineCorner, fromStart)));
 }
 
 void streamIndices(EsBackend& b, const GLuint* indices, int count) {
@@ -398,11 +430,9 @@ void streamIndices(EsBackend& b, const GLuint* indices, int count) {
                GL_STREAM_DRAW);
 }
 
-// Quads as the desktop driver splits arrayed GL_QUADS: (0,1,2) and (0,2,3).
-void drawQuadsWith(EsBackend& b, const Vertex* vertices, int count) {
-  const int quads = count / 4;
-  if (quads <= 0) return;
-  streamVertices(b, vertices, quads * 4);
+// The streamed vertices as quads, split as the desktop driver splits arrayed
+// GL_QUADS: (0,1,2) and (0,2,3).
+void drawStreamedQuads(EsBackend& b, int quads) {
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.quadIndexBuffer);
   if (quads > b.quadIndexQuads) {
     std::vector<GLuint> corners;
@@ -414,6 +444,13 @@ void drawQuadsWith(EsBackend& b, const Vertex* vertices, int count) {
     b.quadIndexQuads = quads;
   }
   glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_INT, nullptr);
+}
+
+void drawQuadsWith(EsBackend& b, const Vertex* vertices, int count) {
+  const int quads = count / 4;
+  if (quads <= 0) return;
+  streamVertices(b, vertices, quads * 4);
+  drawStreamedQuads(b, quads);
 }
 
 // Stored channels from given ones: ES wants the data in the stored format.
@@ -469,8 +506,9 @@ void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
   // Corners in normalised device space, offset by whole window pixels.
   const Mat4 clip = multiplied(pass.projection, pass.modelview);
   const float halfW = pass.viewport.width * 0.5f, halfH = pass.viewport.height * 0.5f;
-  // Coverage falls from 1 on the centre to 0 a pixel away: a line one
-  // pixel wide in all, as the desktop driver's smooth lines weigh.
+  // Coverage falls from 1 on the centre to 0 a pixel away across the line,
+  // and along it over a pixel at each end: a line one pixel wide and as long
+  // as it is, as the desktop driver's smooth lines weigh.
   constexpr float kReach = 1.0f;
   b.lineQuads.clear();
   for (int i = 0; i + 1 < count; i += 2) {
@@ -495,12 +533,14 @@ void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
     const int end[4] = {0, 0, 1, 1};
     for (int c = 0; c < 4; ++c) {
       const float along = end[c] == 0 ? -0.5f : 0.5f;
-      Vertex v = vertices[i + end[c]];
+      LineCorner corner{vertices[i + end[c]], end[c] == 0 ? 0.0f : len + 1.0f,
+                        end[c] == 0 ? len + 1.0f : 0.0f};
+      Vertex& v = corner.vertex;
       v.x = p[end[c]][0] + (-uy * side[c] * kReach + ux * along) / halfW;
       v.y = p[end[c]][1] + (ux * side[c] * kReach + uy * along) / halfH;
       v.z = p[end[c]][2];
       v.s = side[c] * kReach;  // the distance across, for the coverage
-      b.lineQuads.push_back(v);
+      b.lineQuads.push_back(corner);
     }
   }
   if (b.lineQuads.empty()) return;
@@ -508,7 +548,8 @@ void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
   quads.projection = identityMatrix();
   quads.modelview = identityMatrix();
   applyPass(b, quads, 0, kReach);
-  drawQuadsWith(b, b.lineQuads.data(), int(b.lineQuads.size()));
+  streamLineCorners(b, b.lineQuads.data(), int(b.lineQuads.size()));
+  drawStreamedQuads(b, int(b.lineQuads.size()) / 4);
 }
 
 void drawSingleQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
@@ -539,6 +580,7 @@ void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour
   glDisableVertexAttribArray(kColour);
   glEnableVertexAttribArray(kTexCoord);
   glEnableVertexAttribArray(kNormal);
+  glDisableVertexAttribArray(kLineSpan);
   glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, sizeof(MeshVertex),
                         reinterpret_cast<void*>(offsetof(MeshVertex, x)));
   glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(MeshVertex),

@@ -10,10 +10,10 @@
 #include "gfx/gfx.h"
 #include "gfx/scene_region.h"
 #include "models/scene3ds.h"
+#include "passes/smooth_lines_pass.h"
 #include "platform/asset_path.h"
 #include "platform/tick_clock.h"
 #include "scenes/geometry_stats.h"
-#include "software/software_passes.h"
 
 namespace {
 
@@ -129,20 +129,11 @@ void drawFacePass(const TriangleFractalState& s, TriangleFractalScene& scene,
 void flushTriangleOutlines(Gfx& gfx, FractalLineBatch& batch, LineBlend blend,
                            SoftwarePasses* software) {
   if (batch.leafCount == 0) return;
-  // Identity matrices: x in [-1, 1] spans the 512 columns, y the 384 rows,
-  // of which the band starts at row 64; only the band is ever captured.
-  const LinePlacement placement = {256.0f, 256.0f, 192.0f, 128.0f};
-  if (blend == LineBlend::OverDestinationAlpha && software &&
-      softwareLines(*software, &batch.vertices[0].x, kFractalFloatsPerVertex,
-                    batch.leafCount * 3, placement)) {
-    batch.leafCount = 0;
-    return;
-  }
-  Pass pass;
-  pass.viewport = kSceneRegion;
-  pass.state.blend = blend == LineBlend::Added ? Blend::kAdd : Blend::kWeighted;
-  pass.state.smoothLines = true;
-  drawLines(gfx, pass, batch.vertices, batch.leafCount * 6);
+  SmoothLinesJob job;
+  job.vertices = batch.vertices;
+  job.lineCount = batch.leafCount * 3;
+  job.blend = blend == LineBlend::Added ? Blend::kAdd : Blend::kWeighted;
+  runSmoothLines(gfx, software, job);
   batch.leafCount = 0;
 }
 

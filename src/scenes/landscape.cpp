@@ -2,69 +2,17 @@
 
 #include <cmath>
 
-#include "gfx/scene_region.h"
+#include "passes/terrain_pass.h"
 #include "raycast/raycast.h"
 #include "scenes/landscape_march.h"
-#include "software/software_passes.h"
 
 namespace {
 
 constexpr int kSkyTextureSlot = 5;   // Images/sky5.jpg
 constexpr int kRockTextureSlot = 4;  // Images/prock.jpg
 
-
-// Strips are drawn in batches of whole columns: tens of thousands of
-// one-column quads per frame cost far less this way than one by one.
+// Room for a batch of strips on their way to the layer.
 constexpr int kBatchVertices = 16384;
-
-struct StripBatch {
-  Gfx& gfx;
-  const Pass& pass;
-  Vertex* vertices;
-  int count = 0;
-};
-
-void flushBatch(StripBatch& batch) {
-  drawQuads(batch.gfx, batch.pass, batch.vertices, batch.count);
-  batch.count = 0;
-}
-
-void addVertex(StripBatch& batch, float s, float t, const TerrainStrip& strip, float x, float y) {
-  Vertex& v = batch.vertices[batch.count++];
-  v.s = s;
-  v.t = t;
-  v.r = strip.red;
-  v.g = strip.green;
-  v.b = strip.blue;
-  v.a = 0.5f;
-  v.x = x;
-  v.y = y;
-  v.z = strip.depth;
-}
-
-void drawColumn(StripBatch& batch, int column, const TerrainStrip* strips, int count) {
-  if (batch.count + count * 4 > kBatchVertices) flushBatch(batch);
-  const float x0 = float(column);
-  const float x1 = float(column + 1);
-  for (int k = 0; k < count; ++k) {
-    const TerrainStrip& s = strips[k];
-    if (s.depth < -1.0f) break;  // behind the far plane from here on: clipped whole
-    addVertex(batch, s.nearS, s.nearT, s, x0, float(s.row));
-    addVertex(batch, s.nearS, s.nearT, s, x1, float(s.row));
-    addVertex(batch, s.farS, s.farT, s, x1, float(s.top));
-    addVertex(batch, s.farS, s.farT, s, x0, float(s.top));
-  }
-}
-
-void drawTerrainStrips(StripBatch& batch, const Vector3& eye, float heading) {
-  TerrainStrip strips[kTerrainMaxStrips];
-  for (int i = 0; i < kTerrainColumns; ++i) {
-    const int count =
-        marchTerrainColumn(eye, terrainColumnAngle(heading, i), terrainHeightTerm, strips);
-    drawColumn(batch, i, strips, count);
-  }
-  flushBatch(batch);
-}
 
 // Where a column's strips come from: the camera of this frame.
 struct TerrainView {
@@ -143,15 +91,12 @@ void drawLandscape(const LandscapeState& state, LandscapeScene& s, const FrameCo
   camera.orthonormalize();
   const float heading = terrainHeading(camera.forward);
 
-  // The strips in band coordinates, plain modulated texturing of the static
-  // rock, nothing blended or tested.
-  Pass pass = scenePass(Blend::kOff, Combine::kModulate, kRockTextureSlot);
-  pass.modelview = translated(identityMatrix(), -256.0f, -128.0f, 0.0f);
-  StripBatch batch{*frame.gfx, pass, s.batch.data()};
   const TerrainView view{camera.position, heading};
-  TerrainStrip last{};
-  if (!frame.software ||
-      !softwareTerrain(*frame.software, kRockTextureSlot, marchColumn, &view, last)) {
-    drawTerrainStrips(batch, camera.position, heading);
-  }
+  TerrainJob job;
+  job.texture = kRockTextureSlot;
+  job.march = marchColumn;
+  job.context = &view;
+  job.batch = s.batch.data();
+  job.batchVertices = int(s.batch.size());
+  runTerrain(*frame.gfx, frame.software, job);
 }

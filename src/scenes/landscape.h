@@ -25,6 +25,5 @@ struct LandscapeScene {
 // Start-up: the sky world, its camera and light. Needs a GL context.
 void loadLandscape(LandscapeScene& scene, LandscapeState& state);
 void advanceLandscape(LandscapeState& state, int frameDeltaMs);
-// The terrain's strips are drawn as quads, or painted on the CPU on the
-// software path.
+// The ray-cast sky, then the terrain's strips over it.
 void drawLandscape(const LandscapeState& state, LandscapeScene& scene, const FrameContext& frame);

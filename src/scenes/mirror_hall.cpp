@@ -6,10 +6,10 @@
 #include "effects/light_shafts.h"
 #include "gfx/gfx.h"
 #include "gfx/scene_region.h"
+#include "passes/text_glow_pass.h"
 #include "raycast/raycast.h"
 #include "scenes/lit_world.h"
 #include "scenes/shaft_noise.h"
-#include "software/software_passes.h"
 
 const MirrorTextPiece kMirrorTextPieces[kMirrorTextPieceCount] = {
     {280, 48, 490, 90},   {94, 0, 420, 50},    {0, 50, 250, 92},
@@ -229,88 +229,39 @@ void glowTint(float a, float tint[3]) {
   tint[2] = std::min(1.0f, std::sqrt(1.5f * a));
 }
 
-// The glow's passes on the CPU over the clear colour the scene set, the rows
-// that hold any light into `rows`; false where the software backend cannot
-// take them.
-bool paintTextGlowOnCpu(SoftwarePasses& software, const float strength[], bool anyVisible,
-                        int sourceTexture, int glowTexture, GlowRows& rows) {
+}  // namespace
+
+GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTexture,
+                      SoftwarePasses* software) {
   GlowPiece pieces[kMirrorTextPieceCount];
-  int shown[kMirrorTextPieceCount];
+  float strength[kMirrorTextPieceCount];
   int count = 0;
   for (int k = 0; k < kMirrorTextPieceCount; ++k) {
-    if (!(strength[k] > 0.0f)) continue;
+    const float a = textPieceStrength(k, seconds);
+    if (!(a > 0.0f)) continue;
     // Pixel centres inside the quad; rows from the top become band rows.
     const MirrorTextPiece& r = kMirrorTextPieces[k];
     GlowPiece& p = pieces[count];
     p.x0 = int(std::ceil(r.x0 - 0.5f));
     p.x1 = int(std::ceil(r.x1 - 0.5f));
-    p.row0 = int(std::ceil(float(kBandHeight) - r.y1 - 0.5f));
-    p.row1 = int(std::ceil(float(kBandHeight) - r.y0 - 0.5f));
-    glowTint(strength[k], p.tint);
-    shown[count++] = k;
+    p.row0 = int(std::ceil(float(kBandRect.height) - r.y1 - 0.5f));
+    p.row1 = int(std::ceil(float(kBandRect.height) - r.y0 - 0.5f));
+    glowTint(a, p.tint);
+    strength[count++] = a;
   }
   float offsets[kGlowPasses * kMirrorTextPieceCount];
   for (int n = 0; n < kGlowPasses; ++n)
-    for (int i = 0; i < count; ++i) offsets[n * count + i] = textGlowOffset(n, strength[shown[i]]);
+    for (int i = 0; i < count; ++i) offsets[n * count + i] = textGlowOffset(n, strength[i]);
 
-  const uint8_t clear[3] = {0, 0, 0};  // renderMirrorScene's clear colour
-  return softwareTextGlow(software, unsigned(sourceTexture), unsigned(glowTexture), pieces, count,
-                          offsets, anyVisible ? kGlowPasses : 1, clear, rows.begin, rows.end);
-}
-
-}  // namespace
-
-GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTexture,
-                      SoftwarePasses* software) {
-  float strength[kMirrorTextPieceCount];
-  for (int k = 0; k < kMirrorTextPieceCount; ++k) strength[k] = textPieceStrength(k, seconds);
-  bool anyVisible = false;
-  for (int k = 0; k < kMirrorTextPieceCount; ++k) anyVisible = anyVisible || strength[k] > 0.0f;
-
-  // The whole band where the GL passes make it.
-  GlowRows rows{0, kBandHeight};
-  if (software &&
-      paintTextGlowOnCpu(*software, strength, anyVisible, sourceTexture, glowTexture, rows)) {
-    clearFrame(gfx, kBlack, true);
-    return rows;
-  }
-
-  Pass pass = scenePass(Blend::kWeighted, Combine::kModulate, 0);
-  // Each piece four times a pass, offset half a step each way.
-  Vertex quads[2 * 2 * kMirrorTextPieceCount * 4];
-  for (int n = 0; n < kGlowPasses; ++n) {
-    // Nothing here tests or writes depth, so clearing it once is enough; and
-    // with no piece showing, every pass copies the same empty band as the
-    // first.
-    if (n > 0 && !anyVisible) break;
-    clearFrame(gfx, kBlack, n == 0);
-    int count = 0;
-    for (int dy = 0; dy < 2; ++dy) {
-      for (int dx = 0; dx < 2; ++dx) {
-        for (int k = 0; k < kMirrorTextPieceCount; ++k) {
-          const float a = strength[k];
-          if (!(a > 0.0f)) continue;
-          const float o = textGlowOffset(n, a);
-          const float ds = o * (float(dx) - 0.5f);
-          const float dt = o * (float(dy) - 0.5f);
-          float tint[3];
-          glowTint(a, tint);
-          const MirrorTextPiece& r = kMirrorTextPieces[k];
-          const float xs[4] = {r.x0, r.x1, r.x1, r.x0};
-          const float ys[4] = {r.y1, r.y1, r.y0, r.y0};
-          for (int v = 0; v < 4; ++v)
-            quads[count++] = Vertex{screenX(xs[v]), screenY(ys[v]), 0.0f, tint[0], tint[1],
-                                    tint[2], 0.25390625f, texS(xs[v]) + ds, texT(ys[v]) + dt};
-        }
-      }
-    }
-    pass.texture = TextureName(n == 0 ? sourceTexture : glowTexture);
-    drawQuads(gfx, pass, quads, count);
-    copyFrameToTexture(gfx, TextureName(glowTexture), kBandRect);
-  }
-
-  clearFrame(gfx, kBlack);
-  return rows;
+  TextGlowJob job;
+  job.source = TextureName(sourceTexture);
+  job.glow = TextureName(glowTexture);
+  job.pieces = pieces;
+  job.pieceCount = count;
+  job.offsets = offsets;
+  // With no piece showing every pass would copy the same empty band.
+  job.passCount = count > 0 ? kGlowPasses : 1;
+  return runTextGlow(gfx, software, job);
 }
 
 void drawAdditiveBand(Gfx& gfx, int texture, const GlowRows& rows) {
@@ -340,7 +291,6 @@ void loadMirrorHall(MirrorHallScene& s, MirrorHallState& state) {
 
 void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene,
                     const FrameContext& frame, float noiseClock) {
-  SoftwarePasses* software = frame.software;
   RayWorld& world = *scene.world;
   LightShafts& light = *scene.light;
   clearFrame(*frame.gfx, kBlack);
@@ -349,7 +299,8 @@ void drawMirrorHall(const MirrorHallState& s, MirrorHallScene& scene,
   const float m = s.motionClockMs;
 
   light.noiseMix = 1.0f;
-  const GlowRows glow = drawTextGlow(*frame.gfx, s.sceneSeconds, kTextSlot, kGlowSlot, software);
+  const GlowRows glow = drawTextGlow(*frame.gfx, s.sceneSeconds, kTextSlot, kGlowSlot,
+                                     frame.software);
   light.setPalette(0.5f * std::sin(0.001f * m) + 1.5f, 0.5f * std::sin(0.0002f * m) + 1.5f,
                    0.5f * std::sin(0.0003f * m) + 1.5f, 0, 0, 0);
   light.fillMask(255);

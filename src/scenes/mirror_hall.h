@@ -10,6 +10,7 @@
 #include "math/spline_path.h"
 #include "math/time_window.h"
 #include "math/view_camera.h"
+#include "passes/text_glow_pass.h"
 #include "scenes/frame_context.h"
 
 struct Gfx;
@@ -64,8 +65,7 @@ void advanceMirrorHall(MirrorHallState& state, const MirrorHallScene& scene, int
                        float& noiseClock);
 // The chain's swing and the mirror's ripple of `state`, into the world.
 void placeMirrorObjects(const MirrorHallState& state, MirrorHallScene& scene);
-// Draws the frame `state` holds; `software` is the software path's passes
-// (null on the GL path).
+// Draws the frame `state` holds.
 void drawMirrorHall(const MirrorHallState& state, MirrorHallScene& scene,
                     const FrameContext& frame, float noiseClock);
 
@@ -76,14 +76,8 @@ float textGlowOffset(int pass, float strength);
 // Angle of chain ball i at motion clock m.
 float mirrorChainAngle(int ball, float motionClockMs);
 
-// Band rows [begin, end) of the glow texture that hold any light.
-struct GlowRows {
-  int begin;
-  int end;
-};
-// The glowing text built in the back buffer over the black clear colour and
-// kept in glowTexture; with software passes painted on the CPU from the
-// static text texture.
+// The glowing text of the pieces showing at `seconds`, from the static
+// text texture into glowTexture (passes/text_glow_pass.h).
 GlowRows drawTextGlow(Gfx& gfx, float seconds, int sourceTexture, int glowTexture,
                       SoftwarePasses* software);
 // A texture over the band, added; dark rows of the glow add nothing, so

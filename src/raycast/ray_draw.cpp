@@ -1,17 +1,11 @@
 #include "raycast/ray_draw.h"
 
-#include <cstddef>
 #include <vector>
 
 #include "effects/light_shafts.h"
-#include "software/software_passes.h"
+#include "passes/grid_quads_pass.h"
 
 namespace {
-
-// The software path's painter reads these vertices as they are.
-static_assert(sizeof(Vertex) == kPaintVertexFloats * sizeof(float), "grid vertex size");
-static_assert(offsetof(Vertex, r) == kPaintColour * sizeof(float), "grid vertex colour");
-static_assert(offsetof(Vertex, s) == kPaintTexCoord * sizeof(float), "grid vertex texture");
 
 constexpr TextureName kGlowTexture = 2;
 
@@ -26,14 +20,6 @@ Vertex* reserveQuad(RayDrawList& list) {
   list.runs.back().quadCount += 1;
   list.vertices.resize(list.vertices.size() + 4);
   return &list.vertices[list.vertices.size() - 4];
-}
-
-// The runs in order, one draw each.
-void drawRuns(Gfx& gfx, const RayDrawList& list, Pass pass) {
-  for (const GridRun& run : list.runs) {
-    pass.texture = run.texture;
-    drawQuads(gfx, pass, &list.vertices[size_t(run.firstQuad) * 4], run.quadCount * 4);
-  }
 }
 
 inline float depthOf(const RayDrawList& list, float distance) {
@@ -148,12 +134,13 @@ void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0) {
 }
 
 void rayDrawEnd(Gfx& gfx, RayDrawList& list, const Pass& pass, SoftwarePasses* software) {
-  list.softwareDrew = false;
-  if (list.runs.empty()) return;
-  list.softwareDrew = software && list.orderFree &&
-                     softwareGridQuads(*software, gfx, pass, &list.vertices[0].x, list.runs.data(),
-                                       int(list.runs.size()));
-  if (!list.softwareDrew) drawRuns(gfx, list, pass);
+  GridQuadsJob job;
+  job.pass = pass;
+  job.vertices = list.vertices.data();
+  job.runs = list.runs.data();
+  job.runCount = int(list.runs.size());
+  job.orderFree = list.orderFree;
+  list.softwareDrew = runGridQuads(gfx, software, job);
 }
 
 void rayMaskLeaf(LightShafts& light, float lightDistance, const RayBlock& block) {

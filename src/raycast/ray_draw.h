@@ -4,9 +4,7 @@
 // A frame's quads are collected in one vertex array, in emission order, as
 // runs of equal texture, and drawn once the frame is traced: one draw per
 // run. The result equals drawing each quad on its own (same quads, same
-// order, same vertices), without the per-quad overhead. On the software path, where nothing reads
-// the depth the grid writes, the software backend takes the frame instead
-// (software/software_passes.h).
+// order, same vertices), without the per-quad overhead (passes/grid_quads_pass.h).
 #pragma once
 
 #include <cstdint>
@@ -14,9 +12,10 @@
 
 #include "gfx/gfx.h"
 #include "raycast/ray_world.h"
-#include "software/software_passes.h"
+#include "software/pass_shapes.h"
 
 struct LightShafts;
+struct SoftwarePasses;
 
 // A frame's quads: working memory of the grid (keeps its capacity from
 // frame to frame) and what the frame's drawing needs of its world.
@@ -52,8 +51,7 @@ void rayDrawBegin(RayDrawList& list, const RayWorld& world, bool depthUnread);
 void rayDrawLeaf(RayDrawList& list, const RayBlock& block);
 // A single pixel drawn from c0 alone.
 void rayDrawPixel(RayDrawList& list, int x, int y, const RaySample& c0);
-// Draws the frame's quads with `pass`, each run with its own texture (on the
-// software path, where their order is free, through the software backend).
+// Draws the frame's quads with `pass`, each run with its own texture.
 void rayDrawEnd(Gfx& gfx, RayDrawList& list, const Pass& pass, SoftwarePasses* software);
 // Quads submitted since rayDrawBegin.
 inline uint32_t rayDrawQuadCount(const RayDrawList& list) {

@@ -6,9 +6,9 @@
 
 #include "effects/light_shafts.h"
 #include "gfx/gfx.h"
+#include "passes/static_texture.h"
 #include "raycast/raycast.h"
 #include "scenes/lit_world.h"
-#include "software/software_passes.h"
 
 namespace {
 
@@ -30,10 +30,8 @@ void fillFlatTexture(Gfx& gfx, SoftwarePasses* software) {
     texels[i + 2] = 102;
     texels[i + 3] = 0;
   }
-  defineTexture(gfx, kFlatSlot, 128, 256, PixelFormat::kRgba, PixelFormat::kRgba, texels.data(),
-                Wrap::kRepeat, Filter::kLinear);
-  // It never changes again: the software path paints from a copy.
-  if (software) keepTextureCopy(software->copies, kFlatSlot, 128, 256, 4, texels.data());
+  // It never changes again.
+  defineStaticTexture(gfx, software, {kFlatSlot, 128, 256, PixelFormat::kRgba, texels.data()});
 }
 
 void buildWorld(LanternCorridorScene& s) {

@@ -235,3 +235,37 @@ TEST(MirrorGlow, TexturesWithoutACopyStayInGl) {
   EXPECT_EQ(results[0], results[1]);
   EXPECT_NE(results[0], std::vector<unsigned char>(results[0].size(), 0));
 }
+
+// More pieces than one GL draw of the pass holds are drawn in turns: each
+// piece exactly once, none lost at a turn.
+TEST(MirrorGlow, ManyPiecesAreEachDrawnOnce) {
+  ASSERT_TRUE(startDemoOnce(800, 600));
+  GLuint source = 0;
+  glGenTextures(1, &source);
+  glBindTexture(GL_TEXTURE_2D, source);
+  const std::vector<uint8_t> grey = uniformPicture(200, 255);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kBandWidth, kBandHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               grey.data());
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  constexpr int kPieces = 20;
+  GlowPiece pieces[kPieces];
+  float offsets[kPieces] = {};
+  for (int k = 0; k < kPieces; ++k) pieces[k] = {25 * k, 25 * k + 10, 100, 110, {1, 1, 1}};
+  TextGlowJob job;
+  job.source = source;
+  job.glow = kGlowSlot;
+  job.pieces = pieces;
+  job.pieceCount = kPieces;
+  job.offsets = offsets;
+  job.passCount = 1;
+  runTextGlow(testDemo().gfx, nullptr, job);
+  glDeleteTextures(1, &source);
+  const std::vector<unsigned char> glow = textureRgb(kGlowSlot);
+  const int first = brightness(glow, 5, 255 - 105);
+  EXPECT_GT(first, 0);
+  for (int k = 0; k < kPieces; ++k) {
+    EXPECT_EQ(brightness(glow, 25 * k + 5, 255 - 105), first) << "piece " << k;
+    EXPECT_EQ(brightness(glow, 25 * k + 15, 255 - 105), 0) << "after piece " << k;
+  }
+}

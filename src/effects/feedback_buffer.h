@@ -93,7 +93,7 @@ struct FeedbackBuffer {
 // and need not be drawn.
 bool rippleHidesOutgoing(float radiusFactor, float radiusScale);
 
-// Table entry `entry` holding the picture the buffer made for it, as the
-// software passes are handed it (no work texture); false where a scene has
-// put another picture there.
+// Table entry `entry`'s picture as the software passes are handed it (no
+// work texture); true where it is still the one the buffer made for it,
+// false where a scene has put another picture there.
 bool ownPicture(const FeedbackBuffer& fb, int entry, FeedbackSlot& out);

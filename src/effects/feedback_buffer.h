@@ -23,6 +23,12 @@ struct RippleSheet {
   float height[kPoints][kPoints];
 };
 
+// One pass's 50 x 50 cells as quads in the sheet's perspective, each
+// corner carrying that pass's alpha (the incoming one's where `incoming`).
+void sheetVertices(const RippleSheet& sheet, bool incoming, std::vector<Vertex>& out);
+// Both passes' cells as the software path takes them.
+void sheetCorners(const RippleSheet& sheet, std::vector<SheetCorner>& out);
+
 struct FeedbackBuffer {
   // Slot s is the pair primary textures[s], work textures[s + 6]; entries 3..5
   // and 9..11 repeat 0..2 and 6..8. A scene may put any texture name into an

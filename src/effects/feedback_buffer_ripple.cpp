@@ -5,7 +5,7 @@
 
 #include "effects/feedback_buffer.h"
 #include "gfx/scene_region.h"
-#include "software/software_passes.h"
+#include "passes/ripple_sheet_pass.h"
 
 namespace {
 
@@ -91,21 +91,6 @@ void cellCorners(const RippleSheet& sheet, int i, int j, bool incoming, CellCorn
 
 float cornerHeight(const RippleSheet& sheet, int ci, int cj) { return onRim(ci, cj) ? 1.0f : sheet.height[cj][ci]; }
 
-// One pass's 50 x 50 cells.
-void sheetVertices(const RippleSheet& sheet, bool incoming, std::vector<Vertex>& out) {
-  out.resize(size_t(kSheetPoints) * kSheetPoints * 4);
-  Vertex* v = out.data();
-  for (int j = 0; j < kSheetPoints; ++j) {
-    for (int i = 0; i < kSheetPoints; ++i) {
-      CellCorner corners[4];
-      cellCorners(sheet, i, j, incoming, corners);
-      for (const CellCorner& c : corners)
-        *v++ = Vertex{sheet.x[c.i], sheet.y[c.j], -cornerHeight(sheet, c.i, c.j), 0.0f, 0.0f,
-                      0.0f, c.alpha, sheet.u[c.i], sheet.v[c.j]};
-    }
-  }
-}
-
 // The sheet's projection as perspective() makes it, in the single
 // precision of the matrix.
 struct SheetProjection {
@@ -121,8 +106,24 @@ SheetProjection sheetProjection() {
                          float(-2.0 * nearZ * farZ / (farZ - nearZ))};
 }
 
-// Both passes' cells as the software path takes them, placed in the band
-// as the scene viewport (512 x 384 at the window's origin) puts them.
+}  // namespace
+
+void sheetVertices(const RippleSheet& sheet, bool incoming, std::vector<Vertex>& out) {
+  out.resize(size_t(kSheetPoints) * kSheetPoints * 4);
+  Vertex* v = out.data();
+  for (int j = 0; j < kSheetPoints; ++j) {
+    for (int i = 0; i < kSheetPoints; ++i) {
+      CellCorner corners[4];
+      cellCorners(sheet, i, j, incoming, corners);
+      for (const CellCorner& c : corners)
+        *v++ = Vertex{sheet.x[c.i], sheet.y[c.j], -cornerHeight(sheet, c.i, c.j), 0.0f, 0.0f,
+                      0.0f, c.alpha, sheet.u[c.i], sheet.v[c.j]};
+    }
+  }
+}
+
+// Placed in the band as the scene viewport (512 x 384 at the window's
+// origin) puts them.
 void sheetCorners(const RippleSheet& sheet, std::vector<SheetCorner>& out) {
   const SheetProjection p = sheetProjection();
   out.resize(size_t(kSheetPoints) * kSheetPoints * 4);
@@ -149,19 +150,6 @@ void sheetCorners(const RippleSheet& sheet, std::vector<SheetCorner>& out) {
   }
 }
 
-// Both passes on the CPU; false where the software backend is not the path
-// or cannot take them.
-bool rippleOnSoftwarePath(FeedbackBuffer& fb, int a, int b) {
-  FeedbackSlot outgoing, incoming;
-  if (!fb.software || !ownPicture(fb, a, outgoing) || !ownPicture(fb, b, incoming))
-    return false;
-  sheetCorners(fb.rippleSheet, fb.rippleCorners);
-  return softwareRippleSheet(*fb.software, outgoing, incoming, fb.rippleCorners.data(),
-                             kSheetPoints * kSheetPoints);
-}
-
-}  // namespace
-
 bool rippleHidesOutgoing(float radiusFactor, float radiusScale) {
   RippleSheet sheet;
   layOutSheet(sheet);
@@ -175,18 +163,12 @@ void FeedbackBuffer::rippleTransition(int a, int b, int /*unusedA*/, int /*unuse
                                       float frequency, float amplitude, float phase,
                                       float radiusFactor, float radiusScale) {
   fillSheet(rippleSheet, frequency, amplitude, phase, radiusFactor, radiusScale);
-  if (rippleOnSoftwarePath(*this, a, b)) return;
-
-  Pass pass = scenePass(Blend::kWeighted, Combine::kAdd, textures[a]);
-  // At distance 1 this frustum shows exactly the sheet's 1 x 0.5 extent over
-  // the band.
-  pass.projection = perspective(identityMatrix(), 41.1, 1.3333333333333333, 0.5, 1000.0);
-  pass.state.depth = DepthTest::kLess;
-  sheetVertices(rippleSheet, false, rippleVertices);
-  drawQuads(*gfx, pass, rippleVertices.data(), int(rippleVertices.size()));
-  // The same cells again, only where the first pass drew them.
-  pass.state.depth = DepthTest::kEqual;
-  pass.texture = textures[b];
-  sheetVertices(rippleSheet, true, rippleVertices);
-  drawQuads(*gfx, pass, rippleVertices.data(), int(rippleVertices.size()));
+  RippleSheetJob job;
+  job.sheet = &rippleSheet;
+  const bool ownA = ownPicture(*this, a, job.outgoing);
+  const bool ownB = ownPicture(*this, b, job.incoming);
+  job.ownPictures = ownA && ownB;
+  job.vertices = &rippleVertices;
+  job.corners = &rippleCorners;
+  runRippleSheet(*gfx, software, job);
 }

@@ -212,6 +212,41 @@ TEST(GfxEsBackend, SmoothLinesCoverAsDesktopDoes) {
   EXPECT_LT(d.mean, 0.05);
 }
 
+// Runs of quads over two textures, drawn as one pass, draw what each run
+// drawn on its own draws, on either backend: each run its own texture and
+// its own quads, wherever it starts in the array.
+TEST(GfxEsBackend, QuadRunsDrawWhatTheirRunsDraw) {
+  const auto runs = [](bool onePass) {
+    return [onePass](Gfx& gfx) {
+      const std::vector<uint8_t> picture = pattern(8), other = pattern(4);
+      const TextureName a = createTexture(gfx), b = createTexture(gfx);
+      defineTexture(gfx, a, 8, 8, PixelFormat::kRgba, PixelFormat::kRgba, picture.data(),
+                    Wrap::kRepeat, Filter::kNearest);
+      defineTexture(gfx, b, 4, 4, PixelFormat::kRgb, PixelFormat::kRgba, other.data(),
+                    Wrap::kRepeat, Filter::kLinear);
+      clearFrame(gfx, kBlack);
+      Vertex v[16];
+      for (int q = 0; q < 4; ++q)
+        quadAt(v + 4 * q, 2.0f + 15.5f * q, 3.0f + 9.0f * q, 14.0f + 15.5f * q, 30.0f + 8.0f * q);
+      const QuadRun list[3] = {{a, 0, 1}, {b, 1, 2}, {a, 3, 1}};
+      const Pass pass = flatPass(Combine::kModulate, 0);
+      if (onePass) {
+        drawQuadRuns(gfx, pass, v, list, 3);
+        return;
+      }
+      for (const QuadRun& run : list) {
+        Pass own = pass;
+        own.texture = run.texture;
+        drawQuads(gfx, own, v + 4 * run.firstQuad, 4 * run.quadCount);
+      }
+    };
+  };
+  for (GlApi api : {GlApi::kDesktop, GlApi::kEs}) {
+    const Drawn together = drawOn(api, runs(true)), apart = drawOn(api, runs(false));
+    EXPECT_EQ(together.rgba, apart.rgba) << (api == GlApi::kEs ? "es" : "desktop");
+  }
+}
+
 TEST(GfxEsBackend, MasksFeedbackCopiesAndBlurTapsMatchDesktop) {
   std::vector<uint8_t> copied[2];
   int which = 0;

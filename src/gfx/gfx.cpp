@@ -15,6 +15,14 @@ void drawQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
     desktop::drawQuads(gfx, pass, vertices, count);
 }
 
+void drawQuadRuns(Gfx& gfx, const Pass& pass, const Vertex* vertices, const QuadRun* runs,
+                  int runCount) {
+  if (gfx.api == GlApi::kEs)
+    es::drawQuadRuns(gfx, pass, vertices, runs, runCount);
+  else
+    desktop::drawQuadRuns(gfx, pass, vertices, runs, runCount);
+}
+
 void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
   if (gfx.api == GlApi::kEs)
     es::drawLines(gfx, pass, vertices, count);

@@ -83,6 +83,18 @@ struct Pass {
 // them. Lines take two vertices each.
 void drawQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
 void drawLines(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count);
+
+// Quads from `vertices` in runs that differ only in their texture (the
+// pass's own is not used), drawn in order: one pass, its state set once, so
+// hundreds of runs a frame cost one pass and a texture bind each.
+struct QuadRun {
+  TextureName texture;
+  int firstQuad;
+  int quadCount;
+};
+void drawQuadRuns(Gfx& gfx, const Pass& pass, const Vertex* vertices, const QuadRun* runs,
+                  int runCount);
+
 // Indexed triangles in one colour: the diffuse material where the pass is
 // lit, texture coordinates from the corners unless sphere-mapped.
 void drawMesh(Gfx& gfx, const Pass& pass, const Lighting& lighting, const Colour& colour,

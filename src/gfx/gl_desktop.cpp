@@ -145,6 +145,23 @@ void drawQuads(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
   drawArrays(GL_QUADS, pass, vertices, count);
 }
 
+void drawQuadRuns(Gfx&, const Pass& pass, const Vertex* vertices, const QuadRun* runs,
+                  int runCount) {
+  if (runCount <= 0) return;
+  Pass first = pass;
+  first.texture = runs[0].texture;
+  applyPass(first);
+  const bool textured = pass.state.combine != Combine::kNone;
+  pointAt(vertices, textured || pass.state.sphereMapped);
+  for (int i = 0; i < runCount; ++i) {
+    if (i > 0 && textured) glBindTexture(GL_TEXTURE_2D, runs[i].texture);
+    glDrawArrays(GL_QUADS, runs[i].firstQuad * 4, runs[i].quadCount * 4);
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
 void drawLines(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
   drawArrays(GL_LINES, pass, vertices, count);
 }

@@ -5,6 +5,7 @@
 // the reads ES lacks go through framebuffers of our own.
 #include <GLES3/gl3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -351,6 +352,15 @@ void normalMatrixOf(const Mat4& m, float out[9]) {
     for (int row = 0; row < 3; ++row) out[col * 3 + row] = float(cof[row][col] * k);
 }
 
+// The texture the program samples, with what its sampling depends on.
+void bindPicture(EsBackend& b, TextureName texture) {
+  glActiveTexture(GL_TEXTURE0);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  const TextureInfo& info = infoOf(b, texture);
+  glUniform1i(b.at.pictureRgb, info.rgb);
+  glUniform1i(b.at.borderFade, info.borderFade);
+}
+
 void applyPass(EsBackend& b, const Pass& pass, float spread = 0, float lineHalfWidth = 0) {
   applyFixedState(pass);
   const PassState& s = pass.state;
@@ -367,13 +377,7 @@ void applyPass(EsBackend& b, const Pass& pass, float spread = 0, float lineHalfW
   }
   const bool textured = s.combine != Combine::kNone || spread > 0;
   glUniform1i(at.combine, int(s.combine));
-  if (textured) {
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, pass.texture);
-    const TextureInfo& info = infoOf(b, pass.texture);
-    glUniform1i(at.pictureRgb, info.rgb);
-    glUniform1i(at.borderFade, info.borderFade);
-  }
+  if (textured) bindPicture(b, pass.texture);
   glUniform1i(at.alphaKeyed, s.alphaKeyed);
   glUniform1f(at.spread, spread);
   glUniform1f(at.lineHalfWidth, lineHalfWidth);
@@ -430,9 +434,9 @@ void streamIndices(EsBackend& b, const GLuint* indices, int count) {
                GL_STREAM_DRAW);
 }
 
-// The streamed vertices as quads, split as the desktop driver splits arrayed
-// GL_QUADS: (0,1,2) and (0,2,3).
-void drawStreamedQuads(EsBackend& b, int quads) {
+// Indices that split quads as the desktop driver splits arrayed GL_QUADS,
+// (0,1,2) and (0,2,3), for at least `quads` quads, bound.
+void bindQuadIndices(EsBackend& b, int quads) {
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.quadIndexBuffer);
   if (quads > b.quadIndexQuads) {
     std::vector<GLuint> corners;
@@ -443,6 +447,10 @@ void drawStreamedQuads(EsBackend& b, int quads) {
                  corners.data(), GL_STATIC_DRAW);
     b.quadIndexQuads = quads;
   }
+}
+
+void drawStreamedQuads(EsBackend& b, int quads) {
+  bindQuadIndices(b, quads);
   glDrawElements(GL_TRIANGLES, quads * 6, GL_UNSIGNED_INT, nullptr);
 }
 
@@ -489,6 +497,27 @@ void drawQuads(Gfx& gfx, const Pass& pass, const Vertex* vertices, int count) {
   EsBackend& b = backend(gfx);
   applyPass(b, pass);
   drawQuadsWith(b, vertices, count);
+}
+
+void drawQuadRuns(Gfx& gfx, const Pass& pass, const Vertex* vertices, const QuadRun* runs,
+                  int runCount) {
+  if (runCount <= 0) return;
+  EsBackend& b = backend(gfx);
+  int quads = 0;
+  for (int i = 0; i < runCount; ++i)
+    quads = std::max(quads, runs[i].firstQuad + runs[i].quadCount);
+  Pass first = pass;
+  first.texture = runs[0].texture;
+  applyPass(b, first);
+  streamVertices(b, vertices, quads * 4);
+  bindQuadIndices(b, quads);
+  const bool textured = pass.state.combine != Combine::kNone;
+  for (int i = 0; i < runCount; ++i) {
+    if (i > 0 && textured) bindPicture(b, runs[i].texture);
+    const size_t firstIndex = size_t(runs[i].firstQuad) * 6;
+    glDrawElements(GL_TRIANGLES, runs[i].quadCount * 6, GL_UNSIGNED_INT,
+                   reinterpret_cast<void*>(firstIndex * sizeof(GLuint)));
+  }
 }
 
 // Smooth lines as thin quads a pixel wide plus a pixel of fading coverage on

@@ -9,14 +9,9 @@ static_assert(sizeof(Vertex) == kPaintVertexFloats * sizeof(float), "grid vertex
 static_assert(offsetof(Vertex, r) == kPaintColour * sizeof(float), "grid vertex colour");
 static_assert(offsetof(Vertex, s) == kPaintTexCoord * sizeof(float), "grid vertex texture");
 
-// The runs in order, one draw each.
+// The runs in order, one pass.
 static void gpuGridQuads(Gfx& gfx, const GridQuadsJob& job) {
-  Pass pass = job.pass;
-  for (int i = 0; i < job.runCount; ++i) {
-    const GridRun& run = job.runs[i];
-    pass.texture = run.texture;
-    drawQuads(gfx, pass, job.vertices + size_t(run.firstQuad) * 4, run.quadCount * 4);
-  }
+  drawQuadRuns(gfx, job.pass, job.vertices, job.runs, job.runCount);
 }
 
 bool runGridQuads(Gfx& gfx, SoftwarePasses* cpu, const GridQuadsJob& job) {

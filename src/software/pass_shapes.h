@@ -2,6 +2,7 @@
 // and their implementations read, apart from the passes themselves.
 #pragma once
 
+#include "gfx/gfx.h"
 #include "software/terrain_strip.h"
 
 // The rectangle of the frame that a feedback buffer copies into its slots.
@@ -64,8 +65,4 @@ constexpr int kPaintColour = 3;    // r, g, b, a
 constexpr int kPaintTexCoord = 7;  // u, v
 
 // A run of the ray grid's quads that share one texture, in emission order.
-struct GridRun {
-  unsigned texture;
-  int firstQuad;
-  int quadCount;
-};
+using GridRun = QuadRun;

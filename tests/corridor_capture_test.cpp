@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <GL/gl.h>
+
 #include <vector>
 
 #include "frame_probe.h"

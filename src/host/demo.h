@@ -3,8 +3,6 @@
 // window's loop, the capture and benchmark tools, tests) and handed down.
 #pragma once
 
-#include <GL/gl.h>
-
 #include <memory>
 
 #include "effects/feedback_buffer.h"
@@ -26,7 +24,7 @@ struct Demo {
   std::unique_ptr<FeedbackBuffer> feedback;  // made last by loading
   int screenWidth = 800;  // the drawable, following every non-zero resize
   int screenHeight = 600;
-  GLuint screenTexture = 0;  // the band, shown letterboxed
+  TextureName screenTexture = 0;  // the band, shown letterboxed
   bool ended = false;        // the timeline has reached its end
   RayGrid rayGrid;           // the grid's working memory, made once
   RayStats rayStats;         // counters for the statistics line

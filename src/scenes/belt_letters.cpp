@@ -1,7 +1,5 @@
 #include "scenes/belt_letters.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "math/crt_random.h"

@@ -109,15 +109,19 @@ void pointAt(const Vertex* v, bool textured) {
   }
 }
 
+// The arrays point into the caller's memory: none stays enabled.
+void releaseArrays() {
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
 void drawArrays(GLenum mode, const Pass& pass, const Vertex* vertices, int count) {
   if (count <= 0) return;
   applyPass(pass);
   pointAt(vertices, pass.state.combine != Combine::kNone || pass.state.sphereMapped);
   glDrawArrays(mode, 0, count);
-  // The arrays point into the caller's memory: none stays enabled.
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  releaseArrays();
 }
 
 GLint glWrap(Wrap wrap) {
@@ -157,9 +161,7 @@ void drawQuadRuns(Gfx&, const Pass& pass, const Vertex* vertices, const QuadRun*
     if (i > 0 && textured) glBindTexture(GL_TEXTURE_2D, runs[i].texture);
     glDrawArrays(GL_QUADS, runs[i].firstQuad * 4, runs[i].quadCount * 4);
   }
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  releaseArrays();
 }
 
 void drawLines(Gfx&, const Pass& pass, const Vertex* vertices, int count) {
@@ -215,9 +217,7 @@ void drawSingleQuads(Gfx&, const Pass& pass, const Vertex* vertices, int count) 
   applyPass(pass);
   pointAt(vertices, pass.state.combine != Combine::kNone || pass.state.sphereMapped);
   glDrawElements(GL_TRIANGLES, GLsizei(corners.size()), GL_UNSIGNED_INT, corners.data());
-  glDisableClientState(GL_VERTEX_ARRAY);
-  glDisableClientState(GL_COLOR_ARRAY);
-  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  releaseArrays();
 }
 
 void clearFrame(Gfx&, const Colour& colour, bool depthToo) {

@@ -4,14 +4,16 @@
 #include "host/host.h"
 #include "host/offline_host.h"
 
-bool seekFrameDrawn(long long index, long long firstShown, int fps, bool drawAll) {
-  return drawAll || index >= firstShown - seekPrimerFrames(frameTimeMs(firstShown, fps));
+long long firstDrawnFrame(long long firstShown, int fps, bool drawAll) {
+  if (drawAll) return 0;
+  const long long first = firstShown - seekPrimerFrames(frameTimeMs(firstShown, fps));
+  return first > 0 ? first : 0;
 }
 
 long long runUndrawnFrames(Demo& demo, long long firstShown, int fps, bool drawAll) {
-  long long i = 0;
-  for (; !seekFrameDrawn(i, firstShown, fps, drawAll); ++i) renderFrame(demo, frameTimeMs(i, fps), false);
-  return i;
+  const long long end = firstDrawnFrame(firstShown, fps, drawAll);
+  for (long long i = 0; i < end; ++i) renderFrame(demo, frameTimeMs(i, fps), false);
+  return end;
 }
 
 long long frameIndexAfter(int timeMs, int fps) {
@@ -27,10 +29,11 @@ long long frameIndexAfter(int timeMs, int fps) {
 int runSeekFrames(Demo& demo, long long first, int targetMs, int fps) {
   long long end = first;
   while (frameTimeMs(end, fps) < targetMs) ++end;
+  const long long drawnFrom = firstDrawnFrame(end, fps, false);
   int last = -1;
   for (long long i = first; i < end && !demo.ended; ++i) {
     last = frameTimeMs(i, fps);
-    renderFrame(demo, last, seekFrameDrawn(i, end, fps, false));
+    renderFrame(demo, last, i >= drawnFrom);
   }
   return last;
 }

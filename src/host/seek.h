@@ -8,10 +8,10 @@ struct Demo;
 // by default, so a seek lands on the state the capture has.
 constexpr int kSeekFps = 60;
 
-// True when frame `index` of a run at `fps` whose first shown frame is
-// `firstShown` must be drawn: a primer frame (seekPrimerFrames) or a shown
-// one, or any frame with drawAll.
-bool seekFrameDrawn(long long index, long long firstShown, int fps, bool drawAll);
+// The first frame a run at `fps` whose first shown frame is `firstShown`
+// draws: its primer frames (seekPrimerFrames) come before the shown ones;
+// with drawAll, frame 0.
+long long firstDrawnFrame(long long firstShown, int fps, bool drawAll);
 
 // Runs frames 0, 1, ... at `fps` without drawing, up to the primer frames
 // before frame `firstShown` (none with drawAll); returns how many ran.

@@ -109,28 +109,16 @@ static void setClock(DemoClock& clock, int timeMs) {
   clock.baseMs = timeMs;
 }
 
-// Left and Right: 10 s back or forward from the demo time shown. Back starts
-// again from the state after loading; either way the frames up to the target
-// advance undrawn at the seek frame rate (seekPrimerFrames drawn unseen), and the
-// clock and the music go on from the target.
+// Left and Right: 10 s back or forward from the demo time shown; the clock
+// and the music go on from the target.
 static void jump(Demo& demo, DemoClock& clock, const DemoState& atLoad, int byMs) {
-  const DirectorState& director = demo.state.director;
-  const int target = std::min(std::max(director.demoTimeMs + byMs, 0), 330000);
-  long long first = frameIndexAfter(director.previousNowMs, kSeekFps);
-  if (target < director.demoTimeMs) {
-    demo.state = atLoad;
-    first = 0;
-  }
-  runSeekFrames(demo, first, target, kSeekFps);
-  setClock(clock, target);
+  setClock(clock, jumpDemoTo(demo, atLoad, demo.state.director.demoTimeMs + byMs));
 }
 
-// From the state after loading to `startMs` (the frames before it advance
-// unseen), and the clock with it: where the demo starts, and starts again.
+// From the state after loading to `startMs`, and the clock with it: where
+// the demo starts, and starts again.
 static void startAt(Demo& demo, DemoClock& clock, const DemoState& atLoad, int startMs) {
-  demo.state = atLoad;
-  demo.ended = false;
-  runSeekFrames(demo, 0, startMs, kSeekFps);
+  startDemoAt(demo, atLoad, startMs);
   setClock(clock, startMs);
 }
 

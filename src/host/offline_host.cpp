@@ -1,7 +1,6 @@
 #include "host/offline_host.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "gfx/gfx.h"
 #include "host/host.h"
@@ -18,17 +17,6 @@ bool startOfflineHost(HeadlessContext& ctx, Demo& demo, int width, int height,
   demo.screenHeight = height;
   initGl(demo, request);
   return true;
-}
-
-int frameTimeMs(long long index, int fps) { return static_cast<int>(index * 1000 / fps); }
-
-void readOutputPixels(Gfx& gfx, int width, int height, std::vector<unsigned char>& rgb) {
-  const size_t row = static_cast<size_t>(width) * 3;
-  rgb.resize(row * height);
-  std::vector<unsigned char> bottomUp(rgb.size());
-  readFrameRgb(gfx, PixelRect{0, 0, width, height}, bottomUp.data());
-  for (int y = 0; y < height; ++y)
-    std::memcpy(&rgb[y * row], &bottomUp[(height - 1 - y) * row], row);
 }
 
 void startOutputReadback(Gfx& gfx, OutputReadback& r, int width, int height, int depth) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "host/render_path.h"
+#include "host/screen.h"
+#include "host/seek.h"
 #include "platform/headless_context.h"
 
 struct Demo;
@@ -15,12 +17,6 @@ struct Gfx;
 // size and runs the same start-up as the window.
 bool startOfflineHost(HeadlessContext& ctx, Demo& demo, int width, int height,
                       std::string* error, const RenderRequest& request = {});
-
-// Time value of frame `index` at `fps`: index * 1000 / fps, rounded down.
-int frameTimeMs(long long index, int fps);
-
-// Reads the width x height output, top row first, 3 bytes per pixel.
-void readOutputPixels(Gfx& gfx, int width, int height, std::vector<unsigned char>& rgb);
 
 // Reads the output back through two or three pixel buffer objects in turn:
 // a frame's copy is started after it renders and taken only when its buffer

@@ -1,5 +1,7 @@
 #include "host/screen.h"
 
+#include <cstring>
+
 #include "gfx/scene_region.h"
 #include "host/demo.h"
 #include "host/letterbox.h"
@@ -50,4 +52,13 @@ void presentBand(Demo& demo) {
   const float sy = r.height * 0.0013020834f;
   const BandQuad band = flatQuad(-512 * sx, -256 * sy, 512 * sx, 256 * sy, 0, 0, 1, 1, kBlack);
   drawQuads(demo.gfx, pass, band.corners, 4);
+}
+
+void readOutputPixels(Gfx& gfx, int width, int height, std::vector<unsigned char>& rgb) {
+  const size_t row = static_cast<size_t>(width) * 3;
+  rgb.resize(row * height);
+  std::vector<unsigned char> bottomUp(rgb.size());
+  readFrameRgb(gfx, PixelRect{0, 0, width, height}, bottomUp.data());
+  for (int y = 0; y < height; ++y)
+    std::memcpy(&rgb[y * row], &bottomUp[(height - 1 - y) * row], row);
 }

@@ -1,7 +1,10 @@
 // The letterboxed screen: its size and the final pass that shows the band.
 #pragma once
 
+#include <vector>
+
 struct Demo;
+struct Gfx;
 
 // Records the drawable's size. A zero height (minimised window) changes
 // nothing.
@@ -15,3 +18,6 @@ void createScreenTexture(Demo& demo);
 // rectangle and shows the band across the rectangle's width and the middle
 // two thirds of its height.
 void presentBand(Demo& demo);
+
+// Reads the width x height output, top row first, 3 bytes per pixel.
+void readOutputPixels(Gfx& gfx, int width, int height, std::vector<unsigned char>& rgb);

@@ -1,8 +1,13 @@
 #include "host/seek.h"
 
+#include <algorithm>
+
 #include "host/director.h"
 #include "host/host.h"
-#include "host/offline_host.h"
+#include "host/command_line.h"
+#include "host/demo.h"
+
+int frameTimeMs(long long index, int fps) { return static_cast<int>(index * 1000 / fps); }
 
 long long firstDrawnFrame(long long firstShown, int fps, bool drawAll) {
   if (drawAll) return 0;
@@ -36,4 +41,22 @@ int runSeekFrames(Demo& demo, long long first, int targetMs, int fps) {
     renderFrame(demo, last, i >= drawnFrom);
   }
   return last;
+}
+
+void startDemoAt(Demo& demo, const DemoState& atLoad, int startMs) {
+  demo.state = atLoad;
+  demo.ended = false;
+  runSeekFrames(demo, 0, startMs, kSeekFps);
+}
+
+int jumpDemoTo(Demo& demo, const DemoState& atLoad, int targetMs) {
+  const DirectorState& director = demo.state.director;
+  const int target = std::min(std::max(targetMs, 0), kDemoEndMs);
+  long long first = frameIndexAfter(director.previousNowMs, kSeekFps);
+  if (target < director.demoTimeMs) {
+    demo.state = atLoad;
+    first = 0;
+  }
+  runSeekFrames(demo, first, target, kSeekFps);
+  return target;
 }

@@ -167,6 +167,7 @@ struct LineCorner {
 };
 
 struct TextureInfo {
+  GLuint gl = 0;  // the GL texture behind the layer's name; 0 while the name is free
   int width = 0, height = 0;
   bool rgb = false;
   bool borderFade = false;
@@ -193,7 +194,11 @@ struct EsBackend {
   GLint depthOrigin = -1;
   GLuint depthTexture = 0, depthFramebuffer = 0, depthColour = 0, depthColourFramebuffer = 0;
   int depthWidth = 0, depthHeight = 0;
-  std::vector<TextureInfo> textures;  // by name
+  // By the layer's texture name. The backend hands out names itself, lowest
+  // free first from 1, as a fresh desktop context does: WebGL has one name
+  // counter for every kind of object, so GL's own texture names would not
+  // start at 1 after the programs and buffers made first.
+  std::vector<TextureInfo> textures;
   std::vector<uint8_t> scratch;
   std::vector<LineCorner> lineQuads;
   std::vector<GLuint> indices;
@@ -355,8 +360,8 @@ void normalMatrixOf(const Mat4& m, float out[9]) {
 // The texture the program samples, with what its sampling depends on.
 void bindPicture(EsBackend& b, TextureName texture) {
   glActiveTexture(GL_TEXTURE0);
-  glBindTexture(GL_TEXTURE_2D, texture);
   const TextureInfo& info = infoOf(b, texture);
+  glBindTexture(GL_TEXTURE_2D, info.gl);
   glUniform1i(b.at.pictureRgb, info.rgb);
   glUniform1i(b.at.borderFade, info.borderFade);
 }
@@ -635,16 +640,18 @@ void clearDepth(Gfx& gfx) {
 }
 
 TextureName createTexture(Gfx& gfx) {
-  backend(gfx);
-  GLuint name = 0;
-  glGenTextures(1, &name);
+  EsBackend& b = backend(gfx);
+  TextureName name = 1;
+  while (name < b.textures.size() && b.textures[name].gl != 0) ++name;
+  TextureInfo& info = infoOf(b, name);
+  glGenTextures(1, &info.gl);
   return name;
 }
 
 void deleteTexture(Gfx& gfx, TextureName name) {
-  infoOf(backend(gfx), name) = TextureInfo{};
-  const GLuint n = name;
-  glDeleteTextures(1, &n);
+  TextureInfo& info = infoOf(backend(gfx), name);
+  if (info.gl != 0) glDeleteTextures(1, &info.gl);
+  info = TextureInfo{};
 }
 
 void defineTexture(Gfx& gfx, TextureName name, int width, int height, PixelFormat stored,
@@ -656,7 +663,7 @@ void defineTexture(Gfx& gfx, TextureName name, int width, int height, PixelForma
   info.rgb = stored == PixelFormat::kRgb;
   // GL_CLAMP blends the edge with a black border only where it filters.
   info.borderFade = wrap == Wrap::kClampToBorder && filter == Filter::kLinear;
-  glBindTexture(GL_TEXTURE_2D, name);
+  glBindTexture(GL_TEXTURE_2D, info.gl);
   const GLint f = filter == Filter::kLinear ? GL_LINEAR : GL_NEAREST;
   const GLint w = wrap == Wrap::kRepeat ? GL_REPEAT : GL_CLAMP_TO_EDGE;
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, f);
@@ -674,7 +681,7 @@ void updateTexture(Gfx& gfx, TextureName name, int x, int y, int width, int heig
   const TextureInfo& info = infoOf(b, name);
   const PixelFormat stored = info.rgb ? PixelFormat::kRgb : PixelFormat::kRgba;
   const void* data = converted(b, pixels, size_t(width) * height, stored, given);
-  glBindTexture(GL_TEXTURE_2D, name);
+  glBindTexture(GL_TEXTURE_2D, info.gl);
   glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, width, height, formatOf(info.rgb), GL_UNSIGNED_BYTE,
                   data);
 }
@@ -682,7 +689,7 @@ void updateTexture(Gfx& gfx, TextureName name, int x, int y, int width, int heig
 void copyFrameToTexture(Gfx& gfx, TextureName name, const PixelRect& from) {
   EsBackend& b = backend(gfx);
   TextureInfo& info = infoOf(b, name);
-  glBindTexture(GL_TEXTURE_2D, name);
+  glBindTexture(GL_TEXTURE_2D, info.gl);
   // ES copies only into formats without more channels than the frame; a
   // frame without alpha reads alpha 1, as the desktop copy stores it.
   if (!info.rgb) {
@@ -697,7 +704,7 @@ void readTexture(Gfx& gfx, TextureName name, uint8_t* rgba) {
   EsBackend& b = backend(gfx);
   const TextureInfo& info = infoOf(b, name);
   glBindFramebuffer(GL_FRAMEBUFFER, b.readFramebuffer);
-  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, name, 0);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, info.gl, 0);
   glReadPixels(0, 0, info.width, info.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -9,14 +9,31 @@ BUILD    ?= build-asan
 TEST_ENV := ASAN_OPTIONS=detect_leaks=0
 endif
 BUILD    ?= build
+WEB      ?= build-web
+PORT     ?= 8000
 PREFIX   ?= /usr/local
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libjpeg62-turbo-dev \
             libvorbis-dev libogg-dev libpng-dev libfreetype-dev fonts-dejavu-core \
             libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri \
             libgtest-dev ffmpeg xvfb xauth xdotool dpkg-dev
+# The browser build and its tests: Emscripten, stb_image, headless Chromium.
+WEB_PACKAGES := emscripten libstb-dev chromium python3-websocket
+# Debian's Emscripten runs its tools on the system's node, which looks for
+# its modules here.
+EMSDK_ENV := NODE_PATH=/usr/share/nodejs
 
-.PHONY: play test build deps clean install package
+# The plain suite includes the browser build's tests in headless Chromium;
+# the sanitizer suite leaves them out (the browser build is not instrumented).
+ifeq ($(SANITIZE),ON)
+TEST_NEEDS := build
+WEB_TESTS  :=
+else
+TEST_NEEDS := web
+WEB_TESTS  := $(abspath $(WEB))
+endif
+
+.PHONY: play test build deps web-deps web serve clean install package
 
 play: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
@@ -25,7 +42,7 @@ play: build
 	fi
 	$(BUILD)/lumivaara
 
-test: build
+test: $(TEST_NEEDS)
 	cd $(BUILD) && $(TEST_ENV) ctest --output-on-failure -j2
 
 # Debian's layout for games under PREFIX: lumivaara in games/, the tools in
@@ -40,14 +57,33 @@ package: build
 
 # Configures, builds, and generates the images, models and music.
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVAARA_SANITIZE=$(SANITIZE)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMIVAARA_SANITIZE=$(SANITIZE) \
+	  -DLUMIVAARA_WEB_SITE=$(WEB_TESTS)
 	cmake --build $(BUILD) -j$(JOBS)
+
+# The browser build: the module compiled by Emscripten in $(BUILD)/web, then
+# the site (page, module, the assets the native build generated) in $(WEB)/,
+# plain static files for any web server.
+web: build web-deps
+	$(EMSDK_ENV) emcmake cmake -S . -B $(BUILD)/web -DCMAKE_BUILD_TYPE=Release
+	$(EMSDK_ENV) cmake --build $(BUILD)/web -j$(JOBS)
+	python3 web/make_site.py --module $(BUILD)/web/web --assets $(BUILD) --out $(WEB)
+
+# Serves the site on 127.0.0.1:$(PORT) and prints the address.
+serve: web
+	python3 web/serve.py $(WEB) --port $(PORT)
 
 # Installs the Debian packages that are missing: as root through apt-get,
 # otherwise through sudo, otherwise says what to run.
 deps:
-	@missing=""; \
-	for p in $(PACKAGES); do \
+	@$(call install_missing,$(PACKAGES))
+
+web-deps:
+	@$(call install_missing,$(WEB_PACKAGES))
+
+define install_missing
+	missing=""; \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -61,9 +97,10 @@ deps:
 	    exit 1; \
 	  fi; \
 	fi
+endef
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(WEB)
 
 # Fuzzing: libFuzzer harnesses (fuzz/fuzz_*.cpp) built with clang into
 # $(FUZZ_DIR), seeded from the generated assets of $(FUZZ_ASSETS) plus small

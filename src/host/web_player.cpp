@@ -66,7 +66,12 @@ EMSCRIPTEN_KEEPALIVE WebPlayer* lumivaara_load() {
   startGfx(p->demo->gfx, GlApi::kEs);
   markStep(p->demo->startup, "WebGL 2 context");
   followCanvas(*p);
-  initGl(*p->demo);
+  // The gl path: the software path's CPU passes read textures back and want
+  // threads, and a graphics card, which most browsers have, needs neither.
+  RenderRequest request;
+  request.given = true;
+  request.choice = RenderChoice::Gl;
+  initGl(*p->demo, request);
   p->atLoad = p->demo->state;
   return p.release();
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """The web build plays five real seconds with sound on: its clock follows the audio and
-frames are drawn, with no console error.
+frames are drawn, with no console error. Then its tab goes to the background: nothing is drawn
+while the music keeps the clock, and shown again the picture goes on at the clock's time.
 
 usage: web_play_test.py SITE
 """
@@ -15,6 +16,7 @@ PLAY_SECONDS = 5.0
 CLOCK_TOLERANCE_S = 0.6   # the clock's advance against the real time that passed
 AUDIO_TOLERANCE_S = 0.25  # the clock's advance against the audio's
 MIN_FRAMES = 10
+HIDDEN_SECONDS = 2.0
 
 
 def sample(browser):
@@ -59,6 +61,26 @@ def check(samples):
           % (clock, audio, real, frames, frames / real))
 
 
+def check_background(browser):
+    # Another tab in front hides ours, as in a desktop browser.
+    tab = browser.send("Target.createTarget", {"url": "about:blank"})["targetId"]
+    browser.wait_until("document.visibilityState === 'hidden'", timeout=10)
+    _, hidden = sample(browser)
+    time.sleep(HIDDEN_SECONDS)
+    _, still = sample(browser)
+    browser.send("Target.closeTarget", {"targetId": tab})
+    browser.wait_until("document.visibilityState === 'visible'", timeout=10)
+    _, shown = sample(browser)
+    print("hidden %s\nstill  %s\nshown  %s" % (hidden, still, shown))
+    if still["clockMs"] - hidden["clockMs"] < HIDDEN_SECONDS * 1000 - 300:
+        raise pagecheck.Failure("the clock stopped while the tab was hidden")
+    if still["framesDrawn"] != hidden["framesDrawn"]:
+        raise pagecheck.Failure("frames were drawn while the tab was hidden")
+    if shown["demoMs"] < still["clockMs"]:
+        raise pagecheck.Failure("shown again, the picture is at %d ms, the clock was at %d ms "
+                                "before" % (shown["demoMs"], still["clockMs"]))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("site")
@@ -67,6 +89,7 @@ def main():
     try:
         with devtools.Browser() as browser:
             check(play(browser, url))
+            check_background(browser)
             pagecheck.expect_no_console_errors(browser)
     finally:
         stop()

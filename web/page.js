@@ -20,7 +20,8 @@
   let player = 0;        // the module's player, a pointer
   let audio = null;      // {ctx, gain, buffer, source}, null on the system clock
   let muted = false;
-  let lostAtMs = null;   // the moment the WebGL context was lost
+  let contextLost = false;
+  let lostAtMs = null;   // the moment the WebGL context was lost while playing
 
   function setPhase(phase) {
     page.phase = phase;
@@ -275,7 +276,7 @@
 
   // Keys, the time bar and a tab shown again: the exact picture at ms.
   function seekTo(ms) {
-    if (!player) return;
+    if (!player || contextLost) return;
     if (page.phase === 'ended') {
       startAt(Math.min(Math.max(ms, 0), TIMELINE_MS - 1));
       return;
@@ -287,23 +288,27 @@
   // While hidden the tab draws nothing and the music keeps the clock; shown
   // again, the picture catches up as a seek.
   function catchUp() {
-    if (document.visibilityState === 'visible' && page.phase === 'playing' && lostAtMs === null)
+    if (document.visibilityState === 'visible' && page.phase === 'playing' && !contextLost)
       module._lumivaara_jump(player, Math.round(clock.nowMs()));
   }
 
+  // Whatever the phase, the module's GL objects are gone with the context.
   function onContextLost(event) {
     event.preventDefault();  // asks the browser to restore it
-    if (page.phase !== 'playing' || lostAtMs !== null) return;
-    lostAtMs = Math.round(clock.nowMs());
-    module._lumivaara_stop(player);
-    clock.hold();
+    if (!player || contextLost || page.phase === 'fault') return;
+    contextLost = true;
+    $('play').disabled = $('again').disabled = true;
+    if (page.phase === 'playing') {
+      lostAtMs = Math.round(clock.nowMs());
+      module._lumivaara_stop(player);
+      clock.hold();
+    }
     showNotice('The graphics context was lost; the demo goes on when the browser restores it.',
                true);
   }
 
   async function onContextRestored() {
-    if (lostAtMs === null) return;
-    const at = lostAtMs;
+    if (!contextLost) return;
     try {
       await makePlayer(page.manifest);
     } catch (e) {
@@ -311,9 +316,14 @@
                 'Reloading the page starts it again.');
       return;
     }
-    lostAtMs = null;
+    contextLost = false;
+    $('play').disabled = $('again').disabled = false;
     showNotice(null);
-    startAt(at);
+    if (lostAtMs !== null) {
+      const at = lostAtMs;
+      lostAtMs = null;
+      startAt(at);
+    }
   }
 
   // ---- The screen and the controls ----
@@ -408,7 +418,8 @@
       if (e.key === 'F11') {
         e.preventDefault();
         toggleFullScreen();
-      } else if (e.key === 'ArrowLeft' || e.key === 'ArrowRight') {
+      } else if ((e.key === 'ArrowLeft' || e.key === 'ArrowRight') &&
+                 (page.phase === 'playing' || page.phase === 'ended')) {
         e.preventDefault();
         const shown = page.phase === 'ended' ? TIMELINE_MS : module._lumivaara_demo_time(player);
         seekTo(shown + (e.key === 'ArrowLeft' ? -JUMP_MS : JUMP_MS));

@@ -22,10 +22,10 @@ constexpr char kCanvas[] = "#canvas";
 // One demo on the page's canvas, and what the page asks of it.
 struct WebPlayer {
   std::unique_ptr<Demo> demo = std::make_unique<Demo>();
-  DemoState atLoad;                // every scene as loaded: where jumps back start
+  DemoState atLoad;                  // every scene as loaded: where jumps back start
   std::vector<unsigned char> shown;  // the test hook's last frame
   double framesDrawn = 0;
-  bool running = false;            // the animation frames are drawing
+  bool running = false;  // the animation frames are drawing
 };
 
 void followCanvas(WebPlayer& p) {

@@ -7,8 +7,7 @@ void runOnWorkers(int count, const std::function<void(int)>& task) {
   for (int k = 0; k < count; ++k) task(k);
 }
 
-void runBeside(const std::function<void()>& here, int count,
-               const std::function<void(int)>& task) {
+void runBeside(const std::function<void()>& here, int count, const std::function<void(int)>& task) {
   for (int k = 0; k < count; ++k) task(k);
   here();
 }

@@ -107,12 +107,16 @@
 
   // ---- Loading ----
 
-  function hasWebGl2() {
+  // What draws the browser's WebGL 2: the unmasked renderer's name where the
+  // browser tells it, "" where it does not, null without WebGL 2.
+  function webGl2Renderer() {
     const gl = document.createElement('canvas').getContext('webgl2');
-    if (!gl) return false;
+    if (!gl) return null;
+    const info = gl.getExtension('WEBGL_debug_renderer_info');
+    const name = info ? String(gl.getParameter(info.UNMASKED_RENDERER_WEBGL) || '') : '';
     const lose = gl.getExtension('WEBGL_lose_context');
     if (lose) lose.loseContext();
-    return true;
+    return name;
   }
 
   // Fetches `entries` ({path, bytes}) with a running total for the bar;
@@ -205,13 +209,17 @@
       module.FS.writeFile('/' + entry.path, files.get(entry.path));
     }
     sizeCanvas();
-    player = module._lumivaara_load();
+    // ?render=gl|software overrides the choice the renderer's name makes.
+    const render = ['gl', 'software'].includes(params.get('render')) ? params.get('render') : 'auto';
+    player = module.ccall('lumivaara_load', 'number', ['string', 'string'],
+                          [page.renderer, render]);
     if (!player) throw new Error('no WebGL 2 context could be made on the canvas');
   }
 
   async function load() {
     setPhase('loading');
-    if (!hasWebGl2()) {
+    page.renderer = webGl2Renderer();
+    if (page.renderer === null) {
       showFault('No WebGL 2', 'This browser cannot draw the demo: it offers no WebGL 2.',
                 'Try a current Firefox, Chrome, Edge or Safari (15 or later), turn on ' +
                 'hardware acceleration in the browser\'s settings, or update the graphics driver.');
@@ -495,6 +503,7 @@
         demoMs: player ? module._lumivaara_demo_time(player) : 0,
         framesDrawn: player ? module._lumivaara_frames_drawn(player) : 0,
         audio: !clock.onAudio ? 'none' : muted ? 'muted' : 'playing',
+        renderPath: player && module._lumivaara_software_path(player) ? 'software' : 'gl',
       };
       if (audio) s.audioTimeS = audio.ctx.currentTime;
       return s;

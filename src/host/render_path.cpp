@@ -41,8 +41,10 @@ static bool contains(const char* text, const char* word) {
 RenderPath decideRenderPath(RenderChoice choice, const char* renderer) {
   if (choice == RenderChoice::Gl) return RenderPath::Gl;
   if (choice == RenderChoice::Software) return RenderPath::Software;
+  // SwiftShader: Chromium's WebGL without a graphics card.
   const bool software = contains(renderer, "llvmpipe") || contains(renderer, "softpipe") ||
-                        contains(renderer, "software") || contains(renderer, "Software");
+                        contains(renderer, "SwiftShader") || contains(renderer, "software") ||
+                        contains(renderer, "Software");
   return software ? RenderPath::Software : RenderPath::Gl;
 }
 

@@ -5,6 +5,7 @@
 // capture.
 #include <emscripten/emscripten.h>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -59,18 +60,25 @@ void stopAnimationFrames(WebPlayer& p) {
 extern "C" {
 
 // Makes the WebGL 2 context and loads everything from the module's files:
-// null where the browser has no WebGL 2.
-EMSCRIPTEN_KEEPALIVE WebPlayer* lumivaara_load() {
+// null where the browser has no WebGL 2. `renderer` is the browser's name
+// for what draws its WebGL (the unmasked renderer, "" where it keeps it to
+// itself); `render` is "gl", "software" or "auto", which decides by that name
+// as the desktop does by the driver's: a software rasteriser (SwiftShader,
+// llvmpipe) gets the software path, whose CPU passes outrun it.
+EMSCRIPTEN_KEEPALIVE WebPlayer* lumivaara_load(const char* renderer, const char* render) {
   auto p = std::make_unique<WebPlayer>();
   if (!createWebGl2Context(kCanvas)) return nullptr;
   startGfx(p->demo->gfx, GlApi::kEs);
   markStep(p->demo->startup, "WebGL 2 context");
   followCanvas(*p);
-  // The gl path: the software path's CPU passes read textures back and want
-  // threads, and a graphics card, which most browsers have, needs neither.
+  RenderChoice choice = RenderChoice::Auto;
+  parseRenderChoice(render, &choice);
   RenderRequest request;
   request.given = true;
-  request.choice = RenderChoice::Gl;
+  request.choice = decideRenderPath(choice, renderer) == RenderPath::Software
+                       ? RenderChoice::Software
+                       : RenderChoice::Gl;
+  std::fprintf(stderr, "WebGL renderer: %s\n", *renderer ? renderer : "not told");
   initGl(*p->demo, request);
   p->atLoad = p->demo->state;
   return p.release();
@@ -101,6 +109,11 @@ EMSCRIPTEN_KEEPALIVE int lumivaara_demo_time(WebPlayer* p) {
 }
 
 EMSCRIPTEN_KEEPALIVE double lumivaara_frames_drawn(WebPlayer* p) { return p->framesDrawn; }
+
+// 1 where the software path draws, 0 on the gl path.
+EMSCRIPTEN_KEEPALIVE int lumivaara_software_path(WebPlayer* p) {
+  return p->demo->path == RenderPath::Software;
+}
 
 // Test hook: the frame at demo time ms (a frame time at the seek frame rate)
 // drawn as a capture starting there draws its first frame, from the state

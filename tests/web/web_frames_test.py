@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Frames drawn by the web build at one moment of every timeline row, compared with the
-desktop build's OpenGL ES frames at the same moments.
+desktop build's OpenGL ES frames at the same moments, on one render path.
 
-usage: web_frames_test.py SITE NATIVE_BUILD [--scratch DIR] [--save DIR]
+usage: web_frames_test.py SITE NATIVE_BUILD [--render gl|software] [--scratch DIR] [--save DIR]
 """
 import argparse
 import base64
@@ -75,11 +75,11 @@ window.lumivaaraFramePng = async (ms) => {
 """
 
 
-def capture_reference(capture, moment, scratch, references):
+def capture_reference(capture, render, moment, scratch, references):
     """The desktop ES frame at `moment` as references/NAME.png; returns NAME."""
     frames = os.path.join(scratch, "capture-%d" % moment)
     os.makedirs(frames, exist_ok=True)
-    command = [capture, "--quiet", "--gl", "es", "--render", "gl", "--fps", "60",
+    command = [capture, "--quiet", "--gl", "es", "--render", render, "--fps", "60",
                "--from", str(moment), "--to", str(moment + 1), "--frames", frames]
     result = subprocess.run(command, capture_output=True, text=True, timeout=300)
     pngs = sorted(glob.glob(os.path.join(frames, "*.png")))
@@ -92,20 +92,20 @@ def capture_reference(capture, moment, scratch, references):
     return name
 
 
-def capture_references(native_build, scratch):
+def capture_references(native_build, render, scratch):
     capture = os.path.join(native_build, "lumivaara-capture")
     if not os.access(capture, os.X_OK):
         raise pagecheck.Failure("no %s (build the desktop demo first)" % capture)
     references = os.path.join(scratch, "references")
     os.makedirs(references, exist_ok=True)
     with concurrent.futures.ThreadPoolExecutor(CAPTURE_JOBS) as pool:
-        names = list(pool.map(lambda m: capture_reference(capture, m, scratch, references),
-                              MOMENTS_MS))
+        names = list(pool.map(
+            lambda m: capture_reference(capture, render, m, scratch, references), MOMENTS_MS))
     return references, dict(zip(MOMENTS_MS, names))
 
 
-def open_frames_page(browser, url):
-    browser.navigate(url + "?frames")
+def open_frames_page(browser, url, render):
+    browser.navigate(url + "?frames&render=" + render)
     browser.wait_until("!!(window.lumivaara && window.lumivaara.ready)", timeout=60)
     try:
         browser.evaluate("window.lumivaara.ready.then(() => true)", timeout=300)
@@ -151,6 +151,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("site")
     parser.add_argument("native_build")
+    parser.add_argument("--render", choices=("gl", "software"), default="gl")
     parser.add_argument("--scratch", help="where the references go (default: a temporary folder)")
     parser.add_argument("--save", help="also write the web frames as PNGs into this folder")
     args = parser.parse_args()
@@ -158,11 +159,11 @@ def main():
     if args.save:
         os.makedirs(args.save, exist_ok=True)
     try:
-        references, names = capture_references(args.native_build, scratch)
+        references, names = capture_references(args.native_build, args.render, scratch)
         url, stop = serve.start(args.site, mounts={"/ref/": references})
         try:
             with devtools.Browser() as browser:
-                open_frames_page(browser, url)
+                open_frames_page(browser, url, args.render)
                 rows = compare_moments(browser, names, args.save)
                 report(rows)
                 pagecheck.expect_no_console_errors(browser)

@@ -54,6 +54,9 @@ def check(samples):
     audio = last["audioTimeS"] - first["audioTimeS"]
     if abs(clock - audio) > AUDIO_TOLERANCE_S:
         raise pagecheck.Failure("the clock advanced %.2f s, the audio %.2f s" % (clock, audio))
+    # Chromium here draws WebGL on SwiftShader, a software rasteriser.
+    if last["renderPath"] != "software":
+        raise pagecheck.Failure("on SwiftShader the page chose the %s path" % last["renderPath"])
     frames = last["framesDrawn"] - first["framesDrawn"]
     if frames < MIN_FRAMES:
         raise pagecheck.Failure("only %d frames drawn in %.2f s" % (frames, real))

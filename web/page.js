@@ -263,6 +263,7 @@
 
   // The gesture that lets the browser start the sound.
   async function play() {
+    $('play').disabled = true;  // one start, however many clicks
     if (audio && !(await resumeAudio()))
       showNotice('The browser would not start the sound: the demo plays without it.');
     await startAt(openingMs());
@@ -362,9 +363,15 @@
     }
   }
 
+  // Safari before 16.4 knows full screen only by its prefixed names; a
+  // phone's browser may not offer it at all.
   function toggleFullScreen() {
-    if (document.fullscreenElement) document.exitFullscreen();
-    else document.documentElement.requestFullscreen().catch(() => {});
+    const root = document.documentElement;
+    const request = root.requestFullscreen || root.webkitRequestFullscreen;
+    const exit = document.exitFullscreen || document.webkitExitFullscreen;
+    const inside = document.fullscreenElement || document.webkitFullscreenElement;
+    const done = inside ? exit && exit.call(document) : request && request.call(root);
+    if (done && done.catch) done.catch(() => {});
   }
 
   function setMuted(on) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "host/render_path.h"
+// What every frame-clock driver of this host uses with it: the frame times
+// and the seek (seek.h), and reading the output back (screen.h).
 #include "host/screen.h"
 #include "host/seek.h"
 #include "platform/headless_context.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "host/director.h"
-#include "host/host.h"
 #include "host/command_line.h"
 #include "host/demo.h"
+#include "host/director.h"
+#include "host/host.h"
 
 int frameTimeMs(long long index, int fps) { return static_cast<int>(index * 1000 / fps); }
 
